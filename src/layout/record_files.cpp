@@ -1,0 +1,222 @@
+#include "layout/record_files.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <system_error>
+
+#include "layout/fatal.h"
+
+namespace pavecast {
+
+namespace {
+
+FilePath under(const std::filesystem::path& root, std::string_view dir, std::string_view name) {
+  FilePath f;
+  std::string n(name);
+  if (dir.empty()) {
+    f.path = root / n;
+    f.shown = n;
+  } else {
+    f.path = root / std::string(dir) / n;
+    f.shown = std::string(dir) + "/" + n;
+  }
+  return f;
+}
+
+}  // namespace
+
+FilePath Workdir::data(std::string_view name) const { return under(root, "data", name); }
+FilePath Workdir::roads(std::string_view name) const { return under(root, "roads", name); }
+FilePath Workdir::local(std::string_view name) const { return under(root, "", name); }
+
+// ---------------------------------------------------------------- input
+
+std::unique_ptr<InputFile> InputFile::open(const FilePath& file, IfMissing if_missing) {
+  std::error_code ec;
+  if (std::filesystem::is_directory(file.path, ec)) return nullptr;
+  std::FILE* f = std::fopen(file.path.c_str(), "rb");
+  if (f == nullptr && errno == ENOENT && if_missing == IfMissing::kCreateEmpty) {
+    int fd = ::open(file.path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (fd >= 0) ::close(fd);
+    f = std::fopen(file.path.c_str(), "rb");
+  }
+  if (f == nullptr) return nullptr;
+  return std::unique_ptr<InputFile>(new InputFile(f, file.shown));
+}
+
+std::unique_ptr<InputFile> InputFile::open_or_fatal(const FilePath& file, IfMissing if_missing) {
+  auto f = open(file, if_missing);
+  if (!f) fatal_cannot_open(file.shown);
+  return f;
+}
+
+InputFile::~InputFile() {
+  if (file_ != nullptr) std::fclose(file_);
+}
+
+bool InputFile::next(std::string_view& record) {
+  if (at_end_) return false;
+  record_.clear();
+  int c = std::getc(file_);
+  if (c == EOF) {
+    at_end_ = true;
+    return false;
+  }
+  if (c == 26) {  // Ctrl-Z at the start of a line ends the file
+    at_end_ = true;
+    return false;
+  }
+  while (c != EOF && c != '\n') {
+    if (record_.size() < kMaxRecordLength) record_.push_back(static_cast<char>(c));
+    c = std::getc(file_);
+  }
+  if (!record_.empty() && record_.back() == '\r') record_.pop_back();
+  ++line_number_;
+  record = record_;
+  return true;
+}
+
+void InputFile::rewind() {
+  std::rewind(file_);
+  line_number_ = 0;
+  at_end_ = false;
+}
+
+void read_or_fatal(const layout::Layout& layout, InputFile& file,
+                   std::initializer_list<layout::Target> targets) {
+  switch (layout.read(file, targets)) {
+    case layout::ReadStatus::kOk:
+      return;
+    case layout::ReadStatus::kError:
+      fatal_unreadable(file);
+    case layout::ReadStatus::kEndOfFile:
+      fatal_end_of_file(file);
+  }
+}
+
+void fatal_unreadable(const InputFile& file) {
+  fatal("unreadable record, file " + file.shown() + ", line " +
+        std::to_string(file.line_number()));
+}
+
+void fatal_end_of_file(const InputFile& file) {
+  fatal("unexpected end of file, file " + file.shown() + ", line " +
+        std::to_string(file.line_number() + 1));
+}
+
+void fatal_cannot_open(const std::string& shown) {
+  fatal("the file cannot be opened, file " + shown);
+}
+
+void fatal_cannot_write(const std::string& shown) {
+  fatal("the file cannot be written, file " + shown);
+}
+
+// ---------------------------------------------------------------- output
+
+OutputFile::OutputFile(int fd, std::filesystem::path path, std::filesystem::path temp,
+                       std::string shown)
+    : fd_(fd), path_(std::move(path)), temp_(std::move(temp)), shown_(std::move(shown)) {}
+
+std::unique_ptr<OutputFile> OutputFile::create(const FilePath& file) {
+  int fd = ::open(file.path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+  if (fd < 0) return nullptr;
+  return std::unique_ptr<OutputFile>(new OutputFile(fd, file.path, {}, file.shown));
+}
+
+std::unique_ptr<OutputFile> OutputFile::create_or_fatal(const FilePath& file) {
+  auto f = create(file);
+  if (!f) fatal_cannot_open(file.shown);
+  return f;
+}
+
+std::unique_ptr<OutputFile> OutputFile::create_replacement(const FilePath& file) {
+  std::string pattern = file.path.string() + ".XXXXXX";
+  std::vector<char> name(pattern.begin(), pattern.end());
+  name.push_back('\0');
+  int fd = ::mkstemp(name.data());
+  if (fd < 0) return nullptr;
+  ::fchmod(fd, 0644);
+  return std::unique_ptr<OutputFile>(
+      new OutputFile(fd, file.path, std::filesystem::path(name.data()), file.shown));
+}
+
+std::unique_ptr<OutputFile> OutputFile::create_replacement_or_fatal(const FilePath& file) {
+  auto f = create_replacement(file);
+  if (!f) fatal_cannot_open(file.shown);
+  return f;
+}
+
+OutputFile::~OutputFile() {
+  if (fd_ < 0) return;
+  if (temp_.empty()) {
+    // Best effort: a file dropped by a fatal stop keeps what was written.
+    const char* p = buffer_.data();
+    std::size_t left = buffer_.size();
+    while (left > 0) {
+      ssize_t n = ::write(fd_, p, left);
+      if (n <= 0) break;
+      p += n;
+      left -= static_cast<std::size_t>(n);
+    }
+  }
+  ::close(fd_);
+  if (!temp_.empty()) ::unlink(temp_.c_str());
+}
+
+void OutputFile::flush() {
+  if (fd_ < 0) return;
+  const char* p = buffer_.data();
+  std::size_t left = buffer_.size();
+  while (left > 0) {
+    ssize_t n = ::write(fd_, p, left);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) {
+      buffer_.clear();
+      fatal_cannot_write(shown_);
+    }
+    p += n;
+    left -= static_cast<std::size_t>(n);
+  }
+  buffer_.clear();
+}
+
+void OutputFile::close() {
+  if (fd_ < 0) return;
+  flush();
+  int fd = fd_;
+  fd_ = -1;
+  if (::close(fd) != 0) {
+    if (!temp_.empty()) ::unlink(temp_.c_str());
+    fatal_cannot_write(shown_);
+  }
+  if (!temp_.empty()) {
+    if (::rename(temp_.c_str(), path_.c_str()) != 0) {
+      ::unlink(temp_.c_str());
+      fatal_cannot_write(shown_);
+    }
+    temp_.clear();
+  }
+}
+
+void OutputFile::discard() {
+  if (fd_ >= 0) {
+    ::close(fd_);
+    fd_ = -1;
+  }
+  buffer_.clear();
+  ::unlink(temp_.empty() ? path_.c_str() : temp_.c_str());
+  temp_.clear();
+}
+
+void remove_file(const FilePath& file) {
+  std::error_code ec;
+  std::filesystem::remove(file.path, ec);
+}
+
+}  // namespace pavecast

@@ -1,0 +1,142 @@
+// Record files: the text files a run reads and writes, one record per line,
+// all inside the working directory given at start.
+//
+// A file is named as the program forms it ("data\funding.dat") and opened at
+// its platform path under the working directory (data/funding.dat); messages
+// show the platform path. Input files accept LF or CRLF line ends (one
+// trailing CR is dropped), a line whose first character is Ctrl-Z ends the
+// file, and only the first kMaxRecordLength characters of a line are kept
+// (every layout reads far fewer), so no input can make a read unbounded.
+// Output files are written with LF line ends through a buffer; a write error
+// is a fatal stop naming the file. A replacement file is written under a
+// temporary name in the same directory and renamed over the target on
+// close(), so a stop while writing never loses the file it replaces; if it is
+// destroyed without close() the temporary file is removed.
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <initializer_list>
+#include <memory>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "layout/layout.h"
+
+namespace pavecast {
+
+// A file as the program names it: where it is, and how messages show it.
+struct FilePath {
+  std::filesystem::path path;
+  std::string shown;  // "data/funding.dat"
+};
+
+// The working directory of a run.
+struct Workdir {
+  std::filesystem::path root;
+
+  FilePath data(std::string_view name) const;   // "data\name"
+  FilePath roads(std::string_view name) const;  // "roads\name"
+  FilePath local(std::string_view name) const;  // a file in the working directory itself
+};
+
+enum class IfMissing {
+  kCreateEmpty,  // the data-file convention: a missing file is created empty
+  kFail,         // start-up files whose absence stops the run
+};
+
+class InputFile : public layout::RecordSource {
+ public:
+  static constexpr std::size_t kMaxRecordLength = 1024;
+
+  // nullptr when the file cannot be opened (or created, with kCreateEmpty).
+  static std::unique_ptr<InputFile> open(const FilePath& file, IfMissing if_missing);
+  // The same, but a failure is the fatal stop "the file cannot be opened".
+  static std::unique_ptr<InputFile> open_or_fatal(const FilePath& file, IfMissing if_missing);
+
+  ~InputFile() override;
+  InputFile(const InputFile&) = delete;
+  InputFile& operator=(const InputFile&) = delete;
+
+  bool next(std::string_view& record) override;
+  // Starts again from the first line.
+  void rewind();
+
+  // Line number of the record last returned by next() (0 before the first).
+  int line_number() const { return line_number_; }
+  const std::string& shown() const { return shown_; }
+
+ private:
+  InputFile(std::FILE* f, std::string shown) : file_(f), shown_(std::move(shown)) {}
+  std::FILE* file_;
+  std::string shown_;
+  std::string record_;
+  int line_number_ = 0;
+  bool at_end_ = false;
+};
+
+// Reads the next record of `file` with `layout`. An unreadable record or the
+// end of the file is a fatal stop naming the file and the line.
+void read_or_fatal(const layout::Layout& layout, InputFile& file,
+                   std::initializer_list<layout::Target> targets);
+
+// The fatal stops of the readers, worded alike everywhere.
+[[noreturn]] void fatal_unreadable(const InputFile& file);     // at file.line_number()
+[[noreturn]] void fatal_end_of_file(const InputFile& file);    // at the line after the last
+[[noreturn]] void fatal_cannot_open(const std::string& shown);
+[[noreturn]] void fatal_cannot_write(const std::string& shown);
+
+class OutputFile {
+ public:
+  // Creates or truncates the file; nullptr when it cannot be created.
+  static std::unique_ptr<OutputFile> create(const FilePath& file);
+  static std::unique_ptr<OutputFile> create_or_fatal(const FilePath& file);
+  // A replacement file: written to a temporary name, renamed on close().
+  static std::unique_ptr<OutputFile> create_replacement(const FilePath& file);
+  static std::unique_ptr<OutputFile> create_replacement_or_fatal(const FilePath& file);
+
+  ~OutputFile();  // closes; an uncommitted replacement is discarded
+  OutputFile(const OutputFile&) = delete;
+  OutputFile& operator=(const OutputFile&) = delete;
+
+  void write(std::string_view bytes) {
+    buffer_.append(bytes);
+    if (buffer_.size() >= kFlushAt) flush();
+  }
+  void write(const layout::Layout& layout, std::initializer_list<layout::Item> items) {
+    layout.write(buffer_, items);
+    if (buffer_.size() >= kFlushAt) flush();
+  }
+  void write(const layout::Layout& layout, std::span<const layout::Item> items) {
+    layout.write(buffer_, items);
+    if (buffer_.size() >= kFlushAt) flush();
+  }
+
+  // Writes the buffer out; a failure is a fatal stop naming the file.
+  void flush();
+  // Flushes, closes and, for a replacement, renames over the target.
+  void close();
+  // Closes and removes the file (a trace file given up by the analyst).
+  void discard();
+
+  bool is_open() const { return fd_ >= 0; }
+  const std::string& shown() const { return shown_; }
+  const std::filesystem::path& path() const { return path_; }
+
+ private:
+  static constexpr std::size_t kFlushAt = 1 << 16;
+  OutputFile(int fd, std::filesystem::path path, std::filesystem::path temp, std::string shown);
+
+  int fd_;
+  std::filesystem::path path_;  // the target
+  std::filesystem::path temp_;  // non-empty for a replacement until renamed
+  std::string shown_;
+  std::string buffer_;
+};
+
+// Removes a file if it exists; errors are ignored (like the platform's delete).
+void remove_file(const FilePath& file);
+
+}  // namespace pavecast

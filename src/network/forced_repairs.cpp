@@ -1,0 +1,7 @@
+#include "network/forced_repairs.h"
+
+namespace pavecast {
+
+void read_forced_repairs(RunContext&, Console&) {}
+
+}  // namespace pavecast
