@@ -1,0 +1,63 @@
+// Test support: a temporary working directory and a scripted console, so
+// that dialogue and file tests run like the program does, with no terminal
+// and no shared state.
+#pragma once
+
+#include <filesystem>
+#include <memory>
+#include <sstream>
+#include <string>
+#include <string_view>
+
+#include "console/console.h"
+#include "driver/run_context.h"
+
+namespace pavecast::testing {
+
+// A fresh directory under the system's temporary directory, with data/ and
+// roads/ inside, removed with everything in it at the end of the test.
+class TempDir {
+ public:
+  TempDir();
+  ~TempDir();
+  TempDir(const TempDir&) = delete;
+  TempDir& operator=(const TempDir&) = delete;
+
+  const std::filesystem::path& path() const { return path_; }
+  Workdir workdir() const { return Workdir{path_}; }
+
+  // Writes `content` to the file at `relative` (e.g. "data/funding.dat").
+  void write(std::string_view relative, std::string_view content) const;
+  std::string read(std::string_view relative) const;
+  bool exists(std::string_view relative) const;
+
+ private:
+  std::filesystem::path path_;
+};
+
+// A console whose replies are the lines of `replies` and whose output is
+// kept for comparison.
+class ScriptedConsole {
+ public:
+  explicit ScriptedConsole(std::string replies = "") : in_(std::move(replies)), console_(in_, out_) {}
+  Console& console() { return console_; }
+  operator Console&() { return console_; }  // NOLINT
+  std::string output() const { return out_.str(); }
+  void clear_output() { out_.str(""); }
+
+ private:
+  std::istringstream in_;
+  std::ostringstream out_;
+  Console console_;
+};
+
+// A run context over `dir` whose user-inputs file "userdata.tmp" is open.
+std::unique_ptr<RunContext> make_context(const TempDir& dir);
+
+// What the user-inputs file holds so far (flushes it first).
+std::string echo_text(RunContext& ctx, const TempDir& dir);
+
+// Lines joined with '\n', each line ending in '\n': lines({"a", "b"}) == "a\nb\n".
+std::string lines(std::initializer_list<std::string_view> list);
+
+}  // namespace pavecast::testing
