@@ -1,0 +1,582 @@
+#!/usr/bin/env python3
+"""Writes the bundled example: the data directory and the scores file roads/NET1.
+
+Everything is deterministic (a Park-Miller generator with fixed seeds), so
+running this again reproduces the committed files byte for byte. After writing,
+every record is read back and checked against its fixed-column layout.
+
+Usage: python3 example/generate.py [output directory, default: this script's directory]
+"""
+
+import os
+import re
+import sys
+
+
+# --- deterministic random numbers -------------------------------------------
+
+class MinStd:
+    """Park-Miller minimal standard generator (multiplier 48271)."""
+
+    M = 2147483647
+
+    def __init__(self, seed):
+        self.x = seed % self.M or 1
+
+    def next(self):
+        self.x = self.x * 48271 % self.M
+        return self.x / self.M  # in (0, 1)
+
+    def pick(self, items):
+        return items[int(self.next() * len(items))]
+
+
+# --- fixed-column writers ----------------------------------------------------
+
+def fmt_i(v, w):
+    s = "%d" % v
+    return s.rjust(w) if len(s) <= w else "*" * w
+
+
+def fmt_f(v, w, d):
+    s = "%.*f" % (d, v)
+    if len(s) > w and s.startswith("0."):
+        s = s[1:]  # F6.5 of a fraction: no room for the leading zero
+    return s.rjust(w) if len(s) <= w else "*" * w
+
+
+def fmt_a(s, w):
+    assert len(s) <= w, (s, w)
+    return s.ljust(w)
+
+
+# --- the parameter data ------------------------------------------------------
+
+PAVEMENT_TYPES = ["ACC", "PCC", "COMP"]  # index 1, 2, 3 everywhere
+
+# rank, number, max repeats, changeable, description, score gain, cost per
+# 2 lane-miles ($M), new pavement type
+REPAIRS = {
+    "dat": [
+        (1, 10, 2, "*", "Crack seal", 1.0, 0.020, 0),
+        (2, 20, 2, "*", "Chip seal", 1.5, 0.080, 0),
+        (3, 30, 2, "*", "Thin HMA overlay", 2.5, 0.120, 0),
+        (4, 35, 2, "*", "Concrete repair and grinding", 2.5, 0.300, 0),
+        (5, 40, 2, "*", "Mill and HMA overlay", 4.0, 0.350, 0),
+        (6, 50, 1, " ", "Structural HMA overlay", 5.5, 0.600, 0),
+        (7, 55, 1, " ", "Rubblize and HMA overlay", 7.0, 1.200, 3),
+        (9, 60, 9, " ", "Reconstruction", 9.0, 2.000, 0),
+    ],
+    "s01": [
+        (1, 10, 3, "*", "Crack seal", 1.0, 0.020, 0),
+        (2, 20, 3, "*", "Chip seal", 1.5, 0.080, 0),
+        (3, 25, 2, "*", "Micro-surfacing", 2.0, 0.100, 0),
+        (4, 30, 2, "*", "Thin HMA overlay", 2.5, 0.120, 0),
+        (5, 35, 3, "*", "Concrete repair and grinding", 2.5, 0.300, 0),
+        (6, 40, 2, "*", "Mill and HMA overlay", 4.0, 0.350, 0),
+        (7, 50, 1, " ", "Structural HMA overlay", 5.5, 0.600, 0),
+        (9, 60, 9, " ", "Reconstruction", 9.0, 2.000, 0),
+    ],
+    "s02": [
+        (1, 10, 1, "*", "Crack seal", 1.0, 0.020, 0),
+        (2, 30, 1, "*", "Thin HMA overlay", 2.5, 0.120, 0),
+        (3, 40, 2, "*", "Mill and HMA overlay", 4.0, 0.350, 0),
+        (4, 50, 1, "*", "Structural HMA overlay", 5.5, 0.600, 0),
+        (5, 55, 1, " ", "Rubblize and HMA overlay", 7.0, 1.200, 3),
+        (9, 60, 9, " ", "Reconstruction", 9.0, 2.000, 0),
+    ],
+}
+
+# Points lost per year, classes 10 down to 1.
+RATES_STANDARD = {
+    "ACC": [0.10, 0.15, 0.20, 0.25, 0.30, 0.35, 0.40, 0.45, 0.45, 0.50],
+    "PCC": [0.10, 0.10, 0.15, 0.15, 0.20, 0.25, 0.30, 0.35, 0.40, 0.40],
+    "COMP": [0.12, 0.15, 0.20, 0.25, 0.30, 0.35, 0.40, 0.45, 0.50, 0.50],
+}
+RATES = {
+    "dat": RATES_STANDARD,
+    "s01": RATES_STANDARD,
+    # heavier truck loading: about 10 percent faster everywhere
+    "s02": {p: [round(r * 1.10 + 1e-9, 2) for r in v] for p, v in RATES_STANDARD.items()},
+}
+
+# Action number for classes 1 (worst) to 10 (best).
+MATRICES = {
+    "dat": {
+        "ACC": [60, 60, 50, 40, 30, 20, 10, 10, 0, 0],
+        "PCC": [60, 60, 55, 55, 35, 35, 10, 10, 0, 0],
+        "COMP": [60, 60, 50, 40, 30, 20, 10, 10, 0, 0],
+    },
+    "s01": {
+        "ACC": [60, 50, 50, 40, 30, 25, 20, 10, 10, 0],
+        "PCC": [60, 60, 60, 35, 35, 35, 10, 10, 10, 0],
+        "COMP": [60, 50, 50, 40, 30, 25, 20, 10, 10, 0],
+    },
+    "s02": {
+        "ACC": [60, 60, 60, 50, 40, 30, 10, 0, 0, 0],
+        "PCC": [60, 60, 60, 55, 55, 10, 10, 0, 0, 0],
+        "COMP": [60, 60, 60, 50, 40, 30, 10, 0, 0, 0],
+    },
+}
+
+# Priority of classes 1 to 8 (a larger number is taken earlier).
+PRIORITIES = {
+    "dat": [80, 80, 90, 100, 100, 90, 70, 50],
+    "s01": [30, 30, 40, 60, 100, 150, 200, 150],
+    "s02": [200, 180, 150, 120, 100, 80, 60, 40],
+}
+
+
+def funding_schedule(ext):
+    if ext == "dat":  # $25M growing 2 percent a year
+        v, out = 25.0, []
+        for _ in range(20):
+            out.append(round(v, 3))
+            v *= 1.02
+        return out
+    if ext == "s01":
+        return [22.5] * 20
+    # a bond programme ramping up
+    return [18.0, 20.0, 22.0, 25.0, 28.0, 30.0, 32.0, 34.0, 35.0, 36.0,
+            37.0, 38.0, 39.0, 40.0, 40.0]
+
+
+DATA_SETS = [
+    ("s01", "Regional network, preservation-first policy"),
+    ("s02", "Heavy-freight growth, rebuild-first policy"),
+]
+
+# The 20 saved answers of each data set, as the program itself writes them.
+ANSWERS = {
+    "default2.dat": dict(printout=1, date="N", trace="N", force="N", force_file="force.txt",
+                         dollars="Y", funding=25.0, years=10, repeat="N", order=3,
+                         scores="NET1", split="N", factor=1, randomize="N", recon="N",
+                         prob=5, final="N", prnt="N", aux="Y", vmt="N"),
+    "default.s01": dict(printout=1, date="N", trace="N", force="N", force_file="force.txt",
+                        dollars="Y", funding=22.5, years=15, repeat="N", order=2,
+                        scores="NET1", split="N", factor=1, randomize="N", recon="N",
+                        prob=5, final="N", prnt="N", aux="Y", vmt="Y"),
+    "default.s02": dict(printout=1, date="N", trace="N", force="N", force_file="force.txt",
+                        dollars="Y", funding=-1.0, years=12, repeat="N", order=3,
+                        scores="NET1", split="N", factor=1, randomize="N", recon="Y",
+                        prob=2, final="Y", prnt="N", aux="Y", vmt="N"),
+}
+
+
+# --- the road network --------------------------------------------------------
+
+# North-south roads, west to east: (street name, trunkline route or None).
+NS_ROADS = [
+    ("Pontiac Trail", None), ("Milford Rd", None), ("Napier Rd", None),
+    ("Wixom Rd", None), ("Beck Rd", None), ("Taft Rd", None), ("Novi Rd", None),
+    ("Meadowbrook Rd", None), ("Haggerty Rd", None), ("Halsted Rd", None),
+    ("Drake Rd", None), ("Farmington Rd", None), ("Orchard Lake Rd", None),
+    ("Middlebelt Rd", None), ("Inkster Rd", None), ("Telegraph Rd", "US-24"),
+    ("Lahser Rd", None), ("Evergreen Rd", None), ("Southfield Rd", None),
+    ("Greenfield Rd", None), ("Coolidge Hwy", None), ("Woodward Ave", "M-1"),
+    ("Crooks Rd", None), ("Livernois Rd", None), ("Rochester Rd", "M-150"),
+    ("John R Rd", None), ("Dequindre Rd", None),
+]
+# East-west roads, north to south.
+EW_ROADS = [
+    ("Highland Rd", "M-59"), ("Walton Blvd", None), ("Square Lake Rd", None),
+    ("Long Lake Rd", None), ("Maple Rd", None), ("14 Mile Rd", None),
+    ("13 Mile Rd", None), ("12 Mile Rd", None), ("11 Mile Rd", None),
+    ("10 Mile Rd", None), ("9 Mile Rd", None), ("8 Mile Rd", "M-102"),
+    ("Grand River Ave", "M-5"), ("7 Mile Rd", None), ("6 Mile Rd", None),
+    ("5 Mile Rd", None), ("Schoolcraft Rd", None), ("Plymouth Rd", None),
+    ("Joy Rd", None), ("Warren Rd", None), ("Ford Rd", "M-153"),
+    ("Cherry Hill Rd", None), ("Michigan Ave", "US-12"),
+]
+
+# Freeways: route, lanes, typical interchange spacing (miles), pavement types
+# along the route (west/north part first), interchanges in order.
+FREEWAYS = [
+    ("I-96", 6, 1.9, ["COMP", "PCC"],
+     ["Kent Lake Rd", "Milford Rd", "Wixom Rd", "Beck Rd", "Novi Rd", "I-275",
+      "Farmington Rd", "Middlebelt Rd", "Inkster Rd", "Telegraph Rd", "Evergreen Rd",
+      "M-39", "Greenfield Rd", "Schaefer Hwy"]),
+    ("I-696", 6, 1.3, ["PCC"],
+     ["I-275", "Orchard Lake Rd", "Middlebelt Rd", "Inkster Rd", "Telegraph Rd",
+      "Lahser Rd", "Evergreen Rd", "Southfield Rd", "Greenfield Rd", "Coolidge Hwy",
+      "Woodward Ave", "I-75", "Dequindre Rd"]),
+    ("I-275", 6, 1.6, ["PCC", "COMP"],
+     ["Michigan Ave", "Ford Rd", "Ann Arbor Rd", "5 Mile Rd", "6 Mile Rd",
+      "7 Mile Rd", "8 Mile Rd", "I-96/I-696"]),
+    ("I-75", 6, 1.7, ["PCC"],
+     ["8 Mile Rd", "9 Mile Rd", "12 Mile Rd", "14 Mile Rd", "Rochester Rd",
+      "Big Beaver Rd", "Crooks Rd", "Square Lake Rd", "University Dr", "M-59",
+      "Joslyn Rd", "Sashabaw Rd"]),
+    ("US-23", 4, 2.4, ["COMP", "ACC"],
+     ["Lee Rd", "M-59", "Clyde Rd", "Silver Lake Rd", "Grand River Ave", "I-96",
+      "6 Mile Rd", "N Territorial Rd", "Warren Rd", "Plymouth Rd", "M-14"]),
+    ("M-5 (Haggerty Conn)", 4, 1.2, ["ACC"],
+     ["Pontiac Trail", "14 Mile Rd", "13 Mile Rd", "12 Mile Rd", "I-696"]),
+    ("M-39 (Southfield Fwy)", 6, 1.1, ["PCC", "COMP"],
+     ["I-696", "10 Mile Rd", "9 Mile Rd", "8 Mile Rd", "7 Mile Rd",
+      "McNichols Rd", "Grand River Ave", "I-96"]),
+]
+
+# Municipalities on a 5 x 4 grid (north to south, west to east): MCD code and
+# whether local roads there are city streets (jurisdiction 3) or county roads (2).
+MUNICIPALITIES = [
+    [(1410, False), (1420, False), (1430, True), (1440, True)],
+    [(1510, False), (1520, True), (1530, True), (1540, True)],
+    [(1610, True), (1620, True), (1630, True), (1640, True)],
+    [(1710, False), (1720, True), (1730, True), (1740, True)],
+    [(1810, False), (1820, True), (1830, True), (1840, True)],
+]
+
+TARGET_SEGMENTS = 800
+TARGET_LANE_MILES = 2000.0
+
+
+def municipality(ew_index, ns_index):
+    row = min(ew_index * 5 // len(EW_ROADS), 4)
+    col = min(ns_index * 4 // len(NS_ROADS), 3)
+    return MUNICIPALITIES[row][col]
+
+
+def build_network():
+    """Returns a list of segment dicts in file order within each type."""
+    rng = MinStd(20250101)
+    segs = []
+
+    for route, lanes, spacing, types, exits in FREEWAYS:
+        n = len(exits) - 1
+        for k in range(n):
+            length = spacing * (0.7 + 0.6 * rng.next())
+            ptype = types[min(k * len(types) // n, len(types) - 1)]
+            code, _ = MUNICIPALITIES[int(rng.next() * 5)][int(rng.next() * 4)]
+            segs.append(dict(road=route, name=route, desc="From %s to %s" % (exits[k], exits[k + 1]),
+                             miles=length * lanes, ptype=ptype, mcd=code, jur=1, group=route))
+
+    # Arterials: a span of each grid road, between consecutive crossings.
+    roads = []
+    for axis, grid, crossings in (("ew", EW_ROADS, NS_ROADS), ("ns", NS_ROADS, EW_ROADS)):
+        for r, (street, trunk) in enumerate(grid):
+            span = len(crossings) - 1
+            if trunk:
+                first, count = 0, span
+            else:
+                count = int(span * (0.45 + 0.5 * rng.next()))
+                first = int((span - count) * rng.next())
+            lanes = 5 if trunk else rng.pick([2, 2, 2, 3, 4, 4, 5])
+            name = "%s (%s)" % (trunk, street) if trunk else street
+            if trunk in ("M-1", "M-102"):
+                base = "PCC"
+            elif trunk:
+                base = "COMP"
+            elif lanes >= 4:
+                base = rng.pick(["ACC", "ACC", "COMP", "PCC"])
+            else:
+                base = "ACC"
+            road = []
+            for k in range(first, first + count):
+                a, b = crossings[k][0], crossings[k + 1][0]
+                if a == street or b == street:
+                    continue
+                ew, ns = (r, k) if axis == "ew" else (k, r)
+                code, city = municipality(ew, ns)
+                ptype = base
+                u = rng.next()
+                if base == "ACC" and u < 0.10:
+                    ptype = "COMP"
+                elif base != "ACC" and u < 0.15:
+                    ptype = "ACC"
+                road.append(dict(road=street, name=name, desc="From %s to %s" % (a, b),
+                                 miles=(0.75 + 0.45 * rng.next()) * lanes, ptype=ptype,
+                                 mcd=code, jur=1 if trunk else (3 if city else 2),
+                                 group=street))
+            roads.append((trunk, road))
+
+    # Trim the county roads' spans, one end segment at a time in turn, until
+    # the network has the target number of segments.
+    excess = len(segs) + sum(len(road) for _, road in roads) - TARGET_SEGMENTS
+    assert excess >= 0, excess
+    turn = 0
+    while excess > 0:
+        trunk, road = roads[turn % len(roads)]
+        if not trunk and len(road) > 4:
+            road.pop(-1 if turn % 2 else 0)
+            excess -= 1
+        turn += 7  # a step prime to the road count spreads the trimming
+    assert len(roads) % 7 != 0
+    for _, road in roads:
+        segs.extend(road)
+
+    # Scale lengths so the network holds the target lane-miles.
+    total = sum(s["miles"] for s in segs)
+    for s in segs:
+        s["miles"] = round(s["miles"] * TARGET_LANE_MILES / total, 2)
+
+    assign_condition(segs, MinStd(77123))
+    return segs
+
+
+def assign_condition(segs, rng):
+    """Scores 1..10 with about 30/35/35 percent good/fair/poor by lane-miles.
+
+    A road's sections tend to be paved together, so each road gets a common
+    condition and each segment a spread around it; the cut points are then
+    placed by lane-miles."""
+    road_level = {}
+    for s in segs:
+        if s["group"] not in road_level:
+            road_level[s["group"]] = rng.next()
+        s["latent"] = 0.55 * road_level[s["group"]] + 0.45 * rng.next()
+    order = sorted(segs, key=lambda s: s["latent"])  # worst first
+    total = sum(s["miles"] for s in segs)
+    # cumulative lane-mile fraction -> score (poor 1-4, fair 5-7, good 8-10)
+    bands = [(0.35 * 0.05, 1), (0.35 * 0.20, 2), (0.35 * 0.55, 3), (0.35, 4),
+             (0.35 + 0.35 * 0.30, 5), (0.35 + 0.35 * 0.65, 6), (0.70, 7),
+             (0.70 + 0.30 * 0.40, 8), (0.70 + 0.30 * 0.80, 9), (1.01, 10)]
+    done = 0.0
+    for s in order:
+        mid = (done + s["miles"] / 2) / total
+        s["score"] = next(score for limit, score in bands if mid < limit)
+        done += s["miles"]
+
+
+# --- writing -----------------------------------------------------------------
+
+def write(path, lines):
+    os.makedirs(os.path.dirname(path), exist_ok=True)
+    with open(path, "w", newline="\n") as f:
+        for line in lines:
+            f.write(line + "\n")
+
+
+def answers_lines(a):
+    return [
+        fmt_i(a["printout"], 1), a["date"], a["trace"], a["force"], fmt_a(a["force_file"], 12),
+        a["dollars"], fmt_f(a["funding"], 6, 2), fmt_i(a["years"], 2), a["repeat"],
+        fmt_i(a["order"], 1), fmt_a(a["scores"], 9), a["split"], fmt_i(a["factor"], 4),
+        a["randomize"], a["recon"], fmt_f(a["prob"], 5, 0) + ".", a["final"], a["prnt"],
+        a["aux"], a["vmt"],
+    ]
+
+
+def generate(out):
+    data = os.path.join(out, "data")
+    write(os.path.join(data, "default.dat"), ["", "N", fmt_i(1, 2)])
+    write(os.path.join(data, "class.dat"), [fmt_a(e, 3) + " " + fmt_a(t, 45) for e, t in DATA_SETS])
+    write(os.path.join(data, "printer.def"), ["1"])
+    write(os.path.join(data, "error.dat"), ["0"])
+    for name, a in ANSWERS.items():
+        write(os.path.join(data, name), answers_lines(a))
+
+    for ext in ("dat", "s01", "s02"):
+        write(os.path.join(data, "funding." + ext),
+              [fmt_i(k + 1, 2) + fmt_f(v, 7, 3) for k, v in enumerate(funding_schedule(ext))])
+        write(os.path.join(data, "priority." + ext), [fmt_i(p, 3) for p in PRIORITIES[ext]])
+        write(os.path.join(data, "repairs." + ext), [
+            fmt_i(rank, 1) + " " + fmt_i(num, 2) + " " + fmt_i(rep, 1) + mark + fmt_a(desc, 29)
+            + fmt_f(gain, 4, 1) + "    " + fmt_f(cost, 5, 3) + " " + fmt_i(new, 1)
+            for rank, num, rep, mark, desc, gain, cost, new in REPAIRS[ext]])
+        lines = []
+        for p in PAVEMENT_TYPES:
+            lines.append(fmt_a(p, 8))
+            lines.extend(fmt_f(r, 4, 2) for r in RATES[ext][p])
+        write(os.path.join(data, "detrates." + ext), lines)
+        lines = []
+        for p in PAVEMENT_TYPES:
+            lines.append(fmt_a(p, 8))
+            lines.append("".join(fmt_i(v, 2) + " " for v in MATRICES[ext][p]))
+        write(os.path.join(data, "matrix." + ext), lines)
+
+    rng = MinStd(19970)
+    write(os.path.join(data, "random.dat"),
+          [fmt_f(int(rng.next() * 100000) / 100000, 6, 5) for _ in range(5000)])
+
+    # Traffic growth easing from about 2.5 to 1.5 percent, with year-to-year noise.
+    rng = MinStd(4242)
+    vmt = []
+    for k in range(98):
+        v = 2.5 - k / 97.0 + (rng.next() - 0.5)
+        vmt.append(fmt_f(min(3.0, max(1.0, v)), 5, 3))
+    write(os.path.join(data, "vmt-inc.dat"), vmt)
+
+    write(os.path.join(out, "force.txt"), [fmt_i(3, 2) + fmt_i(12, 4), fmt_i(4, 2) + fmt_i(240, 4),
+                                           fmt_i(6, 2) + fmt_i(655, 4)])
+
+    segs = build_network()
+    lines = [fmt_i(2025, 4) + " " + "NAMES", fmt_a("Tri-County Regional", 21)]
+    for p in PAVEMENT_TYPES:
+        lines.append(fmt_a(p, 8))
+        for s in segs:
+            if s["ptype"] == p:
+                lines.append(fmt_i(s["score"], 2) + fmt_f(s["miles"], 7, 2) + fmt_i(s["mcd"], 4)
+                             + fmt_i(s["jur"], 2) + " " + fmt_a(s["name"], 23) + " "
+                             + fmt_a(s["desc"], 38))
+        lines.append("")
+    write(os.path.join(out, "roads", "NET1"), lines)
+    return segs
+
+
+# --- checking ----------------------------------------------------------------
+
+def layout_fields(spec):
+    """'I2,1X,F7.2,A8' -> [('I', 2, 0), ('X', 1, 0), ('F', 7, 2), ('A', 8, 0)]."""
+    out = []
+    for item in spec.split(","):
+        m = re.fullmatch(r"(\d*)([IFAX])(\d*)(?:\.(\d+))?", item)
+        rep, kind, w, d = m.groups()
+        if kind == "X":
+            out.append(("X", int(rep or 1), 0))
+        else:
+            out.extend([(kind, int(w), int(d or 0))] * int(rep or 1))
+    return out
+
+
+def check_record(line, spec, where):
+    fields = layout_fields(spec)
+    width = sum(w for _, w, _ in fields)
+    assert len(line) == width, "%s: %d columns, layout %s has %d: %r" % (where, len(line), spec, width, line)
+    pos = 0
+    for kind, w, d in fields:
+        text = line[pos:pos + w]
+        if kind == "I":
+            assert re.fullmatch(r" *-?\d+", text), "%s: column %d: %r is not I%d" % (where, pos + 1, text, w)
+        elif kind == "F":
+            m = re.fullmatch(r" *-?\d*\.(\d*)", text)
+            assert m and len(m.group(1)) <= d, "%s: column %d: %r is not F%d.%d" % (where, pos + 1, text, w, d)
+        elif kind == "X":
+            assert text == " " * w, "%s: column %d should be blank: %r" % (where, pos + 1, text)
+        pos += w
+
+
+def read_lines(path):
+    with open(path, "rb") as f:
+        raw = f.read()
+    assert b"\r" not in raw and raw.endswith(b"\n"), path
+    return raw.decode("ascii").split("\n")[:-1]
+
+
+def check(out):
+    data = os.path.join(out, "data")
+    d = lambda name: os.path.join(data, name)
+
+    lines = read_lines(d("default.dat"))
+    assert lines[0] == "" and len(lines) == 3
+    check_record(lines[1], "A1", "default.dat 2")
+    check_record(lines[2], "I2", "default.dat 3")
+    for k, line in enumerate(read_lines(d("class.dat"))):
+        check_record(line, "A3,1X,A45", "class.dat %d" % (k + 1))
+    check_record(read_lines(d("printer.def"))[0], "I1", "printer.def")
+    check_record(read_lines(d("error.dat"))[0], "I1", "error.dat")
+
+    answer_layouts = ["I1", "A1", "A1", "A1", "A12", "A1", "F6.2", "I2", "A1", "I1",
+                      "A9", "A1", "I4", "A1", "A1", "F6.0", "A1", "A1", "A1", "A1"]
+    for name in ANSWERS:
+        lines = read_lines(d(name))
+        assert len(lines) == 20, name
+        for k, (line, spec) in enumerate(zip(lines, answer_layouts)):
+            check_record(line, spec, "%s %d" % (name, k + 1))
+            if spec == "A1":
+                assert line in ("Y", "N"), (name, k + 1, line)
+
+    for ext in ("dat", "s01", "s02"):
+        for k, line in enumerate(read_lines(d("funding." + ext))):
+            check_record(line, "I2,F7.3", "funding.%s %d" % (ext, k + 1))
+        lines = read_lines(d("priority." + ext))
+        assert len(lines) == 8
+        for k, line in enumerate(lines):
+            check_record(line, "I3", "priority.%s %d" % (ext, k + 1))
+            assert 1 <= int(line) <= 999
+
+        actions = {}
+        lines = read_lines(d("repairs." + ext))
+        assert 6 <= len(lines) <= 11
+        for k, line in enumerate(lines):
+            # I1,1X,I2,1X,I1,A1,A29,F4.1,4X,F5.3,1X,I1
+            check_record(line, "I1,1X,I2,1X,I1,A1,A29,F4.1,4X,F5.3,1X,I1", "repairs.%s %d" % (ext, k + 1))
+            assert line[6] in "* "
+            rank, num, new = int(line[0]), int(line[2:4]), int(line[50])
+            assert num not in actions
+            actions[num] = rank
+            assert 0 <= new <= len(PAVEMENT_TYPES)
+        ranks = [r for r in actions.values() if r != 9]
+        assert ranks == list(range(1, len(ranks) + 1)), ranks
+
+        lines = read_lines(d("detrates." + ext))
+        assert len(lines) == 11 * len(PAVEMENT_TYPES)
+        names = []
+        for b in range(len(PAVEMENT_TYPES)):
+            check_record(lines[11 * b], "A8", "detrates.%s name" % ext)
+            names.append(lines[11 * b])
+            rates = []
+            for k in range(1, 11):
+                check_record(lines[11 * b + k], "F4.2", "detrates.%s %d" % (ext, 11 * b + k + 1))
+                rates.append(float(lines[11 * b + k]))
+            assert all(0.1 <= r <= 0.55 for r in rates) and rates == sorted(rates), rates
+
+        lines = read_lines(d("matrix." + ext))
+        assert len(lines) == 2 * len(PAVEMENT_TYPES)
+        for b in range(len(PAVEMENT_TYPES)):
+            assert lines[2 * b] in names, lines[2 * b]
+            check_record(lines[2 * b + 1], ",".join(["I2,1X"] * 10), "matrix.%s values" % ext)
+            row = [int(lines[2 * b + 1][3 * c:3 * c + 2]) for c in range(10)]
+            for v in row:
+                assert v == 0 or v in actions, "matrix.%s: action %d not in repairs.%s" % (ext, v, ext)
+            assert row[0] != 0  # class 1 names the reconstruction action
+
+    lines = read_lines(d("random.dat"))
+    assert len(lines) >= 2000
+    for k, line in enumerate(lines):
+        check_record(line, "F6.5", "random.dat %d" % (k + 1))
+        assert 0.0 <= float(line) < 1.0
+    lines = read_lines(d("vmt-inc.dat"))
+    assert len(lines) >= 98
+    for k, line in enumerate(lines):
+        check_record(line, "F5.4", "vmt-inc.dat %d" % (k + 1))
+        assert 1.0 <= float(line) <= 3.0
+
+    for k, line in enumerate(read_lines(os.path.join(out, "force.txt"))):
+        check_record(line, "I2,I4", "force.txt %d" % (k + 1))
+
+    # Scores file, names form.
+    lines = read_lines(os.path.join(out, "roads", "NET1"))
+    check_record(lines[0], "I4,1X,A5", "NET1 header")
+    assert lines[0][5:10] == "NAMES"
+    check_record(lines[1], "A21", "NET1 name")
+    names = [fmt_a(p, 8) for p in PAVEMENT_TYPES]
+    totals, count, i = {}, 0, 2
+    by_type = {}
+    while i < len(lines):
+        group = lines[i]
+        assert group in names, group
+        i += 1
+        while lines[i].strip():
+            check_record(lines[i], "I2,F7.2,I4,I2,1X,A23,1X,A38", "NET1 line %d" % (i + 1))
+            assert "." in lines[i][2:9]
+            score, miles = int(lines[i][0:2]), float(lines[i][2:9])
+            assert 1 <= score <= 10 and miles > 0
+            totals[score] = totals.get(score, 0.0) + miles
+            by_type[group.strip()] = by_type.get(group.strip(), 0) + 1
+            count += 1
+            i += 1
+        assert lines[i] == ""
+        i += 1
+    assert count == TARGET_SEGMENTS, count
+    return count, totals, by_type
+
+
+def main():
+    out = sys.argv[1] if len(sys.argv) > 1 else os.path.dirname(os.path.abspath(__file__))
+    generate(out)
+    count, totals, by_type = check(out)
+    total = sum(totals.values())
+    good = sum(v for s, v in totals.items() if s >= 8)
+    fair = sum(v for s, v in totals.items() if 5 <= s <= 7)
+    poor = sum(v for s, v in totals.items() if s <= 4)
+    print("NET1: %d segments (%s), %.2f lane-miles" % (
+        count, ", ".join("%s %d" % (p, by_type[p]) for p in PAVEMENT_TYPES), total))
+    print("  good (8-10) %.2f = %.1f%%, fair (5-7) %.2f = %.1f%%, poor (1-4) %.2f = %.1f%%" % (
+        good, 100 * good / total, fair, 100 * fair / total, poor, 100 * poor / total))
+    print("  by score: " + ", ".join("%d: %.2f" % (s, totals.get(s, 0.0)) for s in range(1, 11)))
+    print("all records match their layouts")
+
+
+if __name__ == "__main__":
+    main()
