@@ -141,6 +141,11 @@ struct RunContext {
   int32_t list_position = 0;
   float year_miles_repaired = 0.0f;
   PerYear<float> vmt_increase{};
+  // Set by the network options when the 500 reconstruction numbers are
+  // loaded (a percent above 0.001): reconstruct_probability then holds a
+  // fraction. A percent of 0.001 or less leaves it false and reconstruction
+  // off, even when the numbers were loaded on an earlier pass.
+  bool recon_numbers_loaded = false;
 
   // --- statistics and report
   Statistics stats;

@@ -1,0 +1,56 @@
+#include "engine/deterioration.h"
+
+#include "engine/condition_class.h"
+
+namespace pavecast {
+
+namespace {
+
+// One stored float from a formula evaluated in double.
+inline float stored(double value) {
+  return static_cast<float>(value);
+}
+
+}  // namespace
+
+void apply_traffic_growth(RunContext& ctx) {
+  const float factor = stored(1.0 + 0.75 * static_cast<double>(ctx.vmt_increase[ctx.year - 1]));
+  for (int p = 1; p <= kMaxPavementTypes; ++p)
+    for (int j = 1; j <= kClasses; ++j) {
+      float& rate = ctx.pavement.det_rate[p][j];
+      rate = stored(static_cast<double>(rate) * static_cast<double>(factor));
+    }
+}
+
+void deteriorate(RunContext& ctx, int32_t i, int32_t c) {
+  Segment& seg = ctx.segments[i];
+  if (ctx.forced_pass == 1 && seg.forced_index >= 1) ctx.forced.forced_year[seg.forced_index] += 1;
+
+  const float rate = ctx.pavement.det_rate[seg.pavement_type][11 - c];
+  float new_score = stored(static_cast<double>(seg.score) - static_cast<double>(rate));
+  if (new_score < 1.0f) new_score = 1.0f;
+  if (new_score > 10.0f) new_score = 10.0f;  // only a negative rate gets here
+  seg.score = new_score;
+  if (keys_follow_score(ctx.repair_order)) seg.order_key = new_score;
+}
+
+void accumulate_statistics(RunContext& ctx, int32_t t) {
+  const Segment& seg = ctx.segments[t];
+  const int32_t c = condition_class(seg.score, kPolicyOffset);
+  const double m = seg.lane_miles;
+  Statistics& st = ctx.stats;
+  const int y = ctx.year;
+  if (c <= 6) st.fair_poor_miles[y] = stored(static_cast<double>(st.fair_poor_miles[y]) + m);
+  if (c <= 5) st.poor_miles[y] = stored(static_cast<double>(st.poor_miles[y]) + m);
+  st.score_miles[y] =
+      stored(static_cast<double>(st.score_miles[y]) + m * static_cast<double>(seg.score));
+}
+
+void close_year_statistics(RunContext& ctx) {
+  Statistics& st = ctx.stats;
+  st.miles_repaired[ctx.year] = condition_class(ctx.year_miles_repaired, kMilesOffset);
+  st.total_miles_repaired += st.miles_repaired[ctx.year];
+  ctx.year_miles_repaired = 0.0f;
+}
+
+}  // namespace pavecast

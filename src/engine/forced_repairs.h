@@ -1,0 +1,34 @@
+// Forced repairs: listed segments repaired in given years, outside the repair
+// order. Under a budget their cost is reserved out of the year's money before
+// anything else; the repairs themselves are made in a pass at the end of the
+// year, in the order of the list. A repair that cannot be made (no matrix
+// action, the repetition limit, the money gone at a split) is put off to the
+// next year, year after year.
+//
+// Entries naming a segment outside the table as loaded take no part: they are
+// never reserved or handled. `loaded_count` is segment_count when the year
+// loop began (pieces split off later are no forced repair's segment).
+#pragma once
+
+#include <cstdint>
+
+#include "driver/run_context.h"
+
+namespace pavecast {
+
+// Whether forced-repair entry k names a segment of the table as loaded.
+inline bool forced_entry_takes_part(const RunContext& ctx, int32_t k, int32_t loaded_count) {
+  const int32_t i = ctx.forced.forced_segment[k];
+  return i >= 1 && i <= loaded_count;
+}
+
+// Start of a year under a budget: takes the cost of this year's forced
+// repairs out of funds and adds it to spent(year). Records the chosen rank
+// and applies the repetition reset as the decision would.
+void reserve_forced_repairs(RunContext& ctx, int32_t loaded_count);
+
+// End of a year: makes each of this year's forced repairs, with its trace
+// lines (marked " Forced") and statistics.
+void handle_forced_repairs(RunContext& ctx, int32_t loaded_count);
+
+}  // namespace pavecast

@@ -1,0 +1,24 @@
+// Random reconstruction: with the probability the analyst gave, a segment in
+// poor condition is rebuilt with the matrix's action for a score of 1 instead
+// of the action its condition calls for, standing for roads rebuilt for
+// reasons other than their condition. The draws use the 500 numbers loaded at
+// set-up in turn, one per try, cycling over the run.
+#pragma once
+
+#include <cstdint>
+
+#include "driver/run_context.h"
+
+namespace pavecast {
+
+// Whether random reconstruction is on for the run: asked for, and with a
+// percent above 0.001, so that the numbers were loaded.
+bool reconstruction_on(const RunContext& ctx);
+
+// Tries segment i, whose matrix action is k. On a draw at or below the
+// probability the segment's repetition counts start again from 0, k becomes
+// the action for a score of 1 and true is returned (the repetition check is
+// then skipped). Tried only for scores below 6.5.
+bool try_random_reconstruction(RunContext& ctx, int32_t i, int32_t& k);
+
+}  // namespace pavecast

@@ -1,0 +1,34 @@
+// The repair decision for one segment in a year: the policy-matrix action for
+// its pavement type and class, random reconstruction, the repetition policy,
+// the cost against the money left, and the split of the segment when the
+// money pays for only part of it. A segment that gets no repair deteriorates.
+//
+// Money: funds carries over from year to year. A repair is affordable when
+// funds - cost is 0.0 or more; otherwise the segment is split, the new piece
+// gets the lane-miles the money pays for (0.0 when funds is 0.0 or below) and
+// is repaired, the rest of the segment is taken again later in the year, and
+// no further repair is made that year except forced ones under a budget.
+#pragma once
+
+#include <cstdint>
+
+#include "driver/run_context.h"
+
+namespace pavecast {
+
+// Decides segment i's fate for the year and carries it out. Returns the
+// segment that the trace lines and statistics then follow: the repaired piece
+// after a split, else i. In the end-of-year pass (forced_pass = 1) a forced
+// repair under a budget skips the budget check and is not taken from funds.
+int32_t choose_and_apply_repair(RunContext& ctx, int32_t i);
+
+// Applies action k to segment i (splitting it first when the money does not
+// reach) and returns the repaired segment.
+int32_t apply_repair(RunContext& ctx, int32_t i, int32_t k);
+
+// The budget test of the forced repairs' reservation: any answer but "N"/"n".
+inline bool reserves_forced_repairs(const RunContext& ctx) {
+  return ctx.budget_constrained != 'N' && ctx.budget_constrained != 'n';
+}
+
+}  // namespace pavecast
