@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
 #include <string>
 
 #include "engine/test_network.h"
@@ -139,6 +140,90 @@ TEST(Projection, TrafficIncreasesUnusedLeaveTheRates) {
   run.run();
   EXPECT_EQ(run.ctx.pavement.det_rate[1][4], 0.5f);
   EXPECT_FLOAT_EQ(run.ctx.segments[1].score, 8.5f);
+}
+
+// --- the program's ordered selection against the literal scan, whole runs
+
+struct RandomNetwork {
+  uint32_t seed;
+
+  void build(EngineRun& run) const {
+    std::mt19937 rng(seed);
+    auto pick = [&rng](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng); };
+    RunContext& ctx = run.ctx;
+    ctx.years = pick(1, 6);
+    ctx.year_slots = ctx.years + 1;
+    ctx.repair_order = pick(1, 4);
+    ctx.budget_constrained = pick(0, 3) == 0 ? 'N' : 'Y';
+    for (int y = 2; y <= ctx.year_slots; ++y) ctx.funding[y] = 0.25f * static_cast<float>(pick(0, 12));
+    for (int c = 1; c <= 8; ++c) ctx.priority[c] = pick(1, 4);
+    for (int a = 1; a <= 3; ++a) ctx.actions[a].max_repeats = pick(0, 4) == 0 ? pick(0, 2) : 1000;
+    for (int j = 1; j <= kClasses; ++j) ctx.pavement.det_rate[1][j] = 0.25f * static_cast<float>(pick(0, 4));
+
+    // Few distinct random numbers so that keys tie, sometimes a bad line.
+    std::string numbers;
+    for (int n = pick(3, 30); n > 0; --n)
+      numbers += pick(0, 40) == 0 ? "bad\n" : "." + std::to_string(pick(1, 4)) + "0000\n";
+    run.dir.write("data/random.dat", numbers);
+
+    const int segments = pick(1, 90);
+    for (int i = 1; i <= segments; ++i) {
+      const float score = pick(0, 2) == 0 ? static_cast<float>(pick(1, 10))
+                                          : static_cast<float>(pick(100, 1000)) / 100.0f;
+      run.add_segment(score, static_cast<float>(pick(1, 40)) / 10.0f, pick(1, 2));
+      ctx.segments[i].order_key = static_cast<float>(static_cast<int>(score));
+    }
+    for (int k = pick(0, 5); k > 0; --k) run.force(pick(1, 8), pick(0, segments + 1));
+    if (pick(0, 2) == 0) {
+      ctx.reconstruct_answer = 'Y';
+      ctx.recon_numbers_loaded = true;
+      ctx.reconstruct_probability = 0.2f;
+      for (int n = 1; n <= kReconNumbers; ++n)
+        ctx.recon_random[n] = static_cast<float>(pick(0, 9)) / 10.0f;
+    }
+    run.open_listings();
+    run.trace(pick(1, segments));
+    run.trace(pick(1, segments));
+  }
+};
+
+struct RunResult {
+  std::string console, segment_list, improvements, trace1, trace2;
+  Statistics stats;
+  std::vector<float> scores, miles, keys;
+};
+
+RunResult run_network(const RandomNetwork& network, SelectionMethod method) {
+  EngineRun run;
+  network.build(run);
+  run.run(method);
+  RunResult r{run.console.output(), run.segment_list(), run.improvements(), run.trace_file(1),
+              run.trace_file(2), run.ctx.stats, {}, {}, {}};
+  for (int i = 1; i <= run.ctx.segments.segment_count; ++i) {
+    r.scores.push_back(run.ctx.segments[i].score);
+    r.miles.push_back(run.ctx.segments[i].lane_miles);
+    r.keys.push_back(run.ctx.segments[i].order_key);
+  }
+  return r;
+}
+
+TEST(Projection, OrderedSelectionRunsLikeTheLiteralScan) {
+  for (uint32_t seed = 1; seed <= 150; ++seed) {
+    const RandomNetwork network{seed};
+    const RunResult a = run_network(network, SelectionMethod::kOrdered);
+    const RunResult b = run_network(network, SelectionMethod::kLiteralScan);
+    ASSERT_EQ(a.segment_list, b.segment_list) << "seed " << seed;
+    ASSERT_EQ(a.improvements, b.improvements) << "seed " << seed;
+    ASSERT_EQ(a.trace1, b.trace1) << "seed " << seed;
+    ASSERT_EQ(a.trace2, b.trace2) << "seed " << seed;
+    ASSERT_EQ(a.console, b.console) << "seed " << seed;
+    ASSERT_EQ(a.scores, b.scores) << "seed " << seed;
+    ASSERT_EQ(a.miles, b.miles) << "seed " << seed;
+    ASSERT_EQ(a.keys, b.keys) << "seed " << seed;
+    ASSERT_EQ(a.stats.score_miles, b.stats.score_miles) << "seed " << seed;
+    ASSERT_EQ(a.stats.spent, b.stats.spent) << "seed " << seed;
+    ASSERT_EQ(a.stats.cost_by_action, b.stats.cost_by_action) << "seed " << seed;
+  }
 }
 
 }  // namespace

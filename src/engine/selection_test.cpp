@@ -1,0 +1,194 @@
+#include "engine/selection.h"
+
+#include <gtest/gtest.h>
+
+#include <random>
+#include <string>
+#include <vector>
+
+#include "engine/test_network.h"
+#include "layout/fatal.h"
+
+namespace pavecast::testing {
+namespace {
+
+// The whole sequence of a year's pass with nothing but selection: each
+// selected segment is marked handled.
+std::vector<int32_t> scan_sequence(RunContext& ctx) {
+  std::vector<int32_t> seq;
+  for (int32_t i; (i = scan_next_segment(ctx)) != 0;) {
+    ctx.segments[i].handled_this_year = 1;
+    seq.push_back(i);
+  }
+  return seq;
+}
+
+TEST(Selection, TiesGoToTheSegmentMetFirst) {
+  EngineRun run;
+  for (float key : {5.0f, 3.0f, 5.0f, 3.0f, 7.0f}) run.add_segment(key, 1.0f);
+  EXPECT_EQ(scan_sequence(run.ctx), (std::vector<int32_t>{2, 4, 1, 3, 5}));
+  run.ctx.repair_order = 4;
+  for (int i = 1; i <= 5; ++i) run.ctx.segments[i].handled_this_year = 0;
+  EXPECT_EQ(scan_sequence(run.ctx), (std::vector<int32_t>{5, 1, 3, 2, 4}));
+}
+
+// After segment s is split the scan runs n - s + 1, ..., n, 1, ..., n - s.
+TEST(Selection, ScanIsRotatedAfterASplit) {
+  EngineRun run;
+  for (int i = 1; i <= 6; ++i) run.add_segment(4.0f, 1.0f);
+  run.ctx.split_segment = 2;
+  EXPECT_EQ(scan_sequence(run.ctx), (std::vector<int32_t>{5, 6, 1, 2, 3, 4}));
+}
+
+TEST(Selection, KeysThatCanNeverBeBestAreNotTaken) {
+  EngineRun run;
+  run.add_segment(1.0f, 1.0f);
+  run.add_segment(1.0f, 1.0f);
+  run.ctx.segments[1].order_key = 21.0f;
+  run.ctx.segments[2].order_key = 0.0f;
+  SegmentOrder order;
+  begin_year_order(order);
+  EXPECT_EQ(scan_next_segment(run.ctx), 2);
+  EXPECT_EQ(select_next_segment(run.ctx, order), 2);
+  run.ctx.repair_order = 4;
+  begin_year_order(order);
+  EXPECT_EQ(scan_next_segment(run.ctx), 1);
+  EXPECT_EQ(select_next_segment(run.ctx, order), 1);
+}
+
+// --- order keys from data/random.dat
+
+TEST(OrderKeys, RandomOrderReadsInTurnAndRestartsAtTheEnd) {
+  EngineRun run;
+  run.ctx.repair_order = 1;
+  run.dir.write("data/random.dat", ".10000\n 20000\n.30000\n");
+  for (int i = 1; i <= 5; ++i) run.add_segment(5.0f, 1.0f);
+  run.ctx.segments[4].order_key = 0.75f;
+  OrderKeySource source;
+  open_order_keys(source, run.ctx.workdir);
+  draw_order_keys(run.ctx, source);
+  const float expected[] = {0.0f, 0.1f, 0.2f, 0.3f, 0.75f, 0.1f};
+  for (int i = 1; i <= 5; ++i) EXPECT_EQ(run.ctx.segments[i].order_key, expected[i]) << i;
+  draw_order_keys(run.ctx, source);  // replays .2 .3, end, .1 .2
+  const float again[] = {0.0f, 0.2f, 0.3f, 0.3f, 0.1f, 0.2f};
+  for (int i = 1; i <= 5; ++i) EXPECT_EQ(run.ctx.segments[i].order_key, again[i]) << i;
+}
+
+TEST(OrderKeys, UnreadableLineRestartsLikeTheEnd) {
+  EngineRun run;
+  run.ctx.repair_order = 1;
+  run.dir.write("data/random.dat", ".10000\nx.y\n.30000\n");
+  for (int i = 1; i <= 4; ++i) run.add_segment(5.0f, 1.0f);
+  OrderKeySource source;
+  open_order_keys(source, run.ctx.workdir);
+  draw_order_keys(run.ctx, source);
+  const float expected[] = {0.0f, 0.1f, 5.0f, 0.1f, 5.0f};  // 5.0: the key kept
+  for (int i = 1; i <= 4; ++i) EXPECT_EQ(run.ctx.segments[i].order_key, expected[i]) << i;
+}
+
+TEST(OrderKeys, MissingFileLeavesEveryKey) {
+  EngineRun run;
+  run.ctx.repair_order = 1;
+  run.add_segment(5.0f, 1.0f);
+  run.ctx.segments[1].order_key = 0.5f;
+  OrderKeySource source;
+  open_order_keys(source, run.ctx.workdir);
+  draw_order_keys(run.ctx, source);
+  draw_order_keys(run.ctx, source);
+  EXPECT_EQ(run.ctx.segments[1].order_key, 0.5f);
+  EXPECT_TRUE(run.dir.exists("data/random.dat"));
+}
+
+TEST(OrderKeys, PriorityOrderDividesByThePriorityOfTheClass) {
+  EngineRun run;
+  run.ctx.repair_order = 2;
+  run.ctx.priority[5] = 4;
+  run.ctx.priority[6] = 8;
+  run.dir.write("data/random.dat", ".50000\n.50000\n");
+  run.add_segment(5.4997f, 1.0f);  // class 5 at 0.5002
+  run.add_segment(5.4998f, 1.0f);  // class 6
+  OrderKeySource source;
+  open_order_keys(source, run.ctx.workdir);
+  draw_order_keys(run.ctx, source);
+  EXPECT_EQ(run.ctx.segments[1].order_key, 0.125f);
+  EXPECT_EQ(run.ctx.segments[2].order_key, 0.0625f);
+}
+
+TEST(OrderKeys, NumberOf21OrMoreStopsTheRun) {
+  EngineRun run;
+  run.ctx.repair_order = 2;
+  run.ctx.priority[5] = 100;  // tested before the division
+  run.dir.write("data/random.dat", ".50000\n21.000\n");
+  run.add_segment(5.0f, 1.0f);
+  run.add_segment(5.0f, 1.0f);
+  std::string text;
+  try {
+    run.run();
+  } catch (const FatalStop& stop) {
+    text = stop.console_text;
+  }
+  EXPECT_EQ(text, " ** Fatal Error: a number of 21.0 or more, file data/random.dat, line 2\n");
+}
+
+// The key shown is stored as a float before it is written: 0.12345 x 10000
+// is 1234.5, which prints as "1234.".
+TEST(OrderKeys, KeyShownInTheSegmentList) {
+  EngineRun run(1);
+  run.ctx.repair_order = 1;
+  run.dir.write("data/random.dat", ".12345\n");
+  run.add_segment(9.0f, 1.0f);
+  run.open_listings();
+  run.run();
+  EXPECT_EQ(run.segment_list(), lines({" ", "   1      1    1    2     9      1.0    1234."}));
+}
+
+// --- the ordered selection gives the scan's sequence
+
+// One simulated pass over a table of random keys: selections interleaved
+// with splits (the split segment goes back, a handled piece is added, the
+// scan rotates) and with segments handled out of turn.
+void compare_one_pass(std::mt19937& rng, int order_code) {
+  RunContext ctx(Workdir{}, 400);
+  ctx.repair_order = order_code;
+  std::uniform_int_distribution<int> count(1, 200);
+  std::uniform_int_distribution<int> few(0, 6);
+  const int n = count(rng);
+  for (int i = 1; i <= n; ++i) {
+    ctx.segments.segment_count = i;
+    // Few distinct keys, so ties are common; some that can never be taken.
+    const int pick = few(rng);
+    ctx.segments[i].order_key = pick == 6 ? (order_code == 4 ? 0.0f : 21.5f)
+                                          : static_cast<float>(pick) * 0.25f + 1.0f;
+    ctx.segments[i].handled_this_year = few(rng) == 0 ? 1 : 0;
+  }
+  SegmentOrder order;
+  begin_year_order(order);
+  std::vector<int32_t> scanned, ordered;
+  bool split_done = false;
+  for (;;) {
+    const int32_t a = scan_next_segment(ctx);
+    const int32_t b = select_next_segment(ctx, order);
+    scanned.push_back(a);
+    ordered.push_back(b);
+    if (a != b || a == 0) break;
+    ctx.segments[a].handled_this_year = 1;
+    if (!split_done && few(rng) == 0) {
+      split_done = true;
+      const int32_t j = ++ctx.segments.segment_count;
+      ctx.segments[j] = ctx.segments[a];
+      ctx.segments[j].handled_this_year = 1;
+      ctx.segments[a].handled_this_year = 0;
+      ctx.split_segment = a;
+    }
+  }
+  ASSERT_EQ(scanned, ordered) << "order " << order_code << ", " << n << " segments";
+}
+
+TEST(OrderedSelection, SameSequenceAsTheScanOnRandomTables) {
+  std::mt19937 rng(12345);
+  for (int round = 0; round < 300; ++round)
+    for (int order_code = 1; order_code <= 4; ++order_code) compare_one_pass(rng, order_code);
+}
+
+}  // namespace
+}  // namespace pavecast::testing
