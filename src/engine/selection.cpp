@@ -1,6 +1,5 @@
 #include "engine/selection.h"
 
-#include <algorithm>
 #include <bit>
 #include <string>
 
@@ -44,6 +43,35 @@ int32_t segment_at(uint32_t p, int32_t n, int32_t s) {
   return pos > s ? pos - s : n + pos - s;
 }
 
+// Sorts the queue ascending, least significant digit first, 11 bits at a
+// time; digits on which every value agrees (most of the key's high bits in a
+// year) take no pass.
+void radix_sort(SegmentOrder& order) {
+  constexpr int kDigitBits = 11;
+  constexpr int kDigits = 6;  // 66 bits cover 64
+  constexpr std::size_t kBuckets = std::size_t{1} << kDigitBits;
+  std::vector<uint64_t>& values = order.queue;
+  const std::size_t n = values.size();
+  if (n == 0) return;
+  order.counts.assign(kDigits * kBuckets, 0);
+  for (uint64_t v : values)
+    for (int d = 0; d < kDigits; ++d)
+      ++order.counts[d * kBuckets + ((v >> (d * kDigitBits)) & (kBuckets - 1))];
+  order.scratch.resize(n);
+  for (int d = 0; d < kDigits; ++d) {
+    uint32_t* count = &order.counts[d * kBuckets];
+    if (count[(values[0] >> (d * kDigitBits)) & (kBuckets - 1)] == n) continue;
+    uint32_t start = 0;
+    for (std::size_t b = 0; b < kBuckets; ++b) {
+      const uint32_t c = count[b];
+      count[b] = start;
+      start += c;
+    }
+    for (uint64_t v : values) order.scratch[count[(v >> (d * kDigitBits)) & (kBuckets - 1)]++] = v;
+    values.swap(order.scratch);
+  }
+}
+
 void build_order(const RunContext& ctx, SegmentOrder& order) {
   const int32_t n = ctx.segments.segment_count;
   const int32_t s = ctx.split_segment;
@@ -54,7 +82,7 @@ void build_order(const RunContext& ctx, SegmentOrder& order) {
     if (seg.handled_this_year == 1 || !selectable(seg.order_key, best)) continue;
     order.queue.push_back(uint64_t{key_rank(seg.order_key, best)} << 32 | scan_position(d, n, s));
   }
-  std::sort(order.queue.begin(), order.queue.end());
+  radix_sort(order);
   order.next = 0;
   order.built_count = n;
   order.built_split = s;

@@ -60,6 +60,8 @@ int32_t scan_next_segment(const RunContext& ctx);
 struct SegmentOrder {
   std::vector<uint64_t> queue;  // (key rank << 32 | scan position), ascending
   std::size_t next = 0;
+  std::vector<uint64_t> scratch;  // sorting space, kept from year to year
+  std::vector<uint32_t> counts;
   int32_t built_count = -1;  // segment_count and split_segment the queue was
   int32_t built_split = -1;  // sorted for; a change sorts it again
 };

@@ -147,18 +147,20 @@ TEST(OrderKeys, KeyShownInTheSegmentList) {
 // One simulated pass over a table of random keys: selections interleaved
 // with splits (the split segment goes back, a handled piece is added, the
 // scan rotates) and with segments handled out of turn.
-void compare_one_pass(std::mt19937& rng, int order_code) {
-  RunContext ctx(Workdir{}, 400);
+void compare_one_pass(std::mt19937& rng, int order_code, int max_segments, bool few_keys) {
+  RunContext ctx(Workdir{}, max_segments + 1);
   ctx.repair_order = order_code;
-  std::uniform_int_distribution<int> count(1, 200);
+  std::uniform_int_distribution<int> count(max_segments / 10 + 1, max_segments);
+  std::uniform_real_distribution<float> any_key(0.0f, 11.0f);
   std::uniform_int_distribution<int> few(0, 6);
   const int n = count(rng);
   for (int i = 1; i <= n; ++i) {
     ctx.segments.segment_count = i;
     // Few distinct keys, so ties are common; some that can never be taken.
     const int pick = few(rng);
-    ctx.segments[i].order_key = pick == 6 ? (order_code == 4 ? 0.0f : 21.5f)
-                                          : static_cast<float>(pick) * 0.25f + 1.0f;
+    ctx.segments[i].order_key = pick == 6  ? (order_code == 4 ? 0.0f : 21.5f)
+                                : few_keys ? static_cast<float>(pick) * 0.25f + 1.0f
+                                           : any_key(rng);
     ctx.segments[i].handled_this_year = few(rng) == 0 ? 1 : 0;
   }
   SegmentOrder order;
@@ -187,7 +189,16 @@ void compare_one_pass(std::mt19937& rng, int order_code) {
 TEST(OrderedSelection, SameSequenceAsTheScanOnRandomTables) {
   std::mt19937 rng(12345);
   for (int round = 0; round < 300; ++round)
-    for (int order_code = 1; order_code <= 4; ++order_code) compare_one_pass(rng, order_code);
+    for (int order_code = 1; order_code <= 4; ++order_code)
+      compare_one_pass(rng, order_code, 200, true);
+}
+
+TEST(OrderedSelection, SameSequenceAsTheScanOnLargeTables) {
+  std::mt19937 rng(777);
+  for (int order_code = 1; order_code <= 4; ++order_code) {
+    compare_one_pass(rng, order_code, 6000, false);
+    compare_one_pass(rng, order_code, 6000, true);
+  }
 }
 
 }  // namespace
