@@ -46,19 +46,25 @@ class Item {
   Item(std::string_view v) : kind_(Kind::kText), text_(v) {}  // NOLINT
   Item(const char* v) : kind_(Kind::kText), text_(v) {}       // NOLINT
   Item(const std::string& v) : kind_(Kind::kText), text_(v) {}  // NOLINT
+  // A single character is a text of length 1 (not an integer).
+  Item(char c) : kind_(Kind::kText), char_(c), is_char_(true) {}  // NOLINT
   // Doubles must be rounded to float by the caller, as every stored real is.
   Item(double) = delete;
 
   Kind kind() const { return kind_; }
   int32_t int_value() const { return int_; }
   float real_value() const { return real_; }
-  std::string_view text_value() const { return text_; }
+  std::string_view text_value() const {
+    return is_char_ ? std::string_view(&char_, 1) : text_;
+  }
 
  private:
   Kind kind_;
   int32_t int_ = 0;
   float real_ = 0.0f;
   std::string_view text_;
+  char char_ = ' ';
+  bool is_char_ = false;
 };
 
 // One input list item: where a field's value goes. A text target has a fixed
