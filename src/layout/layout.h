@@ -46,6 +46,9 @@ class Item {
   Item(std::string_view v) : kind_(Kind::kText), text_(v) {}  // NOLINT
   Item(const char* v) : kind_(Kind::kText), text_(v) {}       // NOLINT
   Item(const std::string& v) : kind_(Kind::kText), text_(v) {}  // NOLINT
+  template <typename T>
+  Item(const T& text) requires requires { text.view(); }  // Text<N>  NOLINT
+      : kind_(Kind::kText), text_(text.view()) {}
   // A single character is a text of length 1 (not an integer).
   Item(char c) : kind_(Kind::kText), char_(c), is_char_(true) {}  // NOLINT
   // Doubles must be rounded to float by the caller, as every stored real is.
