@@ -12,19 +12,25 @@
 // the record at the first data edit descriptor that has no item (literals
 // before it are still written). Trailing nX/Tn write nothing unless something
 // follows them in the same record. Each record ends with '\n' except the last
-// one of a layout ending in '$'. A list longer than the layout reuses the last
-// parenthesised group (Fortran reversion), starting a new record.
+// one of a layout ending in '$'; the next write then goes on in the same line,
+// its Tn columns counted from where it starts. A list longer than the layout
+// reuses the last parenthesised group (Fortran reversion), starting a new
+// record.
 //
 // Reading follows Fortran formatted input with these deliberate differences:
 // a short record is padded with blanks (never trimmed), so every field has its
 // full width; inf, nan and values that overflow single precision are read
 // errors. Blanks inside numeric fields are ignored, an all-blank field reads as
-// 0, Fw.d without a decimal point takes its last d digits as decimals.
+// 0, Fw.d without a decimal point takes its last d digits as decimals. A
+// literal in a layout that is read skips its columns.
 //
 // A Layout is immutable after construction and cheap to use: declare it once
 // (`static const Layout kRow("I2,I3,F7.1");`) and write many records with it.
 // Constructing from malformed notation throws std::invalid_argument (a
-// programming error, never caused by user input).
+// programming error, never caused by user input), and so do writing or
+// reading with an item or target whose kind does not match its field (I for
+// integers, F for reals, A for texts) and a list longer than a layout whose
+// last group has no field.
 #pragma once
 
 #include <cstdint>

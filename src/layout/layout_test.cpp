@@ -48,6 +48,7 @@ TEST(LayoutParse, AcceptsTheProgramsLayouts) {
       "'it''s',\"a\"\"b\"",
       "I2/I3",
       "2/,A",
+      "I2,2/I3",
       "",
       "()",
   };
@@ -204,25 +205,6 @@ TEST(LayoutRead, ReadsAFieldTwiceAfterTab) {
   ASSERT_EQ(Layout("A1,T1,A12").read("yes", {letter, reply}), ReadStatus::kOk);
   EXPECT_EQ(letter, 'y');
   EXPECT_EQ(reply, "yes         ");
-}
-
-TEST(LayoutRead, NumericReplies) {
-  int32_t n = -1;
-  float x = -1.0f;
-  EXPECT_EQ(Layout("I2").read("7", {n}), ReadStatus::kOk);
-  EXPECT_EQ(n, 7);
-  EXPECT_EQ(Layout("I2").read("123", {n}), ReadStatus::kOk);
-  EXPECT_EQ(n, 12);
-  EXPECT_EQ(Layout("I2").read("a", {n}), ReadStatus::kError);
-  EXPECT_EQ(n, 12);
-  EXPECT_EQ(Layout("F6.2").read("1250", {x}), ReadStatus::kOk);
-  EXPECT_EQ(x, 12.5f);
-  EXPECT_EQ(Layout("F6.0").read("5", {x}), ReadStatus::kOk);
-  EXPECT_EQ(x, 5.0f);
-  EXPECT_EQ(Layout("F6.5").read("0.5", {x}), ReadStatus::kOk);
-  EXPECT_EQ(x, 0.5f);
-  EXPECT_EQ(Layout("F7.2").read("  3.5  ", {x}), ReadStatus::kOk);
-  EXPECT_EQ(x, 3.5f);
 }
 
 TEST(LayoutRead, ErrorKeepsEarlierTargetsAndLeavesTheRest) {

@@ -90,8 +90,7 @@ class Parser {
       return;
     }
     for (;;) {
-      char first = peek();
-      item(depth);
+      char kind = item(depth);
       char next = peek();
       if (next == closer) return;
       if (next == ',') {
@@ -101,7 +100,7 @@ class Parser {
         continue;
       }
       // As in Fortran, commas around '/' and '$' may be left out.
-      if (first == '/' || first == '$' || next == '/' || next == '$') continue;
+      if (kind == '/' || kind == '$' || next == '/' || next == '$') continue;
       fail("missing comma");
     }
   }
@@ -113,7 +112,8 @@ class Parser {
     }
   }
 
-  void item(int depth) {
+  // Returns the item's letter or symbol ('(' for a group).
+  char item(int depth) {
     uint32_t count = 1;
     bool has_count = number(count);
     if (has_count && count == 0) fail("repeat count of 0");
@@ -128,7 +128,7 @@ class Parser {
         ++pos_;
         repeat(start, count);
         if (depth == 0) program_.reversion = start;
-        return;
+        return c;
       }
       case 'I': {
         uint32_t width = required_number("Iw needs a width");
@@ -140,7 +140,7 @@ class Parser {
         }
         if (width == 0 || width > kMaxNumericWidth) fail("bad width");
         emit(OpCode::kInt, width, min_digits, count);
-        return;
+        return c;
       }
       case 'F': {
         uint32_t width = required_number("Fw.d needs a width");
@@ -150,7 +150,7 @@ class Parser {
         if (width == 0 || width > kMaxNumericWidth) fail("bad width");
         if (decimals > kMaxDecimals) fail("too many decimals");
         emit(OpCode::kReal, width, decimals, count);
-        return;
+        return c;
       }
       case 'A': {
         uint32_t width = 0;
@@ -160,31 +160,31 @@ class Parser {
         } else {
           emit(OpCode::kTextAll, 0, 0, count);
         }
-        return;
+        return c;
       }
       case 'X':
         if (!has_count) fail("nX needs a count");
         emit(OpCode::kSkip, count, 0, 1);
-        return;
+        return c;
       case 'T': {
         if (has_count) fail("repeat count before T");
         uint32_t column = required_number("Tn needs a column");
         if (column == 0) fail("T0");
         emit(OpCode::kTab, column, 0, 1);
-        return;
+        return c;
       }
       case '/':
         emit(OpCode::kSlash, 0, 0, count);
-        return;
+        return c;
       case '$':
         if (has_count) fail("repeat count before $");
         emit(OpCode::kDollar, 0, 0, 1);
-        return;
+        return c;
       case '\'':
       case '"':
         if (has_count) fail("repeat a literal as k('text')");
         literal(c);
-        return;
+        return c;
       default:
         --pos_;
         fail("unknown item");
