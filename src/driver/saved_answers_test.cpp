@@ -132,13 +132,18 @@ TEST(SavedAnswers, MissingShortOrBadFilesStopTheRun) {
             " ** Fatal Error: unreadable record, file data/default.abc, line 8\n");
 }
 
-TEST(SavedAnswers, AnUnwritableTargetLeavesTheOldFileWhole) {
+TEST(SavedAnswers, AFailedWriteBackLeavesNoTemporaryFile) {
   TempDir dir;
-  dir.write("data/default.dat", "\nN\n 0\n");
+  std::filesystem::create_directory(dir.path() / "data" / "default2.dat");
   auto ctx = make_context(dir);
-  ctx->answers_file_name = "data\\sub\\x";  // the directory does not exist
-  EXPECT_NE(fatal_text_of([&] { write_back_saved_answers(*ctx); }), "(no fatal stop)");
-  EXPECT_EQ(dir.read("data/default.dat"), "\nN\n 0\n");
+  ctx->answers_file_name = "data\\default2.dat";
+  EXPECT_EQ(fatal_text_of([&] { write_back_saved_answers(*ctx); }),
+            " ** Fatal Error: the file cannot be written, file data/default2.dat\n");
+  std::vector<std::string> names;
+  for (const auto& e : std::filesystem::directory_iterator(dir.path() / "data"))
+    names.push_back(e.path().filename().string());
+  std::sort(names.begin(), names.end());
+  EXPECT_EQ(names, (std::vector<std::string>{"default.dat", "default2.dat"}));
 }
 
 class DataSetChoice : public ::testing::Test {
@@ -146,7 +151,7 @@ class DataSetChoice : public ::testing::Test {
   void SetUp() override {
     dir.write("data/class.dat", lines({"s01 First set", "abc Second set", "s03 Third set"}));
     ctx = make_context(dir);
-    ctx->default_data_set = 1;
+    ctx->default_data_set = ctx->data_set = 1;
   }
   TempDir dir;
   std::unique_ptr<RunContext> ctx;
@@ -157,7 +162,7 @@ TEST_F(DataSetChoice, AnswerNUsesTheStandardFiles) {
   choose_data_set(*ctx, c);
   EXPECT_EQ(c.output(), kFooter + " Do you use different sets of secondary data? N\n");
   EXPECT_EQ(echo_text(*ctx, dir), " Do you use different sets of secondary data? N\n");
-  EXPECT_EQ(ctx->answers_file_name, "data\\default2.dat");
+  EXPECT_EQ(ctx->answers_file_name.trimmed(), "data\\default2.dat");
   EXPECT_EQ(parameter_file(*ctx, "funding").shown, "data/funding.dat");
   EXPECT_EQ(parameter_file(*ctx, "repairs").shown, "data/repairs.dat");
   EXPECT_EQ(ctx->data_set, 1);  // written back unchanged
@@ -180,7 +185,7 @@ TEST_F(DataSetChoice, ListsTheSetsAndRepeatsOutOfRangeNumbers) {
                                          " Which data file type would you like ( 7)?  ",
                                          " Which data file type would you like ( 2)?  "}));
   EXPECT_EQ(ctx->data_set, 2);
-  EXPECT_EQ(ctx->answers_file_name, "data\\default.abc");
+  EXPECT_EQ(ctx->answers_file_name.trimmed(), "data\\default.abc");
   for (const char* base : {"funding", "priority", "repairs", "detrates", "matrix"})
     EXPECT_EQ(parameter_file(*ctx, base).shown, std::string("data/") + base + ".abc");
 }
@@ -204,7 +209,7 @@ TEST_F(DataSetChoice, AnotherLetterTakesTheSecondaryRepairsFileOnly) {
   ctx->secondary_data_answer = 'Q';
   ScriptedConsole c("\n3\n");
   choose_data_set(*ctx, c);
-  EXPECT_EQ(ctx->answers_file_name, "data\\default2.dat");
+  EXPECT_EQ(ctx->answers_file_name.trimmed(), "data\\default2.dat");
   EXPECT_EQ(parameter_file(*ctx, "repairs").shown, "data/repairs.s03");
   EXPECT_EQ(parameter_file(*ctx, "matrix").shown, "data/matrix.dat");
 }
