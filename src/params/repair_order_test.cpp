@@ -173,7 +173,9 @@ TEST(RepairOrder, BadPriorityFilesStopTheRunNamingTheFile) {
     ScriptedConsole console(lines({""}));
     EXPECT_EQ(fatal_text_of([&] { ask_repair_order(*ctx, console); }), c.message);
     EXPECT_TRUE(dir.exists("data/priority.dat"));
-    if (c.content != nullptr) EXPECT_EQ(dir.read("data/priority.dat"), c.content);
+    if (c.content != nullptr) {
+      EXPECT_EQ(dir.read("data/priority.dat"), c.content);
+    }
   }
 }
 
