@@ -24,7 +24,9 @@ std::string rate_text(double base, int k) {
   return text;
 }
 
-float rate(double base, int k) { return std::strtof(rate_text(base, k).c_str(), nullptr); }
+float rate(double base, int k) {
+  return std::strtof(rate_text(base, k).c_str(), nullptr);
+}
 
 // A block: the name record and `rates` rate records.
 std::string block(const char* name, double base, int rates = 10) {
@@ -93,12 +95,13 @@ TEST(DeteriorationRates, OnlyFiveBlocksAreRead) {
 TEST(DeteriorationRates, RateFieldsImpliedDecimalsBlanksCrlfAndLongLines) {
   TempDir dir;
   dir.write("data/detrates.dat",
-            "Asphalt overlay\r\n"           // the name is its first 8 columns
-            "125\r\n"                       // no point: 1.25
-            "1.5\r\n"                       // as written
-            "\r\n"                          // blank: 0
+            "Asphalt overlay\r\n"              // the name is its first 8 columns
+            "125\r\n"                          // no point: 1.25
+            "1.5\r\n"                          // as written
+            "\r\n"                             // blank: 0
             " 3 5 comment after column 4\r\n"  // blanks inside the field are ignored
-            "0.40" + std::string(4000, '9') + "\r\n");
+            "0.40" +
+                std::string(4000, '9') + "\r\n");
   ScriptedConsole console;
   auto ctx = read_rates(dir, console);
   const PavementTypes& t = ctx->pavement;
@@ -146,19 +149,6 @@ TEST(DeteriorationRates, ReadingAgainStartsFromAnEmptyTable) {
   EXPECT_EQ(t.det_rate[1][3], 0.0f);
   EXPECT_TRUE(t.pavement_type_name[2].blank());
   EXPECT_EQ(t.det_rate[2][1], 0.0f);
-}
-
-TEST(DeteriorationRates, SecondaryDataSetReadsItsOwnFile) {
-  TempDir dir;
-  dir.write("data/detrates.dat", block("ACC", 0.1));
-  dir.write("data/detrates.s01", block("ACC", 0.1) + block("PCC", 0.3));
-  auto ctx = make_context(dir);
-  ctx->secondary_data_answer = 'Y';
-  ctx->data_set = 1;
-  ctx->data_set_ext[1] = "s01";
-  ScriptedConsole console;
-  read_deterioration_rates(*ctx, console);
-  EXPECT_EQ(ctx->pavement.pavement_type_count, 2);
 }
 
 }  // namespace

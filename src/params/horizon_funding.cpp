@@ -38,7 +38,8 @@ void fill_funding(RunContext& ctx, float amount) {
 int32_t ask_years(RunContext& ctx, Console& console) {
   static const Layout kQuestion(
       "' Enter the number of years to simulate or hit <Enter> for ',I2,'.',10(' ')");
-  static const Layout kEcho("' Enter the number of years to simulate',' or hit <Enter> for ',I2,'. ',I2");
+  static const Layout kEcho(
+      "' Enter the number of years to simulate',' or hit <Enter> for ',I2,'. ',I2");
   static const Layout kI2("I2");
 
   console.write(kQuestion, {ctx.default_years});
@@ -81,8 +82,9 @@ float ask_amount(RunContext& ctx, Console& console) {
 // beginning with n refuses it.
 bool confirm_amount(float amount, Console& console) {
   static const Layout kFixed("' The model is constrained by $',F6.2,'m per year.'");
-  std::string text = amount < -kFundingZero ? std::string(" The model is constrained by variable funds.")
-                                            : kFixed.format({amount});
+  std::string text = amount < -kFundingZero
+                         ? std::string(" The model is constrained by variable funds.")
+                         : kFixed.format({amount});
   if (!text.empty() && text.back() == '\n') text.pop_back();
   console.line(padded(text, kConfirmWidth));
   console.line("");
@@ -113,7 +115,8 @@ void read_variable_funding(RunContext& ctx) {
     fatal("no funding record can be read, file " + file->shown() + ", line " +
           std::to_string(line));
   }
-  for (int y = records_read + 2; y <= ctx.year_slots; ++y) ctx.funding[y] = ctx.funding[records_read + 1];
+  for (int y = records_read + 2; y <= ctx.year_slots; ++y)
+    ctx.funding[y] = ctx.funding[records_read + 1];
 }
 
 }  // namespace

@@ -18,8 +18,10 @@ using testing::TempDir;
 
 const std::string kFooter =
     " Enter your response or hit <Enter> for default.          Hit <Ctrl C> to Abort\n";
-const std::string kDollarsN = " Do you want the model to be constrained by dollars? N                 \n";
-const std::string kDollarsY = " Do you want the model to be constrained by dollars? Y                 \n";
+const std::string kDollarsN =
+    " Do you want the model to be constrained by dollars? N                 \n";
+const std::string kDollarsY =
+    " Do you want the model to be constrained by dollars? Y                 \n";
 const std::string kAmountQuestion =
     " Enter the number of millions of dollars available per year, hit <Enter> for\n"
     "  the default, or a negative number for variable funding from the funding file.  \n"
@@ -82,12 +84,12 @@ TEST(HorizonFunding, YearsAnswers) {
     int32_t years;
   };
   const Case cases[] = {
-      {10, lines({"-3", "n"}), 10},             // 0 or less takes the saved years
-      {10, lines({"7", "n"}), 7},               // a short reply reads as typed
-      {10, lines({"123", "n"}), 12},            // only two columns are read
-      {10, lines({"ab", "98", "97", "n"}), 97}, // unreadable and too many are read again
-      {99, lines({"", "5", "n"}), 5},           // a saved 99 is read again too
-      {0, lines({"", "n"}), 0},                 // a saved 0 kept: no simulated year
+      {10, lines({"-3", "n"}), 10},              // 0 or less takes the saved years
+      {10, lines({"7", "n"}), 7},                // a short reply reads as typed
+      {10, lines({"123", "n"}), 12},             // only two columns are read
+      {10, lines({"ab", "98", "97", "n"}), 97},  // unreadable and too many are read again
+      {99, lines({"", "5", "n"}), 5},            // a saved 99 is read again too
+      {0, lines({"", "n"}), 0},                  // a saved 0 kept: no simulated year
   };
   for (const Case& c : cases) {
     TempDir dir;
@@ -112,11 +114,12 @@ TEST(HorizonFunding, FixedFundingConfirmedWithEnter) {
 
   EXPECT_EQ(console.output(), years_question("10") + kDollarsY + kAmountQuestion +
                                   "                             Default:  25.00\n" + kEntry +
-                                  pad74(" The model is constrained by $ 12.50m per year.") +
-                                  "\n" + kIsThisCorrect);
-  EXPECT_EQ(echo_text(*ctx, dir), lines({" Enter the number of years to simulate or hit <Enter> for 10. 10",
-                                         " Do you want the model to be constrained by dollars? Y                 ",
-                                         " The model is constrained by $ 12.5m per year."}));
+                                  pad74(" The model is constrained by $ 12.50m per year.") + "\n" +
+                                  kIsThisCorrect);
+  EXPECT_EQ(echo_text(*ctx, dir),
+            lines({" Enter the number of years to simulate or hit <Enter> for 10. 10",
+                   " Do you want the model to be constrained by dollars? Y                 ",
+                   " The model is constrained by $ 12.5m per year."}));
   for (int y = 1; y <= 11; ++y) EXPECT_EQ(ctx->funding[y], 12.5f) << y;
   EXPECT_EQ(ctx->default_funding, 12.5f);
   EXPECT_FALSE(ctx->variable_funding);
@@ -128,10 +131,10 @@ TEST(HorizonFunding, RefusedConfirmationAsksTheDollarsQuestionAgain) {
   ctx->default_years = 4;
   ctx->budget_constrained = 'N';
   ctx->default_funding = -1.0f;
-  // y to the dollars question; an unreadable amount shows the default again;
-  // -1 refused with "no"; then Enter keeps Y, Enter takes the saved
-  // variable default... refused again; finally 5 (read as 5, no implied
-  // decimals) confirmed by any reply but n.
+  // y; an unreadable amount shows the default again; -1 refused with "no";
+  // Enter keeps Y and Enter takes the saved (variable) default, refused with
+  // "N"; finally 5 (no implied decimals with F6.0), confirmed by a reply that
+  // does not begin with n.
   ScriptedConsole console(lines({"", "y", "abc", "-1", "no", "", "", "N", "", "5", "x"}));
 
   ask_years_and_funding(*ctx, console);
@@ -248,22 +251,6 @@ TEST(HorizonFunding, VariableFundingWithNoReadableRecordStopsTheRun) {
     EXPECT_TRUE(ctx->variable_funding);
     EXPECT_EQ(ctx->year_slots, 1);
   }
-}
-
-TEST(HorizonFunding, SecondaryDataSetReadsItsOwnFundingFile) {
-  TempDir dir;
-  dir.write("data/funding.dat", lines({"Y1  1.000"}));
-  dir.write("data/funding.s01", lines({"Y1  6.000"}));
-  auto ctx = make_context(dir);
-  ctx->secondary_data_answer = 'Y';
-  ctx->data_set = 1;
-  ctx->data_set_ext[1] = "s01";
-  ctx->default_years = 2;
-  ctx->budget_constrained = 'Y';
-  ScriptedConsole console(lines({"", "", "-1", ""}));
-  ask_years_and_funding(*ctx, console);
-  EXPECT_EQ(ctx->funding[2], 6.0f);
-  EXPECT_EQ(ctx->funding[3], 6.0f);
 }
 
 }  // namespace

@@ -35,8 +35,9 @@ void read_policy_matrices(RunContext& ctx, Console& console) {
                  ").\n");
     }
     auto& row = ctx.policy[p];
-    read_or_fatal(kValues, *file,
-                  {row[1], row[2], row[3], row[4], row[5], row[6], row[7], row[8], row[9], row[10]});
+    read_or_fatal(
+        kValues, *file,
+        {row[1], row[2], row[3], row[4], row[5], row[6], row[7], row[8], row[9], row[10]});
   }
 }
 

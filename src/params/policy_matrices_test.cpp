@@ -28,7 +28,8 @@ std::string fatal_text_of(const std::function<void()>& f) {
 }
 
 // A context whose rates file defined the given pavement types.
-std::unique_ptr<RunContext> with_types(const TempDir& dir, std::initializer_list<const char*> names) {
+std::unique_ptr<RunContext> with_types(const TempDir& dir,
+                                       std::initializer_list<const char*> names) {
   auto ctx = make_context(dir);
   for (const char* n : names) {
     ++ctx->pavement.pavement_type_count;
@@ -39,9 +40,9 @@ std::unique_ptr<RunContext> with_types(const TempDir& dir, std::initializer_list
 
 TEST(PolicyMatrices, BlocksInAnyOrderFillTheirTypesRows) {
   TempDir dir;
-  dir.write("data/matrix.dat", lines({"COMP    ", "60 60 50 40 30 20 10 10  0  0 ",
-                                      "ACC", " 0  0  0  0  3  3  2  2  1  0",
-                                      "PCC     ", "61 61 55 55 35 35 10 10  0  0 "}));
+  dir.write("data/matrix.dat",
+            lines({"COMP    ", "60 60 50 40 30 20 10 10  0  0 ", "ACC",
+                   " 0  0  0  0  3  3  2  2  1  0", "PCC     ", "61 61 55 55 35 35 10 10  0  0 "}));
   auto ctx = with_types(dir, {"ACC", "PCC", "COMP"});
   ScriptedConsole console;
 
@@ -57,8 +58,10 @@ TEST(PolicyMatrices, RepeatedNameOverwritesAndBlocksAfterTheCountAreNotRead) {
   TempDir dir;
   dir.write("data/matrix.dat",
             "ACC\r\n 1  1  1  1  1  1  1  1  1  1\r\n"
-            "ACC\r\n 2  2  2  2  2  2  2  2  2  2" + std::string(3000, ' ') + "\r\n"
-            "XYZ\r\nnot even numbers\r\n");
+            "ACC\r\n 2  2  2  2  2  2  2  2  2  2" +
+                std::string(3000, ' ') +
+                "\r\n"
+                "XYZ\r\nnot even numbers\r\n");
   auto ctx = with_types(dir, {"ACC", "PCC"});
   ScriptedConsole console;
 
@@ -142,19 +145,6 @@ TEST(PolicyMatrices, ActionNumbersAreNotCheckedAndReadingAgainStartsClean) {
   read_policy_matrices(*ctx, console);
   EXPECT_EQ(ctx->policy[1], Row{});
   EXPECT_EQ(ctx->policy[2], (Row{0, 30, 0, 0, 0, 0, 0, 0, 0, 0, 0}));
-}
-
-TEST(PolicyMatrices, SecondaryDataSetReadsItsOwnFile) {
-  TempDir dir;
-  dir.write("data/matrix.dat", lines({"ACC", "10"}));
-  dir.write("data/matrix.s02", lines({"ACC", "20"}));
-  auto ctx = with_types(dir, {"ACC"});
-  ctx->secondary_data_answer = 'Y';
-  ctx->data_set = 2;
-  ctx->data_set_ext[2] = "s02";
-  ScriptedConsole console;
-  read_policy_matrices(*ctx, console);
-  EXPECT_EQ(ctx->policy[1][1], 20);
 }
 
 }  // namespace

@@ -12,8 +12,8 @@ namespace {
 using layout::Layout;
 using layout::ReadStatus;
 
-constexpr int32_t kFileNoLimit = 9;   // a limit of 9 in the file means none
-constexpr int32_t kNoLimit = 1000;    // more repeats than any run can make
+constexpr int32_t kFileNoLimit = 9;  // a limit of 9 in the file means none
+constexpr int32_t kNoLimit = 1000;   // more repeats than any run can make
 constexpr char kChangeableMark = '*';
 
 void show_limit_heading(Console& console) {
@@ -76,7 +76,8 @@ void read_repair_actions(RunContext& ctx, Console& console) {
       }
     }
     if (action.max_repeats == kFileNoLimit) action.max_repeats = kNoLimit;
-    if (changing && !at_end && mark == kChangeableMark) action.max_repeats = ask_limit(action, console);
+    if (changing && !at_end && mark == kChangeableMark)
+      action.max_repeats = ask_limit(action, console);
   }
 }
 

@@ -112,11 +112,10 @@ TEST(RepairActions, ChangingLimitsAsksOnlyForMarkedActions) {
 
   read_repair_actions(*ctx, console);
 
-  EXPECT_EQ(console.output(),
-            "\n" + kFooter + question('N') + kHeading +
-                " 10    Crack seal                    currently is 2\n" + kDir2 +
-                " 30    Thin overlay                  currently is 0\n" + kDir2 +
-                " 40    Mill and overlay              currently is *\n" + kDir2);
+  EXPECT_EQ(console.output(), "\n" + kFooter + question('N') + kHeading +
+                                  " 10    Crack seal                    currently is 2\n" + kDir2 +
+                                  " 30    Thin overlay                  currently is 0\n" + kDir2 +
+                                  " 40    Mill and overlay              currently is *\n" + kDir2);
   EXPECT_EQ(echo_text(*ctx, dir), question('Y'));
   const RepairActions& t = ctx->actions;
   EXPECT_EQ(t.action_count, 6);
@@ -168,8 +167,8 @@ TEST(RepairActions, CrlfLineEndsShortAndOverlongRecords) {
   // columns after 51 are ignored however many there are.
   std::string first = record("1", "10", "3", '*', "Crack seal", "1.0", "0.020", "2");
   first.pop_back();
-  dir.write("data/repairs.dat", first + std::string(5000, '7') + "\r\n" +
-                                    "2 20 4*Short record\r\n");
+  dir.write("data/repairs.dat",
+            first + std::string(5000, '7') + "\r\n" + "2 20 4*Short record\r\n");
   auto ctx = make_context(dir);
   ctx->change_repeat_policy = 'N';
   ScriptedConsole console(lines({""}));

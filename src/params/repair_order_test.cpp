@@ -83,9 +83,8 @@ TEST(RepairOrder, OutOfRangeSavedOrderKeptWithEnterAsksAgain) {
 }
 
 std::string priority_table(std::initializer_list<int> values) {
-  std::string t = kFooter +
-                  lines({"                            Road Score       Priority",
-                         "                            ----------       --------", ""});
+  std::string t = kFooter + lines({"                            Road Score       Priority",
+                                   "                            ----------       --------", ""});
   int s = 1;
   for (int v : values) {
     char row[64];
@@ -118,8 +117,7 @@ TEST(RepairOrder, PriorityDialogueEditsConfirmsAndRewritesTheFile) {
   ask_repair_order(*ctx, console);
 
   EXPECT_EQ(console.output(),
-            question("3") + kMenu +
-                priority_table({80, 80, 90, 100, 0, 90, 70, 50}) +
+            question("3") + kMenu + priority_table({80, 80, 90, 100, 0, 90, 70, 50}) +
                 lines({"573", " 80", " 90", "150"}) + kRefused + kRefused + kRefused +
                 lines({" 42", " 90", " 70", " 50"}) + kConfirm +
                 priority_table({573, 80, 90, 150, 42, 90, 70, 50}) +
@@ -135,8 +133,8 @@ TEST(RepairOrder, PriorityDialogueEditsConfirmsAndRewritesTheFile) {
 
 TEST(RepairOrder, PriorityFileOfAnotherDataSetWithCrlfLineEnds) {
   TempDir dir;
-  dir.write("data/priority.s02", "1\r\n2\r\n3\r\n4\r\n5\r\n6\r\n7\r\n8" + std::string(2000, '9') +
-                                     "\r\n");
+  dir.write("data/priority.s02",
+            "1\r\n2\r\n3\r\n4\r\n5\r\n6\r\n7\r\n8" + std::string(2000, '9') + "\r\n");
   auto ctx = make_context(dir);
   ctx->secondary_data_answer = 'Y';
   ctx->data_set = 2;
@@ -162,8 +160,10 @@ TEST(RepairOrder, BadPriorityFilesStopTheRunNamingTheFile) {
   const Case cases[] = {
       {nullptr, " ** Fatal Error: unexpected end of file, file data/priority.dat, line 1\n"},
       {"", " ** Fatal Error: unexpected end of file, file data/priority.dat, line 1\n"},
-      {"1\n2\n3\n4\n5\n6\n7\n", " ** Fatal Error: unexpected end of file, file data/priority.dat, line 8\n"},
-      {"1\n2\nabc\n4\n5\n6\n7\n8\n", " ** Fatal Error: unreadable record, file data/priority.dat, line 3\n"},
+      {"1\n2\n3\n4\n5\n6\n7\n",
+       " ** Fatal Error: unexpected end of file, file data/priority.dat, line 8\n"},
+      {"1\n2\nabc\n4\n5\n6\n7\n8\n",
+       " ** Fatal Error: unreadable record, file data/priority.dat, line 3\n"},
   };
   for (const Case& c : cases) {
     TempDir dir;
