@@ -13,6 +13,11 @@ void read_forced_repairs(RunContext& ctx, Console& console) {
   list = ForcedRepairs{};
 
   std::string name(ctx.force_fix_file.trimmed());
+  if (name.empty()) {
+    // No file can bear a blank name; the run goes on without forced repairs.
+    console.line(" ** Warning: no forced-repair file was named; no repairs are forced");
+    return;
+  }
   auto file = InputFile::open_or_fatal(ctx.workdir.local(name), IfMissing::kCreateEmpty);
   for (;;) {
     int32_t year = 0;

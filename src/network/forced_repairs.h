@@ -3,7 +3,8 @@
 // the scores file is loaded. One entry per line, layout I2,I4: the year index
 // (1 is first_year, 2 the first simulated year) and the segment number.
 //
-// Reading stops silently at the end of the file or at the first line that is
+// A missing file is created empty (no entries); a blank name gives a console
+// warning and no entries. Reading stops silently at the end of the file or at the first line that is
 // not two integers. A line naming a segment outside 1..capacity of the
 // segment table (a blank line names 0) is skipped with a console warning
 // naming the file and the line, and does not use up an entry number. The

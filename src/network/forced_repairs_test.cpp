@@ -105,6 +105,13 @@ TEST(ForcedRepairs, UnreadableLineEndsTheListSilently) {
   read_forced_repairs(*ctx, console);
   EXPECT_EQ(ctx->forced.forced_count, 0);
   EXPECT_TRUE(dir.exists("none.txt"));
+
+  ScriptedConsole blank;
+  ctx->force_fix_file = "";
+  read_forced_repairs(*ctx, blank);
+  EXPECT_EQ(ctx->forced.forced_count, 0);
+  EXPECT_EQ(blank.output(),
+            lines({" ** Warning: no forced-repair file was named; no repairs are forced"}));
 }
 
 TEST(ForcedRepairs, HundredEntriesAcceptedTheHundredAndFirstStops) {
