@@ -211,7 +211,9 @@ TEST(NetworkOptions, ReconstructionProbabilityDefaultsRangeAndFraction) {
       {0.05f, "\n", " 5.0", 1, " 5.0", 0.05f, true},
       // Above 100 and below -0.002 are asked again; 100 itself is accepted
       // (and too wide for the echo's field).
-      {5.0f, "150\n-0.003\n100\n", " 5.0", 3, "****", 1.0f, true},
+      {5.0f, "150.\n-0.003\n100.\n", " 5.0", 3, "****", 1.0f, true},
+      // Without a point the last two digits are decimals: 1.50 percent.
+      {5.0f, "150\n", " 5.0", 1, " 1.5", 0.015f, true},
       // A saved 1 is a fraction too: 100 percent.
       {1.0f, "0\n", "****", 1, "****", 1.0f, true},
       {5.0f, "-0.002\n", " 5.0", 1, " 5.0", 0.05f, true},
