@@ -1,5 +1,8 @@
 #include "reports/closing.h"
 
+#include <algorithm>
+#include <memory>
+
 #include "layout/layout.h"
 #include "reports/final_conditions.h"
 #include "reports/printing.h"
@@ -55,7 +58,7 @@ void write_closing_list(const RunContext& ctx, Console& console) {
       "12X,'The trace info, if any (xx is segment #)... trace.xx',/,/,"
       "1X,'The final percent poor is',F5.1,'%.',/,"
       "1X,'The final percent fair is',F5.1,'%.',/");
-  int last = ctx.year_slots < 1 ? 1 : (ctx.year_slots > kMaxYearSlots ? kMaxYearSlots : ctx.year_slots);
+  const int last = std::clamp(ctx.year_slots, 1, kMaxYearSlots);
   console.write(kClosingList,
                 {padded_name(ctx.report_file_name), padded_name(ctx.inputs_file_name),
                  padded_name(ctx.condition_file_name), padded_name(ctx.improvements_file_name),
