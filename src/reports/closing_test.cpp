@@ -1,10 +1,9 @@
 #include "reports/closing.h"
 
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
-
-#include <gtest/gtest.h>
 
 #include <atomic>
 #include <chrono>
@@ -23,11 +22,13 @@ using testing::lines;
 using testing::ScriptedConsole;
 using testing::TempDir;
 
-std::string sp(int n) { return std::string(static_cast<std::size_t>(n), ' '); }
+std::string sp(int n) {
+  return std::string(static_cast<std::size_t>(n), ' ');
+}
 
 const std::string kRecord = " Do you want the output printed? Y\n";
-const std::string kAlert = lines({" \x1b[37;41m", "  The output did not print on the printer. ",
-                                  " \x1b[33;40m"});
+const std::string kAlert =
+    lines({" \x1b[37;41m", "  The output did not print on the printer. ", " \x1b[33;40m"});
 
 // A run whose report and inputs record hold one line each; printing asked
 // for on port 1, whose device is the file "lp0" of the working directory.
@@ -243,14 +244,18 @@ TEST(FinishRun, WithoutPrintingPrioritiesAndLongNames) {
   ScriptedConsole console;
   finish_run(*ctx, console);
 
-  EXPECT_EQ(console.output(), closing_list("LONGNAME-c.out", "LONGNAME-c.res", "LONGNAME-c.scr",
-                                           "LONGNAME-c.rep"));
+  EXPECT_EQ(console.output(),
+            closing_list("LONGNAME-c.out", "LONGNAME-c.res", "LONGNAME-c.scr", "LONGNAME-c.rep"));
   std::string priorities = lines({"", "", sp(28) + "Road Score" + sp(7) + "Priority",
                                   sp(28) + "----------" + sp(7) + "--------", ""});
   for (int k = 1; k <= 8; ++k)
     priorities += sp(33) + std::to_string(k) + sp(14) + std::to_string(101 * k) + "\n";
-  EXPECT_EQ(dir.read("LONGNAME-c.res"), kRecord + priorities + "\x1b" "E\n");
-  EXPECT_EQ(dir.read("LONGNAME-c.out"), "\x1b" "E\n");
+  EXPECT_EQ(dir.read("LONGNAME-c.res"), kRecord + priorities +
+                                            "\x1b"
+                                            "E\n");
+  EXPECT_EQ(dir.read("LONGNAME-c.out"),
+            "\x1b"
+            "E\n");
   EXPECT_EQ(dir.read("LONGNAME-c.scr"), "segments\n");
   EXPECT_EQ(dir.read("LONGNAME-c.rep"), "repairs\n");
   EXPECT_EQ(dir.read("trace.  5"), "trace\n");

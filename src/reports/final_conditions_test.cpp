@@ -13,7 +13,9 @@ using testing::lines;
 using testing::ScriptedConsole;
 using testing::TempDir;
 
-std::string sp(int n) { return std::string(static_cast<std::size_t>(n), ' '); }
+std::string sp(int n) {
+  return std::string(static_cast<std::size_t>(n), ' ');
+}
 
 Segment& add_segment(RunContext& ctx, float score, float lane_miles, int32_t pavement_type) {
   Segment& seg = ctx.segments[++ctx.segments.segment_count];

@@ -43,7 +43,9 @@ float ratio_or_zero(double numerator, double divisor) {
   return divisor == 0.0 ? 0.0f : static_cast<float>(numerator / divisor);
 }
 
-void form_feed(OutputFile& out) { out.write(std::string{kFormFeed, '\n'}); }
+void form_feed(OutputFile& out) {
+  out.write(std::string{kFormFeed, '\n'});
+}
 
 void write_printer_setup(OutputFile& out) {
   const std::string esc(1, kEsc);
@@ -150,8 +152,8 @@ void write_cost_table(RunContext& ctx, OutputFile& out) {
       cumulative = static_cast<float>(static_cast<double>(cumulative) + s.spent[y]);
       float per_year = static_cast<float>(static_cast<double>(cumulative) / (y - 1));
       float per_mile = ratio_or_zero(s.spent[y], s.miles_repaired[y]);
-      std::vector<Item> row = {calendar_year, poor,     fair,
-                               s.mean_score[y], s.spent[y], per_year,
+      std::vector<Item> row = {calendar_year,       poor,       fair,
+                               s.mean_score[y],     s.spent[y], per_year,
                                s.miles_repaired[y], per_mile};
       for (int a = 1; a <= n; ++a) row.emplace_back(s.cost_by_action[a][y]);
       out.write(table.year_row, row);

@@ -13,7 +13,9 @@ namespace {
 using testing::lines;
 using testing::TempDir;
 
-std::string sp(int n) { return std::string(static_cast<std::size_t>(n), ' '); }
+std::string sp(int n) {
+  return std::string(static_cast<std::size_t>(n), ' ');
+}
 const std::string kFF(1, '\f');
 
 void add_segment(RunContext& ctx, float score, float lane_miles, int32_t pavement_type) {
@@ -59,7 +61,7 @@ std::unique_ptr<RunContext> small_run(const TempDir& dir) {
   s.poor_miles[1] = 4.0f;  // 40 % poor, 10 % fair, mean 6.0
   s.fair_poor_miles[1] = 5.0f;
   s.score_miles[1] = 60.0f;
-  s.spent[1] = 9.0f;  // ignored: the loaded year spends nothing
+  s.spent[1] = 9.0f;       // ignored: the loaded year spends nothing
   s.poor_miles[2] = 2.0f;  // 20 % poor, 30 % fair, mean 7.0
   s.fair_poor_miles[2] = 5.0f;
   s.score_miles[2] = 70.0f;
@@ -93,7 +95,9 @@ const std::string kUndatedTitle = lines({
     "",
 });
 
-std::string roads_line() { return sp(48) + "Roads: TEST NET" + sp(13) + "\n"; }
+std::string roads_line() {
+  return sp(48) + "Roads: TEST NET" + sp(13) + "\n";
+}
 
 std::string lane_miles_lines(const std::string& value) {
   return lines({sp(48) + "Lane-Miles: " + value, "", "", "", ""});
@@ -108,14 +112,19 @@ std::string one_action_heading() {
 }
 
 const std::string kDefinitions = lines({
-    "", "", "", "",
+    "",
+    "",
+    "",
+    "",
     "A \"poor\" pavement is defined as having a score of 5 or less.",
     "A \"fair\" pavement is defined as having a score of 6.",
 });
 
 std::string policy_heading(const std::string& names) {
   return lines({
-      "", "", "",
+      "",
+      "",
+      "",
       sp(22) + "Repetition of Action Policy" + sp(35) + "Deterioration Rates",
       sp(52) + "Cost",
       sp(14) + "Act #Of" + sp(31) + "Per 2",
@@ -134,8 +143,8 @@ std::string rate_rows(const std::string& first_action) {
   return text;
 }
 
-const std::string kOverlayRow = sp(14) + " 7   9  Overlay" + sp(22) + " 0.250" + sp(14) +
-                                "10" + sp(4) + "      0.25      0.50\n";
+const std::string kOverlayRow = sp(14) + " 7   9  Overlay" + sp(22) + " 0.250" + sp(14) + "10" +
+                                sp(4) + "      0.25      0.50\n";
 
 TEST(ProjectionReport, WritesTheWholeReportOfASmallRun) {
   TempDir dir;
@@ -182,9 +191,9 @@ TEST(ProjectionReport, TitleVariants) {
     ctx->date_time_answer = 'Y';
     ctx->start_time = StartTime{1996, 3, 7, 9, c.minute};
     write_projection_report(*ctx);
-    std::string title = lines({sp(11) + c.date_line + sp(14) +
-                                   "Quillondarowmere Transportation Committee",
-                               sp(41) + "Pavecast (PAVC)", ""});
+    std::string title =
+        lines({sp(11) + c.date_line + sp(14) + "Quillondarowmere Transportation Committee",
+               sp(41) + "Pavecast (PAVC)", ""});
     EXPECT_EQ(report_text(*ctx, dir).substr(0, title.size()), title) << c.minute;
   }
 
@@ -209,11 +218,11 @@ TEST(ProjectionReport, VariableFundingAndTheLaserJetSetUp) {
   ctx->repair_order = 2;
   write_projection_report(*ctx);
   const std::string esc(1, '\x1b');
-  std::string expected = lines({esc + "E", esc + "&l8D", esc + "&l4E",
-                                esc + "(0U" + esc + "(sp16.66h9.5vsb6d" + esc + "&a8L",
-                                esc + "&a6L", kFF}) +
-                         kUndatedTitle + roads_line() +
-                         lines({sp(48) + "Funding: Variable", sp(48) + "Repair Order:   Priority  "});
+  std::string expected =
+      lines({esc + "E", esc + "&l8D", esc + "&l4E",
+             esc + "(0U" + esc + "(sp16.66h9.5vsb6d" + esc + "&a8L", esc + "&a6L", kFF}) +
+      kUndatedTitle + roads_line() +
+      lines({sp(48) + "Funding: Variable", sp(48) + "Repair Order:   Priority  "});
   EXPECT_EQ(report_text(*ctx, dir).substr(0, expected.size()), expected);
 }
 
@@ -231,11 +240,15 @@ TEST(ProjectionReport, CostTableFollowsTheNumberOfActions) {
     write_projection_report(*ctx);
     std::string expected = lines({
         sp(46) + "  Cost   Avg.  Mi`s  $/Mi" + sp(11) + "Cost By Action",
-        sp(20) + "Year  % Poor  % Fair Mean   (m$)   $/Yr  Rep.  Rep.     10    20    30    40    50",
-        sp(20) + "----  ------  ------ ----   ----   ----  ----  ----     ---   ---   ---   ---   ---",
+        sp(20) +
+            "Year  % Poor  % Fair Mean   (m$)   $/Yr  Rep.  Rep.     10    20    30    40    50",
+        sp(20) +
+            "----  ------  ------ ----   ----   ----  ----  ----     ---   ---   ---   ---   ---",
         sp(20) + "1996    40      10    6.0",
-        sp(20) + "1997    20      30    7.0    1.3    1.3     5  .260     0.1   0.2   0.3   0.4   0.5",
-        sp(20) + "1998     0      10    7.5    0.5    0.9     2  .250     0.5   0.0   0.0   0.0   0.0",
+        sp(20) +
+            "1997    20      30    7.0    1.3    1.3     5  .260     0.1   0.2   0.3   0.4   0.5",
+        sp(20) +
+            "1998     0      10    7.5    0.5    0.9     2  .250     0.5   0.0   0.0   0.0   0.0",
         sp(20) + "Total Cost ( 2 Years)        1.8    0.9     7  .257",
         "",
         "",
@@ -261,13 +274,16 @@ TEST(ProjectionReport, CostTableFollowsTheNumberOfActions) {
         sp(28) + "  Cost   Avg.  Mi`s  $/Mi" + sp(29) + "Cost By Action",
         sp(2) + "Year  % Poor  % Fair Mean   (m$)   $/Yr  Rep.  Rep.      1     2     3     4     5"
                 "     6     7     8     9    10    11",
-        sp(2) + "----  ------  ------ ----   ----   ----  ----  ----     ---   ---   ---   ---   ---"
-                "   ---   ---   ---   ---   ---   ---",
+        sp(2) +
+            "----  ------  ------ ----   ----   ----  ----  ----     ---   ---   ---   ---   ---"
+            "   ---   ---   ---   ---   ---   ---",
         sp(2) + "1996    40      10    6.0",
-        sp(2) + "1997    20      30    7.0    1.3    1.3     5  .260     1.3   0.0   0.0   0.0   0.0"
-                "   0.0   0.0   0.0   0.0   0.0   0.0",
-        sp(2) + "1998     0      10    7.5    0.5    0.9     2  .250     0.5   0.5   0.5   0.5   0.5"
-                "   0.5   0.5   0.5   0.5   0.5   0.5",
+        sp(2) +
+            "1997    20      30    7.0    1.3    1.3     5  .260     1.3   0.0   0.0   0.0   0.0"
+            "   0.0   0.0   0.0   0.0   0.0   0.0",
+        sp(2) +
+            "1998     0      10    7.5    0.5    0.9     2  .250     0.5   0.5   0.5   0.5   0.5"
+            "   0.5   0.5   0.5   0.5   0.5   0.5",
         sp(2) + "Total Cost ( 2 Years)        1.8    0.9     7  .257",
         "",
         "",
@@ -422,7 +438,9 @@ TEST(ProjectionReport, EndRecordDependsOnThePrintoutType) {
   ctx.printout_type = 3;
   write_end_record(ctx, *file);
   file->close();
-  EXPECT_EQ(dir.read("end"), "\x1b" "E\n\f\n");
+  EXPECT_EQ(dir.read("end"),
+            "\x1b"
+            "E\n\f\n");
 }
 
 }  // namespace

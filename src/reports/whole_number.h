@@ -11,9 +11,9 @@
 
 namespace pavecast {
 
-inline constexpr float kReportOffset = 0.505f;       // percentages and score classes
-inline constexpr float kLaneMilesOffset = 0.5005f;   // whole lane-miles
-inline constexpr float kFinalClassOffset = 0.5f;     // the class in the final-conditions file
+inline constexpr float kReportOffset = 0.505f;      // percentages and score classes
+inline constexpr float kLaneMilesOffset = 0.5005f;  // whole lane-miles
+inline constexpr float kFinalClassOffset = 0.5f;    // the class in the final-conditions file
 
 inline int32_t whole(float value, float offset) {
   double sum = static_cast<double>(value) + static_cast<double>(offset);
