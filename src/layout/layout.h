@@ -12,19 +12,25 @@
 // the record at the first data edit descriptor that has no item (literals
 // before it are still written). Trailing nX/Tn write nothing unless something
 // follows them in the same record. Each record ends with '\n' except the last
-// one of a layout ending in '$'. A list longer than the layout reuses the last
-// parenthesised group (Fortran reversion), starting a new record.
+// one of a layout ending in '$'; the next write then goes on in the same line,
+// its Tn columns counted from where it starts. A list longer than the layout
+// reuses the last parenthesised group (Fortran reversion), starting a new
+// record.
 //
 // Reading follows Fortran formatted input with these deliberate differences:
 // a short record is padded with blanks (never trimmed), so every field has its
 // full width; inf, nan and values that overflow single precision are read
 // errors. Blanks inside numeric fields are ignored, an all-blank field reads as
-// 0, Fw.d without a decimal point takes its last d digits as decimals.
+// 0, Fw.d without a decimal point takes its last d digits as decimals. A
+// literal in a layout that is read skips its columns.
 //
 // A Layout is immutable after construction and cheap to use: declare it once
 // (`static const Layout kRow("I2,I3,F7.1");`) and write many records with it.
 // Constructing from malformed notation throws std::invalid_argument (a
-// programming error, never caused by user input).
+// programming error, never caused by user input), and so do writing or
+// reading with an item or target whose kind does not match its field (I for
+// integers, F for reals, A for texts) and a list longer than a layout whose
+// last group has no field.
 #pragma once
 
 #include <cstdint>
@@ -46,12 +52,11 @@ class Item {
   Item(std::string_view v) : kind_(Kind::kText), text_(v) {}  // NOLINT
   Item(const char* v) : kind_(Kind::kText), text_(v) {}       // NOLINT
   Item(const std::string& v) : kind_(Kind::kText), text_(v) {}  // NOLINT
-  // A fixed-length text field (Text<N>).
   template <typename T>
-  Item(const T& text) requires requires { text.view(); }  // NOLINT
+  Item(const T& text) requires requires { text.view(); }  // Text<N>  NOLINT
       : kind_(Kind::kText), text_(text.view()) {}
-  // A one-letter answer, written as a text of length 1 (never as its code).
-  Item(char c) : kind_(Kind::kText), letter_(c), is_letter_(true) {}  // NOLINT
+  // A single character is a text of length 1 (not an integer).
+  Item(char c) : kind_(Kind::kText), char_(c), is_char_(true) {}  // NOLINT
   // Doubles must be rounded to float by the caller, as every stored real is.
   Item(double) = delete;
 
@@ -59,7 +64,7 @@ class Item {
   int32_t int_value() const { return int_; }
   float real_value() const { return real_; }
   std::string_view text_value() const {
-    return is_letter_ ? std::string_view(&letter_, 1) : text_;
+    return is_char_ ? std::string_view(&char_, 1) : text_;
   }
 
  private:
@@ -67,8 +72,8 @@ class Item {
   int32_t int_ = 0;
   float real_ = 0.0f;
   std::string_view text_;
-  char letter_ = ' ';
-  bool is_letter_ = false;
+  char char_ = ' ';
+  bool is_char_ = false;
 };
 
 // One input list item: where a field's value goes. A text target has a fixed

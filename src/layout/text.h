@@ -53,6 +53,8 @@ struct Text {
 
   friend bool operator==(const Text& a, const Text& b) { return a.chars == b.chars; }
   friend bool operator==(const Text& a, std::string_view b) { return a.view() == b; }
+  // Without this, `name == "Asphalt"` would be ambiguous between the two above.
+  friend bool operator==(const Text& a, const char* b) { return a.view() == std::string_view(b); }
 };
 
 }  // namespace pavecast

@@ -1,8 +1,11 @@
 // The segment table: the road network the run works on, one row per segment,
 // numbered 1..segment_count in the order of creation. The table is sized once
 // from a capacity (the program uses 2,500); loading and splitting stop the run
-// when a new segment would exceed it. Also the network values set by the
-// loader and the forced-repair list.
+// with fatal_too_many_segments() when a new segment would exceed it. Also the
+// network values set by the loader and the forced-repair list.
+//
+// Rows above segment_count hold the values of a cleared row (blank names,
+// last_action 999, zeros) except forced_index, which only start-up clears.
 #pragma once
 
 #include <array>
@@ -57,10 +60,25 @@ struct NetworkValues {
   float total_lane_miles = 0.0f;
 };
 
+// The forced-repair list (read by read_forced_repairs, network/forced_repairs.h).
+// An entry naming a segment above the loaded segment_count takes no part in
+// the run: loading sets forced_ignored(k) = 1 and forced_year(k) = 0, a year
+// index the year loop never reaches, so every pass looking for this year's
+// entries passes it by.
 struct ForcedRepairs {
   int32_t forced_count = 0;
   std::array<int32_t, kMaxForcedRepairs + 1> forced_year{};     // a year index
   std::array<int32_t, kMaxForcedRepairs + 1> forced_segment{};  // a segment number
+  std::array<int32_t, kMaxForcedRepairs + 1> forced_ignored{};  // 1: names no loaded segment
 };
+
+// Clears every row for a new loading: segment_count 0 and each row as a new
+// Segment, except forced_index, which keeps its value.
+void clear_segment_table(SegmentTable& table);
+
+// The stop when a new segment would exceed the table's capacity: one empty
+// line, then "  ** Fatal Error: You have exceeded the maximum number of
+// segments." (loading, subdivision and the engine's splits alike).
+[[noreturn]] void fatal_too_many_segments();
 
 }  // namespace pavecast

@@ -1,6 +1,13 @@
 // Horizon and funding: the number of years to project and the money for
 // repairs each year (unlimited, a fixed amount, or variable from the funding
 // file), filling `funding` for year indices 1..year_slots.
+//
+// Sets years, year_slots (at most 97 simulated years; larger answers are read
+// again), budget_constrained, annual_funding and variable_funding. A confirmed
+// funding answer becomes default_funding. An unconstrained run gets 99999.9
+// every year and repair_order 1, and leaves saved_repair_order alone. Variable
+// funding carries the last record read over the remaining years; a funding
+// file with no readable record (and at least one year) is a fatal stop.
 #pragma once
 
 #include "console/console.h"

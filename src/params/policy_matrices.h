@@ -1,5 +1,9 @@
 // Policy matrices: per pavement type, the repair action for each condition
 // class, filed under the pavement type names of the rates file.
+//
+// Clears `policy` and reads exactly pavement_type_count blocks. Fatal stops: a
+// name that is no pavement type (the fixed invalid-pavement-type message), a
+// file that ends too soon, an unreadable values record.
 #pragma once
 
 #include "console/console.h"

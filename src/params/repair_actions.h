@@ -1,6 +1,10 @@
 // Repair actions and the repetition policy: the repair actions file read into
 // `actions`, with the dialogue that lets the analyst change the limits of the
 // actions marked changeable (for this run only).
+//
+// The table is cleared first; at most 11 records are read, the end of the file
+// ends the reading quietly and an unreadable record is a fatal stop naming the
+// file and line. A limit of 9 in the file becomes 1000 (no limit).
 #pragma once
 
 #include "console/console.h"

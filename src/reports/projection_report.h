@@ -1,5 +1,12 @@
-// The projection report: title, cost table by year, totals, score
-// distribution and policy block, written after the year loop.
+// The projection report: the printer set-up, the title, the cost table by
+// year with its totals, the definitions, the final score distribution and the
+// policy block, written into the open report file after the year loop.
+//
+// Also derives pct_poor, pct_fair and mean_score for every year into
+// ctx.stats, which the closing list reads. Divisions by zero are never made:
+// with a horizon of 0 years the average per year in the total row is 0.0, and
+// a network of 0 lane-miles reports every percentage, share and mean score
+// as 0.0 (nothing in it is poor or fair).
 #pragma once
 
 #include "driver/run_context.h"
@@ -7,7 +14,11 @@
 namespace pavecast {
 
 // Everything but the end-of-report record, which follows the final-conditions
-// file (see finish_run).
+// file (see write_end_record and finish_run).
 void write_projection_report(RunContext& ctx);
+
+// The last record of the report (or of the inputs record): a reset for the
+// LaserJet of printout type 1, a form feed for the other types.
+void write_end_record(const RunContext& ctx, OutputFile& file);
 
 }  // namespace pavecast

@@ -1,0 +1,122 @@
+#include "layout/record_files.h"
+
+#include <gtest/gtest.h>
+
+#include "layout/fatal.h"
+#include "support/test_support.h"
+
+namespace pavecast {
+namespace {
+
+using testing::TempDir;
+
+std::vector<std::string> all_lines(InputFile& f) {
+  std::vector<std::string> v;
+  std::string_view r;
+  while (f.next(r)) v.emplace_back(r);
+  return v;
+}
+
+TEST(InputFile, ReadsLfAndCrLfLinesAndStopsAtCtrlZ) {
+  TempDir dir;
+  dir.write("data/x.dat", "one\r\ntwo\n\nthree\r\r\n\x1aignored\nnever\n");
+  auto f = InputFile::open(dir.workdir().data("x.dat"), IfMissing::kFail);
+  ASSERT_TRUE(f);
+  EXPECT_EQ(all_lines(*f), (std::vector<std::string>{"one", "two", "", "three\r"}));
+  EXPECT_EQ(f->line_number(), 4);
+  f->rewind();
+  std::string_view r;
+  ASSERT_TRUE(f->next(r));
+  EXPECT_EQ(r, "one");
+  EXPECT_EQ(f->line_number(), 1);
+}
+
+TEST(InputFile, KeepsALastLineWithoutLineEndAndCapsLongLines) {
+  TempDir dir;
+  dir.write("data/y.dat", std::string(5000, 'a') + "\nlast");
+  auto f = InputFile::open(dir.workdir().data("y.dat"), IfMissing::kFail);
+  auto v = all_lines(*f);
+  ASSERT_EQ(v.size(), 2u);
+  EXPECT_EQ(v[0].size(), InputFile::kMaxRecordLength);
+  EXPECT_EQ(v[1], "last");
+}
+
+TEST(InputFile, AMissingDataFileIsCreatedEmptyOnlyWhenAsked) {
+  TempDir dir;
+  EXPECT_FALSE(InputFile::open(dir.workdir().data("none.dat"), IfMissing::kFail));
+  EXPECT_FALSE(dir.exists("data/none.dat"));
+  auto f = InputFile::open(dir.workdir().data("none.dat"), IfMissing::kCreateEmpty);
+  ASSERT_TRUE(f);
+  EXPECT_TRUE(all_lines(*f).empty());
+  EXPECT_TRUE(dir.exists("data/none.dat"));
+  // A directory of that name cannot be read as a file.
+  std::filesystem::create_directory(dir.path() / "data" / "sub");
+  EXPECT_FALSE(InputFile::open(dir.workdir().data("sub"), IfMissing::kCreateEmpty));
+}
+
+TEST(ReadOrFatal, NamesTheFileAndTheLine) {
+  TempDir dir;
+  dir.write("data/n.dat", " 1\n x\n");
+  auto f = InputFile::open(dir.workdir().data("n.dat"), IfMissing::kFail);
+  static const layout::Layout kI2("I2");
+  int32_t v = 0;
+  read_or_fatal(kI2, *f, {v});
+  EXPECT_EQ(v, 1);
+  try {
+    read_or_fatal(kI2, *f, {v});
+    FAIL();
+  } catch (const FatalStop& s) {
+    EXPECT_EQ(s.console_text, " ** Fatal Error: unreadable record, file data/n.dat, line 2\n");
+  }
+  try {
+    read_or_fatal(kI2, *f, {v});
+    FAIL();
+  } catch (const FatalStop& s) {
+    EXPECT_EQ(s.console_text, " ** Fatal Error: unexpected end of file, file data/n.dat, line 3\n");
+  }
+}
+
+TEST(OutputFile, ReplacementIsAllOrNothing) {
+  TempDir dir;
+  dir.write("data/keep.dat", "old\n");
+  {
+    auto f = OutputFile::create_replacement(dir.workdir().data("keep.dat"));
+    ASSERT_TRUE(f);
+    f->write("new\n");
+    f->flush();
+    EXPECT_EQ(dir.read("data/keep.dat"), "old\n");
+    // Dropped without close(), as when a fatal stop unwinds.
+  }
+  EXPECT_EQ(dir.read("data/keep.dat"), "old\n");
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path() / "data"),
+                          std::filesystem::directory_iterator()),
+            1);
+  auto f = OutputFile::create_replacement(dir.workdir().data("keep.dat"));
+  f->write("new\n");
+  f->close();
+  EXPECT_EQ(dir.read("data/keep.dat"), "new\n");
+}
+
+TEST(OutputFile, AWriteErrorIsAFatalStopNamingTheFile) {
+  auto f = OutputFile::create(FilePath{"/dev/full", "NET1-c.out"});
+  if (!f) GTEST_SKIP() << "no /dev/full";
+  f->write(std::string(100, 'x'));
+  try {
+    f->close();
+    FAIL();
+  } catch (const FatalStop& s) {
+    EXPECT_EQ(s.console_text, " ** Fatal Error: the file cannot be written, file NET1-c.out\n");
+  }
+}
+
+TEST(OutputFile, KeepsWhatWasWrittenWhenDroppedByAStop) {
+  TempDir dir;
+  {
+    auto f = OutputFile::create(dir.workdir().local("a.out"));
+    f->write("partial\n");
+  }
+  EXPECT_EQ(dir.read("a.out"), "partial\n");
+}
+
+}  // namespace
+}  // namespace pavecast
