@@ -16,10 +16,11 @@
 
 namespace pavecast {
 
-// Whether forced-repair entry k names a segment of the table as loaded.
+// Whether forced-repair entry k names a segment of the table as loaded (the
+// loader also flags the entries it found beyond the network).
 inline bool forced_entry_takes_part(const RunContext& ctx, int32_t k, int32_t loaded_count) {
   const int32_t i = ctx.forced.forced_segment[k];
-  return i >= 1 && i <= loaded_count;
+  return ctx.forced.forced_ignored[k] == 0 && i >= 1 && i <= loaded_count;
 }
 
 // Start of a year under a budget: takes the cost of this year's forced

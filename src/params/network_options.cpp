@@ -122,8 +122,10 @@ void ask_reconstruction(RunContext& ctx, Console& console) {
 
   // A probability this small leaves reconstruction off for the run, and
   // the value in percent.
+  ctx.recon_numbers_loaded = false;
   if (ctx.reconstruct_probability > 0.001f) {
     load_recon_numbers(ctx);
+    ctx.recon_numbers_loaded = true;
     ctx.reconstruct_probability = static_cast<float>(double(ctx.reconstruct_probability) / 100.0);
   }
 }
