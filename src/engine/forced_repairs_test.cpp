@@ -39,7 +39,7 @@ TEST(ForcedRepairs, TwoInAYearAreMadeAtTheEndInListOrder) {
   for (float score : {4.0f, 7.0f, 2.0f}) {
     const int32_t i = run.add_segment(score, score == 7.0f ? 2.0f : 1.0f);
     run.ctx.segments[i].highway_name = "US " + std::to_string(i);
-    run.ctx.segments[i].segment_description = "Part " + std::to_string(i);
+    run.ctx.segments[i].segment_description = "Stretch " + std::to_string(i);
     run.ctx.segments[i].mcd = 12;
     run.ctx.segments[i].jurisdiction = 3;
   }
@@ -60,7 +60,7 @@ TEST(ForcedRepairs, TwoInAYearAreMadeAtTheEndInListOrder) {
                  bool forced) {
     const std::string s = std::to_string(seg);
     return std::string("   ") + std::to_string(n) + "   " + padded("US " + s, 23) + " " +
-           padded("Part " + s, 38) + " " + "   " + s + "   1    2" + std::string(5, ' ') +
+           padded("Stretch " + s, 38) + " " + "   " + s + "   1    2" + std::string(5, ' ') +
            std::to_string(cls) + "   " + std::to_string(action) + miles + cost + "   1.300" +
            "  12  3" + (forced ? "    Yes" : "");
   };

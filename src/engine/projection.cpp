@@ -46,7 +46,7 @@ struct YearPass {
                                                : scan_next_segment(ctx);
   }
 
-  // Step 9 of the year: every segment taken once, in the repair order.
+  // The segment pass: every segment taken once, in the repair order.
   void segment_pass() {
     begin_year_order(order);
     for (;;) {
