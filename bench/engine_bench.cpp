@@ -113,7 +113,9 @@ void one_year(benchmark::State& state, SelectionMethod method) {
   }
 }
 
-void BM_OneYear2500_Ordered(benchmark::State& state) { one_year(state, SelectionMethod::kOrdered); }
+void BM_OneYear2500_Ordered(benchmark::State& state) {
+  one_year(state, SelectionMethod::kOrdered);
+}
 void BM_OneYear2500_LiteralScan(benchmark::State& state) {
   one_year(state, SelectionMethod::kLiteralScan);
 }

@@ -22,7 +22,8 @@ TEST(ConditionClass, BoundariesFollowTheFloatSumInDouble) {
 // A score just either side of the boundary takes the rate of its own class.
 TEST(Deterioration, ScoresAtTheClassBoundaryUseTheirOwnRate) {
   EngineRun run(1);
-  for (int j = 1; j <= kClasses; ++j) run.ctx.pavement.det_rate[1][j] = 0.01f * static_cast<float>(j);
+  for (int j = 1; j <= kClasses; ++j)
+    run.ctx.pavement.det_rate[1][j] = 0.01f * static_cast<float>(j);
   run.ctx.policy[1][5] = 0;
   run.ctx.policy[1][6] = 0;
   run.add_segment(5.495f, 1.0f);   // class 5: rate column 6

@@ -124,12 +124,10 @@ TEST(ForcedRepairs, EntryBeyondTheLastYearKeepsTheSegmentWaiting) {
   run.ctx.policy[1][5] = 0;
   run.force(9, 1);
   run.run();
-  EXPECT_EQ(run.ctx.segments[1].score, static_cast<float>(static_cast<float>(double{5.497f} -
-                                                                             double{0.3f}) -
-                                                          double{0.3f}));
-  EXPECT_EQ(run.ctx.segments[2].score, static_cast<float>(static_cast<float>(double{5.497f} -
-                                                                             double{0.1f}) -
-                                                          double{0.3f}));
+  EXPECT_EQ(run.ctx.segments[1].score,
+            static_cast<float>(static_cast<float>(double{5.497f} - double{0.3f}) - double{0.3f}));
+  EXPECT_EQ(run.ctx.segments[2].score,
+            static_cast<float>(static_cast<float>(double{5.497f} - double{0.1f}) - double{0.3f}));
   EXPECT_EQ(run.ctx.segments[1].repair_count, 0);
   EXPECT_EQ(run.ctx.forced.forced_year[1], 9);
 }
@@ -246,8 +244,7 @@ TEST(Reconstruction, DrawAtOrBelowThePercentRebuildsAndResetsTheCounts) {
   EXPECT_EQ(run.ctx.recon_cursor, 2);
   EXPECT_FLOAT_EQ(run.ctx.stats.cost_by_action[kRebuild][2], 1.0f);
   // The names layout shows the matrix's action, not the reconstruction.
-  EXPECT_NE(run.improvements().find("   1   1    2     4   47      1.0  1.000"),
-            std::string::npos);
+  EXPECT_NE(run.improvements().find("   1   1    2     4   47      1.0  1.000"), std::string::npos);
 }
 
 TEST(Reconstruction, ShortLayoutShowsTheActionApplied) {

@@ -70,25 +70,22 @@ TEST(Projection, SmallNetworkWorkedByHand) {
   EXPECT_EQ(ctx.segments[5].original_number, 2);
 
   EXPECT_EQ(run.console.output(), year_message(2, 4) + year_message(3, 5) + kClosing);
-  EXPECT_EQ(run.segment_list(), lines({" ",
-                                       "   1      4    1    2     2      1.0       2.",
+  EXPECT_EQ(run.segment_list(), lines({" ", "   1      4    1    2     2      1.0       2.",
                                        "   2      2    1    2     4      3.0       4.",
                                        "   3      2    1    2     4      3.0       4.",
                                        "   4      1    1    2     7      2.0       7.",
-                                       "   5      3    1    2     9      1.0       9.",
-                                       " ",
+                                       "   5      3    1    2     9      1.0       9.", " ",
                                        "   1      2    1    3     4      3.0       4.",
                                        "   2      1    1    3     7      2.0       6.",
                                        "   3      5    1    3     7      0.0       7.",
                                        "   4      3    1    3     9      1.0       8.",
                                        "   5      4    1    3    10      1.0      10."}));
-  EXPECT_EQ(run.improvements(), lines({" ",
-                                       "   1      4   1    2     2      84    1.0   1.000   1.000",
-                                       "   2      5   1    2     4      47    0.0   0.000   1.000",
-                                       " ",
-                                       "   1      2   1    3     4      47    3.0   0.600   0.600",
-                                       "   2      1   1    3     7      28    2.0   0.100   0.700",
-                                       "   3      5   1    3     7      28    0.0   0.000   0.700"}));
+  EXPECT_EQ(run.improvements(),
+            lines({" ", "   1      4   1    2     2      84    1.0   1.000   1.000",
+                   "   2      5   1    2     4      47    0.0   0.000   1.000", " ",
+                   "   1      2   1    3     4      47    3.0   0.600   0.600",
+                   "   2      1   1    3     7      28    2.0   0.100   0.700",
+                   "   3      5   1    3     7      28    0.0   0.000   0.700"}));
 }
 
 TEST(Projection, NoYearToSimulate) {
@@ -155,10 +152,12 @@ struct RandomNetwork {
     ctx.year_slots = ctx.years + 1;
     ctx.repair_order = pick(1, 4);
     ctx.budget_constrained = pick(0, 3) == 0 ? 'N' : 'Y';
-    for (int y = 2; y <= ctx.year_slots; ++y) ctx.funding[y] = 0.25f * static_cast<float>(pick(0, 12));
+    for (int y = 2; y <= ctx.year_slots; ++y)
+      ctx.funding[y] = 0.25f * static_cast<float>(pick(0, 12));
     for (int c = 1; c <= 8; ++c) ctx.priority[c] = pick(1, 4);
     for (int a = 1; a <= 3; ++a) ctx.actions[a].max_repeats = pick(0, 4) == 0 ? pick(0, 2) : 1000;
-    for (int j = 1; j <= kClasses; ++j) ctx.pavement.det_rate[1][j] = 0.25f * static_cast<float>(pick(0, 4));
+    for (int j = 1; j <= kClasses; ++j)
+      ctx.pavement.det_rate[1][j] = 0.25f * static_cast<float>(pick(0, 4));
 
     // Few distinct random numbers so that keys tie, sometimes a bad line.
     std::string numbers;
@@ -197,8 +196,15 @@ RunResult run_network(const RandomNetwork& network, SelectionMethod method) {
   EngineRun run;
   network.build(run);
   run.run(method);
-  RunResult r{run.console.output(), run.segment_list(), run.improvements(), run.trace_file(1),
-              run.trace_file(2), run.ctx.stats, {}, {}, {}};
+  RunResult r{run.console.output(),
+              run.segment_list(),
+              run.improvements(),
+              run.trace_file(1),
+              run.trace_file(2),
+              run.ctx.stats,
+              {},
+              {},
+              {}};
   for (int i = 1; i <= run.ctx.segments.segment_count; ++i) {
     r.scores.push_back(run.ctx.segments[i].score);
     r.miles.push_back(run.ctx.segments[i].lane_miles);

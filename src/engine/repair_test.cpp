@@ -47,8 +47,7 @@ TEST(Budget, RepairCostingMoreSplitsAndStopsTheYearsRepairs) {
   EXPECT_EQ(ctx.split_segment, 1);
   EXPECT_NEAR(ctx.funds, 0.0f, 1e-6);
   // After the split the scan starts at n - s + 1 = 3 (handled), then 1, 2.
-  EXPECT_EQ(run.segment_list(), lines({" ",
-                                       "   1      1    1    2     4      5.0       4.",
+  EXPECT_EQ(run.segment_list(), lines({" ", "   1      1    1    2     4      5.0       4.",
                                        "   2      1    1    2     4      0.0       4.",
                                        "   3      2    1    2     4      1.0       4."}));
   EXPECT_EQ(run.improvements(),
@@ -126,10 +125,10 @@ TEST(RepetitionPolicy, LimitRefusesThenAGreaterActionResetsTheCount) {
   run.add_segment(7.0f, 1.0f);
   run.trace(1);
   run.run();
-  EXPECT_EQ(run.trace_file(1), lines({" 2  1    7    1.0   1    1   28    1",
-                                      " 3  1    7    1.0   1    1   28    2",
-                                      " 4  1    6    1.0   1    1   28    2",
-                                      " 5  1    9    1.0   1    1   47    1"}));
+  EXPECT_EQ(
+      run.trace_file(1),
+      lines({" 2  1    7    1.0   1    1   28    1", " 3  1    7    1.0   1    1   28    2",
+             " 4  1    6    1.0   1    1   28    2", " 5  1    9    1.0   1    1   47    1"}));
   EXPECT_EQ(ctx.segments[1].times_applied[kSeal], 0);
   EXPECT_EQ(ctx.segments[1].times_applied[kOverlay], 1);
   EXPECT_EQ(ctx.segments[1].reset_pending, 0);
