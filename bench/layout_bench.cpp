@@ -28,8 +28,8 @@ void BM_WriteSegmentLine(benchmark::State& state) {
   out.reserve(1 << 16);
   for (auto _ : state) {
     out.clear();
-    kLine.write(out,
-                {17, "I-94", "From the river to the state line", 1234, 2, 3, 7, 12.5f, 70000.0f});
+    kLine.write(out, {17, "I-94", "From the river to the state line", 1234, 2, 3, 7, 12.5f,
+                      70000.0f});
     benchmark::DoNotOptimize(out.data());
   }
 }
@@ -44,9 +44,9 @@ void BM_ReadScoresLine(benchmark::State& state) {
   char highway[23];
   char description[38];
   for (auto _ : state) {
-    benchmark::DoNotOptimize(kLine.read(
-        record,
-        {score, miles, mcd, jurisdiction, std::span<char>(highway), std::span<char>(description)}));
+    benchmark::DoNotOptimize(kLine.read(record, {score, miles, mcd, jurisdiction,
+                                                 std::span<char>(highway),
+                                                 std::span<char>(description)}));
   }
 }
 BENCHMARK(BM_ReadScoresLine);
