@@ -2,9 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <random>
+#include <sstream>
 #include <string>
 
+#include "driver/program.h"
 #include "engine/test_network.h"
 #include "layout/fatal.h"
 
@@ -137,6 +140,32 @@ TEST(Projection, TrafficIncreasesUnusedLeaveTheRates) {
   run.run();
   EXPECT_EQ(run.ctx.pavement.det_rate[1][4], 0.5f);
   EXPECT_FLOAT_EQ(run.ctx.segments[1].score, 8.5f);
+}
+
+// The bundled example (800 segments, 10 years at $25M, worst first) run with
+// every default: the year loop completes and each year leaves its records.
+TEST(Projection, BundledExampleRunsItsTenYears) {
+  TempDir dir;
+  std::filesystem::copy(
+      std::filesystem::path(PAVECAST_SOURCE_DIR) / "example", dir.path(),
+      std::filesystem::copy_options::recursive | std::filesystem::copy_options::overwrite_existing);
+  ProgramOptions options;
+  options.workdir = dir.workdir();
+  options.start_time = StartTime{2026, 1, 2, 3, 4};
+  options.printer_device_prefix = (dir.path() / "no-printer").string();
+  std::istringstream in(std::string(400, '\n'));
+  std::ostringstream out;
+  ASSERT_EQ(run_program(options, in, out), 0) << out.str();
+
+  const std::string console = out.str();
+  EXPECT_NE(console.find(year_message(2, 800)), std::string::npos);
+  EXPECT_NE(console.find(std::string(17, ' ') + " Processing year  11."), std::string::npos);
+  EXPECT_EQ(console.find(" Processing year  12."), std::string::npos);
+  EXPECT_NE(console.find("segments.\n" + kClosing), std::string::npos);
+  const std::string list = dir.read("NET1-c.scr");
+  int year_records = 0;
+  for (std::size_t p = 0; (p = list.find("\n \n", p)) != std::string::npos; ++p) ++year_records;
+  EXPECT_EQ(year_records, 10);
 }
 
 // --- the program's ordered selection against the literal scan, whole runs
