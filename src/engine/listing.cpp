@@ -2,6 +2,7 @@
 
 #include "engine/condition_class.h"
 #include "layout/layout.h"
+#include "network/output_files.h"
 
 namespace pavecast {
 
@@ -12,25 +13,8 @@ using layout::Layout;
 constexpr int32_t kNoRepair = 999;
 constexpr int32_t kPageEnd = 56;
 
-// The listings' layouts, parsed once on first use. The column headings are
-// repeated after each form feed.
+// The listings' layouts, parsed once on first use.
 struct Layouts {
-  Layout repair_head_names_1{
-      "7X,'Highway                 Segment                 ','               Seg#  Pvt  Yr   Surf  "
-      "Repair Miles  ','  M$    Tot $ MCD Jur Forced'"};
-  Layout repair_head_names_2{
-      "7X,'----------------------- ------------------------','-------------- ----  ---  --   ----  "
-      "------ -----  ',' ----   ----- --- --- ------'"};
-  Layout repair_head_short_1{"7X,'Seg#  Pvt  Yr   Surf   Repair Miles    M$ ','   Tot $'"};
-  Layout repair_head_short_2{"7X,'----  ---  --   ----   ------ -----   ----','   -----'"};
-  Layout list_head_names_1{
-      "7X,'Highway                 Segment                ','                Seg#  Pvt  Yr   Surf  "
-      " Miles    Order'"};
-  Layout list_head_names_2{
-      "7X,'----------------------- ','--------------------------------------','  ----  ---  --   "
-      "----   -----    -----'"};
-  Layout list_head_short_1{"8X,'Seg#  Pvt  Yr   Surf   Miles    Order'"};
-  Layout list_head_short_2{"8X,'----  ---  --   ----   -----    -----'"};
   Layout list_line_names{"I4,3X,A23,1X,A38,1X,I4,2I5,I6,F8.1,F9.0"};
   Layout list_line_short{"I4,3X,I4,2I5,I6,F9.1,F9.0"};
   Layout repair_line_names{"I4,3X,A23,1X,A38,1X,I4,I4,I5,I6,I5,F9.1,F7.3,F8.3,I4,I3"};
@@ -50,11 +34,10 @@ bool auxiliary_wanted(const RunContext& ctx) {
   return !is_no(ctx.auxiliary_answer);
 }
 
-// A record holding only the form feed, then the two column-heading lines.
-void write_page_break(OutputFile& file, const Layout& first, const Layout& second) {
+// A record holding only the form feed: a new page, whose column headings
+// follow.
+void write_form_feed(OutputFile& file) {
   file.write("\f\n");
-  file.write(first, {});
-  file.write(second, {});
 }
 
 }  // namespace
@@ -70,10 +53,8 @@ void write_segment_list_line(RunContext& ctx, int32_t i) {
   OutputFile& file = *ctx.files.segment_list;
   const bool names = ctx.network.names_format == 1;
   if (ctx.list_lines >= kPageEnd) {
-    if (names)
-      write_page_break(file, layouts().list_head_names_1, layouts().list_head_names_2);
-    else
-      write_page_break(file, layouts().list_head_short_1, layouts().list_head_short_2);
+    write_form_feed(file);
+    write_segment_list_columns(file, ctx.network.names_format);
     ctx.list_lines = 2;
   }
 
@@ -98,10 +79,8 @@ void write_repair_line(RunContext& ctx, int32_t t, int32_t k, float cost) {
     OutputFile& file = *ctx.files.improvements;
     const bool names = ctx.network.names_format == 1;
     if (ctx.repair_lines > kPageEnd) {
-      if (names)
-        write_page_break(file, layouts().repair_head_names_1, layouts().repair_head_names_2);
-      else
-        write_page_break(file, layouts().repair_head_short_1, layouts().repair_head_short_2);
+      write_form_feed(file);
+      write_improvements_columns(file, ctx.network.names_format);
       ctx.repair_lines = 2;
     }
 
