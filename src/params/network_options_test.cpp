@@ -227,6 +227,7 @@ TEST(NetworkOptions, ReconstructionProbabilityDefaultsRangeAndFraction) {
     ctx->reconstruct_answer = 'Y';
     ctx->reconstruct_probability = c.saved;
     ctx->recon_cursor = 0;
+    ctx->recon_numbers_loaded = !c.loaded;  // as an earlier pass may have left it
     ScriptedConsole sc("\n\n\n\n\n" + std::string(c.replies) + lines({"n", "", ""}));
     ask_network_options(*ctx, sc);
     std::string out = sc.output();
@@ -238,6 +239,7 @@ TEST(NetworkOptions, ReconstructionProbabilityDefaultsRangeAndFraction) {
               std::string::npos)
         << c.replies;
     EXPECT_EQ(ctx->reconstruct_probability, c.result) << c.replies;
+    EXPECT_EQ(ctx->recon_numbers_loaded, c.loaded) << c.replies;
     if (c.loaded) {
       EXPECT_EQ(ctx->recon_random[1], 0.00191f);
       EXPECT_EQ(ctx->recon_random[500], 0.95500f);
