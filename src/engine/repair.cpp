@@ -8,6 +8,7 @@
 #include "engine/reconstruction.h"
 #include "layout/fatal.h"
 #include "layout/layout.h"
+#include "network/segment_table.h"
 
 namespace pavecast {
 
@@ -51,8 +52,7 @@ int32_t split_segment(RunContext& ctx, int32_t i, int32_t k, float& cost) {
   }
 
   SegmentTable& table = ctx.segments;
-  if (table.segment_count >= table.capacity)
-    fatal_text("\n  ** Fatal Error: You have exceeded the maximum number of segments.\n");
+  if (table.segment_count >= table.capacity) fatal_too_many_segments();
   const int32_t j = ++table.segment_count;
 
   Segment& seg = table[i];
