@@ -1,6 +1,7 @@
 #include "engine/deterioration.h"
 
 #include "engine/condition_class.h"
+#include "network/forced_repairs.h"
 
 namespace pavecast {
 
@@ -24,7 +25,10 @@ void apply_traffic_growth(RunContext& ctx) {
 
 void deteriorate(RunContext& ctx, int32_t i, int32_t c) {
   Segment& seg = ctx.segments[i];
-  if (ctx.forced_pass == 1 && seg.forced_index >= 1) ctx.forced.forced_year[seg.forced_index] += 1;
+  if (ctx.forced_pass == 1) {
+    const int32_t f = forced_entry(ctx, i);
+    if (f >= 1) ctx.forced.forced_year[f] += 1;
+  }
 
   const float rate = ctx.pavement.det_rate[seg.pavement_type][11 - c];
   float new_score = stored(static_cast<double>(seg.score) - static_cast<double>(rate));

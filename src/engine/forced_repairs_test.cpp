@@ -169,6 +169,21 @@ TEST(ForcedRepairs, EntriesOutsideTheLoadedTableTakeNoPart) {
   EXPECT_EQ(run.ctx.segments[2].repair_count, 1);
 }
 
+// A way back of the dialogue may read another forced-repair file (or none),
+// leaving an index that names an entry of the earlier list: it counts as no
+// entry, so the segment is neither held back nor put off.
+TEST(ForcedRepairs, AnIndexLeftFromAnEarlierListTakesNoPart) {
+  EngineRun run(1);
+  run.add_segment(4.0f, 1.0f);
+  run.add_segment(4.0f, 1.0f);
+  run.force(2, 2);
+  run.ctx.segments[1].forced_index = 1;  // entry 1 of the earlier list named it
+  run.run();
+  EXPECT_EQ(run.ctx.segments[1].repair_count, 1);  // repaired in the pass
+  EXPECT_EQ(run.ctx.segments[2].repair_count, 1);  // repaired at the end
+  EXPECT_FLOAT_EQ(run.ctx.stats.score_miles[2], 7.0f + 7.0f);
+}
+
 // Without a budget a forced repair goes through the budget check: it may
 // split, and its remainder is not taken again that year.
 TEST(ForcedRepairs, WithoutABudgetAForcedRepairMaySplit) {

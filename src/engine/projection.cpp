@@ -10,6 +10,7 @@
 #include "engine/repair.h"
 #include "engine/selection.h"
 #include "layout/fatal.h"
+#include "network/forced_repairs.h"
 #include "layout/layout.h"
 
 namespace pavecast {
@@ -58,7 +59,9 @@ struct YearPass {
       write_segment_list_line(ctx, i);
 
       int32_t t = i;
-      const int32_t f = seg.forced_index;
+      // The entry that names the segment (an index left from an abandoned
+      // pass of the dialogue names another segment, and counts as none).
+      const int32_t f = forced_entry(ctx, i);
       if (f >= 1 && ctx.forced.forced_year[f] == ctx.year) {
         continue;  // repaired in the end-of-year pass
       } else if (f >= 1 && ctx.forced.forced_year[f] > ctx.year) {
