@@ -416,10 +416,10 @@ def generate(out):
 
 # --- checking ----------------------------------------------------------------
 
-def layout_fields(spec):
+def layout_fields(layout):
     """'I2,1X,F7.2,A8' -> [('I', 2, 0), ('X', 1, 0), ('F', 7, 2), ('A', 8, 0)]."""
     out = []
-    for item in spec.split(","):
+    for item in layout.split(","):
         m = re.fullmatch(r"(\d*)([IFAX])(\d*)(?:\.(\d+))?", item)
         rep, kind, w, d = m.groups()
         if kind == "X":
@@ -429,10 +429,10 @@ def layout_fields(spec):
     return out
 
 
-def check_record(line, spec, where):
-    fields = layout_fields(spec)
+def check_record(line, layout, where):
+    fields = layout_fields(layout)
     width = sum(w for _, w, _ in fields)
-    assert len(line) == width, "%s: %d columns, layout %s has %d: %r" % (where, len(line), spec, width, line)
+    assert len(line) == width, "%s: %d columns, layout %s has %d: %r" % (where, len(line), layout, width, line)
     pos = 0
     for kind, w, d in fields:
         text = line[pos:pos + w]
@@ -471,9 +471,9 @@ def check(out):
     for name in ANSWERS:
         lines = read_lines(d(name))
         assert len(lines) == 20, name
-        for k, (line, spec) in enumerate(zip(lines, answer_layouts)):
-            check_record(line, spec, "%s %d" % (name, k + 1))
-            if spec == "A1":
+        for k, (line, layout) in enumerate(zip(lines, answer_layouts)):
+            check_record(line, layout, "%s %d" % (name, k + 1))
+            if layout == "A1":
                 assert line in ("Y", "N"), (name, k + 1, line)
 
     for ext in ("dat", "s01", "s02"):
