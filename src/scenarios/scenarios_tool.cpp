@@ -147,7 +147,7 @@ int needs(Tool& tool, const BaseScenario& base) {
     return 0;
   }
 
-  const std::string level = "$" + money_text(needed.cents) + "M";
+  const std::string level = std::string("$").append(money_text(needed.cents)).append("M");
   out << level << " a year.\n";
   out << "Checked: " << level << (needed.run_meets ? " meets the target" : " MISSES the target")
       << " (highest percent poor " << worst_text(*needed.run, 4) << ")";
@@ -173,10 +173,10 @@ int needs(Tool& tool, const BaseScenario& base) {
   out << "\n" << year_table(*needed.run);
 
   std::vector<ScenarioRun> runs = {*needed.run};
-  std::vector<std::string> labels = {money_text(needed.cents)};
+  std::vector<std::string> labels = {money_text(needed.cents) + " (needed)"};
   if (needed.below) {
     runs.push_back(*needed.below);
-    labels.push_back(money_text(needed.cents - 1));
+    labels.push_back(money_text(needed.cents - 1) + " (a cent less)");
   }
   tool.write_outputs(runs, chart, labels);
   return 0;
@@ -205,7 +205,7 @@ int orders(Tool& tool, const BaseScenario& base) {
 
   const std::string budget_text = budget.kind == BudgetKind::kVariable
                                       ? std::string("the variable funding of the funding file")
-                                      : "$" + money_text(budget.amount) + "M a year";
+                                      : std::string("$").append(money_text(budget.amount)).append("M a year");
   tool.out << "Repair orders compared on " << budget_text << "\n" << network_line(ctx) << "\n\n"
            << orders_table(runs);
   ChartText chart{chart_title(ctx, budget_text), "Repair order", false, std::nullopt};
