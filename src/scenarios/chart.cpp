@@ -11,7 +11,7 @@ namespace {
 
 constexpr int kWidth = 920;
 constexpr int kHeight = 540;
-constexpr int kLeft = 80;     // plot area
+constexpr int kLeft = 80;  // plot area
 constexpr int kRight = 700;
 constexpr int kTop = 60;
 constexpr int kBottom = 470;
@@ -27,9 +27,9 @@ struct Rgb {
 constexpr std::array<Rgb, 5> kScale = {
     {{68, 1, 84}, {59, 82, 139}, {33, 145, 140}, {94, 201, 98}, {222, 170, 20}}};
 
-constexpr std::array<const char*, 12> kDistinct = {
-    "#1f77b4", "#d62728", "#2ca02c", "#ff7f0e", "#9467bd", "#8c564b",
-    "#e377c2", "#7f7f7f", "#bcbd22", "#17becf", "#393b79", "#637939"};
+constexpr std::array<const char*, 12> kDistinct = {"#1f77b4", "#d62728", "#2ca02c", "#ff7f0e",
+                                                   "#9467bd", "#8c564b", "#e377c2", "#7f7f7f",
+                                                   "#bcbd22", "#17becf", "#393b79", "#637939"};
 
 std::string hex(const Rgb& c) {
   char buffer[8];
@@ -66,8 +66,7 @@ double nice_step(double span, int most) {
 std::string text_element(double x, double y, std::string_view anchor, std::string_view content,
                          std::string_view extra = "") {
   return "<text x=\"" + number(x) + "\" y=\"" + number(y) + "\" text-anchor=\"" +
-         std::string(anchor) + "\"" + std::string(extra) + ">" + xml_escaped(content) +
-         "</text>\n";
+         std::string(anchor) + "\"" + std::string(extra) + ">" + xml_escaped(content) + "</text>\n";
 }
 
 }  // namespace
@@ -111,7 +110,9 @@ std::string percent_poor_chart(const std::vector<ChartSeries>& series, const Cha
   const double x_low = first_year - (first_year == last_year ? 0.5 : 0.0);
   const double x_high = last_year + (first_year == last_year ? 0.5 : 0.0);
   const double y_high = std::clamp(std::ceil(highest / 10.0) * 10.0, 10.0, 100.0);
-  auto x_at = [&](double year) { return kLeft + (year - x_low) / (x_high - x_low) * (kRight - kLeft); };
+  auto x_at = [&](double year) {
+    return kLeft + (year - x_low) / (x_high - x_low) * (kRight - kLeft);
+  };
   auto y_at = [&](double pct) {
     return kBottom - std::clamp(pct, 0.0, y_high) / y_high * (kBottom - kTop);
   };
@@ -124,7 +125,8 @@ std::string percent_poor_chart(const std::vector<ChartSeries>& series, const Cha
   svg += "<title>" + xml_escaped(text.title) + "</title>\n";
   svg += "<rect x=\"0\" y=\"0\" width=\"" + std::to_string(kWidth) + "\" height=\"" +
          std::to_string(kHeight) + "\" fill=\"#ffffff\"/>\n";
-  svg += text_element(kWidth / 2.0, 30, "middle", text.title, " font-size=\"17\" font-weight=\"bold\"");
+  svg += text_element(kWidth / 2.0, 30, "middle", text.title,
+                      " font-size=\"17\" font-weight=\"bold\"");
 
   // Grid, ticks and axis labels.
   const double y_step = nice_step(y_high, 10);
@@ -147,7 +149,8 @@ std::string percent_poor_chart(const std::vector<ChartSeries>& series, const Cha
     }
   }
   svg += "<line x1=\"" + number(kLeft) + "\" y1=\"" + number(kBottom) + "\" x2=\"" +
-         number(kRight) + "\" y2=\"" + number(kBottom) + "\" stroke=\"#333333\" stroke-width=\"1.5\"/>\n";
+         number(kRight) + "\" y2=\"" + number(kBottom) +
+         "\" stroke=\"#333333\" stroke-width=\"1.5\"/>\n";
   svg += "<line x1=\"" + number(kLeft) + "\" y1=\"" + number(kTop) + "\" x2=\"" + number(kLeft) +
          "\" y2=\"" + number(kBottom) + "\" stroke=\"#333333\" stroke-width=\"1.5\"/>\n";
   svg += text_element((kLeft + kRight) / 2.0, kBottom + 50, "middle", "Year", " font-size=\"14\"");
@@ -158,7 +161,8 @@ std::string percent_poor_chart(const std::vector<ChartSeries>& series, const Cha
   if (text.target) {
     double y = y_at(*text.target);
     svg += "<line x1=\"" + number(kLeft) + "\" y1=\"" + number(y) + "\" x2=\"" + number(kRight) +
-           "\" y2=\"" + number(y) + "\" stroke=\"#cc0000\" stroke-width=\"1.5\" stroke-dasharray=\"8,5\"/>\n";
+           "\" y2=\"" + number(y) +
+           "\" stroke=\"#cc0000\" stroke-width=\"1.5\" stroke-dasharray=\"8,5\"/>\n";
     svg += text_element(kRight - 4, y - 6, "end", "target " + number(*text.target) + "%",
                         " font-size=\"12\" fill=\"#cc0000\"");
   }
@@ -198,11 +202,13 @@ std::string percent_poor_chart(const std::vector<ChartSeries>& series, const Cha
       svg += "<stop offset=\"" + number(k / 8.0) + "\" stop-color=\"" + scale_colour(k / 8.0) +
              "\"/>\n";
     svg += "</linearGradient></defs>\n";
-    svg += "<rect x=\"" + number(kLegendX) + "\" y=\"" + number(bar_top) + "\" width=\"24\" height=\"" +
-           number(bar_bottom - bar_top) + "\" fill=\"url(#scale)\" stroke=\"#333333\"/>\n";
+    svg += "<rect x=\"" + number(kLegendX) + "\" y=\"" + number(bar_top) +
+           "\" width=\"24\" height=\"" + number(bar_bottom - bar_top) +
+           "\" fill=\"url(#scale)\" stroke=\"#333333\"/>\n";
     const std::size_t last = series.size() - 1;
     for (std::size_t i : {std::size_t{0}, last / 4, last / 2, 3 * last / 4, last}) {
-      double y = bar_top + (bar_bottom - bar_top) * static_cast<double>(i) / static_cast<double>(last);
+      double y =
+          bar_top + (bar_bottom - bar_top) * static_cast<double>(i) / static_cast<double>(last);
       svg += "<line x1=\"" + number(kLegendX + 24) + "\" y1=\"" + number(y) + "\" x2=\"" +
              number(kLegendX + 30) + "\" y2=\"" + number(y) + "\" stroke=\"#333333\"/>\n";
       svg += text_element(kLegendX + 34, y + 4, "start", series[i].label, " font-size=\"12\"");

@@ -24,7 +24,7 @@ struct ChartSeries {
 struct ChartText {
   std::string title;
   std::string legend_title;
-  bool ordered = true;  // colours along a scale (funding levels), else distinct colours
+  bool ordered = true;           // colours along a scale (funding levels), else distinct colours
   std::optional<double> target;  // percent poor
 };
 

@@ -51,7 +51,8 @@ TEST(Chart, LinesAxesAndLegend) {
 
   // Many ordered series get a colour bar instead of one entry each.
   std::vector<ChartSeries> many;
-  for (int i = 0; i < 30; ++i) many.push_back({std::to_string(i), {{2025, 50.0f}, {2030, 50.0f - i}}});
+  for (int i = 0; i < 30; ++i)
+    many.push_back({std::to_string(i), {{2025, 50.0f}, {2030, 50.0f - i}}});
   svg = percent_poor_chart(many, {"t", "Funding", true, std::nullopt});
   EXPECT_EQ(count(svg, "<polyline"), 30u);
   EXPECT_NE(svg.find("<linearGradient"), std::string::npos);
@@ -67,7 +68,8 @@ std::string find_program(const std::string& name) {
   for (std::string dir; std::getline(dirs, dir, ':');) {
     std::string candidate = dir + "/" + name;
     struct stat st {};
-    if (::stat(candidate.c_str(), &st) == 0 && S_ISREG(st.st_mode) && (st.st_mode & 0111)) return candidate;
+    if (::stat(candidate.c_str(), &st) == 0 && S_ISREG(st.st_mode) && (st.st_mode & 0111))
+      return candidate;
   }
   return "";
 }
@@ -92,7 +94,8 @@ struct Image {
 #ifdef PAVECAST_HAVE_ZLIB
 // An 8-bit RGB or RGBA PNG, not interlaced, as a browser's screenshot is.
 bool decode_png(const std::string& png, Image& image, std::string& why) {
-  if (png.size() < 33 || png.compare(0, 8, "\x89PNG\r\n\x1a\n") != 0) return why = "not a PNG", false;
+  if (png.size() < 33 || png.compare(0, 8, "\x89PNG\r\n\x1a\n") != 0)
+    return why = "not a PNG", false;
   std::string idat;
   int colour_type = -1;
   for (std::size_t at = 8; at + 12 <= png.size();) {
@@ -115,7 +118,8 @@ bool decode_png(const std::string& png, Image& image, std::string& why) {
   const std::size_t stride = image.width * channels;
   std::vector<unsigned char> raw((stride + 1) * image.height);
   uLongf size = raw.size();
-  if (uncompress(raw.data(), &size, reinterpret_cast<const Bytef*>(idat.data()), idat.size()) != Z_OK ||
+  if (uncompress(raw.data(), &size, reinterpret_cast<const Bytef*>(idat.data()), idat.size()) !=
+          Z_OK ||
       size != raw.size())
     return why = "bad image data", false;
 
@@ -129,16 +133,25 @@ bool decode_png(const std::string& png, Image& image, std::string& why) {
       int c = i >= channels ? previous[i - channels] : 0;
       int predictor = 0;
       switch (filter) {
-        case 0: predictor = 0; break;
-        case 1: predictor = a; break;
-        case 2: predictor = b; break;
-        case 3: predictor = (a + b) / 2; break;
+        case 0:
+          predictor = 0;
+          break;
+        case 1:
+          predictor = a;
+          break;
+        case 2:
+          predictor = b;
+          break;
+        case 3:
+          predictor = (a + b) / 2;
+          break;
         case 4: {
           int p = a + b - c, pa = std::abs(p - a), pb = std::abs(p - b), pc = std::abs(p - c);
           predictor = pa <= pb && pa <= pc ? a : pb <= pc ? b : c;
           break;
         }
-        default: return why = "filter " + std::to_string(filter), false;
+        default:
+          return why = "filter " + std::to_string(filter), false;
       }
       row[i] = static_cast<unsigned char>(in[i] + predictor);
     }
@@ -184,8 +197,8 @@ TEST(Chart, RendersInHeadlessChromium) {
         "' --window-size=920,540 'file://" + svg.string() + "' > '" + profile.path().string() +
         "/log' 2>&1";
     int status = std::system(command.c_str());
-    ASSERT_TRUE(std::filesystem::exists(png))
-        << "status " << status << "\n" << slurp(profile.path() / "log");
+    ASSERT_TRUE(std::filesystem::exists(png)) << "status " << status << "\n"
+                                              << slurp(profile.path() / "log");
     const std::string bytes = slurp(png);
     EXPECT_GT(bytes.size(), 5000u);
 #ifdef PAVECAST_HAVE_ZLIB

@@ -35,8 +35,8 @@ LevelSearch search_levels(const LevelTest& test, int64_t top, int grid, int widt
   try_levels(test, levels, search);
 
   // The lowest grid level that meets the target, and the grid level below it.
-  auto first_met = std::find_if(levels.begin(), levels.end(),
-                                [&](int64_t c) { return search.tried.at(c); });
+  auto first_met =
+      std::find_if(levels.begin(), levels.end(), [&](int64_t c) { return search.tried.at(c); });
   if (first_met == levels.end()) return search;
   int64_t hi = *first_met;
   if (first_met == levels.begin()) {

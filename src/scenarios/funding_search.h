@@ -56,14 +56,14 @@ std::optional<int64_t> missed_above(const LevelSearch& search, int64_t found);
 bool meets_target(const ScenarioRun& run, double max_poor);
 
 struct FundingNeeded {
-  ScenarioRun unlimited;               // step 1
-  std::optional<ScenarioRun> run;      // at the level found; none: no answer
-  std::optional<ScenarioRun> below;    // at the level $0.01M lower (none at 0)
-  int64_t cents = 0;                   // the level found
-  bool run_meets = false;              // the check of step 4
+  ScenarioRun unlimited;             // step 1
+  std::optional<ScenarioRun> run;    // at the level found; none: no answer
+  std::optional<ScenarioRun> below;  // at the level $0.01M lower (none at 0)
+  int64_t cents = 0;                 // the level found
+  bool run_meets = false;            // the check of step 4
   bool below_meets = false;
   std::optional<int64_t> missed_above_cents;  // step 5
-  int projections = 0;                 // every projection run, checks included
+  int projections = 0;                        // every projection run, checks included
 };
 
 // The whole search under `repair_order`, the projections run by `runs` (a

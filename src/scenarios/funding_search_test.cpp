@@ -59,7 +59,8 @@ TEST(FundingNeeded, AHandWorkedNetwork) {
     testing::ToolResult r = run_tool(dir, {"needs", "--max-poor", c.target});
     ASSERT_EQ(r.status, 0) << r.err;
     EXPECT_NE(r.out.find("\n" + std::string(c.level) + " a year.\n"), std::string::npos) << r.out;
-    EXPECT_NE(r.out.find("Checked: " + std::string(c.level) + " meets the target"), std::string::npos)
+    EXPECT_NE(r.out.find("Checked: " + std::string(c.level) + " meets the target"),
+              std::string::npos)
         << r.out;
     EXPECT_NE(r.out.find("; " + std::string(c.below) + " misses it"), std::string::npos) << r.out;
     EXPECT_NE(r.out.find("was monotonic at every level tried"), std::string::npos) << r.out;

@@ -13,7 +13,9 @@ namespace {
 constexpr int64_t kMaxCents = 9999999;  // $99,999.99M
 constexpr int64_t kMaxLevels = 10000;
 
-[[noreturn]] void usage_error(const std::string& message) { throw UsageError{message}; }
+[[noreturn]] void usage_error(const std::string& message) {
+  throw UsageError{message};
+}
 
 // A plain decimal number: digits with at most one point, an optional sign;
 // no exponent, no blanks, nothing after it.

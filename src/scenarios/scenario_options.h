@@ -27,9 +27,9 @@ enum class ToolCommand { kSweep, kNeeds, kOrders, kHelp };
 struct ToolOptions {
   ToolCommand command = ToolCommand::kHelp;
   int64_t from_cents = 0, to_cents = 0, step_cents = 0;  // sweep
-  double max_poor = 0.0;                                  // needs
-  std::optional<int64_t> funding_cents;                   // orders
-  std::optional<int32_t> order;                           // sweep, needs
+  double max_poor = 0.0;                                 // needs
+  std::optional<int64_t> funding_cents;                  // orders
+  std::optional<int32_t> order;                          // sweep, needs
   std::optional<int32_t> years;
   std::string csv_file;
   std::string svg_file;

@@ -19,7 +19,8 @@ TEST(ToolOptions, TheCommandsAndTheirValues) {
   EXPECT_EQ(levels.back(), 5000);
 
   // Levels stop before passing --to; "=" joins a flag to its value.
-  o = parse_tool_options({"sweep", "--from=0.1", "--to=1", "--step=0.3", "--order=4", "--jobs", "1"});
+  o = parse_tool_options(
+      {"sweep", "--from=0.1", "--to=1", "--step=0.3", "--order=4", "--jobs", "1"});
   EXPECT_EQ(sweep_levels(o), (std::vector<int64_t>{10, 40, 70, 100}));
   EXPECT_EQ(o.order, 4);
   EXPECT_EQ(o.jobs, 1);
@@ -62,7 +63,8 @@ TEST(ToolOptions, BadOptionsAreUsageErrors) {
       {{"sweep", "--from", "0", "--to", "1e3", "--step", "1"}, "--to takes a number, not \"1e3\""},
       {{"sweep", "--from", "0", "--to", "nan", "--step", "1"}, "--to takes a number"},
       {{"sweep", "--from", "0", "--to", "100000", "--step", "1"}, "more than 99999.99"},
-      {{"sweep", "--from", "0", "--from", "1", "--to", "5", "--step", "1"}, "--from is given twice"},
+      {{"sweep", "--from", "0", "--from", "1", "--to", "5", "--step", "1"},
+       "--from is given twice"},
       {{"sweep", "--from", "0", "--to", "5", "--step", "1", "--max-poor", "3"},
        "--max-poor is not an option of sweep"},
       {{"needs"}, "needs needs --max-poor"},
@@ -70,7 +72,8 @@ TEST(ToolOptions, BadOptionsAreUsageErrors) {
       {{"needs", "--max-poor", "-0.5"}, "--max-poor is a percent from 0 to 100"},
       {{"needs", "--max-poor", "ten"}, "--max-poor takes a number"},
       {{"needs", "--max-poor", "10", "--order", "5"}, "--order takes a whole number from 1 to 4"},
-      {{"needs", "--max-poor", "10", "--years", "2.5"}, "--years takes a whole number from 0 to 97"},
+      {{"needs", "--max-poor", "10", "--years", "2.5"},
+       "--years takes a whole number from 0 to 97"},
       {{"needs", "--max-poor", "10", "--years", "98"}, "--years takes a whole number from 0 to 97"},
       {{"needs", "--max-poor", "10", "--jobs", "0"}, "--jobs takes a whole number from 1 to 64"},
       {{"needs", "--max-poor", "10", "--csv="}, "--csv needs a file name"},

@@ -1,8 +1,8 @@
 #include "scenarios/scenario_output.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdarg>
-#include <algorithm>
 #include <cstdio>
 
 namespace pavecast {
@@ -17,10 +17,13 @@ std::string format(const char* pattern, ...) {
   va_start(args, pattern);
   int n = std::vsnprintf(buffer, sizeof buffer, pattern, args);
   va_end(args);
-  return std::string(buffer, static_cast<std::size_t>(n < 0 ? 0 : std::min<int>(n, sizeof buffer - 1)));
+  return std::string(buffer,
+                     static_cast<std::size_t>(n < 0 ? 0 : std::min<int>(n, sizeof buffer - 1)));
 }
 
-double d(float value) { return static_cast<double>(value); }
+double d(float value) {
+  return static_cast<double>(value);
+}
 
 std::string csv_row(const char* kind, const ScenarioRun& run, const YearFigures& y, float spent,
                     int32_t miles) {
@@ -44,7 +47,9 @@ std::string money_text(int64_t cents) {
                 static_cast<long long>(cents % 100));
 }
 
-std::string money_text(float millions) { return fixed(millions, 2); }
+std::string money_text(float millions) {
+  return fixed(millions, 2);
+}
 
 std::string funding_label(const Budget& budget) {
   switch (budget.kind) {

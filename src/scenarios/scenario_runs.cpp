@@ -39,7 +39,8 @@ std::vector<ScenarioRun> run_scenarios(const RunContext& base, const std::vector
     }
   };
 
-  const int threads = std::min<int>(thread_count(options.jobs), static_cast<int>(std::max<std::size_t>(total, 1)));
+  const int threads =
+      std::min<int>(thread_count(options.jobs), static_cast<int>(std::max<std::size_t>(total, 1)));
   std::vector<std::thread> helpers;
   for (int t = 1; t < threads; ++t) helpers.emplace_back(work, false);
   work(true);

@@ -91,7 +91,9 @@ BaseScenario load(const TempDir& dir, BaseOptions options = {}) {
   return load_base_scenario(dir.path(), options, console);
 }
 
-Scenario fixed(float amount, int32_t order) { return {{BudgetKind::kFixed, amount}, order}; }
+Scenario fixed(float amount, int32_t order) {
+  return {{BudgetKind::kFixed, amount}, order};
+}
 
 // The sweep's CSV against single runs of the program, one per level: the
 // numbers the report prints come out of the tool for the same budget.
@@ -126,15 +128,15 @@ TEST(ScenarioAgainstProgram, EverySavedOptionAsTheProgramTakesIt) {
   TempDir dir;
   copy_example(dir);
   const std::string answers = "data/default2.dat";
-  set_line(dir, answers, 4, "Y");     // force-fix, file force.txt
-  set_line(dir, answers, 8, "12");    // years
-  set_line(dir, answers, 9, "Y");     // change the repetition limits
-  set_line(dir, answers, 10, "2");    // priority order
-  set_line(dir, answers, 12, "Y");    // subdivide
+  set_line(dir, answers, 4, "Y");      // force-fix, file force.txt
+  set_line(dir, answers, 8, "12");     // years
+  set_line(dir, answers, 9, "Y");      // change the repetition limits
+  set_line(dir, answers, 10, "2");     // priority order
+  set_line(dir, answers, 12, "Y");     // subdivide
   set_line(dir, answers, 13, "   2");  // by 2
-  set_line(dir, answers, 14, "Y");    // randomise
-  set_line(dir, answers, 15, "Y");    // reconstruct, 5 percent
-  set_line(dir, answers, 20, "Y");    // traffic increases
+  set_line(dir, answers, 14, "Y");     // randomise
+  set_line(dir, answers, 15, "Y");     // reconstruct, 5 percent
+  set_line(dir, answers, 20, "Y");     // traffic increases
 
   BaseScenario base = load(dir);
   EXPECT_EQ(base.ctx->segments.segment_count, 1600);
@@ -239,7 +241,8 @@ TEST(ScenarioRuns, AFatalStopInAProjectionStopsTheCommand) {
   set_line(dir, "data/repairs.dat", 8, "");
   testing::ToolResult r = run_tool(dir, {"sweep", "--from", "0", "--to", "20", "--step", "1"});
   EXPECT_EQ(r.status, 1);
-  EXPECT_NE(r.err.find("**  Fatal Error: No match found for action #60"), std::string::npos) << r.err;
+  EXPECT_NE(r.err.find("**  Fatal Error: No match found for action #60"), std::string::npos)
+      << r.err;
   EXPECT_EQ(r.out, "");
 }
 
@@ -278,7 +281,8 @@ TEST(ScenarioTool, BadFilesGiveTheProgramsFatalMessages) {
     c.spoil(tool_dir);
     c.spoil(program_dir);
     const auto before = snapshot(tool_dir.path());
-    testing::ToolResult tool = run_tool(tool_dir, {"sweep", "--from", "25", "--to", "25", "--step", "1"});
+    testing::ToolResult tool =
+        run_tool(tool_dir, {"sweep", "--from", "25", "--to", "25", "--step", "1"});
     testing::ProgramResult program = run_program_at(program_dir, "25", false);
     EXPECT_EQ(tool.status, 1);
     EXPECT_EQ(program.status, 1);
@@ -298,7 +302,8 @@ TEST(ScenarioTool, SavedAnswersEnterCannotKeepAreFatal) {
     const char* message;
   };
   const std::vector<Case> cases = {
-      {"data/default2.dat", 10, "7", "saved repair order, 7, is not one of 1 to 4, file data/default2.dat"},
+      {"data/default2.dat", 10, "7",
+       "saved repair order, 7, is not one of 1 to 4, file data/default2.dat"},
       {"data/default2.dat", 8, "98", "saved number of years, 98, is outside 0 to 97"},
       {"data/default2.dat", 13, "   0", "saved split factor, 0, is outside 1 to 999"},
       {"data/default.dat", 2, "Y", nullptr},  // with data set 9 below
@@ -312,7 +317,8 @@ TEST(ScenarioTool, SavedAnswersEnterCannotKeepAreFatal) {
     if (!c.message) set_line(dir, "data/default.dat", 3, " 9");
     testing::ToolResult r = run_tool(dir, {"needs", "--max-poor", "40"});
     EXPECT_EQ(r.status, 1);
-    std::string expected = c.message ? c.message : "data set 9 of data/default.dat is not one of the 2";
+    std::string expected =
+        c.message ? c.message : "data set 9 of data/default.dat is not one of the 2";
     EXPECT_NE(r.err.find(expected), std::string::npos) << r.err;
   }
 

@@ -33,7 +33,8 @@ inline void copy_example(const TempDir& dir) {
 }
 
 // Line `n` (from 1) of the file at `relative` becomes `text`.
-inline void set_line(const TempDir& dir, const std::string& relative, int n, const std::string& text) {
+inline void set_line(const TempDir& dir, const std::string& relative, int n,
+                     const std::string& text) {
   std::istringstream in(dir.read(relative));
   std::string out, line;
   for (int k = 1; std::getline(in, line); ++k) out += (k == n ? text : line) + "\n";
@@ -76,10 +77,11 @@ struct ProgramResult {
 // The program with Enter at every question, except "Y" to the dollars
 // question and `funding` at the amount. `force_fix`: the saved answers force
 // repairs, so the file name is asked too.
-inline ProgramResult run_program_at(const TempDir& dir, const std::string& funding, bool force_fix) {
+inline ProgramResult run_program_at(const TempDir& dir, const std::string& funding,
+                                    bool force_fix) {
   std::string replies = "\n\n\n\n\n\n";  // introduction .. force-fix question
-  if (force_fix) replies += "\n";         // the forced-repair file
-  replies += "\nY\n" + funding + "\n";    // years, dollars, amount
+  if (force_fix) replies += "\n";        // the forced-repair file
+  replies += "\nY\n" + funding + "\n";   // years, dollars, amount
   for (int i = 0; i < 300; ++i) replies += "\n";
   ProgramOptions options;
   options.workdir = dir.workdir();

@@ -23,6 +23,7 @@ struct Tool {
   std::ostream& out;
   std::ostream& err;
   bool progress;
+  bool batches = false;            // several batches of unknown number: no total shown
   std::size_t shown_progress = 0;  // projections counted by earlier batches
 
   // A batch of projections on both cores, with the progress line.
@@ -32,8 +33,9 @@ struct Tool {
     if (progress) {
       const std::size_t before = shown_progress;
       runner.progress = [this, before](std::size_t done, std::size_t total) {
-        err << "\r projections: " << before + done << (before == 0 ? " of " + std::to_string(total) : "")
-            << "   " << std::flush;
+        err << "\r projections: " << before + done;
+        if (!batches) err << " of " << total;
+        err << "   " << std::flush;
       };
     }
     std::vector<ScenarioRun> runs = run_scenarios(*base.ctx, list, runner);
@@ -69,8 +71,9 @@ struct Tool {
 };
 
 std::string network_line(const RunContext& ctx) {
-  return std::string(ctx.scores_name.trimmed()) + " (" + std::string(ctx.network.network_name.trimmed()) +
-         "), " + std::to_string(ctx.segments.segment_count) + " segments, conditions of " +
+  return std::string(ctx.scores_name.trimmed()) + " (" +
+         std::string(ctx.network.network_name.trimmed()) + "), " +
+         std::to_string(ctx.segments.segment_count) + " segments, conditions of " +
          std::to_string(ctx.network.first_year) + ", " + std::to_string(ctx.years) + " years";
 }
 
@@ -100,22 +103,21 @@ int sweep(Tool& tool, const BaseScenario& base) {
   std::vector<Scenario> list;
   std::vector<std::string> labels;
   for (int64_t cents : sweep_levels(tool.options)) {
-    list.push_back({{BudgetKind::kFixed, static_cast<float>(static_cast<double>(cents) / 100.0)},
-                    base.order});
+    list.push_back(
+        {{BudgetKind::kFixed, static_cast<float>(static_cast<double>(cents) / 100.0)}, base.order});
     labels.push_back(money_text(cents));
   }
   std::vector<ScenarioRun> runs = tool.run(base, list);
   tool.end_progress();
 
   const RunContext& ctx = *base.ctx;
-  ChartText chart{chart_title(ctx, order_title(base.order) + ", by funding"),
-                  "Funding ($M a year)", true, std::nullopt};
+  ChartText chart{chart_title(ctx, order_title(base.order) + ", by funding"), "Funding ($M a year)",
+                  true, std::nullopt};
   tool.write_outputs(runs, chart, labels);
   if (tool.options.csv_file.empty()) {
     tool.out << csv_text(runs);
   } else {
-    tool.out << "Funding sweep: " << network_line(ctx) << ", " << order_title(base.order)
-             << "\n\n"
+    tool.out << "Funding sweep: " << network_line(ctx) << ", " << order_title(base.order) << "\n\n"
              << sweep_summary(runs);
   }
   return 0;
@@ -125,6 +127,7 @@ int needs(Tool& tool, const BaseScenario& base) {
   const RunContext& ctx = *base.ctx;
   const double target = tool.options.max_poor;
   const std::string target_text = percent_text(target);
+  tool.batches = true;
   ScenarioBatch batch = [&](const std::vector<Scenario>& list) { return tool.run(base, list); };
   FundingNeeded needed =
       find_funding_needed(batch, base.order, target, thread_count(tool.options.jobs));
@@ -186,7 +189,8 @@ int orders(Tool& tool, const BaseScenario& base) {
   const RunContext& ctx = *base.ctx;
   Budget budget = base.saved_budget;
   if (tool.options.funding_cents)
-    budget = {BudgetKind::kFixed, static_cast<float>(static_cast<double>(*tool.options.funding_cents) / 100.0)};
+    budget = {BudgetKind::kFixed,
+              static_cast<float>(static_cast<double>(*tool.options.funding_cents) / 100.0)};
   if (budget.kind == BudgetKind::kUnlimited) {
     tool.out << "The saved answers do not constrain the model by dollars: every repair the policy "
                 "asks for is made, so the repair order makes no difference. Give --funding M to "
@@ -203,10 +207,12 @@ int orders(Tool& tool, const BaseScenario& base) {
   std::vector<ScenarioRun> runs = tool.run(base, list);
   tool.end_progress();
 
-  const std::string budget_text = budget.kind == BudgetKind::kVariable
-                                      ? std::string("the variable funding of the funding file")
-                                      : std::string("$").append(money_text(budget.amount)).append("M a year");
-  tool.out << "Repair orders compared on " << budget_text << "\n" << network_line(ctx) << "\n\n"
+  const std::string budget_text =
+      budget.kind == BudgetKind::kVariable
+          ? std::string("the variable funding of the funding file")
+          : std::string("$").append(money_text(budget.amount)).append("M a year");
+  tool.out << "Repair orders compared on " << budget_text << "\n"
+           << network_line(ctx) << "\n\n"
            << orders_table(runs);
   ChartText chart{chart_title(ctx, budget_text), "Repair order", false, std::nullopt};
   tool.write_outputs(runs, chart, labels);
