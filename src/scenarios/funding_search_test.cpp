@@ -78,6 +78,16 @@ TEST(FundingNeeded, AHandWorkedNetwork) {
       << r.out;
 }
 
+TEST(FundingNeeded, NoSimulatedYearNeedsNoMoney) {
+  TempDir dir;
+  write_hand_network(dir, false);
+  testing::ToolResult r = run_tool(dir, {"needs", "--max-poor", "0", "--years", "0"});
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_NE(r.out.find("\n$0.00M a year.\nWith 0 years there is no simulated year"),
+            std::string::npos)
+      << r.out;
+}
+
 TEST(FundingNeeded, NoAnswerWhenUnlimitedFundingMissesTheTarget) {
   TempDir dir;
   write_hand_network(dir, true);

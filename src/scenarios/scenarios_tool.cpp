@@ -152,6 +152,12 @@ int needs(Tool& tool, const BaseScenario& base) {
 
   const std::string level = std::string("$").append(money_text(needed.cents)).append("M");
   out << level << " a year.\n";
+  if (ctx.years == 0) {
+    out << "With 0 years there is no simulated year: no money is needed.\n\n"
+        << year_table(*needed.run);
+    tool.write_outputs({*needed.run}, chart, {money_text(needed.cents)});
+    return 0;
+  }
   out << "Checked: " << level << (needed.run_meets ? " meets the target" : " MISSES the target")
       << " (highest percent poor " << worst_text(*needed.run, 4) << ")";
   if (needed.below) {
