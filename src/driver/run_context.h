@@ -38,8 +38,16 @@ inline constexpr std::string_view kYellowOnBlack = "\x1b[33;40m";
 inline constexpr std::string_view kWhiteOnRed = "\x1b[37;41m";
 
 // Files a run keeps open from the stage that opens them to the stage that
-// finishes them.
+// finishes them. A copy of a run context (one projection of the scenario
+// tool) starts with no file open: the files belong to the run that opened
+// them.
 struct RunFiles {
+  RunFiles() = default;
+  RunFiles(const RunFiles&) {}
+  RunFiles& operator=(const RunFiles&) = delete;
+  RunFiles(RunFiles&&) = default;
+  RunFiles& operator=(RunFiles&&) = default;
+
   std::unique_ptr<OutputFile> echo;  // "userdata.tmp", the record of the dialogue
   std::unique_ptr<OutputFile> report;
   std::unique_ptr<OutputFile> segment_list;  // .scr

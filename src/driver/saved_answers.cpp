@@ -25,21 +25,6 @@ std::string answers_file_base(const RunContext& ctx) {
   return trimmed(full.substr(5));
 }
 
-void read_class_dat(RunContext& ctx) {
-  static const Layout kDataSet("A3,1X,A45");
-  auto file = InputFile::open_or_fatal(ctx.workdir.data("class.dat"), IfMissing::kFail);
-  ctx.data_set_count = 0;
-  while (ctx.data_set_count < kMaxDataSets) {
-    int k = ctx.data_set_count + 1;
-    if (kDataSet.read(*file, {ctx.data_set_ext[k], ctx.data_set_title[k]}) !=
-        layout::ReadStatus::kOk)
-      break;
-    ctx.data_set_count = k;
-  }
-  // No set could ever be chosen: the question would be asked for ever.
-  if (ctx.data_set_count == 0) fatal("no data set is listed, file " + file->shown());
-}
-
 void ask_for_data_set(RunContext& ctx, Console& console) {
   static const Layout kQuestion("' Which data file type would you like (',I2,')?  ',/,/");
   static const Layout kEcho("' Which data file type would you like (',I2,')?  '");
@@ -65,6 +50,29 @@ void ask_for_data_set(RunContext& ctx, Console& console) {
 
 }  // namespace
 
+void read_data_sets(RunContext& ctx) {
+  static const Layout kDataSet("A3,1X,A45");
+  auto file = InputFile::open_or_fatal(ctx.workdir.data("class.dat"), IfMissing::kFail);
+  ctx.data_set_count = 0;
+  while (ctx.data_set_count < kMaxDataSets) {
+    int k = ctx.data_set_count + 1;
+    if (kDataSet.read(*file, {ctx.data_set_ext[k], ctx.data_set_title[k]}) !=
+        layout::ReadStatus::kOk)
+      break;
+    ctx.data_set_count = k;
+  }
+  // No set could ever be chosen: the question would be asked for ever.
+  if (ctx.data_set_count == 0) fatal("no data set is listed, file " + file->shown());
+}
+
+void name_answers_file(RunContext& ctx) {
+  if (is_yes(ctx.secondary_data_answer)) {
+    ctx.answers_file_name = "data\\default." + ctx.data_set_ext[ctx.data_set].str();
+  } else {
+    ctx.answers_file_name = "data\\default2.dat";
+  }
+}
+
 void read_default_dat(RunContext& ctx) {
   static const Layout kA1("A1");
   static const Layout kI2("I2");
@@ -84,14 +92,10 @@ void choose_data_set(RunContext& ctx, Console& console) {
 
   if (!is_no(ctx.secondary_data_answer)) {
     console.progress("Loading Secondary Data");
-    read_class_dat(ctx);
+    read_data_sets(ctx);
     ask_for_data_set(ctx, console);
   }
-  if (is_yes(ctx.secondary_data_answer)) {
-    ctx.answers_file_name = "data\\default." + ctx.data_set_ext[ctx.data_set].str();
-  } else {
-    ctx.answers_file_name = "data\\default2.dat";
-  }
+  name_answers_file(ctx);
 }
 
 void read_saved_answers(RunContext& ctx) {

@@ -25,6 +25,13 @@ void read_default_dat(RunContext& ctx);
 // a data set from "data\class.dat"; sets answers_file_name.
 void choose_data_set(RunContext& ctx, Console& console);
 
+// The two parts of the choice without the dialogue: "data\class.dat" into
+// data_set_ext, data_set_title and data_set_count (a missing file, or one
+// without a readable record, is a fatal stop); answers_file_name from the
+// secondary data answer and data_set.
+void read_data_sets(RunContext& ctx);
+void name_answers_file(RunContext& ctx);
+
 // Re-entry point A: the saved answers file into the defaults.
 void read_saved_answers(RunContext& ctx);
 

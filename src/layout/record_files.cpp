@@ -15,8 +15,10 @@ namespace pavecast {
 
 namespace {
 
-FilePath under(const std::filesystem::path& root, std::string_view dir, std::string_view name) {
+FilePath under(const Workdir& workdir, std::string_view dir, std::string_view name) {
+  const std::filesystem::path& root = workdir.root;
   FilePath f;
+  f.read_only = workdir.read_only;
   std::string n(name);
   if (dir.empty()) {
     f.path = root / n;
@@ -30,9 +32,9 @@ FilePath under(const std::filesystem::path& root, std::string_view dir, std::str
 
 }  // namespace
 
-FilePath Workdir::data(std::string_view name) const { return under(root, "data", name); }
-FilePath Workdir::roads(std::string_view name) const { return under(root, "roads", name); }
-FilePath Workdir::local(std::string_view name) const { return under(root, "", name); }
+FilePath Workdir::data(std::string_view name) const { return under(*this, "data", name); }
+FilePath Workdir::roads(std::string_view name) const { return under(*this, "roads", name); }
+FilePath Workdir::local(std::string_view name) const { return under(*this, "", name); }
 
 // ---------------------------------------------------------------- input
 
@@ -41,6 +43,8 @@ std::unique_ptr<InputFile> InputFile::open(const FilePath& file, IfMissing if_mi
   if (std::filesystem::is_directory(file.path, ec)) return nullptr;
   std::FILE* f = std::fopen(file.path.c_str(), "rb");
   if (f == nullptr && errno == ENOENT && if_missing == IfMissing::kCreateEmpty) {
+    // An empty file that is not there: reading it meets its end at once.
+    if (file.read_only) return std::unique_ptr<InputFile>(new InputFile(nullptr, file.shown));
     int fd = ::open(file.path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
     if (fd >= 0) ::close(fd);
     f = std::fopen(file.path.c_str(), "rb");
@@ -60,7 +64,7 @@ InputFile::~InputFile() {
 }
 
 bool InputFile::next(std::string_view& record) {
-  if (at_end_) return false;
+  if (at_end_ || file_ == nullptr) return false;
   record_.clear();
   int c = std::getc(file_);
   if (c == EOF) {
@@ -82,7 +86,7 @@ bool InputFile::next(std::string_view& record) {
 }
 
 void InputFile::rewind() {
-  std::rewind(file_);
+  if (file_ != nullptr) std::rewind(file_);
   line_number_ = 0;
   at_end_ = false;
 }
@@ -124,6 +128,7 @@ OutputFile::OutputFile(int fd, std::filesystem::path path, std::filesystem::path
     : fd_(fd), path_(std::move(path)), temp_(std::move(temp)), shown_(std::move(shown)) {}
 
 std::unique_ptr<OutputFile> OutputFile::create(const FilePath& file) {
+  if (file.read_only) return nullptr;
   int fd = ::open(file.path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
   if (fd < 0) return nullptr;
   return std::unique_ptr<OutputFile>(new OutputFile(fd, file.path, {}, file.shown));
@@ -136,6 +141,7 @@ std::unique_ptr<OutputFile> OutputFile::create_or_fatal(const FilePath& file) {
 }
 
 std::unique_ptr<OutputFile> OutputFile::create_replacement(const FilePath& file) {
+  if (file.read_only) return nullptr;
   std::string pattern = file.path.string() + ".XXXXXX";
   std::vector<char> name(pattern.begin(), pattern.end());
   name.push_back('\0');
@@ -215,6 +221,7 @@ void OutputFile::discard() {
 }
 
 void remove_file(const FilePath& file) {
+  if (file.read_only) return;
   std::error_code ec;
   std::filesystem::remove(file.path, ec);
 }

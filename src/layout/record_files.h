@@ -12,6 +12,10 @@
 // temporary name in the same directory and renamed over the target on
 // close(), so a stop while writing never loses the file it replaces; if it is
 // destroyed without close() the temporary file is removed.
+//
+// A read-only working directory (the scenario tool's) is never changed: a
+// missing input file reads as empty without being created, and no output
+// file can be created or removed in it.
 #pragma once
 
 #include <cstdint>
@@ -31,11 +35,13 @@ namespace pavecast {
 struct FilePath {
   std::filesystem::path path;
   std::string shown;  // "data/funding.dat"
+  bool read_only = false;  // in a read-only working directory
 };
 
 // The working directory of a run.
 struct Workdir {
   std::filesystem::path root;
+  bool read_only = false;
 
   FilePath data(std::string_view name) const;   // "data\name"
   FilePath roads(std::string_view name) const;  // "roads\name"
@@ -44,6 +50,7 @@ struct Workdir {
 
 enum class IfMissing {
   kCreateEmpty,  // the data-file convention: a missing file is created empty
+                 // (in a read-only working directory: read as empty)
   kFail,         // start-up files whose absence stops the run
 };
 
@@ -52,6 +59,7 @@ class InputFile : public layout::RecordSource {
   static constexpr std::size_t kMaxRecordLength = 1024;
 
   // nullptr when the file cannot be opened (or created, with kCreateEmpty).
+  // Output files and remove_file refuse a read-only FilePath (nullptr; no-op).
   static std::unique_ptr<InputFile> open(const FilePath& file, IfMissing if_missing);
   // The same, but a failure is the fatal stop "the file cannot be opened".
   static std::unique_ptr<InputFile> open_or_fatal(const FilePath& file, IfMissing if_missing);

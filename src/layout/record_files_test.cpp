@@ -118,5 +118,32 @@ TEST(OutputFile, KeepsWhatWasWrittenWhenDroppedByAStop) {
   EXPECT_EQ(dir.read("a.out"), "partial\n");
 }
 
+// The scenario tool's working directory: read as the program reads it, and
+// never changed.
+TEST(ReadOnlyWorkdir, MissingFilesReadAsEmptyAndNothingIsWritten) {
+  TempDir dir;
+  dir.write("data/kept.dat", "one\n");
+  Workdir workdir{dir.path(), /*read_only=*/true};
+
+  auto missing = InputFile::open(workdir.data("missing.dat"), IfMissing::kCreateEmpty);
+  ASSERT_TRUE(missing);
+  std::string_view record;
+  EXPECT_FALSE(missing->next(record));
+  missing->rewind();
+  EXPECT_FALSE(missing->next(record));
+  EXPECT_FALSE(dir.exists("data/missing.dat"));
+  EXPECT_FALSE(InputFile::open(workdir.data("missing.dat"), IfMissing::kFail));
+
+  auto kept = InputFile::open(workdir.data("kept.dat"), IfMissing::kCreateEmpty);
+  ASSERT_TRUE(kept && kept->next(record));
+  EXPECT_EQ(record, "one");
+
+  EXPECT_FALSE(OutputFile::create(workdir.local("NET1-c.out")));
+  EXPECT_FALSE(OutputFile::create_replacement(workdir.data("kept.dat")));
+  remove_file(workdir.data("kept.dat"));
+  EXPECT_EQ(dir.read("data/kept.dat"), "one\n");
+  EXPECT_FALSE(dir.exists("NET1-c.out"));
+}
+
 }  // namespace
 }  // namespace pavecast

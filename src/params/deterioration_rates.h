@@ -14,4 +14,7 @@ namespace pavecast {
 
 void read_deterioration_rates(RunContext& ctx, Console& console);
 
+// The file alone, from an open file, without the progress message.
+void read_deterioration_rates_file(PavementTypes& types, InputFile& file);
+
 }  // namespace pavecast

@@ -15,7 +15,6 @@ namespace {
 using layout::Layout;
 using layout::ReadStatus;
 
-constexpr float kUnlimitedFunding = 99999.9f;
 // Funding answers this close to zero are an Enter; below -kFundingZero the
 // funding is variable. Compared in single precision, so that an entry of
 // exactly -0.0001 is a fixed amount.
@@ -25,11 +24,6 @@ constexpr std::size_t kConfirmWidth = 74;
 std::string padded(std::string text, std::size_t width) {
   if (text.size() < width) text.append(width - text.size(), ' ');
   return text;
-}
-
-// Every year index 1..year_slots gets the same amount.
-void fill_funding(RunContext& ctx, float amount) {
-  for (int y = 1; y <= ctx.year_slots; ++y) ctx.funding[y] = amount;
 }
 
 // Years: 0 or less keeps the saved years; a number the per-year tables cannot
@@ -93,11 +87,30 @@ bool confirm_amount(float amount, Console& console) {
   return reply.empty() || (reply[0] != 'N' && reply[0] != 'n');
 }
 
+// Every year index 1..year_slots gets the same amount.
+void fill_funding(RunContext& ctx, float amount) {
+  for (int y = 1; y <= ctx.year_slots; ++y) ctx.funding[y] = amount;
+}
+
+}  // namespace
+
+void use_unlimited_funding(RunContext& ctx) {
+  ctx.variable_funding = false;
+  fill_funding(ctx, kUnlimitedFunding);
+}
+
+void use_fixed_funding(RunContext& ctx, float amount) {
+  ctx.variable_funding = false;
+  ctx.annual_funding = amount;
+  fill_funding(ctx, amount);
+}
+
 // Record k of the funding file is the money of simulated year k (index k+1);
 // reading stops at the end of the file or at the first unreadable record, and
 // the last amount read carries over to the remaining years.
-void read_variable_funding(RunContext& ctx) {
+void use_variable_funding(RunContext& ctx) {
   static const Layout kRecord("2X,F7.3");
+  ctx.variable_funding = true;
 
   auto file = InputFile::open_or_fatal(parameter_file(ctx, "funding"), IfMissing::kCreateEmpty);
   int32_t records_read = 0;
@@ -119,8 +132,6 @@ void read_variable_funding(RunContext& ctx) {
     ctx.funding[y] = ctx.funding[records_read + 1];
 }
 
-}  // namespace
-
 void ask_years_and_funding(RunContext& ctx, Console& console) {
   static const Layout kDollarsQuestion(
       "' Do you want the model to be constrained by dollars? ',A1,17(' ')");
@@ -138,8 +149,7 @@ void ask_years_and_funding(RunContext& ctx, Console& console) {
     if (!is_yes(ctx.budget_constrained)) {
       // Unlimited money: the order does not matter, so this run takes random
       // order without asking and the saved order is left for the next run.
-      ctx.variable_funding = false;
-      fill_funding(ctx, kUnlimitedFunding);
+      use_unlimited_funding(ctx);
       ctx.repair_order = 1;
       return;
     }
@@ -150,12 +160,10 @@ void ask_years_and_funding(RunContext& ctx, Console& console) {
 
   ctx.default_funding = ctx.annual_funding;
   if (ctx.annual_funding < -kFundingZero) {
-    ctx.variable_funding = true;
-    read_variable_funding(ctx);
+    use_variable_funding(ctx);
   } else {
-    ctx.variable_funding = false;
     echo(ctx, kFixedEcho, {ctx.annual_funding});
-    fill_funding(ctx, ctx.annual_funding);
+    use_fixed_funding(ctx, ctx.annual_funding);
   }
 }
 

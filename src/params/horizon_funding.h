@@ -17,4 +17,15 @@ namespace pavecast {
 
 void ask_years_and_funding(RunContext& ctx, Console& console);
 
+// The money of every year index 1..year_slots once the years are known (the
+// dialogue's three kinds of funding, also used without it):
+//   unlimited: 99999.9 every year (annual_funding is left as it is);
+//   fixed: annual_funding = amount, and amount every year;
+//   variable: the funding file read year by year, the last record carried
+//     over; no readable record (with at least one year) is a fatal stop.
+inline constexpr float kUnlimitedFunding = 99999.9f;
+void use_unlimited_funding(RunContext& ctx);
+void use_fixed_funding(RunContext& ctx, float amount);
+void use_variable_funding(RunContext& ctx);
+
 }  // namespace pavecast

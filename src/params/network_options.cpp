@@ -82,14 +82,6 @@ void ask_split(RunContext& ctx, Console& console) {
   ctx.copies_made = ctx.split_factor;
 }
 
-// data\random.dat's first 500 numbers, for the reconstruction draws.
-void load_recon_numbers(RunContext& ctx) {
-  static const Layout kNumber("F6.5");
-  auto file = InputFile::open_or_fatal(ctx.workdir.data("random.dat"), IfMissing::kCreateEmpty);
-  for (int i = 1; i <= kReconNumbers; ++i) read_or_fatal(kNumber, *file, {ctx.recon_random[i]});
-  ctx.recon_cursor = kReconNumbers + 1;
-}
-
 void ask_reconstruction(RunContext& ctx, Console& console) {
   static const Layout kQuestion(
       "' Do you want to reconstruct some roads for reasons other than condition?  ',A1");
@@ -103,10 +95,7 @@ void ask_reconstruction(RunContext& ctx, Console& console) {
   echo(ctx, kQuestion, {ctx.reconstruct_answer});
   if (is_no(ctx.reconstruct_answer)) return;
 
-  // A value of at most 1 is a fraction: a saved answer of that size, or
-  // this run's answer after a way back. The default is shown in percent.
-  float shown = ctx.reconstruct_probability;
-  if (shown <= 1.0f) shown = static_cast<float>(double(shown) * 100.0);
+  const float shown = reconstruction_default_percent(ctx);
   float percent = 0.0f;
   for (;;) {
     console.write(kProbability, {shown});
@@ -117,17 +106,8 @@ void ask_reconstruction(RunContext& ctx, Console& console) {
     if (percent <= 0.0009f) percent = shown;  // Enter gives 0
     break;
   }
-  ctx.reconstruct_probability = percent;
-  echo(ctx, kProbability, {ctx.reconstruct_probability});
-
-  // A probability this small leaves reconstruction off for the run, and
-  // the value in percent.
-  ctx.recon_numbers_loaded = false;
-  if (ctx.reconstruct_probability > 0.001f) {
-    load_recon_numbers(ctx);
-    ctx.recon_numbers_loaded = true;
-    ctx.reconstruct_probability = static_cast<float>(double(ctx.reconstruct_probability) / 100.0);
-  }
+  echo(ctx, kProbability, {percent});
+  use_reconstruction_percent(ctx, percent);
 }
 
 // The scores name up to its first blank or point, and ".prd", in 12
@@ -139,7 +119,35 @@ Text<12> default_final_conditions_name(const Text<9>& scores_name) {
   return Text<12>(std::string(name.substr(0, end)) + ".prd");
 }
 
+// data\random.dat's first 500 numbers, for the reconstruction draws.
+void load_recon_numbers(RunContext& ctx) {
+  static const Layout kNumber("F6.5");
+  auto file = InputFile::open_or_fatal(ctx.workdir.data("random.dat"), IfMissing::kCreateEmpty);
+  for (int i = 1; i <= kReconNumbers; ++i) read_or_fatal(kNumber, *file, {ctx.recon_random[i]});
+  ctx.recon_cursor = kReconNumbers + 1;
+}
+
 }  // namespace
+
+float reconstruction_default_percent(const RunContext& ctx) {
+  // A value of at most 1 is a fraction: a saved answer of that size, or
+  // this run's answer after a way back.
+  float shown = ctx.reconstruct_probability;
+  if (shown <= 1.0f) shown = static_cast<float>(double(shown) * 100.0);
+  return shown;
+}
+
+void use_reconstruction_percent(RunContext& ctx, float percent) {
+  ctx.reconstruct_probability = percent;
+  // A probability this small leaves reconstruction off for the run, and
+  // the value in percent.
+  ctx.recon_numbers_loaded = false;
+  if (ctx.reconstruct_probability > 0.001f) {
+    load_recon_numbers(ctx);
+    ctx.recon_numbers_loaded = true;
+    ctx.reconstruct_probability = static_cast<float>(double(ctx.reconstruct_probability) / 100.0);
+  }
+}
 
 void ask_network_options(RunContext& ctx, Console& console) {
   static const Layout kScoresEcho(

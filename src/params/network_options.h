@@ -21,4 +21,14 @@ namespace pavecast {
 
 void ask_network_options(RunContext& ctx, Console& console);
 
+// The reconstruction probability without the question:
+//   the default the question shows (and Enter keeps), in percent: the
+//     current value, times 100 when it is 1 or less (a fraction);
+//   the answered percent taken: above 0.001 the 500 numbers of
+//     data\random.dat are loaded (fatal stops as above) and the probability
+//     becomes a fraction (recon_numbers_loaded); otherwise it stays in
+//     percent and reconstruction is off.
+float reconstruction_default_percent(const RunContext& ctx);
+void use_reconstruction_percent(RunContext& ctx, float percent);
+
 }  // namespace pavecast

@@ -13,4 +13,7 @@ namespace pavecast {
 
 void read_policy_matrices(RunContext& ctx, Console& console);
 
+// The file alone, from an open file, without the progress message.
+void read_policy_matrices_file(RunContext& ctx, InputFile& file);
+
 }  // namespace pavecast

@@ -37,8 +37,35 @@ int32_t ask_limit(const RepairAction& action, Console& console) {
 
 }  // namespace
 
-void read_repair_actions(RunContext& ctx, Console& console) {
+void read_repair_actions_file(RunContext& ctx, InputFile& file, const LimitQuestion& new_limit) {
   static const Layout kRecord("I1,1X,I2,1X,I1,A1,A29,F4.1,4X,F5.3,1X,I1");
+
+  // A way back reads the file again: start from an empty table.
+  ctx.actions = RepairActions{};
+  bool at_end = false;
+  for (int a = 1; a <= kMaxActions; ++a) {
+    RepairAction& action = ctx.actions[a];
+    char mark = ' ';
+    if (!at_end) {
+      switch (kRecord.read(file, {action.action_rank, action.action_number, action.max_repeats,
+                                  mark, action.action_description, action.score_gain,
+                                  action.action_cost, action.new_pavement_type})) {
+        case ReadStatus::kOk:
+          ctx.actions.action_count = a;
+          break;
+        case ReadStatus::kEndOfFile:
+          at_end = true;
+          break;
+        case ReadStatus::kError:
+          fatal_unreadable(file);
+      }
+    }
+    if (action.max_repeats == kFileNoLimit) action.max_repeats = kNoLimit;
+    if (new_limit && !at_end && mark == kChangeableMark) action.max_repeats = new_limit(action);
+  }
+}
+
+void read_repair_actions(RunContext& ctx, Console& console) {
   static const Layout kQuestion("' Do you want to change the frequency of repair policy? ',A1");
 
   auto file = InputFile::open_or_fatal(parameter_file(ctx, "repairs"), IfMissing::kCreateEmpty);
@@ -48,37 +75,15 @@ void read_repair_actions(RunContext& ctx, Console& console) {
   console.write(kQuestion, {ctx.change_repeat_policy});
   ctx.change_repeat_policy = console.readinput(ctx.change_repeat_policy, ctx.keep_default_char);
   echo(ctx, kQuestion, {ctx.change_repeat_policy});
-  bool changing = is_yes(ctx.change_repeat_policy);
-  if (changing) {
+  LimitQuestion new_limit;
+  if (is_yes(ctx.change_repeat_policy)) {
     show_limit_heading(console);
+    // Each changeable action is asked for as soon as its record is read.
+    new_limit = [&console](const RepairAction& action) { return ask_limit(action, console); };
   } else {
     console.progress("Reading Repair Data");
   }
-
-  // A way back reads the file again: start from an empty table.
-  ctx.actions = RepairActions{};
-  bool at_end = false;
-  for (int a = 1; a <= kMaxActions; ++a) {
-    RepairAction& action = ctx.actions[a];
-    char mark = ' ';
-    if (!at_end) {
-      switch (kRecord.read(*file, {action.action_rank, action.action_number, action.max_repeats,
-                                   mark, action.action_description, action.score_gain,
-                                   action.action_cost, action.new_pavement_type})) {
-        case ReadStatus::kOk:
-          ctx.actions.action_count = a;
-          break;
-        case ReadStatus::kEndOfFile:
-          at_end = true;
-          break;
-        case ReadStatus::kError:
-          fatal_unreadable(*file);
-      }
-    }
-    if (action.max_repeats == kFileNoLimit) action.max_repeats = kNoLimit;
-    if (changing && !at_end && mark == kChangeableMark)
-      action.max_repeats = ask_limit(action, console);
-  }
+  read_repair_actions_file(ctx, *file, new_limit);
 }
 
 }  // namespace pavecast

@@ -16,7 +16,6 @@ using layout::Layout;
 
 constexpr int kPriorityOrder = 2;
 constexpr int kEditedClasses = 8;  // classes 9 and 10 are never repaired first
-constexpr int32_t kTopClassPriority = 1000;
 
 constexpr std::array<const char*, 4> kMenu = {
     "1   Random Order", "2   Repair Priority Assigned by User",
@@ -66,19 +65,14 @@ bool confirm_priorities(Console& console) {
 }
 
 void ask_priorities(RunContext& ctx, Console& console) {
-  FilePath path = parameter_file(ctx, "priority");
-  {
-    auto file = InputFile::open_or_fatal(path, IfMissing::kCreateEmpty);
-    for (int s = 1; s <= kEditedClasses; ++s)
-      read_or_fatal(priority_record(), *file, {ctx.priority[s]});
-  }
+  read_priority_file(ctx);
   do {
     show_priorities(ctx, console);
     edit_priorities(ctx, console);
   } while (!confirm_priorities(console));
 
   // Replaced atomically: a stop while writing leaves the old priorities.
-  auto out = OutputFile::create_replacement_or_fatal(path);
+  auto out = OutputFile::create_replacement_or_fatal(parameter_file(ctx, "priority"));
   for (int s = 1; s <= kEditedClasses; ++s) out->write(priority_record(), {ctx.priority[s]});
   out->close();
   ctx.priority[9] = kTopClassPriority;
@@ -86,6 +80,12 @@ void ask_priorities(RunContext& ctx, Console& console) {
 }
 
 }  // namespace
+
+void read_priority_file(RunContext& ctx) {
+  auto file = InputFile::open_or_fatal(parameter_file(ctx, "priority"), IfMissing::kCreateEmpty);
+  for (int s = 1; s <= kEditedClasses; ++s)
+    read_or_fatal(priority_record(), *file, {ctx.priority[s]});
+}
 
 void ask_repair_order(RunContext& ctx, Console& console) {
   static const Layout kQuestion("' In what order do you want the roads to be repaired?  ',I1");

@@ -14,4 +14,11 @@ namespace pavecast {
 
 void ask_repair_order(RunContext& ctx, Console& console);
 
+// The priority file's 8 records into priority[1..8], unchecked (the
+// dialogue makes every class leave with a value in 1..999); a short or
+// unreadable file is a fatal stop naming it. Classes 9 and 10 take
+// kTopClassPriority once the priorities are confirmed.
+inline constexpr int32_t kTopClassPriority = 1000;
+void read_priority_file(RunContext& ctx);
+
 }  // namespace pavecast

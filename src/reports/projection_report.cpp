@@ -110,19 +110,6 @@ void write_table_heading(const CostTable& table, int n, const RunContext& ctx, O
   out.write(table.dash_line, dashes);
 }
 
-// Percent poor, percent fair and the mean score of year y, kept for the
-// closing list.
-void derive_year_statistics(RunContext& ctx, int y) {
-  Statistics& s = ctx.stats;
-  double total = ctx.network.total_lane_miles;
-  s.pct_poor[y] = ratio_or_zero(static_cast<double>(s.poor_miles[y]) * 100.0, total);
-  s.pct_fair[y] =
-      total == 0.0 ? 0.0f
-                   : static_cast<float>(static_cast<double>(s.fair_poor_miles[y]) * 100.0 / total -
-                                        static_cast<double>(s.pct_poor[y]));
-  s.mean_score[y] = ratio_or_zero(s.score_miles[y], total);
-}
-
 void write_cost_table(RunContext& ctx, OutputFile& out) {
   Statistics& s = ctx.stats;
   const int n = std::clamp(ctx.actions.action_count, 0, kMaxActions);
@@ -242,6 +229,17 @@ void write_policy_block(const RunContext& ctx, OutputFile& out) {
 }
 
 }  // namespace
+
+void derive_year_statistics(RunContext& ctx, int y) {
+  Statistics& s = ctx.stats;
+  double total = ctx.network.total_lane_miles;
+  s.pct_poor[y] = ratio_or_zero(static_cast<double>(s.poor_miles[y]) * 100.0, total);
+  s.pct_fair[y] =
+      total == 0.0 ? 0.0f
+                   : static_cast<float>(static_cast<double>(s.fair_poor_miles[y]) * 100.0 / total -
+                                        static_cast<double>(s.pct_poor[y]));
+  s.mean_score[y] = ratio_or_zero(s.score_miles[y], total);
+}
 
 void write_projection_report(RunContext& ctx) {
   if (!ctx.files.report) return;

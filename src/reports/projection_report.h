@@ -17,6 +17,10 @@ namespace pavecast {
 // file (see write_end_record and finish_run).
 void write_projection_report(RunContext& ctx);
 
+// pct_poor, pct_fair and mean_score of year index y from the lane-mile sums
+// (also used by the scenario tool, whose numbers must be the report's).
+void derive_year_statistics(RunContext& ctx, int y);
+
 // The last record of the report (or of the inputs record): a reset for the
 // LaserJet of printout type 1, a form feed for the other types.
 void write_end_record(const RunContext& ctx, OutputFile& file);

@@ -1,0 +1,36 @@
+// The chart of percent poor by year: a self-contained SVG document (no
+// script, no external font, image or style sheet) that any browser shows.
+// One line per series, the year on the horizontal axis, percent poor on the
+// vertical one from 0 to a multiple of 10 above the highest value, both axes
+// labelled, and a legend: each series with its colour when there are at most
+// 12, else a colour bar from the first series to the last (the series are
+// then taken to be ordered, as funding levels are). An optional target is
+// drawn as a dashed line.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace pavecast {
+
+struct ChartSeries {
+  std::string label;
+  std::vector<std::pair<int32_t, float>> points;  // calendar year, percent poor
+};
+
+struct ChartText {
+  std::string title;
+  std::string legend_title;
+  bool ordered = true;           // colours along a scale (funding levels), else distinct colours
+  std::optional<double> target;  // percent poor
+};
+
+std::string percent_poor_chart(const std::vector<ChartSeries>& series, const ChartText& text);
+
+// Text for SVG and XML: & < > " escaped.
+std::string xml_escaped(std::string_view text);
+
+}  // namespace pavecast

@@ -1,0 +1,57 @@
+// What the scenario tool prints and writes: the CSV of the projections and
+// the plain-text tables.
+//
+// CSV (one header line, then per projection one row per year and a summary
+// row; fields never need quoting):
+//
+//   kind,funding,order,year,percent_poor,percent_fair,mean_score,spent,lane_miles_repaired
+//
+//   kind                 "year", or "summary" for the projection's summary row
+//   funding              millions of dollars a year, two decimals ("25.00"), or
+//                        "variable" (the funding file), or "unlimited"
+//   order                random, priority, worst-first or best-first
+//   year                 calendar year; the first row is the loaded year; the
+//                        summary row carries the last year
+//   percent_poor         percent of lane-miles in class 5 or less, two decimals
+//   percent_fair         percent of lane-miles in class 6, two decimals
+//   mean_score           mean score weighted by lane-miles, three decimals
+//   spent                millions spent in the year (0 in the loaded year);
+//                        summary row: the total over the run; three decimals
+//   lane_miles_repaired  whole lane-miles repaired in the year; summary row:
+//                        the total
+//
+// The summary row's percents and mean score are those of the last year.
+// These are the report's numbers before it rounds them for its columns.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "scenarios/scenario.h"
+
+namespace pavecast {
+
+// A value with `decimals` decimals, never "-0.00".
+std::string fixed(float value, int decimals);
+// "25.00" for 2500 cents.
+std::string money_text(int64_t cents);
+std::string money_text(float millions);
+// The CSV funding field of a budget.
+std::string funding_label(const Budget& budget);
+// "worst-first"; and "Worst first" for titles.
+std::string order_label(int32_t repair_order);
+std::string order_title(int32_t repair_order);
+
+std::string csv_header();
+std::string csv_rows(const ScenarioRun& run);
+std::string csv_text(const std::vector<ScenarioRun>& runs);
+
+// Year, percents, mean score, spent and lane-miles by year, with a total line.
+std::string year_table(const ScenarioRun& run);
+// One line per projection: funding, final percents and mean score, total spent.
+std::string sweep_summary(const std::vector<ScenarioRun>& runs);
+// Side by side by year, then the last year again and the total spent.
+std::string orders_table(const std::vector<ScenarioRun>& runs);
+
+}  // namespace pavecast

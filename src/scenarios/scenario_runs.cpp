@@ -1,0 +1,55 @@
+#include "scenarios/scenario_runs.h"
+
+#include <algorithm>
+#include <atomic>
+#include <exception>
+#include <thread>
+
+namespace pavecast {
+
+int thread_count(int jobs) {
+  if (jobs > 0) return jobs;
+  return std::max(1, static_cast<int>(std::thread::hardware_concurrency()));
+}
+
+std::vector<ScenarioRun> run_scenarios(const RunContext& base, const std::vector<Scenario>& list,
+                                       const RunnerOptions& options) {
+  const std::size_t total = list.size();
+  std::vector<ScenarioRun> runs(total);
+  std::vector<std::exception_ptr> stops(total);
+  std::atomic<std::size_t> next{0};
+  std::atomic<std::size_t> done{0};
+  std::atomic<bool> stopping{false};
+
+  // Each worker takes the next scenario not yet taken; runs[i] and stops[i]
+  // are written by the one worker that took i.
+  auto work = [&](bool reporting) {
+    for (;;) {
+      if (stopping.load()) return;
+      const std::size_t i = next.fetch_add(1);
+      if (i >= total) return;
+      try {
+        runs[i] = run_scenario(base, list[i]);
+      } catch (...) {
+        stops[i] = std::current_exception();
+        stopping.store(true);
+      }
+      const std::size_t finished = done.fetch_add(1) + 1;
+      if (reporting && options.progress) options.progress(finished, total);
+    }
+  };
+
+  const int threads =
+      std::min<int>(thread_count(options.jobs), static_cast<int>(std::max<std::size_t>(total, 1)));
+  std::vector<std::thread> helpers;
+  for (int t = 1; t < threads; ++t) helpers.emplace_back(work, false);
+  work(true);
+  for (std::thread& t : helpers) t.join();
+
+  for (const std::exception_ptr& stop : stops)
+    if (stop) std::rethrow_exception(stop);
+  if (options.progress) options.progress(total, total);
+  return runs;
+}
+
+}  // namespace pavecast

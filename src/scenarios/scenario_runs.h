@@ -1,0 +1,33 @@
+// Many projections at once: one projection per thread, each on its own copy
+// of the base scenario (its own segment table, statistics and random.dat
+// reader), the base itself only read. Results come back in the order of the
+// scenarios, whatever the order in which the threads finish them.
+//
+// A fatal stop in any projection stops the remaining ones from starting and
+// is raised again, once all threads have ended, as the stop of the first
+// failing scenario in list order.
+#pragma once
+
+#include <functional>
+#include <vector>
+
+#include "driver/run_context.h"
+#include "scenarios/scenario.h"
+
+namespace pavecast {
+
+struct RunnerOptions {
+  int jobs = 0;  // threads; 0: one per core
+  // Called on the calling thread only, with the projections done so far and
+  // the total, after each projection the calling thread finishes and at the
+  // end.
+  std::function<void(std::size_t done, std::size_t total)> progress;
+};
+
+std::vector<ScenarioRun> run_scenarios(const RunContext& base, const std::vector<Scenario>& list,
+                                       const RunnerOptions& options);
+
+// The number of threads `jobs` asks for (0: the machine's cores, at least 1).
+int thread_count(int jobs);
+
+}  // namespace pavecast

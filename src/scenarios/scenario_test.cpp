@@ -1,0 +1,354 @@
+#include "scenarios/scenario.h"
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+#include "layout/fatal.h"
+#include "layout/layout.h"
+#include "reports/whole_number.h"
+#include "scenarios/scenario_output.h"
+#include "scenarios/scenario_runs.h"
+#include "scenarios/scenario_test_util.h"
+
+namespace pavecast {
+namespace {
+
+using testing::copy_example;
+using testing::run_program_at;
+using testing::run_tool;
+using testing::set_line;
+using testing::snapshot;
+using testing::TempDir;
+
+std::vector<std::string> words(const std::string& line) {
+  std::istringstream in(line);
+  std::vector<std::string> w;
+  for (std::string s; in >> s;) w.push_back(s);
+  return w;
+}
+
+std::string formatted(const char* layout, float value) {
+  std::string text = layout::Layout(layout).format({value});
+  return words(text).empty() ? "" : words(text)[0];
+}
+
+// The cost table of a report: the rows after the dash line up to the empty
+// line, and the total row.
+struct ReportTable {
+  std::vector<std::vector<std::string>> rows;
+  std::vector<std::string> total;  // the words after "Years)"
+};
+
+ReportTable report_table(const std::string& report) {
+  ReportTable t;
+  std::istringstream in(report);
+  bool in_table = false;
+  for (std::string line; std::getline(in, line);) {
+    if (line.find("----  ------") != std::string::npos) {
+      in_table = true;
+      continue;
+    }
+    if (std::size_t p = line.find("Years)"); p != std::string::npos) {
+      t.total = words(line.substr(p + 6));
+      break;
+    }
+    if (in_table && !words(line).empty()) t.rows.push_back(words(line));
+  }
+  return t;
+}
+
+// The figures of `run` as the report prints them: year, % poor, % fair, mean,
+// spent and lane-miles repaired of every row, and the total cost and lane-miles.
+void expect_report_figures(const std::string& report, const ScenarioRun& run) {
+  ReportTable t = report_table(report);
+  ASSERT_EQ(t.rows.size(), run.years.size());
+  for (std::size_t k = 0; k < run.years.size(); ++k) {
+    const YearFigures& y = run.years[k];
+    const std::vector<std::string>& row = t.rows[k];
+    SCOPED_TRACE("year " + std::to_string(y.calendar_year));
+    ASSERT_GE(row.size(), k == 0 ? 4u : 7u);
+    EXPECT_EQ(row[0], std::to_string(y.calendar_year));
+    EXPECT_EQ(row[1], std::to_string(whole(y.pct_poor, kReportOffset)));
+    EXPECT_EQ(row[2], std::to_string(whole(y.pct_fair, kReportOffset)));
+    if (k == 0) {
+      EXPECT_EQ(row[3], formatted("F3.1", y.mean_score));
+      continue;
+    }
+    EXPECT_EQ(row[3], formatted("F7.1", y.mean_score));
+    EXPECT_EQ(row[4], formatted("F7.1", y.spent));
+    EXPECT_EQ(row[6], std::to_string(y.miles_repaired));
+  }
+  ASSERT_GE(t.total.size(), 3u);
+  EXPECT_EQ(t.total[0], formatted("F8.1", run.total_spent));
+  EXPECT_EQ(t.total[2], std::to_string(run.total_miles_repaired));
+}
+
+BaseScenario load(const TempDir& dir, BaseOptions options = {}) {
+  std::istringstream in;
+  std::ostringstream warnings;
+  Console console(in, warnings);
+  return load_base_scenario(dir.path(), options, console);
+}
+
+Scenario fixed(float amount, int32_t order) {
+  return {{BudgetKind::kFixed, amount}, order};
+}
+
+// The sweep's CSV against single runs of the program, one per level: the
+// numbers the report prints come out of the tool for the same budget.
+TEST(ScenarioAgainstProgram, SweepMatchesSingleProgramRuns) {
+  TempDir tool_dir;
+  copy_example(tool_dir);
+  testing::ToolResult sweep =
+      run_tool(tool_dir, {"sweep", "--from", "7.5", "--to", "42.5", "--step", "17.5"});
+  ASSERT_EQ(sweep.status, 0) << sweep.err;
+
+  BaseScenario base = load(tool_dir);
+  std::vector<ScenarioRun> runs;
+  for (float level : {7.5f, 25.0f, 42.5f}) runs.push_back(run_scenario(*base.ctx, fixed(level, 3)));
+  EXPECT_EQ(sweep.out, csv_text(runs));
+
+  for (const ScenarioRun& run : runs) {
+    SCOPED_TRACE("funding " + money_text(run.scenario.budget.amount));
+    TempDir program_dir;
+    copy_example(program_dir);
+    testing::ProgramResult program =
+        run_program_at(program_dir, money_text(run.scenario.budget.amount), false);
+    ASSERT_EQ(program.status, 0) << program.console;
+    expect_report_figures(program_dir.read("NET1-c.out"), run);
+  }
+}
+
+// Saved answers that turn on every part of the run the tool must reproduce:
+// priority order, forced repairs, subdivision, randomised scores, traffic
+// increases, reconstruction, and Enter at every repetition limit (which takes
+// the changeable actions out).
+TEST(ScenarioAgainstProgram, EverySavedOptionAsTheProgramTakesIt) {
+  TempDir dir;
+  copy_example(dir);
+  const std::string answers = "data/default2.dat";
+  set_line(dir, answers, 4, "Y");      // force-fix, file force.txt
+  set_line(dir, answers, 8, "12");     // years
+  set_line(dir, answers, 9, "Y");      // change the repetition limits
+  set_line(dir, answers, 10, "2");     // priority order
+  set_line(dir, answers, 12, "Y");     // subdivide
+  set_line(dir, answers, 13, "   2");  // by 2
+  set_line(dir, answers, 14, "Y");     // randomise
+  set_line(dir, answers, 15, "Y");     // reconstruct, 5 percent
+  set_line(dir, answers, 20, "Y");     // traffic increases
+
+  BaseScenario base = load(dir);
+  EXPECT_EQ(base.ctx->segments.segment_count, 1600);
+  EXPECT_EQ(base.ctx->forced.forced_count, 3);
+  ScenarioRun run = run_scenario(*base.ctx, fixed(30.0f, base.order));
+
+  testing::ProgramResult program = run_program_at(dir, "30", true);
+  ASSERT_EQ(program.status, 0) << program.console;
+  expect_report_figures(dir.read("NET1-c.out"), run);
+}
+
+TEST(ScenarioAgainstProgram, RandomOrderAndAFundingFileOfTheSecondaryDataSet) {
+  // Data set s02: variable funding, worst first, reconstruction; the orders
+  // command runs the saved budget, and random order is compared here.
+  TempDir dir;
+  copy_example(dir);
+  set_line(dir, "data/default.dat", 2, "Y");
+  set_line(dir, "data/default.dat", 3, " 2");
+  set_line(dir, "data/default.s02", 10, "1");
+
+  BaseOptions options;
+  options.saved_budget = true;
+  BaseScenario base = load(dir, options);
+  ASSERT_EQ(base.saved_budget.kind, BudgetKind::kVariable);
+  ScenarioRun run = run_scenario(*base.ctx, {base.saved_budget, 1});
+
+  // Introduction, secondary data, data set, printout, date, trace, force-fix,
+  // years, dollars; then Enter at the amount keeps the variable funding.
+  ProgramOptions program;
+  program.workdir = dir.workdir();
+  std::istringstream in(std::string(400, '\n'));
+  std::ostringstream out;
+  ASSERT_EQ(run_program(program, in, out), 0) << out.str();
+  std::string report;
+  for (const auto& [name, content] : snapshot(dir.path()))
+    if (name.ends_with(".out")) report = content;
+  expect_report_figures(report, run);
+}
+
+// Nothing is created, changed or removed, even where the program would
+// create missing files (the forced-repair file, the traffic increases).
+TEST(ScenarioTool, LeavesTheWorkingDirectoryAsItWas) {
+  TempDir dir;
+  copy_example(dir);
+  set_line(dir, "data/default2.dat", 4, "Y");
+  set_line(dir, "data/default2.dat", 5, "missing.txt");
+  set_line(dir, "data/default2.dat", 20, "Y");
+  std::filesystem::remove(dir.path() / "data" / "vmt-inc.dat");
+  const auto before = snapshot(dir.path());
+
+  TempDir outputs;
+  const std::string csv = (outputs.path() / "s.csv").string();
+  const std::string svg = (outputs.path() / "s.svg").string();
+  for (std::vector<std::string> args :
+       {std::vector<std::string>{"sweep", "--from", "0", "--to", "30", "--step", "15"},
+        {"needs", "--max-poor", "55", "--order", "2", "--csv", csv, "--svg", svg},
+        {"orders", "--csv", csv}}) {
+    testing::ToolResult r = run_tool(dir, args);
+    EXPECT_EQ(r.status, 0) << args[0] << ": " << r.err;
+  }
+  EXPECT_EQ(snapshot(dir.path()), before);
+  EXPECT_TRUE(std::filesystem::exists(svg));
+}
+
+TEST(ScenarioRuns, BothCoresGiveWhatOneGivesInTheSameOrder) {
+  TempDir dir;
+  copy_example(dir);
+  BaseOptions options;
+  options.all_orders = true;
+  BaseScenario base = load(dir, options);
+  std::vector<Scenario> list;
+  for (int order = 1; order <= 4; ++order)
+    for (float level : {0.0f, 12.5f, 40.0f}) list.push_back(fixed(level, order));
+
+  RunnerOptions one;
+  one.jobs = 1;
+  RunnerOptions two;
+  two.jobs = 2;
+  std::size_t last_done = 0;
+  two.progress = [&](std::size_t done, std::size_t total) {
+    EXPECT_EQ(total, list.size());
+    EXPECT_GE(done, last_done);
+    last_done = done;
+  };
+  std::vector<ScenarioRun> a = run_scenarios(*base.ctx, list, one);
+  std::vector<ScenarioRun> b = run_scenarios(*base.ctx, list, two);
+  EXPECT_EQ(last_done, list.size());
+  EXPECT_EQ(csv_text(a), csv_text(b));
+  for (std::size_t i = 0; i < list.size(); ++i) {
+    EXPECT_EQ(b[i].scenario.repair_order, list[i].repair_order);
+    EXPECT_EQ(b[i].scenario.budget.amount, list[i].budget.amount);
+  }
+  // The base is only read: a second pass gives the same again.
+  last_done = 0;
+  EXPECT_EQ(csv_text(run_scenarios(*base.ctx, list, two)), csv_text(a));
+}
+
+TEST(ScenarioRuns, AFatalStopInAProjectionStopsTheCommand) {
+  // Action 60 is missing: the first segment of class 1 stops the year loop.
+  TempDir dir;
+  copy_example(dir);
+  set_line(dir, "data/repairs.dat", 8, "");
+  testing::ToolResult r = run_tool(dir, {"sweep", "--from", "0", "--to", "20", "--step", "1"});
+  EXPECT_EQ(r.status, 1);
+  EXPECT_NE(r.err.find("**  Fatal Error: No match found for action #60"), std::string::npos)
+      << r.err;
+  EXPECT_EQ(r.out, "");
+}
+
+// The bad files the program stops on stop the tool with the same message
+// (the last thing the program writes on its console), and status 1.
+TEST(ScenarioTool, BadFilesGiveTheProgramsFatalMessages) {
+  struct Case {
+    const char* name;
+    std::function<void(const TempDir&)> spoil;
+  };
+  const std::vector<Case> cases = {
+      {"unknown pavement type in the matrices",
+       [](const TempDir& d) { set_line(d, "data/matrix.dat", 1, "XYZ"); }},
+      {"missing scores file",
+       [](const TempDir& d) { std::filesystem::remove(d.path() / "roads" / "NET1"); }},
+      {"unreadable repair action",
+       [](const TempDir& d) { set_line(d, "data/repairs.dat", 3, "x 30 2*Thin"); }},
+      {"short priority file",
+       [](const TempDir& d) {
+         set_line(d, "data/default2.dat", 10, "2");
+         d.write("data/priority.dat", " 80\n 80\n");
+       }},
+      {"short random numbers for reconstruction",
+       [](const TempDir& d) {
+         set_line(d, "data/default2.dat", 15, "Y");
+         d.write("data/random.dat", ".12345\n");
+       }},
+      {"unknown pavement type in the scores file",
+       [](const TempDir& d) { set_line(d, "roads/NET1", 3, "ASPHALT"); }},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    TempDir tool_dir, program_dir;
+    copy_example(tool_dir);
+    copy_example(program_dir);
+    c.spoil(tool_dir);
+    c.spoil(program_dir);
+    const auto before = snapshot(tool_dir.path());
+    testing::ToolResult tool =
+        run_tool(tool_dir, {"sweep", "--from", "25", "--to", "25", "--step", "1"});
+    testing::ProgramResult program = run_program_at(program_dir, "25", false);
+    EXPECT_EQ(tool.status, 1);
+    EXPECT_EQ(program.status, 1);
+    ASSERT_FALSE(tool.err.empty());
+    EXPECT_TRUE(program.console.ends_with(tool.err)) << "tool: " << tool.err;
+    EXPECT_EQ(snapshot(tool_dir.path()), before);
+  }
+}
+
+// Saved answers at which Enter would be asked again for ever stop the tool
+// with a message naming them.
+TEST(ScenarioTool, SavedAnswersEnterCannotKeepAreFatal) {
+  struct Case {
+    const char* file;
+    int line;
+    const char* text;
+    const char* message;
+  };
+  const std::vector<Case> cases = {
+      {"data/default2.dat", 10, "7",
+       "saved repair order, 7, is not one of 1 to 4, file data/default2.dat"},
+      {"data/default2.dat", 8, "98", "saved number of years, 98, is outside 0 to 97"},
+      {"data/default2.dat", 13, "   0", "saved split factor, 0, is outside 1 to 999"},
+      {"data/default.dat", 2, "Y", nullptr},  // with data set 9 below
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.file + std::string(":") + std::to_string(c.line));
+    TempDir dir;
+    copy_example(dir);
+    set_line(dir, c.file, c.line, c.text);
+    if (c.line == 13) set_line(dir, "data/default2.dat", 12, "Y");
+    if (!c.message) set_line(dir, "data/default.dat", 3, " 9");
+    testing::ToolResult r = run_tool(dir, {"needs", "--max-poor", "40"});
+    EXPECT_EQ(r.status, 1);
+    std::string expected =
+        c.message ? c.message : "data set 9 of data/default.dat is not one of the 2";
+    EXPECT_NE(r.err.find(expected), std::string::npos) << r.err;
+  }
+
+  TempDir dir;
+  copy_example(dir);
+  set_line(dir, "data/priority.dat", 5, "  0");
+  testing::ToolResult r = run_tool(dir, {"orders"});
+  EXPECT_EQ(r.status, 1);
+  EXPECT_NE(r.err.find("priority of class 5, 0, is outside 1 to 999, file data/priority.dat"),
+            std::string::npos)
+      << r.err;
+}
+
+TEST(ScenarioTool, OrdersSideBySideOnTheSavedBudget) {
+  TempDir dir;
+  copy_example(dir);
+  testing::ToolResult r = run_tool(dir, {"orders", "--years", "3"});
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_NE(r.out.find("Repair orders compared on $25.00M a year"), std::string::npos) << r.out;
+  EXPECT_NE(r.out.find("Random order"), std::string::npos);
+  EXPECT_NE(r.out.find("Best first"), std::string::npos);
+  // Loaded year, three years, the end row.
+  EXPECT_NE(r.out.find("\n2028 "), std::string::npos);
+  EXPECT_NE(r.out.find("\nEnd "), std::string::npos);
+
+  set_line(dir, "data/default2.dat", 6, "N");
+  r = run_tool(dir, {"orders"});
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_NE(r.out.find("the repair order makes no difference"), std::string::npos) << r.out;
+}
+
+}  // namespace
+}  // namespace pavecast

@@ -1,0 +1,97 @@
+// Helpers of the scenario tool's tests: the bundled example in a temporary
+// working directory, saved answers changed line by line, a snapshot of every
+// file, the tool run in-process, and the program run with Enter at every
+// question but the funding.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "driver/program.h"
+#include "scenarios/scenarios_tool.h"
+#include "support/test_support.h"
+
+namespace pavecast::testing {
+
+inline std::filesystem::path example_dir() {
+  return std::filesystem::path(PAVECAST_SOURCE_DIR) / "example";
+}
+
+// The example's data/, roads/ and force.txt in `dir`.
+inline void copy_example(const TempDir& dir) {
+  namespace fs = std::filesystem;
+  for (const char* sub : {"data", "roads"})
+    fs::copy(example_dir() / sub, dir.path() / sub,
+             fs::copy_options::recursive | fs::copy_options::overwrite_existing);
+  fs::copy_file(example_dir() / "force.txt", dir.path() / "force.txt");
+}
+
+// Line `n` (from 1) of the file at `relative` becomes `text`.
+inline void set_line(const TempDir& dir, const std::string& relative, int n,
+                     const std::string& text) {
+  std::istringstream in(dir.read(relative));
+  std::string out, line;
+  for (int k = 1; std::getline(in, line); ++k) out += (k == n ? text : line) + "\n";
+  dir.write(relative, out);
+}
+
+// Every file under `root` with its content.
+inline std::map<std::string, std::string> snapshot(const std::filesystem::path& root) {
+  std::map<std::string, std::string> files;
+  for (const auto& e : std::filesystem::recursive_directory_iterator(root)) {
+    if (!e.is_regular_file()) continue;
+    std::ifstream f(e.path(), std::ios::binary);
+    std::ostringstream s;
+    s << f.rdbuf();
+    files[std::filesystem::relative(e.path(), root).string()] = s.str();
+  }
+  return files;
+}
+
+struct ToolResult {
+  int status = 0;
+  std::string out;
+  std::string err;
+};
+
+inline ToolResult run_tool(const TempDir& dir, const std::vector<std::string>& args) {
+  std::ostringstream out, err;
+  ToolResult r;
+  r.status = run_scenarios_tool(args, dir.path(), out, err, false);
+  r.out = out.str();
+  r.err = err.str();
+  return r;
+}
+
+struct ProgramResult {
+  int status = 0;
+  std::string console;
+};
+
+// The program with Enter at every question, except "Y" to the dollars
+// question and `funding` at the amount. `force_fix`: the saved answers force
+// repairs, so the file name is asked too.
+inline ProgramResult run_program_at(const TempDir& dir, const std::string& funding,
+                                    bool force_fix) {
+  std::string replies = "\n\n\n\n\n\n";  // introduction .. force-fix question
+  if (force_fix) replies += "\n";        // the forced-repair file
+  replies += "\nY\n" + funding + "\n";   // years, dollars, amount
+  for (int i = 0; i < 300; ++i) replies += "\n";
+  ProgramOptions options;
+  options.workdir = dir.workdir();
+  options.start_time = {2025, 1, 2, 3, 4};
+  ProgramResult r;
+  std::istringstream in(replies);
+  std::ostringstream out;
+  r.status = run_program(options, in, out);
+  r.console = out.str();
+  return r;
+}
+
+}  // namespace pavecast::testing
