@@ -161,9 +161,9 @@ std::string repair_order_menu(int shown) {
          line(blanks(23) + "4   Best Condition to Worst Condition") + footer();
 }
 
-std::string repetition_question(char answer) {
-  std::string s = "\n" + footer() + line(std::string(" Do you want to change the frequency of repair policy? ") + answer);
-  if (answer != 'Y') return s + progress("Reading Repair Data");
+std::string repetition_question(char shown, bool change) {
+  std::string s = "\n" + footer() + line(std::string(" Do you want to change the frequency of repair policy? ") + shown);
+  if (!change) return s + progress("Reading Repair Data");
   return s + line("Enter the maximum number of times each action should be performed") +
          line(" before going to the next greatest action.") + "\n" + line(" Repair") +
          line(" Number Description" + blanks(19) + "Current Max" + blanks(9) + "New Maximum") +
@@ -179,6 +179,14 @@ std::string scores_question(std::string_view default_name9) {
          line(" Type \"help\" <Enter> for a summary of the information in the default file.") + "\n" +
          line(" NOTE: The last 2 characters will be used at the end of all output files.             ") + footer() +
          line(default_name9);
+}
+
+std::string scores_summary(const std::vector<std::string_view>& miles, std::string_view total) {
+  std::string s = "\n\n" + line(blanks(29) + " Surface     Miles of ") + line(blanks(29) + " Score       Pavement") +
+                  line(blanks(29) + " -----       --------") + "\n";
+  for (std::size_t k = 0; k < miles.size(); ++k) s += line(blanks(31) + digits(static_cast<int>(k) + 1, 2) + blanks(10) + right(miles[k], 6));
+  return s + "\n" + line(blanks(29) + "Total" + blanks(10) + right(total, 6)) + " " + kEsc + "[23;01H" +
+         line(" Hit <Enter> to continue.  ") + " " + kEsc + "[23;44H";
 }
 
 std::string split_question(char answer) {
@@ -502,6 +510,12 @@ std::string repair_record(int rank, int number, int limit, char mark, std::strin
                           std::string_view gain, std::string_view cost, int new_type) {
   return line(std::to_string(rank) + " " + digits(number, 2) + " " + std::to_string(limit) + mark +
               pad(description, 29) + right(gain, 4) + blanks(4) + right(cost, 5) + " " + std::to_string(new_type));
+}
+
+std::string names_segment(std::string_view score, std::string_view miles, std::string_view mcd,
+                          std::string_view jurisdiction, std::string_view highway, std::string_view description) {
+  return line(right(score, 2) + right(miles, 7) + right(mcd, 4) + right(jurisdiction, 2) + " " + pad(highway, 23) + " " +
+              std::string(description));
 }
 
 std::string saved_answers(std::initializer_list<std::string_view> lines20) { return lines(lines20); }

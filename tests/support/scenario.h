@@ -62,10 +62,14 @@ std::string funding_amount_question(std::string_view default_shown);
 std::string fixed_funding_confirmation(std::string_view amount_f6_2);
 std::string variable_funding_confirmation();
 std::string repair_order_menu(int shown);
-// The repetition question; with answer N the progress message follows.
-std::string repetition_question(char answer);
+// The repetition question showing its default; then the heading of the
+// limits when they are to be changed, else the progress message.
+std::string repetition_question(char shown, bool change = false);
 std::string reading_rates_and_matrices();
 std::string scores_question(std::string_view default_name9);
+// The summary of a scores file shown for "help": the miles of scores 1 to
+// 10 and their total as printed (F6.0), then the wait for Enter.
+std::string scores_summary(const std::vector<std::string_view>& miles, std::string_view total);
 std::string split_question(char answer);
 std::string split_factor_prompt(int shown);
 std::string randomize_question(char answer);
@@ -168,6 +172,10 @@ std::string year_start();
 // One repairs file record in its columns.
 std::string repair_record(int rank, int number, int limit, char mark, std::string_view description,
                           std::string_view gain, std::string_view cost, int new_type);
+// A names-form segment line: score, lane-miles, MCD and jurisdiction as
+// typed in their columns, highway name and description.
+std::string names_segment(std::string_view score, std::string_view miles, std::string_view mcd,
+                          std::string_view jurisdiction, std::string_view highway, std::string_view description);
 // The 20 saved answers, one per line as given.
 std::string saved_answers(std::initializer_list<std::string_view> lines20);
 
