@@ -157,5 +157,70 @@ TEST(FixedFunding, WorstFirstWithASplitListingsAndFinalConditionsThenASecondRunF
   EXPECT_TRUE(second.deleted.empty());
 }
 
+// The first run again, answering y to printing, with printer port `port`
+// standing for the file printer/lp(port - 1) and data\error.dat holding
+// `status`. Returns what the run wrote.
+Changes printing_run(const TempDir& dir, const TempDir& printer, char port, char status, RunResult& r,
+                     bool wait_for_enter = false) {
+  write_tiny_network(dir);
+  dir.write("data/printer.def", std::string(1, port) + "\n");
+  dir.write("data/error.dat", std::string(1, status) + "\n");
+  std::vector<std::string> replies = kFirstReplies;
+  replies[19] = "y";
+  if (wait_for_enter) replies.push_back("");
+  Changes changes;
+  r = run_and_diff(dir, replies, changes, StartTime{2026, 12, 8, 14, 30}, (printer.path() / "lp").string());
+  return changes;
+}
+
+// The report, then the completed inputs record, reach the printer; the
+// command file is gone afterwards.
+TEST(Printing, TheReportAndTheInputsRecordGoToThePrinterPort) {
+  TempDir dir, printer;
+  printer.write("lp0", "");
+  RunResult r;
+  Changes changes = printing_run(dir, printer, '1', '0', r);
+  EXPECT_EQ(r.status, 0);
+  EXPECT_TEXT(first_run_dialogue('N') + first_run_closing(), r.console);
+  EXPECT_EQ(printer.read("lp0"), first_run_report() + first_run_inputs('Y'));
+  EXPECT_EQ(changes.written.at("tiny-c.res"), first_run_inputs('Y'));
+  EXPECT_EQ(changes.written.at("tiny-c.out"), first_run_report());
+  EXPECT_FALSE(dir.exists("temptemp.bat"));
+  EXPECT_FALSE(dir.exists("userdata.tmp"));
+}
+
+// Port 2 has no device: each failed copy is followed at once by the alert.
+TEST(Printing, AFailedCopyToThePrinterAlertsAfterEachCopy) {
+  TempDir dir, printer;
+  printer.write("lp0", "");
+  RunResult r;
+  Changes changes = printing_run(dir, printer, '2', '0', r);
+  EXPECT_EQ(r.status, 0);
+  EXPECT_TEXT(first_run_dialogue('N') + printer_alert() + printer_alert() + first_run_closing(), r.console);
+  EXPECT_EQ(printer.read("lp0"), "");
+  EXPECT_EQ(changes.written.at("tiny-c.res"), first_run_inputs('Y'));
+  EXPECT_FALSE(dir.exists("temptemp.bat"));
+}
+
+// data\error.dat holding 1: nothing is printed, the analyst is told and
+// waits for Enter; the inputs record is still completed and kept, and the
+// alert follows the closing list.
+TEST(Printing, APrinterProblemSkipsOnlyThePrinting) {
+  TempDir dir, printer;
+  printer.write("lp0", "");
+  RunResult r;
+  Changes changes = printing_run(dir, printer, '1', '1', r, true);
+  EXPECT_EQ(r.status, 0);
+  EXPECT_TEXT(first_run_dialogue('N') + progress("There is a problem with the printer. ") +
+                  "The program will terminate when the <Enter> key is pressed.\n" + " " + kEsc + "[33;40m\n" +
+                  first_run_closing() + printer_alert(),
+              r.console);
+  EXPECT_EQ(printer.read("lp0"), "");
+  EXPECT_EQ(changes.written.at("tiny-c.res"), first_run_inputs('Y'));
+  EXPECT_EQ(changes.written.at("tiny-c.out"), first_run_report());
+  EXPECT_FALSE(dir.exists("userdata.tmp"));
+  EXPECT_FALSE(dir.exists("temptemp.bat"));
+}
+
 }  // namespace
 }  // namespace pavecast::scenarios
