@@ -404,9 +404,8 @@ std::string total_rows(int n, std::string_view years, std::string_view total, st
                        const std::vector<std::string_view>& miles_by_action) {
   const std::string m = blanks(kMargin[n]);
   std::string by_action;
-  // The first number takes 5 columns, except with 11 actions.
   for (std::size_t a = 0; a < miles_by_action.size(); ++a)
-    by_action += right(miles_by_action[a], a == 0 && miles_by_action.size() < 11 ? 5 : 6);
+    by_action += right(miles_by_action[a], a == 0 ? 5 : 6);
   return line(m + "Total Cost (" + right(years, 2) + " Years)" + blanks(3) + right(total, 8) + " " +
               right(per_year, 6) + " " + right(miles, 5) + "  " + right(per_mile, 4)) +
          "\n\n" + line(m + blanks(28) + "Total Lane-Miles By Action" + by_action);
