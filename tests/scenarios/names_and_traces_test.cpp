@@ -1,5 +1,5 @@
 // Unlimited money on a names-form network: random order without asking,
-// a forced repair without a budget (its repair number counted twice), two
+// a forced repair without a budget (its repair number counted twice), three
 // traced segments, the listings in their names layout, the dated title and
 // the scores-file summary shown for "help".
 #include <gtest/gtest.h>
@@ -36,16 +36,17 @@ std::string names_repair_line(int number, std::string_view highway, std::string_
 }
 
 // A trace line: year, type, class, lane-miles, original and current
-// segment, last repair and its count.
+// segment, last repair and its count; the end-of-year pass of forced
+// repairs adds a marker.
 std::string trace_line(int year, int type, int cls, std::string_view miles, int original, int current, int last,
-                       int count) {
+                       int count, bool forced = false) {
   return right(std::to_string(year), 2) + right(std::to_string(type), 3) + right(std::to_string(cls), 5) +
          right(miles, 7) + right(std::to_string(original), 4) + right(std::to_string(current), 5) +
-         right(std::to_string(last), 5) + right(std::to_string(count), 5) + "\n";
+         right(std::to_string(last), 5) + right(std::to_string(count), 5) + (forced ? " Forced" : "") + "\n";
 }
 
 // 2025, names form, 6 lane-miles: 1 ASPH 4 x 3.0, 2 ASPH 7 x 2.0, 3 CONC 2 x 1.0.
-// Seg 2 is forced in year index 2; segments 1 and 3 are traced.
+// Seg 2 is forced in year index 2; segments 1, 3 and 2 are traced.
 TEST(NamesAndTraces, UnlimitedMoneyWithAForcedRepairTracesAndNamesListings) {
   TempDir dir;
   write_tiny_parameters(dir);
@@ -62,8 +63,8 @@ TEST(NamesAndTraces, UnlimitedMoneyWithAForcedRepairTracesAndNamesListings) {
   Changes changes;
   RunResult r = run_and_diff(dir,
                              {"", "", "", "",
-                              // trace two segments, 1 and 3, then the pause after the list
-                              "y", "2", "1", "3", "",
+                              // trace three segments, 1, 3 and 2, then the pause after the list
+                              "y", "3", "1", "3", "2", "",
                               // forced repairs from fix.dat; the years and no budget kept
                               "y", "fix.dat", "", "", "",
                               // the summary of the default scores file, then Enter for it
@@ -71,7 +72,7 @@ TEST(NamesAndTraces, UnlimitedMoneyWithAForcedRepairTracesAndNamesListings) {
                              changes);
   EXPECT_EQ(r.status, 0);
   EXPECT_TEXT(introduction() + secondary_data_question('N') + printout_type_question(1) + date_time_question('Y') +
-                  trace_question('N') + trace_entries(2) + trace_file_list({"trace.1", "trace.3"}) +
+                  trace_question('N') + trace_entries(3) + trace_file_list({"trace.1", "trace.3", "trace.2"}) +
                   force_fix_question('N') + force_fix_file_prompt("force.txt   ") + years_question(2) +
                   dollars_question('N') + repetition_question('N') + reading_rates_and_matrices() +
                   scores_question("nm       ") + progress("Calculating") +
@@ -129,6 +130,9 @@ TEST(NamesAndTraces, UnlimitedMoneyWithAForcedRepairTracesAndNamesListings) {
                         trace_line(3, 1, 8, "3.0", 1, 1, 10, 1);
   expected["trace.3"] = trace_heading_names(kHarbor, kHarborFrom) + trace_line(2, 1, 10, "1.0", 3, 3, 30, 1) +
                         trace_line(3, 1, 10, "1.0", 3, 3, 30, 1);
+  expected["trace.2"] = trace_heading_names(kCounty, kCountyFrom) +
+                        trace_line(2, 1, 8, "2.0", 2, 2, 10, 1, true) +
+                        trace_line(3, 1, 8, "2.0", 2, 2, 10, 1);
   expected["data/default.dat"] = lines({"", "N", " 1"});
   // Without a budget the saved order stays 3.
   expected["data/default2.dat"] = saved_answers({"1", "Y", "Y", "Y", "fix.dat     ", "N", "  2.00", " 2", "N", "3",
