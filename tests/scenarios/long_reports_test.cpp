@@ -29,9 +29,11 @@ bool number_field(std::string_view f, int decimals) {
   if (i == std::string_view::npos) return false;
   std::string_view n = f.substr(i);
   if (n[0] == '-') n.remove_prefix(1);
-  if (decimals < 0) return !n.empty() && n.find_first_not_of("0123456789") == std::string_view::npos;
+  if (decimals < 0)
+    return !n.empty() && n.find_first_not_of("0123456789") == std::string_view::npos;
   std::size_t point = n.find('.');
-  return point != std::string_view::npos && n.substr(0, point).find_first_not_of("0123456789") == std::string_view::npos &&
+  return point != std::string_view::npos &&
+         n.substr(0, point).find_first_not_of("0123456789") == std::string_view::npos &&
          n.size() - point - 1 == static_cast<std::size_t>(decimals) &&
          n.substr(point + 1).find_first_not_of("0123456789") == std::string_view::npos;
 }
@@ -46,8 +48,8 @@ void expect_year_row(const std::string& row, int n, int calendar_year) {
     std::size_t width;
     int decimals;  // -1: integer; -2: blanks
   };
-  std::vector<Field> fields = {{4, -1}, {6, -1}, {8, -1}, {7, 1}, {7, 1}, {7, 1}, {1, -2},
-                               {5, -1}, {2, -2}, {4, 3},  {3, -2}, {5, 1}};
+  std::vector<Field> fields = {{4, -1}, {6, -1}, {8, -1}, {7, 1}, {7, 1},  {7, 1},
+                               {1, -2}, {5, -1}, {2, -2}, {4, 3}, {3, -2}, {5, 1}};
   for (int a = 2; a <= n; ++a) fields.push_back({6, 1});
   std::size_t width = m;
   for (const Field& f : fields) width += f.width;
@@ -69,8 +71,9 @@ void expect_year_row(const std::string& row, int n, int calendar_year) {
 // loaded year and `years` simulated years, expecting a form feed and the
 // whole heading again before row `break_before` (0: none). Leaves `at` on
 // the line after the last row.
-void expect_table_rows(const std::vector<std::string>& lines, std::size_t& at, int n, int first_year, int years,
-                       int break_before, const std::vector<int>& action_numbers) {
+void expect_table_rows(const std::vector<std::string>& lines, std::size_t& at, int n,
+                       int first_year, int years, int break_before,
+                       const std::vector<int>& action_numbers) {
   const std::vector<std::string> heading = split_lines(cost_table_heading(action_numbers));
   for (int y = 1; y <= years + 1; ++y) {
     ASSERT_LT(at, lines.size());
@@ -100,13 +103,15 @@ TEST(LongReports, NinetySevenYearsOfTheExampleBreakThePageBeforeTheSixtyFirstRow
   fs::copy(fs::path(PAVECAST_SOURCE_DIR) / "example", dir.path(),
            fs::copy_options::recursive | fs::copy_options::overwrite_existing);
   // 97 years, no auxiliary files; Enter for everything else.
-  RunResult r = run(dir, {"", "", "", "", "", "", "97", "", "", "", "", "", "", "", "", "", "", "", "", "n"});
+  RunResult r =
+      run(dir, {"", "", "", "", "", "", "97", "", "", "", "", "", "", "", "", "", "", "", "", "n"});
   ASSERT_EQ(r.status, 0) << r.console;
 
   // The console: the dialogue, one message a year with the count of
   // segments at its start (at most one split a year), the closing list.
   std::vector<std::string> console = split_lines(r.console);
-  std::size_t at = split_lines(introduction() + secondary_data_question('N') + printout_type_question(1)).size();
+  std::size_t at =
+      split_lines(introduction() + secondary_data_question('N') + printout_type_question(1)).size();
   int count = 800;
   std::size_t first_message = 0;
   for (std::size_t i = 0; i < console.size(); ++i)
@@ -141,7 +146,8 @@ TEST(LongReports, NinetySevenYearsOfTheExampleBreakThePageBeforeTheSixtyFirstRow
   EXPECT_TRUE(lines[at].starts_with(blanks(11) + "Total Cost (97 Years)")) << lines[at];
   EXPECT_EQ(lines[at + 1], "");
   EXPECT_EQ(lines[at + 2], "");
-  EXPECT_TRUE(lines[at + 3].starts_with(blanks(39) + "Total Lane-Miles By Action")) << lines[at + 3];
+  EXPECT_TRUE(lines[at + 3].starts_with(blanks(39) + "Total Lane-Miles By Action"))
+      << lines[at + 3];
   EXPECT_EQ(lines[at + 3].size(), 39u + 26u + 5u + 7u * 6u);
   const std::string closing = definitions();
   std::size_t rest = report.find(closing);
@@ -152,18 +158,21 @@ TEST(LongReports, NinetySevenYearsOfTheExampleBreakThePageBeforeTheSixtyFirstRow
   std::string tail = report.substr(rest + closing.size());
   std::vector<std::string> tail_lines = split_lines(tail);
   ASSERT_GE(tail_lines.size(), 4u);
-  EXPECT_TRUE(tail_lines[2].starts_with("Percent of Miles by Score from 1 to 10:")) << tail_lines[2];
+  EXPECT_TRUE(tail_lines[2].starts_with("Percent of Miles by Score from 1 to 10:"))
+      << tail_lines[2];
   EXPECT_EQ(tail_lines[2].size(), 39u + 10u * 6u + 11u + 4u);
-  std::string policy = policy_heading("ACC     ", "PCC     ", "COMP    ") +
-                       policy_row(10, 2, "Crack seal", "0.020", 10, {"0.10", "0.10", "0.12"}) +
-                       policy_row(20, 2, "Chip seal", "0.080", 9, {"0.15", "0.10", "0.15"}) +
-                       policy_row(30, 2, "Thin HMA overlay", "0.120", 8, {"0.20", "0.15", "0.20"}) +
-                       policy_row(35, 2, "Concrete repair and grinding", "0.300", 7, {"0.25", "0.15", "0.25"}) +
-                       policy_row(40, 2, "Mill and HMA overlay", "0.350", 6, {"0.30", "0.20", "0.30"}) +
-                       policy_row(50, 1, "Structural HMA overlay", "0.600", 5, {"0.35", "0.25", "0.35"}) +
-                       policy_row(55, 1, "Rubblize and HMA overlay", "1.200", 4, {"0.40", "0.30", "0.40"}) +
-                       policy_row(60, 9, "Reconstruction", "2.000", 3, {"0.45", "0.35", "0.45"}) +
-                       rates_row(2, {"0.45", "0.40", "0.50"}) + rates_row(1, {"0.50", "0.40", "0.50"}) + end_record(1);
+  std::string policy =
+      policy_heading("ACC     ", "PCC     ", "COMP    ") +
+      policy_row(10, 2, "Crack seal", "0.020", 10, {"0.10", "0.10", "0.12"}) +
+      policy_row(20, 2, "Chip seal", "0.080", 9, {"0.15", "0.10", "0.15"}) +
+      policy_row(30, 2, "Thin HMA overlay", "0.120", 8, {"0.20", "0.15", "0.20"}) +
+      policy_row(35, 2, "Concrete repair and grinding", "0.300", 7, {"0.25", "0.15", "0.25"}) +
+      policy_row(40, 2, "Mill and HMA overlay", "0.350", 6, {"0.30", "0.20", "0.30"}) +
+      policy_row(50, 1, "Structural HMA overlay", "0.600", 5, {"0.35", "0.25", "0.35"}) +
+      policy_row(55, 1, "Rubblize and HMA overlay", "1.200", 4, {"0.40", "0.30", "0.40"}) +
+      policy_row(60, 9, "Reconstruction", "2.000", 3, {"0.45", "0.35", "0.45"}) +
+      rates_row(2, {"0.45", "0.40", "0.50"}) + rates_row(1, {"0.50", "0.40", "0.50"}) +
+      end_record(1);
   EXPECT_TRUE(report.ends_with(policy));
 }
 
@@ -180,29 +189,34 @@ TEST(LongReports, ElevenActionsOverSixtyFiveYearsAtSixLinesAnInch) {
   std::string repairs;
   for (int a = 1; a <= 10; ++a) {
     std::string cost = a < 10 ? "0.0" + std::to_string(a) + "0" : "0.100";
-    repairs += repair_record(a < 9 ? a : 8, 10 + a, 1, ' ', "Action " + std::to_string(10 + a), "1.0", cost, 0);
+    repairs += repair_record(a < 9 ? a : 8, 10 + a, 1, ' ', "Action " + std::to_string(10 + a),
+                             "1.0", cost, 0);
   }
   repairs += repair_record(9, 21, 9, ' ', "Rebuild", "9.0", "4.000", 0);
   dir.write("data/repairs.dat", repairs);
-  dir.write("data/detrates.dat", lines({"FLEX", "1.00", "1.00", "1.00", "1.00", "1.00", "1.00", "1.00", "1.00",
-                                        "1.00", "1.00"}));
+  dir.write("data/detrates.dat", lines({"FLEX", "1.00", "1.00", "1.00", "1.00", "1.00", "1.00",
+                                        "1.00", "1.00", "1.00", "1.00"}));
   dir.write("data/matrix.dat", lines({"FLEX", "21  0  0  0  0  0  0  0  0  0"}));
   dir.write("data/random.dat", lines({".50000"}));
-  dir.write("data/default2.dat", saved_answers({"3", "N", "N", "N", "force.txt", "N", "  2.00", "65", "N", "3", "big",
-                                                "N", "   1", "N", "N", "  5.00", "N", "N", "N", "N"}));
+  dir.write("data/default2.dat",
+            saved_answers({"3", "N",    "N", "N", "force.txt", "N", "  2.00", "65", "N", "3", "big",
+                           "N", "   1", "N", "N", "  5.00",    "N", "N",      "N",  "N"}));
   dir.write("roads/big", lines({"2025", "Big Network", "FLEX", " 212000.0", ""}));
 
   RunResult r = run(dir, std::vector<std::string>(17, ""));
   ASSERT_EQ(r.status, 0) << r.console;
   std::string messages;
   for (int y = 2; y <= 66; ++y) messages += year_message(y, 1);
-  EXPECT_TEXT(introduction() + secondary_data_question('N') + printout_type_question(3) + date_time_question('N') +
-                  trace_question('N') + force_fix_question('N') + years_question(65) + dollars_question('N') +
-                  repetition_question('N') + reading_rates_and_matrices() + scores_question("big      ") +
+  EXPECT_TEXT(introduction() + secondary_data_question('N') + printout_type_question(3) +
+                  date_time_question('N') + trace_question('N') + force_fix_question('N') +
+                  years_question(65) + dollars_question('N') + repetition_question('N') +
+                  reading_rates_and_matrices() + scores_question("big      ") +
                   split_question('N') + randomize_question('N') + traffic_question('N') +
                   reconstruct_question('N') + final_conditions_question('N') + print_question('N') +
-                  auxiliary_question('N') + progress("Reading Data") + messages + year_message_cleared() +
-                  closing_list("big-u.out   ", "big-u.res   ", "NA          ", "NA          ", "0.0", "0.0") +
+                  auxiliary_question('N') + progress("Reading Data") + messages +
+                  year_message_cleared() +
+                  closing_list("big-u.out   ", "big-u.res   ", "NA          ", "NA          ",
+                               "0.0", "0.0") +
                   done_running(),
               r.console);
 
@@ -228,14 +242,17 @@ TEST(LongReports, ElevenActionsOverSixtyFiveYearsAtSixLinesAnInch) {
   EXPECT_EQ(row(0), first_year_row(11, "2025", "100", "0", "2.0"));
   EXPECT_EQ(row(1), year_row(11, "2026", "100", "0", "1.0", "0.0", "0.0", "0", ".000", none));
   // 2.0 a lane-mile does not fit F4.3
-  EXPECT_EQ(row(2), year_row(11, "2027", "0", "0", "10.0", "24000.0", "12000.0", "12000", "****", rebuilt));
+  EXPECT_EQ(row(2),
+            year_row(11, "2027", "0", "0", "10.0", "24000.0", "12000.0", "12000", "****", rebuilt));
   EXPECT_EQ(row(3), year_row(11, "2028", "0", "0", "9.0", "0.0", "8000.0", "0", ".000", none));
   EXPECT_EQ(row(6), year_row(11, "2031", "0", "100", "6.0", "0.0", "4000.0", "0", ".000", none));
   EXPECT_EQ(row(7), year_row(11, "2032", "100", "0", "5.0", "0.0", "3428.6", "0", ".000", none));
   // row 40 (2064) follows the break: the fourth rebuild, 96,000 over 39 years
-  EXPECT_EQ(row(39 + 4), year_row(11, "2064", "100", "0", "3.0", "0.0", "2461.5", "0", ".000", none));
+  EXPECT_EQ(row(39 + 4),
+            year_row(11, "2064", "100", "0", "3.0", "0.0", "2461.5", "0", ".000", none));
   // the last row, 2090: seven rebuilds over 65 years
-  EXPECT_EQ(lines[at - 1] + "\n", year_row(11, "2090", "0", "0", "7.0", "0.0", "2584.6", "0", ".000", none));
+  EXPECT_EQ(lines[at - 1] + "\n",
+            year_row(11, "2090", "0", "0", "7.0", "0.0", "2584.6", "0", ".000", none));
 
   std::string expected_end =
       total_rows(11, "65", "168000.0", "2584.6", "84000", "****",
@@ -243,11 +260,13 @@ TEST(LongReports, ElevenActionsOverSixtyFiveYearsAtSixLinesAnInch) {
       // 30 lines on the second page and 4 more: past the 29 that leave room
       // for the rest, so the definitions start a new page
       end_record(3) + definitions() +
-      distribution({"0.0", "0.0", "0.0", "0.0", "0.0", "0.0", "100.0", "0.0", "0.0", "0.0"}, "7.00") +
+      distribution({"0.0", "0.0", "0.0", "0.0", "0.0", "0.0", "100.0", "0.0", "0.0", "0.0"},
+                   "7.00") +
       policy_heading("FLEX    ", "        ", "        ");
   for (int k = 1; k <= 10; ++k) {
     std::string cost = k < 10 ? "0.0" + std::to_string(k) + "0" : "0.100";
-    expected_end += policy_row(10 + k, 1, "Action " + std::to_string(10 + k), cost, 11 - k, {"1.00"});
+    expected_end +=
+        policy_row(10 + k, 1, "Action " + std::to_string(10 + k), cost, 11 - k, {"1.00"});
   }
   expected_end += policy_row(21, 9, "Rebuild", "4.000", 0, {}) + end_record(3);
   std::string rest;

@@ -28,31 +28,35 @@ std::string random_numbers(std::initializer_list<std::string_view> first) {
 TEST(RepairOrders, RandomOrderWithTrafficReconstructionAndAForcedRepairUnderABudget) {
   TempDir dir;
   write_tiny_parameters(dir);
-  dir.write("data/default2.dat", saved_answers({"1", "N", "N", "N", "force.txt", "Y", "  2.00", " 2", "N", "1", "rnd",
-                                                "N", "   1", "N", "N", "  5.00", "N", "N", "N", "N"}));
-  dir.write("roads/rnd", lines({"2025", "Random Test", "ASPH", " 5   2.00", " 3   2.00", " 8   4.00", "", "CONC",
-                                " 6   2.00", ""}));
+  dir.write("data/default2.dat",
+            saved_answers({"1", "N",    "N", "N", "force.txt", "Y", "  2.00", " 2", "N", "1", "rnd",
+                           "N", "   1", "N", "N", "  5.00",    "N", "N",      "N",  "N"}));
+  dir.write("roads/rnd", lines({"2025", "Random Test", "ASPH", " 5   2.00", " 3   2.00",
+                                " 8   4.00", "", "CONC", " 6   2.00", ""}));
   dir.write("force.txt", lines({" 3   2"}));
   dir.write("data/vmt-inc.dat", lines({"25.0", "50.0"}));
   // Keys: year 2 from lines 1-4, year 3 from lines 5-8.
-  dir.write("data/random.dat",
-            random_numbers({".40000", ".60000", ".70000", ".20000", ".30000", ".80000", ".50000", ".10000"}));
+  dir.write("data/random.dat", random_numbers({".40000", ".60000", ".70000", ".20000", ".30000",
+                                               ".80000", ".50000", ".10000"}));
 
   Changes changes;
-  RunResult r = run_and_diff(dir, {"", "", "", "", "", "y", "", "", "", "", "", "", "", "", "", "", "y", "y", "50.",
-                                   "", "", ""},
+  RunResult r = run_and_diff(dir, {"", "", "", "", "", "y", "",  "",    "", "", "",
+                                   "", "", "", "", "", "y", "y", "50.", "", "", ""},
                              changes);
   EXPECT_EQ(r.status, 0);
-  EXPECT_TEXT(introduction() + secondary_data_question('N') + printout_type_question(1) + date_time_question('N') +
-                  trace_question('N') + force_fix_question('N') + force_fix_file_prompt("force.txt   ") +
-                  years_question(2) + dollars_question('Y') + funding_amount_question("  2.00") +
-                  fixed_funding_confirmation("  2.00") + repair_order_menu(1) + repetition_question('N') +
-                  reading_rates_and_matrices() + scores_question("rnd      ") + split_question('N') +
-                  randomize_question('N') + traffic_question('N') + reconstruct_question('N') +
-                  probability_prompt(" 5.0") + final_conditions_question('N') + print_question('N') +
-                  auxiliary_question('N') + progress("Reading Data") + year_message(2, 4) + year_message(3, 4) +
+  EXPECT_TEXT(introduction() + secondary_data_question('N') + printout_type_question(1) +
+                  date_time_question('N') + trace_question('N') + force_fix_question('N') +
+                  force_fix_file_prompt("force.txt   ") + years_question(2) +
+                  dollars_question('Y') + funding_amount_question("  2.00") +
+                  fixed_funding_confirmation("  2.00") + repair_order_menu(1) +
+                  repetition_question('N') + reading_rates_and_matrices() +
+                  scores_question("rnd      ") + split_question('N') + randomize_question('N') +
+                  traffic_question('N') + reconstruct_question('N') + probability_prompt(" 5.0") +
+                  final_conditions_question('N') + print_question('N') + auxiliary_question('N') +
+                  progress("Reading Data") + year_message(2, 4) + year_message(3, 4) +
                   year_message_cleared() +
-                  closing_list("rnd-c.out   ", "rnd-c.res   ", "NA          ", "NA          ", "0.0", "0.0") +
+                  closing_list("rnd-c.out   ", "rnd-c.res   ", "NA          ", "NA          ",
+                               "0.0", "0.0") +
                   done_running(),
               r.console);
 
@@ -66,31 +70,35 @@ TEST(RepairOrders, RandomOrderWithTrafficReconstructionAndAForcedRepairUnderABud
   // is sealed; at the end of the year seg 2 draws .2 and is rebuilt from the
   // reserved money, its cost not counted twice.
   expected["rnd-c.out"] =
-      laserjet_setup() + report_title("", "Random Test          ") + funding_fixed("  2.00", "Random Order") +
-      lane_miles(10, true) + cost_table_heading({10, 20, 30}) + first_year_row(3, "2025", "40", "20", "6.0") +
+      laserjet_setup() + report_title("", "Random Test          ") +
+      funding_fixed("  2.00", "Random Order") + lane_miles(10, true) +
+      cost_table_heading({10, 20, 30}) + first_year_row(3, "2025", "40", "20", "6.0") +
       // 65.25 / 10; 1.125 over 4 lane-miles
       year_row(3, "2026", "20", "20", "6.5", "1.1", "1.1", "4", ".281", {"0.1", "0.0", "1.0"}) +
       // 86.80859375 / 10; 1.375 over 8; 2.5 / 2 = 1.25 prints 1.2
       year_row(3, "2027", "0", "0", "8.7", "1.4", "1.2", "8", ".172", {"0.4", "0.0", "1.0"}) +
       total_rows(3, "2", "2.5", "1.2", "12", ".208", {"8", "0", "4"}) + definitions() +
-      distribution({"0.0", "0.0", "0.0", "0.0", "0.0", "0.0", "20.0", "40.0", "0.0", "40.0"}, "8.68") +
+      distribution({"0.0", "0.0", "0.0", "0.0", "0.0", "0.0", "20.0", "40.0", "0.0", "40.0"},
+                   "8.68") +
       // the rates after two years of growth: x 1.6328125
-      policy_heading("ASPH    ", "CONC    ", "        ") + policy_row(10, 2, "Seal", "0.125", 10, {"0.41", "0.41"}) +
+      policy_heading("ASPH    ", "CONC    ", "        ") +
+      policy_row(10, 2, "Seal", "0.125", 10, {"0.41", "0.41"}) +
       policy_row(20, 1, "Overlay", "0.500", 9, {"0.41", "0.41"}) +
       policy_row(30, 9, "Rebuild", "1.000", 8, {"0.82", "0.41"}) + rates_row(7, {"0.82", "0.41"}) +
-      rates_row(6, {"0.82", "0.82"}) + rates_row(5, {"1.22", "0.82"}) + rates_row(4, {"1.22", "0.82"}) +
-      rates_row(3, {"1.63", "0.82"}) + rates_row(2, {"1.63", "1.22"}) + rates_row(1, {"1.63", "1.22"}) +
-      end_record(1);
-  expected["rnd-c.res"] = echo::secondary_data('N') + echo::printout_type(1) + echo::date_time('N') +
-                          echo::trace('N') + echo::force_fix('Y') + echo::force_fix_file("force.txt   ") +
-                          echo::years(2, 2) + echo::dollars('Y') + echo::fixed_funding("  2.0") +
-                          echo::repair_order(1) + echo::repetition('N') + echo::split('N') + echo::randomize('N') +
-                          echo::traffic('Y') + echo::reconstruct('Y') + echo::probability("50.0") +
-                          echo::scores("rnd      ") + echo::final_conditions('N') + echo::print('N') +
-                          echo::auxiliary('N') + end_record(1);
+      rates_row(6, {"0.82", "0.82"}) + rates_row(5, {"1.22", "0.82"}) +
+      rates_row(4, {"1.22", "0.82"}) + rates_row(3, {"1.63", "0.82"}) +
+      rates_row(2, {"1.63", "1.22"}) + rates_row(1, {"1.63", "1.22"}) + end_record(1);
+  expected["rnd-c.res"] =
+      echo::secondary_data('N') + echo::printout_type(1) + echo::date_time('N') + echo::trace('N') +
+      echo::force_fix('Y') + echo::force_fix_file("force.txt   ") + echo::years(2, 2) +
+      echo::dollars('Y') + echo::fixed_funding("  2.0") + echo::repair_order(1) +
+      echo::repetition('N') + echo::split('N') + echo::randomize('N') + echo::traffic('Y') +
+      echo::reconstruct('Y') + echo::probability("50.0") + echo::scores("rnd      ") +
+      echo::final_conditions('N') + echo::print('N') + echo::auxiliary('N') + end_record(1);
   expected["data/default.dat"] = lines({"", "N", " 1"});
-  expected["data/default2.dat"] = saved_answers({"1", "N", "N", "Y", "force.txt   ", "Y", "  2.00", " 2", "N", "1",
-                                                 "rnd      ", "N", "   1", "N", "Y", "   50.", "N", "N", "N", "Y"});
+  expected["data/default2.dat"] = saved_answers(
+      {"1", "N",    "N", "Y", "force.txt   ", "Y", "  2.00", " 2", "N", "1", "rnd      ",
+       "N", "   1", "N", "Y", "   50.",       "N", "N",      "N",  "Y"});
   expect_files(changes.written, expected);
   EXPECT_TRUE(changes.deleted.empty());
 }
@@ -102,44 +110,49 @@ TEST(RepairOrders, RandomOrderWithTrafficReconstructionAndAForcedRepairUnderABud
 TEST(RepairOrders, PriorityOrderWithEditedPrioritiesRandomisedScoresAndSubdivision) {
   TempDir dir;
   write_tiny_parameters(dir);
-  dir.write("data/default2.dat", saved_answers({"1", "N", "N", "N", "force.txt", "Y", "  1.00", " 1", "N", "2", "pr",
-                                                "N", "   4", "N", "N", "  5.00", "N", "N", "N", "N"}));
+  dir.write("data/default2.dat",
+            saved_answers({"1", "N",    "N", "N", "force.txt", "Y", "  1.00", " 1", "N", "2", "pr",
+                           "N", "   4", "N", "N", "  5.00",    "N", "N",      "N",  "N"}));
   dir.write("data/priority.dat", lines({"100", "100", " 50", " 50", " 20", "  0", "  5", "  1"}));
-  dir.write("roads/pr", lines({"2025 SHORT", "Priority Test", "ASPH", " 4   4.00", "", "CONC", " 6   2.00", ""}));
+  dir.write("roads/pr", lines({"2025 SHORT", "Priority Test", "ASPH", " 4   4.00", "", "CONC",
+                               " 6   2.00", ""}));
   dir.write("data/random.dat", lines({".25000", ".75000", ".50000", ".12500"}));
 
   Changes changes;
-  RunResult r = run_and_diff(
-      dir,
-      {"", "", "3", "y", "", "", "", "", "", "",
-       // order 2, then the priorities of classes 1 to 8: Enter keeps a
-       // valid value, 0 counts as Enter, and Enter on class 6 (saved 0) is
-       // refused until 10 is typed
-       "", "", "", "", "200", "0", "", "10", "", "", "",
-       // change the limits: the overlay (the one changeable action) to 2
-       "y", "2",
-       // the scores file, split y by 2, randomise y
-       "", "y", "2", "y", "", "", "", "", ""},
-      changes, StartTime{2026, 3, 7, 9, 5});
+  RunResult r = run_and_diff(dir,
+                             {"", "", "3", "y", "", "", "", "", "", "",
+                              // order 2, then the priorities of classes 1 to 8: Enter keeps a
+                              // valid value, 0 counts as Enter, and Enter on class 6 (saved 0) is
+                              // refused until 10 is typed
+                              "", "", "", "", "200", "0", "", "10", "", "", "",
+                              // change the limits: the overlay (the one changeable action) to 2
+                              "y", "2",
+                              // the scores file, split y by 2, randomise y
+                              "", "y", "2", "y", "", "", "", "", ""},
+                             changes, StartTime{2026, 3, 7, 9, 5});
   EXPECT_EQ(r.status, 0);
   const std::string priority_rows =
-      footer() + blanks(27) + " Road Score" + blanks(7) + "Priority\n" + blanks(27) + " ----------" + blanks(7) +
-      "--------\n\n" +
-      lines({blanks(33) + "1              100", blanks(33) + "2              100", blanks(33) + "3               50",
-             blanks(33) + "4               50", blanks(33) + "5               20", blanks(33) + "6                0",
+      footer() + blanks(27) + " Road Score" + blanks(7) + "Priority\n" + blanks(27) +
+      " ----------" + blanks(7) + "--------\n\n" +
+      lines({blanks(33) + "1              100", blanks(33) + "2              100",
+             blanks(33) + "3               50", blanks(33) + "4               50",
+             blanks(33) + "5               20", blanks(33) + "6                0",
              blanks(33) + "7                5", blanks(33) + "8                1"}) +
       " Enter in the range of 1 to 999.   \n" + " " + kEsc + "[33;40m\n" +
       lines({"100", "100", " 50", "200", " 20", blanks(14), " 10", "  5", "  1"}) + footer() +
       pad(" Are these values correct (y/n)? Y", 74) + "\n";
-  EXPECT_TEXT(introduction() + secondary_data_question('N') + printout_type_question(1) + date_time_question('N') +
-                  trace_question('N') + force_fix_question('N') + years_question(1) + dollars_question('Y') +
-                  funding_amount_question("  1.00") + fixed_funding_confirmation("  1.00") + repair_order_menu(2) +
-                  priority_rows + repetition_question('N', true) + repetition_entry(20, "Overlay", "1") +
-                  reading_rates_and_matrices() + scores_question("pr       ") + split_question('N') +
-                  split_factor_prompt(4) + randomize_question('N') + traffic_question('N') +
-                  reconstruct_question('N') + final_conditions_question('N') + print_question('N') +
-                  auxiliary_question('N') + progress("Reading Data") + year_message(2, 4) + year_message_cleared() +
-                  closing_list("pr-c.out    ", "pr-c.res    ", "NA          ", "NA          ", "16.7", "16.7") +
+  EXPECT_TEXT(introduction() + secondary_data_question('N') + printout_type_question(1) +
+                  date_time_question('N') + trace_question('N') + force_fix_question('N') +
+                  years_question(1) + dollars_question('Y') + funding_amount_question("  1.00") +
+                  fixed_funding_confirmation("  1.00") + repair_order_menu(2) + priority_rows +
+                  repetition_question('N', true) + repetition_entry(20, "Overlay", "1") +
+                  reading_rates_and_matrices() + scores_question("pr       ") +
+                  split_question('N') + split_factor_prompt(4) + randomize_question('N') +
+                  traffic_question('N') + reconstruct_question('N') +
+                  final_conditions_question('N') + print_question('N') + auxiliary_question('N') +
+                  progress("Reading Data") + year_message(2, 4) + year_message_cleared() +
+                  closing_list("pr-c.out    ", "pr-c.res    ", "NA          ", "NA          ",
+                               "16.7", "16.7") +
                   done_running(),
               r.console);
 
@@ -149,31 +162,35 @@ TEST(RepairOrders, PriorityOrderWithEditedPrioritiesRandomisedScoresAndSubdivisi
   // with nothing left: a piece of 0.0 lane-miles (seg 5) is sealed at no
   // cost, then seg 4 (key .0125) and seg 3 deteriorate by .5.
   expected["pr-c.out"] =
-      report_title(" 3/ 7/2026  9:05", "Priority Test        ") + funding_fixed("  1.00", "  Priority  ") +
-      lane_miles(6, false) + cost_table_heading({10, 20, 30}) +
+      report_title(" 3/ 7/2026  9:05", "Priority Test        ") +
+      funding_fixed("  1.00", "  Priority  ") + lane_miles(6, false) +
+      cost_table_heading({10, 20, 30}) +
       // loaded by the file scores: 4 of 6 below 6, all 6 at 6 or below;
       // the mean from the randomised scores, 27.625 / 6
       first_year_row(3, "2025", "67", "33", "4.6") +
       year_row(3, "2026", "17", "17", "6.4", "1.0", "1.0", "4", ".250", {"0.0", "1.0", "0.0"}) +
       total_rows(3, "1", "1.0", "1.0", "4", ".250", {"0", "4", "0"}) + definitions() +
-      distribution({"0.0", "0.0", "0.0", "0.0", "16.7", "16.7", "66.7", "0.0", "0.0", "0.0"}, "6.44") +
-      policy_heading("ASPH    ", "CONC    ", "        ") + policy_row(10, 2, "Seal", "0.125", 10, {"0.25", "0.25"}) +
+      distribution({"0.0", "0.0", "0.0", "0.0", "16.7", "16.7", "66.7", "0.0", "0.0", "0.0"},
+                   "6.44") +
+      policy_heading("ASPH    ", "CONC    ", "        ") +
+      policy_row(10, 2, "Seal", "0.125", 10, {"0.25", "0.25"}) +
       policy_row(20, 2, "Overlay", "0.500", 9, {"0.25", "0.25"}) +
       policy_row(30, 9, "Rebuild", "1.000", 8, {"0.50", "0.25"}) + rates_row(7, {"0.50", "0.25"}) +
-      rates_row(6, {"0.50", "0.50"}) + rates_row(5, {"0.75", "0.50"}) + rates_row(4, {"0.75", "0.50"}) +
-      rates_row(3, {"1.00", "0.50"}) + rates_row(2, {"1.00", "0.75"}) + rates_row(1, {"1.00", "0.75"}) +
-      end_record(3);
-  expected["pr-c.res"] = echo::secondary_data('N') + echo::printout_type(3) + echo::date_time('Y') +
-                         echo::trace('N') + echo::force_fix('N') + echo::years(1, 1) + echo::dollars('Y') +
-                         echo::fixed_funding("  1.0") + echo::repair_order(2) + echo::repetition('Y') +
-                         echo::split('Y') + echo::split_factor(2) + echo::randomize('Y') + echo::traffic('N') +
-                         echo::reconstruct('N') + echo::scores("pr       ") + echo::final_conditions('N') +
-                         echo::print('N') + echo::auxiliary('N') +
-                         priority_table({100, 100, 50, 200, 20, 10, 5, 1}) + end_record(3);
+      rates_row(6, {"0.50", "0.50"}) + rates_row(5, {"0.75", "0.50"}) +
+      rates_row(4, {"0.75", "0.50"}) + rates_row(3, {"1.00", "0.50"}) +
+      rates_row(2, {"1.00", "0.75"}) + rates_row(1, {"1.00", "0.75"}) + end_record(3);
+  expected["pr-c.res"] =
+      echo::secondary_data('N') + echo::printout_type(3) + echo::date_time('Y') + echo::trace('N') +
+      echo::force_fix('N') + echo::years(1, 1) + echo::dollars('Y') + echo::fixed_funding("  1.0") +
+      echo::repair_order(2) + echo::repetition('Y') + echo::split('Y') + echo::split_factor(2) +
+      echo::randomize('Y') + echo::traffic('N') + echo::reconstruct('N') +
+      echo::scores("pr       ") + echo::final_conditions('N') + echo::print('N') +
+      echo::auxiliary('N') + priority_table({100, 100, 50, 200, 20, 10, 5, 1}) + end_record(3);
   expected["data/priority.dat"] = lines({"100", "100", " 50", "200", " 20", " 10", "  5", "  1"});
   expected["data/default.dat"] = lines({"", "N", " 1"});
-  expected["data/default2.dat"] = saved_answers({"3", "Y", "N", "N", "force.txt   ", "Y", "  1.00", " 1", "Y", "2",
-                                                 "pr       ", "Y", "   2", "Y", "N", "    5.", "N", "N", "N", "N"});
+  expected["data/default2.dat"] = saved_answers(
+      {"3", "Y",    "N", "N", "force.txt   ", "Y", "  1.00", " 1", "Y", "2", "pr       ",
+       "Y", "   2", "Y", "N", "    5.",       "N", "N",      "N",  "N"});
   expect_files(changes.written, expected);
   EXPECT_TRUE(changes.deleted.empty());
 }

@@ -86,8 +86,9 @@ std::string year_message_cleared();
 std::string writing_final_conditions(std::string_view file12);
 // The closing list: the four file names as shown (12 columns or longer) and
 // the final percents as printed (F5.1).
-std::string closing_list(std::string_view report, std::string_view inputs, std::string_view condition,
-                         std::string_view improvements, std::string_view poor, std::string_view fair);
+std::string closing_list(std::string_view report, std::string_view inputs,
+                         std::string_view condition, std::string_view improvements,
+                         std::string_view poor, std::string_view fair);
 std::string done_running();
 std::string printer_alert();
 
@@ -137,14 +138,14 @@ std::string lane_miles(int miles, bool forced);
 std::string cost_table_heading(const std::vector<int>& action_numbers);
 // The table's left margin for n actions.
 int cost_table_margin(int n);
-std::string first_year_row(int n, std::string_view year, std::string_view poor, std::string_view fair,
-                           std::string_view mean);
+std::string first_year_row(int n, std::string_view year, std::string_view poor,
+                           std::string_view fair, std::string_view mean);
 std::string year_row(int n, std::string_view year, std::string_view poor, std::string_view fair,
                      std::string_view mean, std::string_view spent, std::string_view per_year,
                      std::string_view miles, std::string_view per_mile,
                      const std::vector<std::string_view>& costs);
-std::string total_rows(int n, std::string_view years, std::string_view total, std::string_view per_year,
-                       std::string_view miles, std::string_view per_mile,
+std::string total_rows(int n, std::string_view years, std::string_view total,
+                       std::string_view per_year, std::string_view miles, std::string_view per_mile,
                        const std::vector<std::string_view>& miles_by_action);
 std::string definitions();
 // The score distribution: ten shares and the average as printed.
@@ -175,7 +176,8 @@ std::string repair_record(int rank, int number, int limit, char mark, std::strin
 // A names-form segment line: score, lane-miles, MCD and jurisdiction as
 // typed in their columns, highway name and description.
 std::string names_segment(std::string_view score, std::string_view miles, std::string_view mcd,
-                          std::string_view jurisdiction, std::string_view highway, std::string_view description);
+                          std::string_view jurisdiction, std::string_view highway,
+                          std::string_view description);
 // The 20 saved answers, one per line as given.
 std::string saved_answers(std::initializer_list<std::string_view> lines20);
 
@@ -201,8 +203,9 @@ struct Changes {
 RunResult run(const TempDir& dir, const std::vector<std::string>& replies,
               StartTime start = StartTime{2026, 12, 8, 14, 30}, std::string printer_prefix = "");
 // The same, also collecting what the run wrote and deleted.
-RunResult run_and_diff(const TempDir& dir, const std::vector<std::string>& replies, Changes& changes,
-                       StartTime start = StartTime{2026, 12, 8, 14, 30}, std::string printer_prefix = "");
+RunResult run_and_diff(const TempDir& dir, const std::vector<std::string>& replies,
+                       Changes& changes, StartTime start = StartTime{2026, 12, 8, 14, 30},
+                       std::string printer_prefix = "");
 
 // Expects the written files to be exactly `expected` (names and bytes),
 // reporting the first differing line of each file.
@@ -214,8 +217,8 @@ std::string first_difference(const std::string& expected, const std::string& act
 }  // namespace pavecast::scenarios
 
 // Compares two long texts and, on a difference, names its first line.
-#define EXPECT_TEXT(expected, actual)                                              \
-  do {                                                                               \
+#define EXPECT_TEXT(expected, actual)                                                        \
+  do {                                                                                       \
     std::string difference_ = ::pavecast::scenarios::first_difference((expected), (actual)); \
-    EXPECT_TRUE(difference_.empty()) << difference_;                                 \
+    EXPECT_TRUE(difference_.empty()) << difference_;                                         \
   } while (false)
