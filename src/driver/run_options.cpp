@@ -20,7 +20,8 @@ void ask_printout_type(RunContext& ctx, Console& console) {
   static const Layout kReply("I1");
   for (;;) {
     console.write(kQuestion, {ctx.printout_type});
-    for (int32_t k = 1; k <= 3; ++k) console.write(kType, {k, kPrintoutTitles[k]});
+    // Each title is a text of 45 characters, blank-padded on the right.
+    for (int32_t k = 1; k <= 3; ++k) console.write(kType, {k, Text<45>(kPrintoutTitles[k])});
     console.directions();
     int32_t reply = 0;
     do {

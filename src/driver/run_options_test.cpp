@@ -25,9 +25,9 @@ const std::string kPause = " Press the enter key to continue.\n";
 
 std::string printout_question(char shown) {
   return lines({"", "", std::string(" Enter the number of the type of printout? ") + shown,
-                "                     1                  Condensed Print on a LaserJet",
-                "                     2       Condensed Format on a Dot Matrix Printer",
-                "                     3      Six Lines Per Inch Format on a Dot Matrix"}) +
+                "                     1  Condensed Print on a LaserJet                ",
+                "                     2  Condensed Format on a Dot Matrix Printer     ",
+                "                     3  Six Lines Per Inch Format on a Dot Matrix    "}) +
          kFooter;
 }
 
