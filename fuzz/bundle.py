@@ -144,8 +144,8 @@ def seeds():
                     bundle(b"Y\n%d\n" % k, [(p, v.replace(b"\nN\n", b"\nY\n", 1) if p == "data/default.dat" else v)
                                            for p, v in files]))
         if "default.dat" in data:
-            for name, content in variants(data, "default"):
-                if name == "default.dat":
+            for name, content in sorted(data.items()):
+                if not name.startswith("default") or name == "default.dat":
                     continue
                 add("fuzz_saved_answers", "seed-%s-%s" % (src, name),
                     bundle(b"", [("data/default.dat", data["default.dat"]), ("data/default2.dat", content)]))
