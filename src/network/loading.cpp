@@ -77,8 +77,10 @@ void create_segment(RunContext& ctx, const SegmentLine& line, int32_t p, int32_t
     float r = 0.0f;
     read_or_fatal(kRandom, *random, {r});
     seg.score = static_cast<float>((static_cast<double>(s) - 0.5) + static_cast<double>(r));
-    // A file score of 10 would otherwise reach class 11, beyond every table.
-    seg.score = std::min(seg.score, 10.0f);
+    // A file score of 10 would otherwise reach class 11, beyond every table;
+    // a number of random.dat below 0 (or above 1) must not leave the scale
+    // either, or the class would index before the tables.
+    seg.score = std::clamp(seg.score, 1.0f, 10.0f);
   } else {
     seg.score = static_cast<float>(s);
   }
