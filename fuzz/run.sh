@@ -36,6 +36,7 @@ for t in "${targets[@]}"; do
   echo "== $t: fuzzing for $seconds s"
   start=$(date +%s)
   if ! "$bin" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 -print_final_stats=1 \
+      -dict=fuzz/pavecast.dict \
       -artifact_prefix="$build/fuzz-artifacts/$t-" "$work" "$seeds" >"$build/fuzz-artifacts/$t.log" 2>&1; then
     tail -60 "$build/fuzz-artifacts/$t.log"
     echo "== $t: FOUND A PROBLEM (input in $build/fuzz-artifacts/)"
