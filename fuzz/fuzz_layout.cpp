@@ -92,9 +92,12 @@ struct Values {
 uint64_t widest_record(const Compiled& program) {
   uint64_t total = 0;
   for (const Op& op : program.ops) {
-    if (op.code == OpCode::kTab) total += op.width;
-    else if (op.code == OpCode::kTextAll) total += 64;
-    else total += op.width;
+    if (op.code == OpCode::kTab)
+      total += op.width;
+    else if (op.code == OpCode::kTextAll)
+      total += 64;
+    else
+      total += op.width;
   }
   return total;
 }
@@ -120,11 +123,31 @@ void fuzz_notation(const Compiled& program, std::string_view records) {
 }
 
 void fuzz_program_layouts(std::string_view record) {
-  static const char* const kLayouts[] = {
-      "I1", "A1", "I2", "I3", "I4", "A12", "F6.2", "F6.0", "A9,T1,9A1,T1,A4", "A3,1X,A45",
-      "2X,F7.3", "I1,1X,I2,1X,I1,A1,A29,F4.1,4X,F5.3,1X,I1", "A8", "F4.2", "10(I2,1X)",
-      "F6.5", "F5.4", "I2,I4", "I4,1X,A5", "A21", "I2,F7.2", "I2,F7.2,I4,I2,1X,A23,1X,A38",
-      "I2,2X,F5.1", "A3,T1,I3", "A1,T1,A12"};
+  static const char* const kLayouts[] = {"I1",
+                                         "A1",
+                                         "I2",
+                                         "I3",
+                                         "I4",
+                                         "A12",
+                                         "F6.2",
+                                         "F6.0",
+                                         "A9,T1,9A1,T1,A4",
+                                         "A3,1X,A45",
+                                         "2X,F7.3",
+                                         "I1,1X,I2,1X,I1,A1,A29,F4.1,4X,F5.3,1X,I1",
+                                         "A8",
+                                         "F4.2",
+                                         "10(I2,1X)",
+                                         "F6.5",
+                                         "F5.4",
+                                         "I2,I4",
+                                         "I4,1X,A5",
+                                         "A21",
+                                         "I2,F7.2",
+                                         "I2,F7.2,I4,I2,1X,A23,1X,A38",
+                                         "I2,2X,F5.1",
+                                         "A3,T1,I3",
+                                         "A1,T1,A12"};
   static const std::vector<Layout>* layouts = [] {
     auto* v = new std::vector<Layout>;
     for (const char* n : kLayouts) v->emplace_back(n);
@@ -158,7 +181,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
   std::string_view text(reinterpret_cast<const char*>(data), size);
   std::size_t end = text.find('\n');
   std::string_view notation = text.substr(0, end);
-  std::string_view records = end == std::string_view::npos ? std::string_view() : text.substr(end + 1);
+  std::string_view records =
+      end == std::string_view::npos ? std::string_view() : text.substr(end + 1);
   Compiled program;
   try {
     parse_notation(notation, program);

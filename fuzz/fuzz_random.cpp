@@ -47,8 +47,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
   ctx->reconstruct_probability = 5.0f;
   ctx->vmt_answer = 'N';
   fuzz::FuzzConsole console(bundle.answers);
-  if (fuzz::run_stage([&] { ask_network_options(*ctx, console); }) &&
-      ctx->recon_numbers_loaded) {
+  if (fuzz::run_stage([&] { ask_network_options(*ctx, console); }) && ctx->recon_numbers_loaded) {
     fuzz::check(ctx->reconstruct_probability <= 1.0f, "a loaded probability is a fraction");
   }
 

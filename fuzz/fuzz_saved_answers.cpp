@@ -31,10 +31,10 @@ struct Answers {
     a.repair_order = c.repair_order;
     a.split_factor = c.split_factor;
     a.data_set = c.default_data_set;
-    for (char letter : {c.date_time_answer, c.trace_answer, c.force_fix_answer,
-                        c.budget_constrained, c.change_repeat_policy, c.split_answer,
-                        c.randomize_answer, c.reconstruct_answer, c.final_conditions_answer,
-                        c.print_answer, c.auxiliary_answer, c.vmt_answer})
+    for (char letter :
+         {c.date_time_answer, c.trace_answer, c.force_fix_answer, c.budget_constrained,
+          c.change_repeat_policy, c.split_answer, c.randomize_answer, c.reconstruct_answer,
+          c.final_conditions_answer, c.print_answer, c.auxiliary_answer, c.vmt_answer})
       a.letters += normal(std::string(1, letter));
     a.force_fix_file = normal(c.force_fix_file.str());
     a.scores_name = normal(c.default_scores_name.str());

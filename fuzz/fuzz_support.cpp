@@ -72,7 +72,8 @@ Scratch& Scratch::get() {
 Scratch::Scratch() {
   // A memory file system when there is one: every input rewrites the files.
   std::error_code ec;
-  fs::path base = fs::is_directory("/dev/shm", ec) ? fs::path("/dev/shm") : fs::temp_directory_path();
+  fs::path base =
+      fs::is_directory("/dev/shm", ec) ? fs::path("/dev/shm") : fs::temp_directory_path();
   std::string pattern = (base / "pavecast-fuzz-XXXXXX").string();
   if (::mkdtemp(pattern.data()) == nullptr) {
     std::perror("mkdtemp");

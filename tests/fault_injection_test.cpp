@@ -53,9 +53,26 @@ void copy_example(const TempDir& dir) {
 // index 0 is the introduction question, then one reply per question in the
 // order the example asks them (see the bundled README).
 enum Question {
-  kIntro, kSecondary, kPrintout, kDateTime, kTrace, kForceFix, kYears, kConstrained, kAmount,
-  kAmountConfirmed, kOrder, kChangeLimits, kScoresName, kSplit, kRandomize, kTraffic,
-  kReconstruct, kFinalConditions, kPrint, kAuxiliary, kQuestions
+  kIntro,
+  kSecondary,
+  kPrintout,
+  kDateTime,
+  kTrace,
+  kForceFix,
+  kYears,
+  kConstrained,
+  kAmount,
+  kAmountConfirmed,
+  kOrder,
+  kChangeLimits,
+  kScoresName,
+  kSplit,
+  kRandomize,
+  kTraffic,
+  kReconstruct,
+  kFinalConditions,
+  kPrint,
+  kAuxiliary
 };
 
 // The replies up to and including the question `last`, with `after_order`
@@ -63,8 +80,7 @@ enum Question {
 // reply.
 std::string answers(const std::map<Question, std::string>& changed,
                     const std::vector<std::string>& after_order = {},
-                    const std::vector<std::string>& after_final = {},
-                    Question last = kAuxiliary) {
+                    const std::vector<std::string>& after_final = {}, Question last = kAuxiliary) {
   std::string text;
   for (int q = 0; q <= last; ++q) {
     auto it = changed.find(static_cast<Question>(q));
@@ -336,8 +352,8 @@ TEST(FaultInjection, AReportOnAFullDeviceStopsTheRunAfterTheFinalConditions) {
   TempDir dir;
   copy_example(dir);
   fs::create_symlink("/dev/full", dir.path() / "NET1-c.out");
-  Outcome o = run_in_process(dir.path(), answers({{kFinalConditions, "Y"}, {kAuxiliary, "N"}},
-                                                 {}, {"new.prd"}));
+  Outcome o = run_in_process(
+      dir.path(), answers({{kFinalConditions, "Y"}, {kAuxiliary, "N"}}, {}, {"new.prd"}));
   EXPECT_EQ(o.status, 1);
   EXPECT_EQ(last_line(o.console), " ** Fatal Error: the file cannot be written, file NET1-c.out");
   // The final conditions were complete before the report was closed: the
@@ -364,7 +380,8 @@ TEST(FaultInjection, AFileSizeLimitUnderTheFinalConditionsKeepsTheEarlierFile) {
   int status = child.finish();
   ASSERT_TRUE(WIFEXITED(status)) << "ended by signal " << WTERMSIG(status);
   EXPECT_EQ(WEXITSTATUS(status), 1);
-  EXPECT_EQ(last_line(child.output()), " ** Fatal Error: the file cannot be written, file NET1.prd");
+  EXPECT_EQ(last_line(child.output()),
+            " ** Fatal Error: the file cannot be written, file NET1.prd");
   expect_saved_answers_readable(dir, 10);
   expect_earlier_output_kept(dir);
 }
@@ -405,8 +422,9 @@ TEST(FaultInjection, CtrlCAtAQuestionEndsTheRunByTheSignalAndChangesNothing) {
   std::string priorities = dir.read("data/priority.dat");
 
   // Interrupted in the middle of the priorities, after the file was read.
-  Child child(dir.path(), [] { return true; }, /*in_process=*/false,
-              answers({{kOrder, "2"}}, {"10", "20"}, {}, kOrder));
+  Child child(
+      dir.path(), [] { return true; }, /*in_process=*/false,
+      answers({{kOrder, "2"}}, {"10", "20"}, {}, kOrder));
   ASSERT_TRUE(child.read_until(" 20\n")) << child.output();
   child.signal(SIGINT);
   int status = child.finish();
