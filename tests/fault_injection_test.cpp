@@ -224,9 +224,15 @@ class Child {
     return true;
   }
 
-  // Reads everything up to the end and waits for the child.
+  // Reads everything up to the end and waits for the child (killed when it
+  // has not ended within a minute).
   int finish() {
-    while (read_some(20000)) {
+    auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+    while (read_some(1000)) {
+      if (std::chrono::steady_clock::now() > deadline) {
+        ADD_FAILURE() << "the child did not end";
+        ::kill(pid_, SIGKILL);
+      }
     }
     int status = 0;
     ::waitpid(pid_, &status, 0);
