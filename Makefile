@@ -2,8 +2,9 @@
 BUILD ?= build
 JOBS ?= 2
 CMAKE_FLAGS ?=
+FUZZ_SECONDS ?= 60
 
-.PHONY: all build run test bench asan clean
+.PHONY: all build run test bench asan fuzz clean
 
 all: build
 
@@ -30,5 +31,13 @@ bench:
 asan:
 	$(MAKE) test BUILD=$(BUILD)-asan CMAKE_FLAGS="-DPAVECAST_SANITIZE=ON -DCMAKE_BUILD_TYPE=Debug"
 
+# The fuzz targets of fuzz/ (clang, libFuzzer, ASan and UBSan): the checked-in
+# corpus replayed, then each target fuzzed for FUZZ_SECONDS seconds, one at
+# a time. Findings are left in $(BUILD)-fuzz/fuzz-artifacts/.
+fuzz:
+	cmake -S . -B $(BUILD)-fuzz -DCMAKE_CXX_COMPILER=clang++ -DPAVECAST_FUZZ=ON -DPAVECAST_TESTS=OFF
+	cmake --build $(BUILD)-fuzz -j $(JOBS)
+	fuzz/run.sh $(BUILD)-fuzz $(FUZZ_SECONDS)
+
 clean:
-	rm -rf $(BUILD) $(BUILD)-asan $(BUILD)-bench
+	rm -rf $(BUILD) $(BUILD)-asan $(BUILD)-bench $(BUILD)-fuzz

@@ -5,10 +5,16 @@
 #include <iostream>
 
 #include "driver/program.h"
+#include "layout/temporary_files.h"
 
 int main() {
   // A printer device or pipe that goes away must fail the copy, not end the run.
   std::signal(SIGPIPE, SIG_IGN);
+  // A file size limit must fail the write (a fatal stop naming the file),
+  // not kill the run halfway through a file.
+  std::signal(SIGXFSZ, SIG_IGN);
+  // Ctrl-C ends the run, but takes no half-written replacement file with it.
+  pavecast::remove_temporaries_on_interrupt();
   std::ios::sync_with_stdio(false);
   pavecast::ProgramOptions options;
   options.workdir.root = std::filesystem::current_path();

@@ -54,6 +54,10 @@ std::string Console::reply() {
   // A last line without a line end still counts as a reply.
   if (!std::getline(in_, text)) fatal("end of console input");
   if (!text.empty() && text.back() == '\r') text.pop_back();
+  // Ctrl-Z at the start of a reply ends the input, as it ends a file: a name
+  // that began with it would be saved as a line every later run reads as
+  // the end of the saved answers file.
+  if (!text.empty() && text.front() == '\x1a') fatal("end of console input");
   return text;
 }
 

@@ -5,7 +5,8 @@
 // the cursor-positioning and colour sequences sent as text. A reply is one
 // typed line: it loses its line end and then one trailing CR. The end of the
 // input while a reply is awaited is the fatal stop "end of console input"
-// (every reading loop would otherwise wait for ever).
+// (every reading loop would otherwise wait for ever); a reply that begins
+// with Ctrl-Z ends the input the same way, as such a line ends a file.
 #pragma once
 
 #include <cstdint>

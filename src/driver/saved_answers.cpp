@@ -1,5 +1,7 @@
 #include "driver/saved_answers.h"
 
+#include <cmath>
+
 #include "driver/echo.h"
 #include "layout/fatal.h"
 
@@ -46,6 +48,23 @@ void ask_for_data_set(RunContext& ctx, Console& console) {
     echo(ctx, kEcho, {ctx.data_set});
     if (ctx.data_set >= 1 && ctx.data_set <= ctx.data_set_count) return;
   }
+}
+
+// A real in the six columns that the next run reads with F6.2: with the
+// layout's `decimals` when the value fits them, else with fewer (1250.5,
+// 12345.), so that an amount of $1,000M or more is not written as asterisks,
+// which would stop every later run at this file. Beyond what six columns can
+// hold it is saved as the nearest value they can.
+void write_real6(OutputFile& f, float value, int decimals) {
+  static const Layout kF6[] = {Layout("F6.0"), Layout("F6.1"), Layout("F6.2")};
+  for (int d = decimals; d >= 0 && std::isfinite(value); --d) {
+    std::string text = kF6[d].format({value});
+    if (text.find('*') == std::string::npos) {
+      f.write(text);
+      return;
+    }
+  }
+  f.write(kF6[0], {value < 0.0f ? -9999.0f : 99999.0f});
 }
 
 }  // namespace
@@ -153,8 +172,6 @@ void write_back_saved_answers(RunContext& ctx) {
   static const Layout kI4("I4");
   static const Layout kA12("A12");
   static const Layout kA9("A9");
-  static const Layout kF62("F6.2");
-  static const Layout kF60("F6.0");
 
   {
     auto file = OutputFile::create_replacement_or_fatal(ctx.workdir.data("default.dat"));
@@ -178,7 +195,7 @@ void write_back_saved_answers(RunContext& ctx) {
   f.write(kA1, {ctx.force_fix_answer});
   f.write(kA12, {ctx.force_fix_file});
   f.write(kA1, {ctx.budget_constrained});
-  f.write(kF62, {ctx.default_funding});
+  write_real6(f, ctx.default_funding, 2);
   f.write(kI2, {ctx.years});
   f.write(kA1, {ctx.change_repeat_policy});
   f.write(kI1, {ctx.saved_repair_order});
@@ -187,7 +204,7 @@ void write_back_saved_answers(RunContext& ctx) {
   f.write(kI4, {ctx.split_factor});
   f.write(kA1, {ctx.randomize_answer});
   f.write(kA1, {ctx.reconstruct_answer});
-  f.write(kF60, {percent});
+  write_real6(f, percent, 0);
   f.write(kA1, {ctx.final_conditions_answer});
   f.write(kA1, {ctx.print_answer});
   f.write(kA1, {ctx.auxiliary_answer});

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 #include "layout/fatal.h"
 #include "support/test_support.h"
 
@@ -85,6 +87,42 @@ TEST(SavedAnswers, NoReconstructionWritesThePercentReadBack) {
   write_back_saved_answers(*ctx);
   std::string written = dir.read("data/default2.dat");
   EXPECT_NE(written.find("\nN\n   13.\n"), std::string::npos) << written;
+}
+
+// Six columns hold $999.99M with two decimals; a larger amount keeps fewer
+// decimals, or the nearest value six columns hold, so that the next run can
+// read it (asterisks would stop every later run at this file).
+TEST(SavedAnswers, LargeAmountsAreSavedInAFormTheNextRunReads) {
+  const struct {
+    float funding;
+    const char* line;
+    float read_back;
+  } cases[] = {{999.99f, "999.99", 999.99f},    {1000.0f, "1000.0", 1000.0f},
+               {12345.6f, "12346.", 12346.0f},  {250000.0f, "99999.", 99999.0f},
+               {-1.0f, " -1.00", -1.0f},        {-1234.6f, "-1235.", -1235.0f},
+               {-50000.0f, "-9999.", -9999.0f}};
+  for (const auto& c : cases) {
+    TempDir dir;
+    dir.write("data/default2.dat", kSaved);
+    auto ctx = make_context(dir);
+    ctx->answers_file_name = "data\\default2.dat";
+    read_saved_answers(*ctx);
+    ctx->years = ctx->default_years;
+    ctx->scores_name = ctx->default_scores_name;
+    ctx->default_funding = c.funding;
+    ctx->reconstruct_answer = 'N';
+    ctx->reconstruct_probability = c.funding;  // the percent, saved with no decimals
+    write_back_saved_answers(*ctx);
+    std::string written = dir.read("data/default2.dat");
+    EXPECT_NE(written.find(std::string("\nY\n") + c.line + "\n10\n"), std::string::npos)
+        << c.funding << "\n" << written;
+
+    auto next = make_context(dir);
+    next->answers_file_name = "data\\default2.dat";
+    read_saved_answers(*next);
+    EXPECT_EQ(next->default_funding, c.read_back);
+    EXPECT_EQ(next->reconstruct_probability, std::round(c.read_back)) << c.funding;
+  }
 }
 
 TEST(SavedAnswers, NineteenLinesLeaveTheTrafficAnswerBlank) {

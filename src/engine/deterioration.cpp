@@ -1,5 +1,9 @@
 #include "engine/deterioration.h"
 
+#include <algorithm>
+#include <cstdint>
+#include <limits>
+
 #include "engine/condition_class.h"
 #include "network/forced_repairs.h"
 
@@ -50,10 +54,27 @@ void accumulate_statistics(RunContext& ctx, int32_t t) {
       stored(static_cast<double>(st.score_miles[y]) + m * static_cast<double>(seg.score));
 }
 
+namespace {
+
+// Whole lane-miles as condition_class() gives them, but saturated at the
+// ends of 32 bits: lengths far beyond any network (a scores file's 1E+30)
+// print as asterisks instead of converting out of range.
+int32_t whole_miles(float miles) {
+  const double sum = static_cast<double>(miles) + static_cast<double>(kMilesOffset);
+  if (sum >= 2147483648.0 || sum != sum) return std::numeric_limits<int32_t>::max();
+  if (sum <= -2147483649.0) return std::numeric_limits<int32_t>::min();
+  return condition_class(miles, kMilesOffset);
+}
+
+}  // namespace
+
 void close_year_statistics(RunContext& ctx) {
   Statistics& st = ctx.stats;
-  st.miles_repaired[ctx.year] = condition_class(ctx.year_miles_repaired, kMilesOffset);
-  st.total_miles_repaired += st.miles_repaired[ctx.year];
+  st.miles_repaired[ctx.year] = whole_miles(ctx.year_miles_repaired);
+  const int64_t total = int64_t{st.total_miles_repaired} + st.miles_repaired[ctx.year];
+  st.total_miles_repaired = static_cast<int32_t>(
+      std::clamp<int64_t>(total, std::numeric_limits<int32_t>::min(),
+                          std::numeric_limits<int32_t>::max()));
   ctx.year_miles_repaired = 0.0f;
 }
 

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
+
 #include "engine/condition_class.h"
 #include "engine/test_network.h"
 
@@ -86,6 +88,18 @@ TEST(Statistics, LaneMilesByClassAndWholeMilesRepaired) {
   EXPECT_EQ(ctx.stats.miles_repaired[3], 2);
   EXPECT_EQ(ctx.stats.total_miles_repaired, 5);
   EXPECT_EQ(ctx.year_miles_repaired, 0.0f);
+
+  // Lengths beyond 32 bits (a scores file's 1E+30) saturate, and so does
+  // the total: both print as asterisks.
+  ctx.year = 4;
+  ctx.year_miles_repaired = 1e30f;
+  close_year_statistics(ctx);
+  EXPECT_EQ(ctx.stats.miles_repaired[4], std::numeric_limits<int32_t>::max());
+  EXPECT_EQ(ctx.stats.total_miles_repaired, std::numeric_limits<int32_t>::max());
+  ctx.year = 5;
+  ctx.year_miles_repaired = 3e9f;
+  close_year_statistics(ctx);
+  EXPECT_EQ(ctx.stats.total_miles_repaired, std::numeric_limits<int32_t>::max());
 }
 
 }  // namespace

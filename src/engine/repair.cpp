@@ -137,6 +137,9 @@ int32_t apply_repair(RunContext& ctx, int32_t i, int32_t k) {
   float new_score =
       stored(static_cast<double>(target.score) + static_cast<double>(action.score_gain));
   if (new_score > 10.0f) new_score = 10.0f;
+  // A negative gain in the repair actions file must not take the score
+  // below the scale (its class would index before the tables).
+  if (new_score < 1.0f) new_score = 1.0f;
   target.score = new_score;
   if (keys_follow_score(ctx.repair_order)) target.order_key = new_score;
 

@@ -103,6 +103,16 @@ TEST(Repair, ScoreNeverRisesAboveTenAndPavementTypeChanges) {
   EXPECT_EQ(run.ctx.segments[1].pavement_type, 2);
 }
 
+TEST(Repair, ANegativeGainLeavesTheScoreAtTheBottomOfTheScale) {
+  EngineRun run(2);
+  run.ctx.actions[kSeal].score_gain = -9.0f;
+  run.add_segment(7.0f, 1.0f);  // sealed in year 2, then rebuilt in class 1
+  run.run();
+  EXPECT_EQ(run.ctx.segments[1].score, 10.0f);
+  EXPECT_EQ(run.ctx.stats.poor_miles[2], 1.0f);
+  EXPECT_EQ(run.ctx.stats.score_miles[2], 1.0f);
+}
+
 TEST(Repair, PavementTypeOutsideTheTablesStopsTheRun) {
   EngineRun run(1);
   run.ctx.actions[kRebuild].new_pavement_type = 7;

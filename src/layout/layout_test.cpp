@@ -5,6 +5,10 @@
 
 #include <gtest/gtest.h>
 
+#include <bit>
+#include <charconv>
+#include <cmath>
+#include <random>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -170,6 +174,36 @@ TEST(LayoutWrite, LongListReusesTheLastGroup) {
   EXPECT_EQ(Layout("I1").format({1, 2, 3}), "1\n2\n3\n");
   EXPECT_THROW(Layout("I2,('x')").format({1, 2}), std::invalid_argument);
   EXPECT_THROW(Layout("'x'").format({1}), std::invalid_argument);
+}
+
+// Reals are rounded from their exact binary value, ties to even, at every
+// magnitude and number of decimals; the reference is to_chars on the same
+// value (which the writer falls back on for the rare cases its own rounding
+// does not cover).
+TEST(LayoutWrite, RealsAreTheExactValueRounded) {
+  std::mt19937 rng(11);
+  std::uniform_int_distribution<uint32_t> bits;
+  std::vector<float> values = {0.5f, 1.5f, 2.5f, 0.125f, 0.375f, -0.125f, 1e-9f, 99999.9f,
+                               1e15f, 3e38f, -0.0f, 0.0f, 0.045f, 5.4951f};
+  for (int k = 0; k < 20000; ++k) {
+    float v = std::bit_cast<float>(bits(rng));
+    if (std::isfinite(v)) values.push_back(v);
+    values.push_back(static_cast<float>(bits(rng) % 1000000) / 1024.0f);  // many ties
+  }
+  for (uint32_t d = 0; d <= 12; ++d) {
+    const Layout f("F60." + std::to_string(d));
+    for (float v : values) {
+      char buf[128];
+      char* end = std::to_chars(buf, buf + sizeof buf, std::fabs(static_cast<double>(v)),
+                                std::chars_format::fixed, static_cast<int>(d))
+                      .ptr;
+      std::string expected = std::string(std::signbit(v) ? "-" : "") + std::string(buf, end) +
+                             (d == 0 ? "." : "");
+      std::string written = f.format({v});
+      ASSERT_EQ(written, std::string(60 - expected.size(), ' ') + expected + "\n")
+          << "F60." << d << " of " << v;
+    }
+  }
 }
 
 TEST(LayoutWrite, ItemMustMatchItsField) {

@@ -10,6 +10,7 @@
 #include <system_error>
 
 #include "layout/fatal.h"
+#include "layout/temporary_files.h"
 
 namespace pavecast {
 
@@ -123,8 +124,7 @@ void fatal_cannot_write(const std::string& shown) {
 
 // ---------------------------------------------------------------- output
 
-OutputFile::OutputFile(int fd, std::filesystem::path path, std::filesystem::path temp,
-                       std::string shown)
+OutputFile::OutputFile(int fd, std::filesystem::path path, std::string temp, std::string shown)
     : fd_(fd), path_(std::move(path)), temp_(std::move(temp)), shown_(std::move(shown)) {}
 
 std::unique_ptr<OutputFile> OutputFile::create(const FilePath& file) {
@@ -142,14 +142,11 @@ std::unique_ptr<OutputFile> OutputFile::create_or_fatal(const FilePath& file) {
 
 std::unique_ptr<OutputFile> OutputFile::create_replacement(const FilePath& file) {
   if (file.read_only) return nullptr;
-  std::string pattern = file.path.string() + ".XXXXXX";
-  std::vector<char> name(pattern.begin(), pattern.end());
-  name.push_back('\0');
-  int fd = ::mkstemp(name.data());
+  std::string name = file.path.string() + ".XXXXXX";
+  int fd = create_temporary(name);
   if (fd < 0) return nullptr;
   ::fchmod(fd, 0644);
-  return std::unique_ptr<OutputFile>(
-      new OutputFile(fd, file.path, std::filesystem::path(name.data()), file.shown));
+  return std::unique_ptr<OutputFile>(new OutputFile(fd, file.path, name, file.shown));
 }
 
 std::unique_ptr<OutputFile> OutputFile::create_replacement_or_fatal(const FilePath& file) {
@@ -172,7 +169,7 @@ OutputFile::~OutputFile() {
     }
   }
   ::close(fd_);
-  if (!temp_.empty()) ::unlink(temp_.c_str());
+  if (!temp_.empty()) remove_temporary(temp_);
 }
 
 void OutputFile::flush() {
@@ -198,15 +195,14 @@ void OutputFile::close() {
   int fd = fd_;
   fd_ = -1;
   if (::close(fd) != 0) {
-    if (!temp_.empty()) ::unlink(temp_.c_str());
+    if (!temp_.empty()) remove_temporary(temp_);
+    temp_.clear();
     fatal_cannot_write(shown_);
   }
   if (!temp_.empty()) {
-    if (::rename(temp_.c_str(), path_.c_str()) != 0) {
-      ::unlink(temp_.c_str());
-      fatal_cannot_write(shown_);
-    }
+    std::string temp = std::move(temp_);
     temp_.clear();
+    if (!rename_temporary(temp, path_.string())) fatal_cannot_write(shown_);
   }
 }
 
@@ -216,7 +212,10 @@ void OutputFile::discard() {
     fd_ = -1;
   }
   buffer_.clear();
-  ::unlink(temp_.empty() ? path_.c_str() : temp_.c_str());
+  if (temp_.empty())
+    ::unlink(path_.c_str());
+  else
+    remove_temporary(temp_);
   temp_.clear();
 }
 

@@ -11,7 +11,8 @@
 // is a fatal stop naming the file. A replacement file is written under a
 // temporary name in the same directory and renamed over the target on
 // close(), so a stop while writing never loses the file it replaces; if it is
-// destroyed without close() the temporary file is removed.
+// destroyed without close() the temporary file is removed, and so it is when
+// the program is interrupted (temporary_files.h).
 //
 // A read-only working directory (the scenario tool's) is never changed: a
 // missing input file reads as empty without being created, and no output
@@ -135,11 +136,11 @@ class OutputFile {
 
  private:
   static constexpr std::size_t kFlushAt = 1 << 16;
-  OutputFile(int fd, std::filesystem::path path, std::filesystem::path temp, std::string shown);
+  OutputFile(int fd, std::filesystem::path path, std::string temp, std::string shown);
 
   int fd_;
   std::filesystem::path path_;  // the target
-  std::filesystem::path temp_;  // non-empty for a replacement until renamed
+  std::string temp_;  // non-empty for a replacement until renamed or removed
   std::string shown_;
   std::string buffer_;
 };

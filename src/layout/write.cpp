@@ -1,5 +1,7 @@
 // Writing records: Fortran formatted output as gfortran does it.
 #include <algorithm>
+#include <cstdint>
+#include <iterator>
 #include <charconv>
 #include <cmath>
 #include <stdexcept>
@@ -65,6 +67,46 @@ void put_int(Record& record, int32_t value, uint32_t width, uint32_t min_digits)
   std::copy(p, end, field + pad + zeros);
 }
 
+// The digits of `magnitude` rounded to `decimals` places, as
+// to_chars(fixed) writes them ("0.50", "12", "0"); returns their end. The
+// listings write hundreds of thousands of reals, so the common case is done
+// here: for a float and d <= 9 the product magnitude * 10^d is exact in
+// double (24 significant bits times 5^d < 2^21 fit in 53), so rounding it to
+// an integer in the default mode (to nearest, ties to even) gives exactly the
+// correctly rounded decimal that to_chars gives.
+char* fixed_digits(double magnitude, uint32_t decimals, char* out, char* out_end) {
+  static constexpr double kPowers[] = {1e0, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8, 1e9};
+  static constexpr uint64_t kIntPowers[] = {1, 10, 100, 1000, 10000, 100000,
+                                            1000000, 10000000, 100000000, 1000000000};
+  if (decimals < std::size(kPowers)) {
+    double scaled = magnitude * kPowers[decimals];
+    if (scaled < 9007199254740992.0) {  // 2^53: the rounded value is exact
+      uint64_t n = static_cast<uint64_t>(std::nearbyint(scaled));
+      uint64_t whole = n / kIntPowers[decimals];
+      uint64_t fraction = n % kIntPowers[decimals];
+      // Built from the right: the decimals, the point, the whole digits.
+      char tmp[32];
+      char* p = tmp + sizeof tmp;
+      if (decimals > 0) {
+        for (uint32_t k = 0; k < decimals; ++k) {
+          *--p = static_cast<char>('0' + fraction % 10);
+          fraction /= 10;
+        }
+        *--p = '.';
+      }
+      do {
+        *--p = static_cast<char>('0' + whole % 10);
+        whole /= 10;
+      } while (whole != 0);
+      out = std::copy(p, tmp + sizeof tmp, out);
+      return out;
+    }
+  }
+  return std::to_chars(out, out_end, magnitude, std::chars_format::fixed,
+                       static_cast<int>(decimals))
+      .ptr;
+}
+
 // Fw.d: the binary value rounded exactly to d decimals, exact ties to even.
 // A negative value keeps its sign even when it rounds to zero ("-0.00"), and
 // the zero before the point is dropped when the field has no room for it.
@@ -87,9 +129,7 @@ void put_real(Record& record, float value, uint32_t width, uint32_t decimals) {
   // and the decimals.
   char buf[1 + 39 + 1 + kMaxDecimals + 8];
   char* digits = buf + 1;
-  auto result = std::to_chars(digits, buf + sizeof buf, std::fabs(static_cast<double>(value)),
-                              std::chars_format::fixed, static_cast<int>(decimals));
-  char* end = result.ptr;
+  char* end = fixed_digits(std::fabs(static_cast<double>(value)), decimals, digits, buf + sizeof buf);
   if (decimals == 0) *end++ = '.';
   size_t length = static_cast<size_t>(end - digits) + (negative ? 1 : 0);
   if (decimals > 0 && digits[0] == '0' && length > width) {

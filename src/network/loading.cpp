@@ -78,7 +78,10 @@ void create_segment(RunContext& ctx, const SegmentLine& line, int32_t p, int32_t
     read_or_fatal(kRandom, *random, {r});
     seg.score = static_cast<float>((static_cast<double>(s) - 0.5) + static_cast<double>(r));
     // A file score of 10 would otherwise reach class 11, beyond every table.
-    seg.score = std::min(seg.score, 10.0f);
+    // The numbers of random.dat are fractions, so a file score of 1 gives at
+    // least 0.5, still class 1; a negative number must not go below that, or
+    // the class would index before the tables.
+    seg.score = std::clamp(seg.score, 0.5f, 10.0f);
   } else {
     seg.score = static_cast<float>(s);
   }

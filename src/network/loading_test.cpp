@@ -161,7 +161,8 @@ TEST(Loading, YearOneStatisticsFromTheFileScore) {
   EXPECT_EQ(ctx->segments[3].order_key, 7.0f);
 
   // Randomised: a file score 6 drawn down to 5.7 still counts as 6, and a
-  // file score 10 drawn above 10 is capped.
+  // file score 10 drawn above 10 is capped; a negative number gives no less
+  // than a file score of 1 can (0.5, class 1).
   dir.write("data/random.dat", lines({"0.2000", "0.5000", "0.0000", "0.9999"}));
   ctx->randomize_answer = 'Y';
   ASSERT_EQ(load(*ctx, console), 0);
@@ -179,6 +180,13 @@ TEST(Loading, YearOneStatisticsFromTheFileScore) {
                                                static_cast<double>(ctx->segments[i].score));
   EXPECT_EQ(ctx->stats.score_miles[1], score_miles);
   EXPECT_EQ(ctx->network.total_lane_miles, 15.0f);  // started again from 0
+
+  dir.write("data/random.dat", lines({"-.9000", "-99.99", "5.0000", "-.0001"}));
+  ASSERT_EQ(load(*ctx, console), 0);
+  EXPECT_EQ(ctx->segments[1].score, static_cast<float>(5.5 - static_cast<double>(0.9f)));
+  EXPECT_EQ(ctx->segments[2].score, 0.5f);
+  EXPECT_EQ(ctx->segments[3].score, 10.0f);
+  EXPECT_EQ(ctx->segments[4].score, static_cast<float>(9.5 - static_cast<double>(0.0001f)));
 }
 
 TEST(Loading, SubdivisionMakesNumberedPiecesEachWithItsOwnRandomNumber) {

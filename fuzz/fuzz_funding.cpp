@@ -1,0 +1,22 @@
+// The funding file, through the years and funding dialogue: a bundle with
+// the replies and data/funding.dat. The defaults are those of a saved answers
+// file asking for variable funding, so Enter at every question reads the file.
+#include "fuzz_support.h"
+#include "params/horizon_funding.h"
+
+using namespace pavecast;
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
+  fuzz::Bundle bundle = fuzz::parse_bundle(data, size);
+  fuzz::Scratch::get().reset(bundle);
+  auto ctx = fuzz::make_context();
+  ctx->default_years = 10;
+  ctx->budget_constrained = 'Y';
+  ctx->default_funding = -1.0f;
+  fuzz::FuzzConsole console(bundle.answers);
+  if (!fuzz::run_stage([&] { ask_years_and_funding(*ctx, console); })) return 0;
+
+  fuzz::check(ctx->years >= 0 && ctx->years <= kMaxYears, "years within the tables");
+  fuzz::check(ctx->year_slots == ctx->years + 1, "year_slots follows years");
+  return 0;
+}

@@ -1,0 +1,19 @@
+// The policy matrices file, after the deterioration rates that name the
+// pavement types: a bundle with data/detrates.dat and data/matrix.dat.
+#include "fuzz_support.h"
+#include "params/deterioration_rates.h"
+#include "params/policy_matrices.h"
+
+using namespace pavecast;
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
+  fuzz::Bundle bundle = fuzz::parse_bundle(data, size);
+  fuzz::Scratch::get().reset(bundle);
+  auto ctx = fuzz::make_context();
+  fuzz::FuzzConsole console(bundle.answers);
+  fuzz::run_stage([&] {
+    read_deterioration_rates(*ctx, console);
+    read_policy_matrices(*ctx, console);
+  });
+  return 0;
+}

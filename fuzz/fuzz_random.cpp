@@ -1,0 +1,63 @@
+// data/random.dat: the 500 reconstruction numbers read by the network
+// options dialogue (a bundle with the replies and the file), then the order
+// keys drawn from the same file for a small table over a few years, where
+// the sorted selection must take the segments in the order of the literal
+// scan.
+#include <vector>
+
+#include "engine/selection.h"
+#include "fuzz_support.h"
+#include "params/network_options.h"
+
+using namespace pavecast;
+
+namespace {
+
+void check_order_keys(RunContext& ctx) {
+  OrderKeySource keys;
+  open_order_keys(keys, ctx.workdir);
+  SegmentOrder order;
+  for (int year = 0; year < 3; ++year) {
+    draw_order_keys(ctx, keys);
+    std::vector<int32_t> scanned, sorted;
+    const int32_t n = ctx.segments.segment_count;
+    for (int d = 1; d <= n; ++d) ctx.segments[d].handled_this_year = 0;
+    for (int32_t i; (i = scan_next_segment(ctx)) != 0;) {
+      ctx.segments[i].handled_this_year = 1;
+      scanned.push_back(i);
+    }
+    for (int d = 1; d <= n; ++d) ctx.segments[d].handled_this_year = 0;
+    begin_year_order(order);
+    for (int32_t i; (i = select_next_segment(ctx, order)) != 0;) {
+      ctx.segments[i].handled_this_year = 1;
+      sorted.push_back(i);
+    }
+    fuzz::check(scanned == sorted, "the sorted selection follows the scan");
+  }
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
+  fuzz::Bundle bundle = fuzz::parse_bundle(data, size);
+  fuzz::Scratch::get().reset(bundle);
+  auto ctx = fuzz::make_context();
+  ctx->default_scores_name = "NET1";
+  ctx->reconstruct_answer = 'Y';
+  ctx->reconstruct_probability = 5.0f;
+  ctx->vmt_answer = 'N';
+  fuzz::FuzzConsole console(bundle.answers);
+  if (fuzz::run_stage([&] { ask_network_options(*ctx, console); }) && ctx->recon_numbers_loaded) {
+    fuzz::check(ctx->reconstruct_probability <= 1.0f, "a loaded probability is a fraction");
+  }
+
+  // Order keys for 37 segments of every class, by random and by priority order.
+  ctx->segments.segment_count = 37;
+  for (int d = 1; d <= 37; ++d) ctx->segments[d].score = static_cast<float>(1 + d % 10);
+  for (int c = 1; c <= 10; ++c) ctx->priority[c] = c <= 8 ? 10 * c : 1000;
+  for (int32_t order : {1, 2}) {
+    ctx->repair_order = order;
+    fuzz::run_stage([&] { check_order_keys(*ctx); });
+  }
+  return 0;
+}

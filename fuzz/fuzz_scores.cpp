@@ -1,0 +1,55 @@
+// The scores file, in both forms (short, and with names when the header's
+// tag is NAMES): a bundle with the replies, the pavement types in
+// data/detrates.dat, the scores file roads/NET1 and data/random.dat. The
+// replies' first line sets the loading: a split factor (I4), then Y to
+// randomise the scores. The same file is then summarised as the "help"
+// reply shows it.
+#include <string>
+
+#include "console/datahelp.h"
+#include "fuzz_support.h"
+#include "layout/layout.h"
+#include "network/loading.h"
+#include "params/deterioration_rates.h"
+
+using namespace pavecast;
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
+  fuzz::Bundle bundle = fuzz::parse_bundle(data, size);
+  fuzz::Scratch::get().reset(bundle);
+  auto ctx = fuzz::make_context();
+  fuzz::FuzzConsole console(bundle.answers);
+
+  std::string first = bundle.answers.substr(0, bundle.answers.find('\n'));
+  static const layout::Layout kOptions("I4,A1");
+  int32_t factor = 0;
+  char randomize = 'N';
+  kOptions.read(first, {factor, randomize});
+  ctx->split_answer = factor > 1 ? 'Y' : 'N';
+  ctx->split_factor = factor;
+  ctx->randomize_answer = randomize == 'Y' ? 'Y' : 'N';
+  ctx->repair_order = 3;
+
+  fuzz::run_stage([&] {
+    read_deterioration_rates(*ctx, console);
+    auto scores = InputFile::open_or_fatal(ctx->workdir.roads("NET1"), IfMissing::kCreateEmpty);
+    std::unique_ptr<InputFile> random;
+    if (is_yes(ctx->randomize_answer))
+      random = InputFile::open_or_fatal(ctx->workdir.data("random.dat"), IfMissing::kCreateEmpty);
+    load_segment_table(*ctx, *scores, random.get());
+  });
+
+  const SegmentTable& table = ctx->segments;
+  fuzz::check(table.segment_count >= 0 && table.segment_count <= table.capacity,
+              "segment_count within the table");
+  for (int i = 1; i <= table.segment_count; ++i) {
+    const Segment& seg = table[i];
+    fuzz::check(seg.pavement_type >= 1 && seg.pavement_type <= ctx->pavement.pavement_type_count,
+                "every segment has a known pavement type");
+    fuzz::check(!(seg.score > 10.0f), "no score above 10");
+  }
+
+  fuzz::FuzzConsole help("\n");
+  fuzz::run_stage([&] { datahelp(help, ctx->workdir.roads("NET1")); });
+  return 0;
+}

@@ -1,0 +1,22 @@
+// The traffic increases: a bundle with data/vmt-inc.dat, read for a number
+// of years taken from the replies' first line.
+#include "engine/projection.h"
+#include "fuzz_support.h"
+
+using namespace pavecast;
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
+  fuzz::Bundle bundle = fuzz::parse_bundle(data, size);
+  fuzz::Scratch::get().reset(bundle);
+  auto ctx = fuzz::make_context();
+  int32_t years = 0;
+  for (char c : bundle.answers.substr(0, 2))
+    if (c >= '0' && c <= '9') years = years * 10 + (c - '0');
+  ctx->years = std::min(years, kMaxYears);
+  ctx->year_slots = ctx->years + 1;
+  ctx->vmt_answer = 'Y';
+  fuzz::run_stage([&] { read_traffic_increases(*ctx); });
+  for (int y = ctx->year_slots + 1; y <= kMaxYearSlots; ++y)
+    fuzz::check(ctx->vmt_increase[y] == 0.0f, "no increase beyond the run's years");
+  return 0;
+}

@@ -1,0 +1,447 @@
+// Faults from outside the program, injected into whole runs of the bundled
+// example: a working directory that cannot be written, an output name taken
+// by a directory, a full device or a file size limit under the report and the
+// final-conditions file, a fatal stop in the middle of the year loop, and
+// Ctrl-C at a question. Each must end with a clear message and status 1 (or
+// by the signal), leave the saved answers, the priority file and the output
+// of earlier runs whole, and leave no temporary file behind.
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <poll.h>
+#include <signal.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cctype>
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <functional>
+#include <map>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "driver/program.h"
+#include "driver/saved_answers.h"
+#include "layout/fatal.h"
+#include "support/test_support.h"
+
+namespace pavecast {
+namespace {
+
+namespace fs = std::filesystem;
+using testing::TempDir;
+
+// Left by an earlier run: the pieces of output a failed run must not touch.
+const char kEarlierInputs[] = "inputs of an earlier run\n";
+const char kEarlierFinal[] = "2030 NAMES\nconditions of an earlier run\n";
+
+// The bundled example, with the inputs record and final conditions of an
+// earlier run beside it.
+void copy_example(const TempDir& dir) {
+  fs::copy(fs::path(PAVECAST_SOURCE_DIR) / "example", dir.path(),
+           fs::copy_options::recursive | fs::copy_options::overwrite_existing);
+  dir.write("NET1-c.res", kEarlierInputs);
+  dir.write("NET1.prd", kEarlierFinal);
+}
+
+// The replies that keep every default of the example, with some changed:
+// index 0 is the introduction question, then one reply per question in the
+// order the example asks them (see the bundled README).
+enum Question {
+  kIntro,
+  kSecondary,
+  kPrintout,
+  kDateTime,
+  kTrace,
+  kForceFix,
+  kYears,
+  kConstrained,
+  kAmount,
+  kAmountConfirmed,
+  kOrder,
+  kChangeLimits,
+  kScoresName,
+  kSplit,
+  kRandomize,
+  kTraffic,
+  kReconstruct,
+  kFinalConditions,
+  kPrint,
+  kAuxiliary
+};
+
+// The replies up to and including the question `last`, with `after_order`
+// following the repair order reply and `after_final` the final conditions
+// reply.
+std::string answers(const std::map<Question, std::string>& changed,
+                    const std::vector<std::string>& after_order = {},
+                    const std::vector<std::string>& after_final = {}, Question last = kAuxiliary) {
+  std::string text;
+  for (int q = 0; q <= last; ++q) {
+    auto it = changed.find(static_cast<Question>(q));
+    text += (it != changed.end() ? it->second : (q == kIntro ? "n" : "")) + "\n";
+    if (q == kOrder)
+      for (const auto& line : after_order) text += line + "\n";
+    if (q == kFinalConditions)
+      for (const auto& line : after_final) text += line + "\n";
+  }
+  return text;
+}
+
+struct Outcome {
+  int status = -1;
+  std::string console;
+};
+
+Outcome run_in_process(const fs::path& root, const std::string& replies, int32_t capacity = 2500) {
+  ProgramOptions options;
+  options.workdir = Workdir{root};
+  options.start_time = StartTime{2026, 12, 8, 9, 30};
+  options.segment_capacity = capacity;
+  options.printer_device_prefix = (root / "no-such-printer" / "lp").string();
+  std::istringstream in(replies);
+  std::ostringstream out;
+  Outcome o;
+  o.status = run_program(options, in, out);
+  o.console = out.str();
+  return o;
+}
+
+std::string last_line(const std::string& text) {
+  std::string t = text;
+  while (!t.empty() && t.back() == '\n') t.pop_back();
+  return t.substr(t.rfind('\n') + 1);
+}
+
+// Every file under the directory named like a replacement's temporary file:
+// its target's name, a period and six letters or digits.
+std::vector<std::string> temporaries(const fs::path& root) {
+  std::vector<std::string> found;
+  for (const auto& e : fs::recursive_directory_iterator(root)) {
+    std::string name = e.path().filename().string();
+    if (name.size() < 8 || name[name.size() - 7] != '.') continue;
+    if (std::all_of(name.end() - 6, name.end(), [](char c) { return std::isalnum(c) != 0; }))
+      found.push_back(e.path().string());
+  }
+  return found;
+}
+
+// The saved answers file can start the next run, with this run's answers.
+void expect_saved_answers_readable(const TempDir& dir, int32_t years) {
+  RunContext next(dir.workdir());
+  next.answers_file_name = "data\\default2.dat";
+  try {
+    read_default_dat(next);
+    read_saved_answers(next);
+  } catch (const FatalStop& stop) {
+    ADD_FAILURE() << "the saved answers cannot start the next run: " << stop.console_text;
+    return;
+  }
+  EXPECT_EQ(next.default_years, years);
+  EXPECT_EQ(next.default_scores_name.trimmed(), "NET1");
+}
+
+void expect_earlier_output_kept(const TempDir& dir) {
+  EXPECT_EQ(dir.read("NET1-c.res"), kEarlierInputs);
+  EXPECT_EQ(dir.read("NET1.prd"), kEarlierFinal);
+  EXPECT_EQ(temporaries(dir.path()), std::vector<std::string>{});
+}
+
+// --- child processes
+
+fs::path program_binary() {
+  if (const char* bin = std::getenv("PAVECAST_BIN")) return bin;
+  return fs::path(PAVECAST_BINARY_DIR) / "pavecast";
+}
+
+// A run in a child process, for the faults that need one: a lower identity
+// or a resource limit for the child alone, or a signal. `in_process` runs the
+// program with run_program after `prepare`; otherwise the built program is
+// executed. Console replies are written as they are given, output read as
+// it comes.
+class Child {
+ public:
+  Child(const fs::path& root, const std::function<bool()>& prepare, bool in_process,
+        const std::string& replies = "") {
+    int in[2], out[2];
+    if (::pipe(in) != 0 || ::pipe(out) != 0) std::abort();
+    pid_ = ::fork();
+    if (pid_ == 0) {
+      ::dup2(in[0], 0);
+      ::dup2(out[1], 1);
+      ::close(in[1]);
+      ::close(out[0]);
+      ::signal(SIGINT, SIG_DFL);
+      ::signal(SIGXFSZ, SIG_DFL);
+      if (!prepare()) ::_exit(kCannotPrepare);
+      if (in_process) {
+        Outcome o = run_in_process(root, replies, 2500);
+        if (::write(1, o.console.data(), o.console.size()) < 0) ::_exit(kCannotPrepare);
+        ::_exit(o.status);
+      }
+      if (::chdir(root.c_str()) != 0) ::_exit(kCannotPrepare);
+      std::string bin = program_binary().string();
+      ::execl(bin.c_str(), bin.c_str(), static_cast<char*>(nullptr));
+      ::_exit(127);
+    }
+    ::close(in[0]);
+    ::close(out[1]);
+    to_child_ = in[1];
+    from_child_ = out[0];
+    if (!in_process) send(replies);
+  }
+  ~Child() {
+    if (to_child_ >= 0) ::close(to_child_);
+    ::close(from_child_);
+    if (pid_ > 0 && !waited_) {
+      ::kill(pid_, SIGKILL);
+      ::waitpid(pid_, nullptr, 0);
+    }
+  }
+
+  static constexpr int kCannotPrepare = 99;
+
+  void send(const std::string& text) {
+    if (!text.empty() && ::write(to_child_, text.data(), text.size()) < 0) std::abort();
+  }
+  void close_input() {
+    ::close(to_child_);
+    to_child_ = -1;
+  }
+
+  // Reads output until it ends with `tail` (true) or 20 s pass (false).
+  bool read_until(const std::string& tail) {
+    auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+    while (!output_.ends_with(tail)) {
+      if (std::chrono::steady_clock::now() > deadline) return false;
+      if (!read_some(100)) return output_.ends_with(tail);
+    }
+    return true;
+  }
+
+  // Reads everything up to the end and waits for the child (killed when it
+  // has not ended within a minute).
+  int finish() {
+    auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+    while (read_some(1000)) {
+      if (std::chrono::steady_clock::now() > deadline) {
+        ADD_FAILURE() << "the child did not end";
+        ::kill(pid_, SIGKILL);
+      }
+    }
+    int status = 0;
+    ::waitpid(pid_, &status, 0);
+    waited_ = true;
+    return status;
+  }
+
+  void signal(int number) { ::kill(pid_, number); }
+  const std::string& output() const { return output_; }
+
+ private:
+  // False at the end of the output.
+  bool read_some(int timeout_ms) {
+    pollfd p{from_child_, POLLIN, 0};
+    if (::poll(&p, 1, timeout_ms) <= 0) return true;
+    char buffer[4096];
+    ssize_t n = ::read(from_child_, buffer, sizeof buffer);
+    if (n <= 0) return false;
+    output_.append(buffer, static_cast<std::size_t>(n));
+    return true;
+  }
+
+  pid_t pid_ = -1;
+  int to_child_ = -1;
+  int from_child_ = -1;
+  bool waited_ = false;
+  std::string output_;
+};
+
+// Drops root's power to write anywhere (the child becomes nobody), so that
+// file modes bite; true when the child's permissions now follow the modes.
+bool become_unprivileged() {
+  if (::geteuid() != 0) return true;
+  return ::setgid(65534) == 0 && ::setuid(65534) == 0;
+}
+
+void make_tree_mode(const fs::path& root, fs::perms dirs) {
+  for (const auto& e : fs::recursive_directory_iterator(root))
+    fs::permissions(e.path(), e.is_directory() ? dirs : fs::perms(0644));
+  fs::permissions(root, dirs);
+}
+
+// --- the working directory cannot be written
+
+TEST(FaultInjection, AWorkingDirectoryThatTakesNoFileStopsAtTheFirstFile) {
+  // Even root cannot create a file among a process's entries under /proc.
+  Outcome o = run_in_process("/proc/self", answers({}));
+  EXPECT_EQ(o.status, 1);
+  EXPECT_EQ(o.console, " ** Fatal Error: the file cannot be opened, file userdata.tmp\n");
+}
+
+TEST(FaultInjection, AReadOnlyWorkingDirectoryStopsBeforeAnyQuestion) {
+  TempDir dir;
+  copy_example(dir);
+  std::string saved = dir.read("data/default2.dat");
+  make_tree_mode(dir.path(), fs::perms(0555));
+  Child child(dir.path(), become_unprivileged, /*in_process=*/true, answers({}));
+  int status = child.finish();
+  make_tree_mode(dir.path(), fs::perms(0755));
+  if (WIFEXITED(status) && WEXITSTATUS(status) == Child::kCannotPrepare)
+    GTEST_SKIP() << "the test cannot give up root's rights here";
+  ASSERT_TRUE(WIFEXITED(status));
+  EXPECT_EQ(WEXITSTATUS(status), 1);
+  EXPECT_EQ(child.output(), " ** Fatal Error: the file cannot be opened, file userdata.tmp\n");
+  EXPECT_EQ(dir.read("data/default2.dat"), saved);
+  EXPECT_FALSE(dir.exists("userdata.tmp"));
+  expect_earlier_output_kept(dir);
+}
+
+TEST(FaultInjection, AReadOnlyDataDirectoryStopsAtTheWriteBackAndKeepsTheSavedAnswers) {
+  TempDir dir;
+  copy_example(dir);
+  std::string saved = dir.read("data/default2.dat");
+  std::string set_up = dir.read("data/default.dat");
+  make_tree_mode(dir.path(), fs::perms(0777));
+  fs::permissions(dir.path() / "data", fs::perms(0555));
+  Child child(dir.path(), become_unprivileged, /*in_process=*/true, answers({{kYears, "12"}}));
+  int status = child.finish();
+  make_tree_mode(dir.path(), fs::perms(0755));
+  if (WIFEXITED(status) && WEXITSTATUS(status) == Child::kCannotPrepare)
+    GTEST_SKIP() << "the test cannot give up root's rights here";
+  ASSERT_TRUE(WIFEXITED(status));
+  EXPECT_EQ(WEXITSTATUS(status), 1);
+  EXPECT_EQ(last_line(child.output()),
+            " ** Fatal Error: the file cannot be opened, file data/default.dat");
+  EXPECT_EQ(dir.read("data/default.dat"), set_up);
+  EXPECT_EQ(dir.read("data/default2.dat"), saved);
+  EXPECT_FALSE(dir.exists("NET1-c.out"));
+  expect_earlier_output_kept(dir);
+}
+
+// --- an output name that is a directory
+
+TEST(FaultInjection, AReportNamedLikeADirectoryStopsTheRunAtTheLoading) {
+  TempDir dir;
+  copy_example(dir);
+  fs::create_directory(dir.path() / "NET1-c.out");
+  Outcome o = run_in_process(dir.path(), answers({{kYears, "12"}}));
+  EXPECT_EQ(o.status, 1);
+  EXPECT_EQ(last_line(o.console), " ** Fatal Error: the file cannot be opened, file NET1-c.out");
+  EXPECT_TRUE(fs::is_directory(dir.path() / "NET1-c.out"));
+  expect_saved_answers_readable(dir, 12);
+  expect_earlier_output_kept(dir);
+}
+
+TEST(FaultInjection, AFinalConditionsFileNamedLikeADirectoryStopsTheRunAndKeepsTheRest) {
+  TempDir dir;
+  copy_example(dir);
+  fs::create_directory(dir.path() / "old.prd");
+  Outcome o = run_in_process(dir.path(), answers({{kFinalConditions, "Y"}}, {}, {"old.prd"}));
+  EXPECT_EQ(o.status, 1);
+  EXPECT_EQ(last_line(o.console), " ** Fatal Error: the file cannot be written, file old.prd");
+  EXPECT_TRUE(fs::is_directory(dir.path() / "old.prd"));
+  EXPECT_TRUE(fs::is_empty(dir.path() / "old.prd"));
+  expect_saved_answers_readable(dir, 10);
+  expect_earlier_output_kept(dir);
+}
+
+// --- write errors
+
+TEST(FaultInjection, AReportOnAFullDeviceStopsTheRunAfterTheFinalConditions) {
+  if (!fs::exists("/dev/full")) GTEST_SKIP() << "no /dev/full";
+  TempDir dir;
+  copy_example(dir);
+  fs::create_symlink("/dev/full", dir.path() / "NET1-c.out");
+  Outcome o = run_in_process(
+      dir.path(), answers({{kFinalConditions, "Y"}, {kAuxiliary, "N"}}, {}, {"new.prd"}));
+  EXPECT_EQ(o.status, 1);
+  EXPECT_EQ(last_line(o.console), " ** Fatal Error: the file cannot be written, file NET1-c.out");
+  // The final conditions were complete before the report was closed: the
+  // network of 810 segments (one split a year) in its three groups.
+  std::string final_conditions = dir.read("new.prd");
+  EXPECT_TRUE(final_conditions.starts_with("2035 NAMES\nTri-County Regional  \nACC     \n"));
+  EXPECT_EQ(std::count(final_conditions.begin(), final_conditions.end(), '\n'), 2 + 3 * 2 + 810);
+  expect_saved_answers_readable(dir, 10);
+  expect_earlier_output_kept(dir);
+}
+
+TEST(FaultInjection, AFileSizeLimitUnderTheFinalConditionsKeepsTheEarlierFile) {
+  TempDir dir;
+  copy_example(dir);
+  // The saved answers (and the report, still in memory) fit; the final
+  // conditions of 800 segments do not.
+  auto limit = [] {
+    rlimit r{16384, 16384};
+    return ::setrlimit(RLIMIT_FSIZE, &r) == 0;
+  };
+  Child child(dir.path(), limit, /*in_process=*/false,
+              answers({{kFinalConditions, "Y"}, {kAuxiliary, "N"}}, {}, {""}));
+  child.close_input();
+  int status = child.finish();
+  ASSERT_TRUE(WIFEXITED(status)) << "ended by signal " << WTERMSIG(status);
+  EXPECT_EQ(WEXITSTATUS(status), 1);
+  EXPECT_EQ(last_line(child.output()),
+            " ** Fatal Error: the file cannot be written, file NET1.prd");
+  expect_saved_answers_readable(dir, 10);
+  expect_earlier_output_kept(dir);
+}
+
+// --- a fatal stop in the year loop
+
+TEST(FaultInjection, AFatalStopInTheYearLoopKeepsThePriorityFileAndTheSavedAnswers) {
+  TempDir dir;
+  copy_example(dir);
+  // Priority order rewrites the priority file before the loop; a table of
+  // 805 segments fills up with the sixth year's split.
+  const std::vector<std::string> priorities = {"10", "20", "30", "40", "50", "60", "70", "80", "Y"};
+  Outcome o = run_in_process(dir.path(), answers({{kOrder, "2"}}, priorities), 805);
+  EXPECT_EQ(o.status, 1);
+  EXPECT_TRUE(o.console.ends_with(
+      " Processing year   7.  It has  805 segments.\n"
+      "\n  ** Fatal Error: You have exceeded the maximum number of segments.\n"))
+      << o.console.substr(o.console.size() - 300);
+  EXPECT_EQ(dir.read("data/priority.dat"), " 10\n 20\n 30\n 40\n 50\n 60\n 70\n 80\n");
+  expect_saved_answers_readable(dir, 10);
+  expect_earlier_output_kept(dir);
+  // The listings keep the six years done (each opens with a record of one
+  // blank); no report was written.
+  std::string list = dir.read("NET1-c.scr");
+  std::size_t years = 0;
+  for (std::size_t at = 0; (at = list.find("\n \n", at)) != std::string::npos; ++at) ++years;
+  EXPECT_EQ(years, 6u);
+  EXPECT_EQ(dir.read("NET1-c.out"), "");
+}
+
+// --- Ctrl-C
+
+TEST(FaultInjection, CtrlCAtAQuestionEndsTheRunByTheSignalAndChangesNothing) {
+  TempDir dir;
+  copy_example(dir);
+  std::string saved = dir.read("data/default2.dat");
+  std::string set_up = dir.read("data/default.dat");
+  std::string priorities = dir.read("data/priority.dat");
+
+  // Interrupted in the middle of the priorities, after the file was read.
+  Child child(
+      dir.path(), [] { return true; }, /*in_process=*/false,
+      answers({{kOrder, "2"}}, {"10", "20"}, {}, kOrder));
+  ASSERT_TRUE(child.read_until(" 20\n")) << child.output();
+  child.signal(SIGINT);
+  int status = child.finish();
+  ASSERT_TRUE(WIFSIGNALED(status));
+  EXPECT_EQ(WTERMSIG(status), SIGINT);
+  EXPECT_EQ(dir.read("data/default2.dat"), saved);
+  EXPECT_EQ(dir.read("data/default.dat"), set_up);
+  EXPECT_EQ(dir.read("data/priority.dat"), priorities);
+  EXPECT_FALSE(dir.exists("NET1-c.out"));
+  expect_earlier_output_kept(dir);
+}
+
+}  // namespace
+}  // namespace pavecast
