@@ -18,8 +18,7 @@ using testing::make_context;
 using testing::ScriptedConsole;
 using testing::TempDir;
 
-const std::string kFooter =
-    " Enter your response or hit <Enter> for default.          Hit <Ctrl C> to Abort\n";
+using testing::kFooter;
 const std::string kBlank76 = std::string(76, ' ') + "\n";
 const std::string kPause = " Press the enter key to continue.\n";
 

@@ -16,22 +16,14 @@ using testing::make_context;
 using testing::ScriptedConsole;
 using testing::TempDir;
 
-const std::string kFooter =
-    " Enter your response or hit <Enter> for default.          Hit <Ctrl C> to Abort\n";
+using testing::kFooter;
 
 // The saved answers of a typical run, as the program writes them.
 const std::string kSaved = lines({"1", "N", "Y", "N", "force.txt   ", "Y", " 25.00", "10", "N", "3",
                                   "NET1     ", "N", "   4", "N", "Y", "    5.", "N", "N", "Y",
                                   "N"});
 
-std::string fatal_text_of(const std::function<void()>& f) {
-  try {
-    f();
-  } catch (const FatalStop& stop) {
-    return stop.console_text;
-  }
-  return "(no fatal stop)";
-}
+using testing::fatal_text_of;
 
 TEST(SavedAnswers, ReadGivesEveryDefault) {
   TempDir dir;

@@ -15,8 +15,7 @@ using testing::lines;
 using testing::ScriptedConsole;
 using testing::TempDir;
 
-const char* kFooter =
-    " Enter your response or hit <Enter> for default.          Hit <Ctrl C> to Abort\n";
+using testing::kFooter;
 
 TEST(Introduction, OnlyAFirstLetterYShowsTheBanner) {
   for (const char* reply : {"\n", "n\n", " y\n", "x\n"}) {

@@ -15,14 +15,7 @@ using testing::make_context;
 using testing::ScriptedConsole;
 using testing::TempDir;
 
-std::string fatal_text_of(const std::function<void()>& f) {
-  try {
-    f();
-  } catch (const FatalStop& stop) {
-    return stop.console_text;
-  }
-  return "(no fatal stop)";
-}
+using testing::fatal_text_of;
 
 // A file of `n` entries, entry k forcing segment k in year index 2.
 std::string entries(int n) {

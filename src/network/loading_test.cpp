@@ -17,14 +17,7 @@ using testing::make_context;
 using testing::ScriptedConsole;
 using testing::TempDir;
 
-std::string fatal_text_of(const std::function<void()>& f) {
-  try {
-    f();
-  } catch (const FatalStop& stop) {
-    return stop.console_text;
-  }
-  return "(no fatal stop)";
-}
+using testing::fatal_text_of;
 
 // A names-form segment line: I2,F7.2,I4,I2,1X,A23,1X,A38.
 std::string names_line(int score, const char* miles, int mcd, int jur, const char* highway,

@@ -35,14 +35,7 @@ std::string block(const char* name, double base, int rates = 10) {
   return b;
 }
 
-std::string fatal_text_of(const std::function<void()>& f) {
-  try {
-    f();
-  } catch (const FatalStop& stop) {
-    return stop.console_text;
-  }
-  return "(no fatal stop)";
-}
+using testing::fatal_text_of;
 
 std::unique_ptr<RunContext> read_rates(const TempDir& dir, ScriptedConsole& console) {
   auto ctx = make_context(dir);

@@ -16,8 +16,7 @@ using testing::make_context;
 using testing::ScriptedConsole;
 using testing::TempDir;
 
-const std::string kFooter =
-    " Enter your response or hit <Enter> for default.          Hit <Ctrl C> to Abort\n";
+using testing::kFooter;
 const std::string kDollarsN =
     " Do you want the model to be constrained by dollars? N                 \n";
 const std::string kDollarsY =
@@ -42,14 +41,7 @@ std::string years_question(const char* shown) {
          ".          \n" + kFooter;
 }
 
-std::string fatal_text_of(const std::function<void()>& f) {
-  try {
-    f();
-  } catch (const FatalStop& stop) {
-    return stop.console_text;
-  }
-  return "(no fatal stop)";
-}
+using testing::fatal_text_of;
 
 TEST(HorizonFunding, UnconstrainedKeepsSavedYearsAndGivesUnlimitedMoney) {
   TempDir dir;

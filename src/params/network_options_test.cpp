@@ -19,8 +19,7 @@ using testing::make_context;
 using testing::ScriptedConsole;
 using testing::TempDir;
 
-const std::string kFooter =
-    " Enter your response or hit <Enter> for default.          Hit <Ctrl C> to Abort\n";
+using testing::kFooter;
 
 std::string scores_question(const std::string& default_name) {
   return lines({"Enter the name of the file with the scores.         ", "",
@@ -103,14 +102,7 @@ void write_random_dat(const TempDir& dir, int count) {
   dir.write("data/random.dat", text);
 }
 
-std::string fatal_text_of(const std::function<void()>& f) {
-  try {
-    f();
-  } catch (const FatalStop& stop) {
-    return stop.console_text;
-  }
-  return "(no fatal stop)";
-}
+using testing::fatal_text_of;
 
 int count_of(const std::string& text, const std::string& part) {
   int n = 0;

@@ -18,14 +18,7 @@ using testing::TempDir;
 
 using Row = std::array<int32_t, kClasses + 1>;  // index 0 unused
 
-std::string fatal_text_of(const std::function<void()>& f) {
-  try {
-    f();
-  } catch (const FatalStop& stop) {
-    return stop.console_text;
-  }
-  return "(no fatal stop)";
-}
+using testing::fatal_text_of;
 
 // A context whose rates file defined the given pavement types.
 std::unique_ptr<RunContext> with_types(const TempDir& dir,

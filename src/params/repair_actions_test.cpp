@@ -16,8 +16,7 @@ using testing::make_context;
 using testing::ScriptedConsole;
 using testing::TempDir;
 
-const std::string kFooter =
-    " Enter your response or hit <Enter> for default.          Hit <Ctrl C> to Abort\n";
+using testing::kFooter;
 const std::string kDir2 = " \x1b[22;01H" + std::string(74, '_') +
                           "\n Enter your response or hit <Enter> to eliminate the repair.\n";
 const std::string kHeading = lines({
@@ -53,14 +52,7 @@ const std::string kSixActions =
     record("5", "40", "9", '*', "Mill and overlay", "4.0", "0.350", "0") +
     record("9", "60", "9", ' ', "Reconstruction", "9.0", "2.000", "1");
 
-std::string fatal_text_of(const std::function<void()>& f) {
-  try {
-    f();
-  } catch (const FatalStop& stop) {
-    return stop.console_text;
-  }
-  return "(no fatal stop)";
-}
+using testing::fatal_text_of;
 
 TEST(RepairActions, NoChangeReadsTheFileAsItIs) {
   TempDir dir;

@@ -18,8 +18,7 @@ using testing::make_context;
 using testing::ScriptedConsole;
 using testing::TempDir;
 
-const std::string kFooter =
-    " Enter your response or hit <Enter> for default.          Hit <Ctrl C> to Abort\n";
+using testing::kFooter;
 const std::string kMenu = lines({"                       1   Random Order", "",
                                  "                       2   Repair Priority Assigned by User", "",
                                  "                       3   Worst Condition to Best Condition", "",
@@ -30,14 +29,7 @@ std::string question(const char* order) {
   return std::string(" In what order do you want the roads to be repaired?  ") + order + "\n";
 }
 
-std::string fatal_text_of(const std::function<void()>& f) {
-  try {
-    f();
-  } catch (const FatalStop& stop) {
-    return stop.console_text;
-  }
-  return "(no fatal stop)";
-}
+using testing::fatal_text_of;
 
 TEST(RepairOrder, EnterKeepsTheSavedOrderWithoutTouchingPriorities) {
   TempDir dir;

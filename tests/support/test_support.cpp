@@ -7,6 +7,8 @@
 #include <stdexcept>
 #include <vector>
 
+#include "layout/fatal.h"
+
 namespace pavecast::testing {
 
 TempDir::TempDir() {
@@ -51,6 +53,15 @@ std::unique_ptr<RunContext> make_context(const TempDir& dir) {
 std::string echo_text(RunContext& ctx, const TempDir& dir) {
   if (ctx.files.echo) ctx.files.echo->flush();
   return dir.read("userdata.tmp");
+}
+
+std::string fatal_text_of(const std::function<void()>& f) {
+  try {
+    f();
+  } catch (const FatalStop& stop) {
+    return stop.console_text;
+  }
+  return "(no fatal stop)";
 }
 
 std::string lines(std::initializer_list<std::string_view> list) {

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <sstream>
 #include <string>
@@ -56,6 +57,14 @@ std::unique_ptr<RunContext> make_context(const TempDir& dir);
 
 // What the user-inputs file holds so far (flushes it first).
 std::string echo_text(RunContext& ctx, const TempDir& dir);
+
+// The footer line that comes with nearly every question, line end included.
+// Inline, so that it is set before the constants of any test file using it.
+inline const std::string kFooter =
+    " Enter your response or hit <Enter> for default.          Hit <Ctrl C> to Abort\n";
+
+// The console text of the fatal stop that `f` ends in, or "(no fatal stop)".
+std::string fatal_text_of(const std::function<void()>& f);
 
 // Lines joined with '\n', each line ending in '\n': lines({"a", "b"}) == "a\nb\n".
 std::string lines(std::initializer_list<std::string_view> list);
