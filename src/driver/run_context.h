@@ -111,7 +111,7 @@ struct RunContext {
 
   // --- network options
   Text<9> default_scores_name;
-  Text<9> scores_name;  // also its characters one by one (scores_name_chars)
+  Text<9> scores_name;
   char split_answer = 'N';
   int32_t split_factor = 1;
   int32_t copies_made = 1;

@@ -16,15 +16,10 @@ std::string trimmed(std::string_view s) {
   return end == std::string_view::npos ? std::string() : std::string(s.substr(0, end + 1));
 }
 
-// data\x -> the FilePath of x in the data directory.
-FilePath data_file(const RunContext& ctx, std::string_view name) {
-  return ctx.workdir.data(trimmed(name));
-}
-
-// "data\default2.dat" or "data\default.ext": the part after "data\".
-std::string answers_file_base(const RunContext& ctx) {
-  std::string_view full = ctx.answers_file_name.view();
-  return trimmed(full.substr(5));
+// The saved answers file: answers_file_name is "data\default2.dat" or
+// "data\default.ext", a name in the data directory.
+FilePath answers_file(const RunContext& ctx) {
+  return ctx.workdir.data(trimmed(ctx.answers_file_name.view().substr(5)));
 }
 
 void ask_for_data_set(RunContext& ctx, Console& console) {
@@ -124,10 +119,9 @@ void read_saved_answers(RunContext& ctx) {
   static const Layout kF62("F6.2");
   static const Layout kI2("I2");
   static const Layout kI4("I4");
-  static const Layout kScoresName("A9,T1,9A1,T1,A4");
+  static const Layout kA9("A9");
 
-  auto file =
-      InputFile::open_or_fatal(data_file(ctx, answers_file_base(ctx)), IfMissing::kFail);
+  auto file = InputFile::open_or_fatal(answers_file(ctx), IfMissing::kFail);
   InputFile& f = *file;
   read_or_fatal(kI1, f, {ctx.printout_type});
   read_or_fatal(kA1, f, {ctx.date_time_answer});
@@ -140,18 +134,7 @@ void read_saved_answers(RunContext& ctx) {
   read_or_fatal(kA1, f, {ctx.change_repeat_policy});
   read_or_fatal(kI1, f, {ctx.repair_order});
   ctx.saved_repair_order = ctx.repair_order;
-  // The same nine columns as a name and as its characters; the last field
-  // has no use left.
-  Text<9> name_chars;
-  Text<4> unused;
-  {
-    std::array<char, 9> c{};
-    read_or_fatal(kScoresName, f,
-                  {ctx.default_scores_name, c[0], c[1], c[2], c[3], c[4], c[5], c[6], c[7],
-                   c[8], unused});
-    name_chars.assign(std::string_view(c.data(), c.size()));
-  }
-  (void)name_chars;
+  read_or_fatal(kA9, f, {ctx.default_scores_name});
   read_or_fatal(kA1, f, {ctx.split_answer});
   read_or_fatal(kI4, f, {ctx.split_factor});
   read_or_fatal(kA1, f, {ctx.randomize_answer});
@@ -187,7 +170,7 @@ void write_back_saved_answers(RunContext& ctx) {
   if (!is_no(ctx.reconstruct_answer))
     percent = static_cast<float>(double(ctx.reconstruct_probability) * 100.0);
 
-  auto file = OutputFile::create_replacement_or_fatal(data_file(ctx, answers_file_base(ctx)));
+  auto file = OutputFile::create_replacement_or_fatal(answers_file(ctx));
   OutputFile& f = *file;
   f.write(kI1, {ctx.printout_type});
   f.write(kA1, {ctx.date_time_answer});
@@ -218,7 +201,7 @@ FilePath parameter_file(const RunContext& ctx, std::string_view base) {
   std::string name(base);
   name += '.';
   if (secondary && ctx.data_set >= 1 && ctx.data_set <= kMaxDataSets)
-    name += trimmed(ctx.data_set_ext[ctx.data_set].view());
+    name += ctx.data_set_ext[ctx.data_set].trimmed();
   else if (secondary)
     name += "   ";  // no data set was chosen: an extension of blanks
   else
