@@ -42,26 +42,19 @@ void read_repair_actions_file(RunContext& ctx, InputFile& file, const LimitQuest
 
   // A way back reads the file again: start from an empty table.
   ctx.actions = RepairActions{};
-  bool at_end = false;
   for (int a = 1; a <= kMaxActions; ++a) {
     RepairAction& action = ctx.actions[a];
     char mark = ' ';
-    if (!at_end) {
-      switch (kRecord.read(file, {action.action_rank, action.action_number, action.max_repeats,
-                                  mark, action.action_description, action.score_gain,
-                                  action.action_cost, action.new_pavement_type})) {
-        case ReadStatus::kOk:
-          ctx.actions.action_count = a;
-          break;
-        case ReadStatus::kEndOfFile:
-          at_end = true;
-          break;
-        case ReadStatus::kError:
-          fatal_unreadable(file);
-      }
-    }
+    ReadStatus status =
+        kRecord.read(file, {action.action_rank, action.action_number, action.max_repeats, mark,
+                            action.action_description, action.score_gain, action.action_cost,
+                            action.new_pavement_type});
+    if (status == ReadStatus::kEndOfFile) return;
+    if (status == ReadStatus::kError) fatal_unreadable(file);
+    ctx.actions.action_count = a;
+    // The limit is shown as the run takes it: a 9 from the file as no limit.
     if (action.max_repeats == kFileNoLimit) action.max_repeats = kNoLimit;
-    if (new_limit && !at_end && mark == kChangeableMark) action.max_repeats = new_limit(action);
+    if (new_limit && mark == kChangeableMark) action.max_repeats = new_limit(action);
   }
 }
 
