@@ -31,6 +31,17 @@ FilePath under(const Workdir& workdir, std::string_view dir, std::string_view na
   return f;
 }
 
+// Writes all of `bytes`; false on an error (a short write is retried).
+bool write_all(int fd, std::string_view bytes) {
+  while (!bytes.empty()) {
+    ssize_t n = ::write(fd, bytes.data(), bytes.size());
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) return false;
+    bytes.remove_prefix(static_cast<std::size_t>(n));
+  }
+  return true;
+}
+
 }  // namespace
 
 FilePath Workdir::data(std::string_view name) const { return under(*this, "data", name); }
@@ -68,11 +79,7 @@ bool InputFile::next(std::string_view& record) {
   if (at_end_ || file_ == nullptr) return false;
   record_.clear();
   int c = std::getc(file_);
-  if (c == EOF) {
-    at_end_ = true;
-    return false;
-  }
-  if (c == 26) {  // Ctrl-Z at the start of a line ends the file
+  if (c == EOF || c == 26) {  // Ctrl-Z at the start of a line ends the file
     at_end_ = true;
     return false;
   }
@@ -157,36 +164,17 @@ std::unique_ptr<OutputFile> OutputFile::create_replacement_or_fatal(const FilePa
 
 OutputFile::~OutputFile() {
   if (fd_ < 0) return;
-  if (temp_.empty()) {
-    // Best effort: a file dropped by a fatal stop keeps what was written.
-    const char* p = buffer_.data();
-    std::size_t left = buffer_.size();
-    while (left > 0) {
-      ssize_t n = ::write(fd_, p, left);
-      if (n <= 0) break;
-      p += n;
-      left -= static_cast<std::size_t>(n);
-    }
-  }
+  // Best effort: a file dropped by a fatal stop keeps what was written.
+  if (temp_.empty()) write_all(fd_, buffer_);
   ::close(fd_);
   if (!temp_.empty()) remove_temporary(temp_);
 }
 
 void OutputFile::flush() {
   if (fd_ < 0) return;
-  const char* p = buffer_.data();
-  std::size_t left = buffer_.size();
-  while (left > 0) {
-    ssize_t n = ::write(fd_, p, left);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) {
-      buffer_.clear();
-      fatal_cannot_write(shown_);
-    }
-    p += n;
-    left -= static_cast<std::size_t>(n);
-  }
+  bool written = write_all(fd_, buffer_);
   buffer_.clear();
+  if (!written) fatal_cannot_write(shown_);
 }
 
 void OutputFile::close() {
