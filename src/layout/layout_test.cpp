@@ -46,20 +46,27 @@ TEST(LayoutParse, AcceptsTheProgramsLayouts) {
       "14X,2(3('-'),1X),29('-'),' -----',T57,14X,5('-'),T68,14X,3(8('-'),2X)",
       "T58,14X,I2,4X,5F10.2",
       "I2,F7.2,I4,I2,1X,A23,1X,A38",
-      "(I4, 1X, A5)",
-      "  ( F 6 . 2 )  ",
-      "i2,f5.1,a,1x,t3",
-      "'it''s',\"a\"\"b\"",
-      "I2/I3",
-      "2/,A",
-      "I2,2/I3",
-      "",
-      "()",
   };
   for (const char* notation : layouts) {
     EXPECT_NO_THROW(Layout{notation}) << notation;
   }
   EXPECT_EQ(Layout("(I2)").notation(), "(I2)");
+}
+
+TEST(LayoutParse, BlanksCaseQuotesAndOptionalCommasParseAsMeant) {
+  EXPECT_EQ(Layout("(I4, 1X, A5)").format({1996, "NAMES"}), "1996 NAMES\n");
+  EXPECT_EQ(Layout("  ( F 6 . 2 )  ").format({1.5f}), "  1.50\n");
+  EXPECT_EQ(Layout("i2,f5.1,a,1x,t3").format({1, 2.5f, "x"}), " 1  2.5x\n");
+  EXPECT_EQ(Layout("'it''s',\"a\"\"b\"").format({}), "it'sa\"b\n");
+  EXPECT_EQ(Layout("I2/I3").format({1, 2}), " 1\n  2\n");
+  EXPECT_EQ(Layout("2/,A").format({"x"}), "\n\nx\n");
+  EXPECT_EQ(Layout("I2,2/I3").format({1, 2}), " 1\n\n  2\n");
+  EXPECT_EQ(Layout("").format({}), "\n");
+  EXPECT_EQ(Layout("()").format({}), "\n");
+  // Parentheses around the whole layout are optional, but "(I2),(I3)" is
+  // two groups, the second one the group a longer list goes back to.
+  EXPECT_EQ(Layout("(I2),(I3)").format({1, 2, 3}), " 1  2\n  3\n");
+  EXPECT_EQ(Layout("((I2),I3)").format({1, 2, 3}), " 1  2\n 3\n");
 }
 
 TEST(LayoutParse, RejectsMalformedNotation) {
