@@ -2,12 +2,12 @@
 
 #include <gtest/gtest.h>
 
-#include "layout/fatal.h"
 #include "support/test_support.h"
 
 namespace pavecast {
 namespace {
 
+using testing::fatal_text_of;
 using testing::lines;
 using testing::ScriptedConsole;
 using testing::TempDir;
@@ -80,12 +80,8 @@ TEST(Datahelp, StopsOnAMissingShortOrUnterminatedFile) {
   };
   for (const Case& k : cases) {
     ScriptedConsole c("\n");
-    try {
-      datahelp(c.console(), dir.workdir().roads(k.name));
-      ADD_FAILURE() << k.name << ": expected a fatal stop";
-    } catch (const FatalStop& stop) {
-      EXPECT_EQ(stop.console_text, k.message);
-    }
+    EXPECT_EQ(fatal_text_of([&] { datahelp(c.console(), dir.workdir().roads(k.name)); }),
+              k.message);
   }
   EXPECT_FALSE(dir.exists("roads/NONE"));  // the failed open creates nothing
 }

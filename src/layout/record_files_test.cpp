@@ -2,12 +2,12 @@
 
 #include <gtest/gtest.h>
 
-#include "layout/fatal.h"
 #include "support/test_support.h"
 
 namespace pavecast {
 namespace {
 
+using testing::fatal_text_of;
 using testing::TempDir;
 
 std::vector<std::string> all_lines(InputFile& f) {
@@ -62,18 +62,10 @@ TEST(ReadOrFatal, NamesTheFileAndTheLine) {
   int32_t v = 0;
   read_or_fatal(kI2, *f, {v});
   EXPECT_EQ(v, 1);
-  try {
-    read_or_fatal(kI2, *f, {v});
-    FAIL();
-  } catch (const FatalStop& s) {
-    EXPECT_EQ(s.console_text, " ** Fatal Error: unreadable record, file data/n.dat, line 2\n");
-  }
-  try {
-    read_or_fatal(kI2, *f, {v});
-    FAIL();
-  } catch (const FatalStop& s) {
-    EXPECT_EQ(s.console_text, " ** Fatal Error: unexpected end of file, file data/n.dat, line 3\n");
-  }
+  EXPECT_EQ(fatal_text_of([&] { read_or_fatal(kI2, *f, {v}); }),
+            " ** Fatal Error: unreadable record, file data/n.dat, line 2\n");
+  EXPECT_EQ(fatal_text_of([&] { read_or_fatal(kI2, *f, {v}); }),
+            " ** Fatal Error: unexpected end of file, file data/n.dat, line 3\n");
 }
 
 TEST(OutputFile, ReplacementIsAllOrNothing) {
@@ -101,12 +93,8 @@ TEST(OutputFile, AWriteErrorIsAFatalStopNamingTheFile) {
   auto f = OutputFile::create(FilePath{"/dev/full", "NET1-c.out"});
   if (!f) GTEST_SKIP() << "no /dev/full";
   f->write(std::string(100, 'x'));
-  try {
-    f->close();
-    FAIL();
-  } catch (const FatalStop& s) {
-    EXPECT_EQ(s.console_text, " ** Fatal Error: the file cannot be written, file NET1-c.out\n");
-  }
+  EXPECT_EQ(fatal_text_of([&] { f->close(); }),
+            " ** Fatal Error: the file cannot be written, file NET1-c.out\n");
 }
 
 TEST(OutputFile, KeepsWhatWasWrittenWhenDroppedByAStop) {
