@@ -42,9 +42,8 @@ const char kEarlierFinal[] = "2030 NAMES\nconditions of an earlier run\n";
 
 // The bundled example, with the inputs record and final conditions of an
 // earlier run beside it.
-void copy_example(const TempDir& dir) {
-  fs::copy(fs::path(PAVECAST_SOURCE_DIR) / "example", dir.path(),
-           fs::copy_options::recursive | fs::copy_options::overwrite_existing);
+void copy_example_after_a_run(const TempDir& dir) {
+  testing::copy_example(dir);
   dir.write("NET1-c.res", kEarlierInputs);
   dir.write("NET1.prd", kEarlierFinal);
 }
@@ -286,7 +285,7 @@ TEST(FaultInjection, AWorkingDirectoryThatTakesNoFileStopsAtTheFirstFile) {
 
 TEST(FaultInjection, AReadOnlyWorkingDirectoryStopsBeforeAnyQuestion) {
   TempDir dir;
-  copy_example(dir);
+  copy_example_after_a_run(dir);
   std::string saved = dir.read("data/default2.dat");
   make_tree_mode(dir.path(), fs::perms(0555));
   Child child(dir.path(), become_unprivileged, /*in_process=*/true, answers({}));
@@ -304,7 +303,7 @@ TEST(FaultInjection, AReadOnlyWorkingDirectoryStopsBeforeAnyQuestion) {
 
 TEST(FaultInjection, AReadOnlyDataDirectoryStopsAtTheWriteBackAndKeepsTheSavedAnswers) {
   TempDir dir;
-  copy_example(dir);
+  copy_example_after_a_run(dir);
   std::string saved = dir.read("data/default2.dat");
   std::string set_up = dir.read("data/default.dat");
   make_tree_mode(dir.path(), fs::perms(0777));
@@ -328,7 +327,7 @@ TEST(FaultInjection, AReadOnlyDataDirectoryStopsAtTheWriteBackAndKeepsTheSavedAn
 
 TEST(FaultInjection, AReportNamedLikeADirectoryStopsTheRunAtTheLoading) {
   TempDir dir;
-  copy_example(dir);
+  copy_example_after_a_run(dir);
   fs::create_directory(dir.path() / "NET1-c.out");
   Outcome o = run_in_process(dir.path(), answers({{kYears, "12"}}));
   EXPECT_EQ(o.status, 1);
@@ -340,7 +339,7 @@ TEST(FaultInjection, AReportNamedLikeADirectoryStopsTheRunAtTheLoading) {
 
 TEST(FaultInjection, AFinalConditionsFileNamedLikeADirectoryStopsTheRunAndKeepsTheRest) {
   TempDir dir;
-  copy_example(dir);
+  copy_example_after_a_run(dir);
   fs::create_directory(dir.path() / "old.prd");
   Outcome o = run_in_process(dir.path(), answers({{kFinalConditions, "Y"}}, {}, {"old.prd"}));
   EXPECT_EQ(o.status, 1);
@@ -356,7 +355,7 @@ TEST(FaultInjection, AFinalConditionsFileNamedLikeADirectoryStopsTheRunAndKeepsT
 TEST(FaultInjection, AReportOnAFullDeviceStopsTheRunAfterTheFinalConditions) {
   if (!fs::exists("/dev/full")) GTEST_SKIP() << "no /dev/full";
   TempDir dir;
-  copy_example(dir);
+  copy_example_after_a_run(dir);
   fs::create_symlink("/dev/full", dir.path() / "NET1-c.out");
   Outcome o = run_in_process(
       dir.path(), answers({{kFinalConditions, "Y"}, {kAuxiliary, "N"}}, {}, {"new.prd"}));
@@ -373,7 +372,7 @@ TEST(FaultInjection, AReportOnAFullDeviceStopsTheRunAfterTheFinalConditions) {
 
 TEST(FaultInjection, AFileSizeLimitUnderTheFinalConditionsKeepsTheEarlierFile) {
   TempDir dir;
-  copy_example(dir);
+  copy_example_after_a_run(dir);
   // The saved answers (and the report, still in memory) fit; the final
   // conditions of 800 segments do not.
   auto limit = [] {
@@ -396,7 +395,7 @@ TEST(FaultInjection, AFileSizeLimitUnderTheFinalConditionsKeepsTheEarlierFile) {
 
 TEST(FaultInjection, AFatalStopInTheYearLoopKeepsThePriorityFileAndTheSavedAnswers) {
   TempDir dir;
-  copy_example(dir);
+  copy_example_after_a_run(dir);
   // Priority order rewrites the priority file before the loop; a table of
   // 805 segments fills up with the sixth year's split.
   const std::vector<std::string> priorities = {"10", "20", "30", "40", "50", "60", "70", "80", "Y"};
@@ -422,7 +421,7 @@ TEST(FaultInjection, AFatalStopInTheYearLoopKeepsThePriorityFileAndTheSavedAnswe
 
 TEST(FaultInjection, CtrlCAtAQuestionEndsTheRunByTheSignalAndChangesNothing) {
   TempDir dir;
-  copy_example(dir);
+  copy_example_after_a_run(dir);
   std::string saved = dir.read("data/default2.dat");
   std::string set_up = dir.read("data/default.dat");
   std::string priorities = dir.read("data/priority.dat");
