@@ -274,6 +274,21 @@ void make_tree_mode(const fs::path& root, fs::perms dirs) {
   fs::permissions(root, dirs);
 }
 
+// Runs the example in a child that has given up root's rights, over the tree
+// of `dir` with the modes `restrict` sets for this run only (open again
+// afterwards). False when the child could not give up root's rights.
+bool run_unprivileged(const TempDir& dir, const std::function<void()>& restrict,
+                      const std::string& replies, Outcome& outcome) {
+  restrict();
+  Child child(dir.path(), become_unprivileged, /*in_process=*/true, replies);
+  int status = child.finish();
+  make_tree_mode(dir.path(), fs::perms(0755));
+  if (WIFEXITED(status) && WEXITSTATUS(status) == Child::kCannotPrepare) return false;
+  outcome.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  outcome.console = child.output();
+  return true;
+}
+
 // --- the working directory cannot be written
 
 TEST(FaultInjection, AWorkingDirectoryThatTakesNoFileStopsAtTheFirstFile) {
@@ -287,15 +302,12 @@ TEST(FaultInjection, AReadOnlyWorkingDirectoryStopsBeforeAnyQuestion) {
   TempDir dir;
   copy_example_after_a_run(dir);
   std::string saved = dir.read("data/default2.dat");
-  make_tree_mode(dir.path(), fs::perms(0555));
-  Child child(dir.path(), become_unprivileged, /*in_process=*/true, answers({}));
-  int status = child.finish();
-  make_tree_mode(dir.path(), fs::perms(0755));
-  if (WIFEXITED(status) && WEXITSTATUS(status) == Child::kCannotPrepare)
+  Outcome o;
+  if (!run_unprivileged(
+          dir, [&] { make_tree_mode(dir.path(), fs::perms(0555)); }, answers({}), o))
     GTEST_SKIP() << "the test cannot give up root's rights here";
-  ASSERT_TRUE(WIFEXITED(status));
-  EXPECT_EQ(WEXITSTATUS(status), 1);
-  EXPECT_EQ(child.output(), " ** Fatal Error: the file cannot be opened, file userdata.tmp\n");
+  EXPECT_EQ(o.status, 1);
+  EXPECT_EQ(o.console, " ** Fatal Error: the file cannot be opened, file userdata.tmp\n");
   EXPECT_EQ(dir.read("data/default2.dat"), saved);
   EXPECT_FALSE(dir.exists("userdata.tmp"));
   expect_earlier_output_kept(dir);
@@ -306,16 +318,15 @@ TEST(FaultInjection, AReadOnlyDataDirectoryStopsAtTheWriteBackAndKeepsTheSavedAn
   copy_example_after_a_run(dir);
   std::string saved = dir.read("data/default2.dat");
   std::string set_up = dir.read("data/default.dat");
-  make_tree_mode(dir.path(), fs::perms(0777));
-  fs::permissions(dir.path() / "data", fs::perms(0555));
-  Child child(dir.path(), become_unprivileged, /*in_process=*/true, answers({{kYears, "12"}}));
-  int status = child.finish();
-  make_tree_mode(dir.path(), fs::perms(0755));
-  if (WIFEXITED(status) && WEXITSTATUS(status) == Child::kCannotPrepare)
+  auto data_read_only = [&] {
+    make_tree_mode(dir.path(), fs::perms(0777));
+    fs::permissions(dir.path() / "data", fs::perms(0555));
+  };
+  Outcome o;
+  if (!run_unprivileged(dir, data_read_only, answers({{kYears, "12"}}), o))
     GTEST_SKIP() << "the test cannot give up root's rights here";
-  ASSERT_TRUE(WIFEXITED(status));
-  EXPECT_EQ(WEXITSTATUS(status), 1);
-  EXPECT_EQ(last_line(child.output()),
+  EXPECT_EQ(o.status, 1);
+  EXPECT_EQ(last_line(o.console),
             " ** Fatal Error: the file cannot be opened, file data/default.dat");
   EXPECT_EQ(dir.read("data/default.dat"), set_up);
   EXPECT_EQ(dir.read("data/default2.dat"), saved);
