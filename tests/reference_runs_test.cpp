@@ -128,8 +128,11 @@ TEST_P(ReferenceRun, MatchesTheExpectedTranscriptStatusAndFiles) {
   std::set<std::string> deleted;
   for (const auto& l : split_lines(slurp(run / "expected" / "deleted.txt"))) deleted.insert(l);
   for (const auto& [name, content] : before) {
-    if (after.count(name) == 0 && deleted.count(name) == 0) ADD_FAILURE() << "file deleted: " << name;
+    if (after.count(name) == 0 && deleted.count(name) == 0)
+      ADD_FAILURE() << "file deleted: " << name;
   }
+  for (const std::string& name : deleted)
+    if (after.count(name) != 0) ADD_FAILURE() << "file not deleted: " << name;
 }
 
 INSTANTIATE_TEST_SUITE_P(All, ReferenceRun, ::testing::ValuesIn(run_names()));
