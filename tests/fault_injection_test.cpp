@@ -42,9 +42,8 @@ const char kEarlierFinal[] = "2030 NAMES\nconditions of an earlier run\n";
 
 // The bundled example, with the inputs record and final conditions of an
 // earlier run beside it.
-void copy_example(const TempDir& dir) {
-  fs::copy(fs::path(PAVECAST_SOURCE_DIR) / "example", dir.path(),
-           fs::copy_options::recursive | fs::copy_options::overwrite_existing);
+void copy_example_after_a_run(const TempDir& dir) {
+  testing::copy_example(dir);
   dir.write("NET1-c.res", kEarlierInputs);
   dir.write("NET1.prd", kEarlierFinal);
 }
@@ -275,6 +274,21 @@ void make_tree_mode(const fs::path& root, fs::perms dirs) {
   fs::permissions(root, dirs);
 }
 
+// Runs the example in a child that has given up root's rights, over the tree
+// of `dir` with the modes `restrict` sets for this run only (open again
+// afterwards). False when the child could not give up root's rights.
+bool run_unprivileged(const TempDir& dir, const std::function<void()>& restrict,
+                      const std::string& replies, Outcome& outcome) {
+  restrict();
+  Child child(dir.path(), become_unprivileged, /*in_process=*/true, replies);
+  int status = child.finish();
+  make_tree_mode(dir.path(), fs::perms(0755));
+  if (WIFEXITED(status) && WEXITSTATUS(status) == Child::kCannotPrepare) return false;
+  outcome.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  outcome.console = child.output();
+  return true;
+}
+
 // --- the working directory cannot be written
 
 TEST(FaultInjection, AWorkingDirectoryThatTakesNoFileStopsAtTheFirstFile) {
@@ -286,17 +300,14 @@ TEST(FaultInjection, AWorkingDirectoryThatTakesNoFileStopsAtTheFirstFile) {
 
 TEST(FaultInjection, AReadOnlyWorkingDirectoryStopsBeforeAnyQuestion) {
   TempDir dir;
-  copy_example(dir);
+  copy_example_after_a_run(dir);
   std::string saved = dir.read("data/default2.dat");
-  make_tree_mode(dir.path(), fs::perms(0555));
-  Child child(dir.path(), become_unprivileged, /*in_process=*/true, answers({}));
-  int status = child.finish();
-  make_tree_mode(dir.path(), fs::perms(0755));
-  if (WIFEXITED(status) && WEXITSTATUS(status) == Child::kCannotPrepare)
+  Outcome o;
+  if (!run_unprivileged(
+          dir, [&] { make_tree_mode(dir.path(), fs::perms(0555)); }, answers({}), o))
     GTEST_SKIP() << "the test cannot give up root's rights here";
-  ASSERT_TRUE(WIFEXITED(status));
-  EXPECT_EQ(WEXITSTATUS(status), 1);
-  EXPECT_EQ(child.output(), " ** Fatal Error: the file cannot be opened, file userdata.tmp\n");
+  EXPECT_EQ(o.status, 1);
+  EXPECT_EQ(o.console, " ** Fatal Error: the file cannot be opened, file userdata.tmp\n");
   EXPECT_EQ(dir.read("data/default2.dat"), saved);
   EXPECT_FALSE(dir.exists("userdata.tmp"));
   expect_earlier_output_kept(dir);
@@ -304,19 +315,18 @@ TEST(FaultInjection, AReadOnlyWorkingDirectoryStopsBeforeAnyQuestion) {
 
 TEST(FaultInjection, AReadOnlyDataDirectoryStopsAtTheWriteBackAndKeepsTheSavedAnswers) {
   TempDir dir;
-  copy_example(dir);
+  copy_example_after_a_run(dir);
   std::string saved = dir.read("data/default2.dat");
   std::string set_up = dir.read("data/default.dat");
-  make_tree_mode(dir.path(), fs::perms(0777));
-  fs::permissions(dir.path() / "data", fs::perms(0555));
-  Child child(dir.path(), become_unprivileged, /*in_process=*/true, answers({{kYears, "12"}}));
-  int status = child.finish();
-  make_tree_mode(dir.path(), fs::perms(0755));
-  if (WIFEXITED(status) && WEXITSTATUS(status) == Child::kCannotPrepare)
+  auto data_read_only = [&] {
+    make_tree_mode(dir.path(), fs::perms(0777));
+    fs::permissions(dir.path() / "data", fs::perms(0555));
+  };
+  Outcome o;
+  if (!run_unprivileged(dir, data_read_only, answers({{kYears, "12"}}), o))
     GTEST_SKIP() << "the test cannot give up root's rights here";
-  ASSERT_TRUE(WIFEXITED(status));
-  EXPECT_EQ(WEXITSTATUS(status), 1);
-  EXPECT_EQ(last_line(child.output()),
+  EXPECT_EQ(o.status, 1);
+  EXPECT_EQ(last_line(o.console),
             " ** Fatal Error: the file cannot be opened, file data/default.dat");
   EXPECT_EQ(dir.read("data/default.dat"), set_up);
   EXPECT_EQ(dir.read("data/default2.dat"), saved);
@@ -328,7 +338,7 @@ TEST(FaultInjection, AReadOnlyDataDirectoryStopsAtTheWriteBackAndKeepsTheSavedAn
 
 TEST(FaultInjection, AReportNamedLikeADirectoryStopsTheRunAtTheLoading) {
   TempDir dir;
-  copy_example(dir);
+  copy_example_after_a_run(dir);
   fs::create_directory(dir.path() / "NET1-c.out");
   Outcome o = run_in_process(dir.path(), answers({{kYears, "12"}}));
   EXPECT_EQ(o.status, 1);
@@ -340,7 +350,7 @@ TEST(FaultInjection, AReportNamedLikeADirectoryStopsTheRunAtTheLoading) {
 
 TEST(FaultInjection, AFinalConditionsFileNamedLikeADirectoryStopsTheRunAndKeepsTheRest) {
   TempDir dir;
-  copy_example(dir);
+  copy_example_after_a_run(dir);
   fs::create_directory(dir.path() / "old.prd");
   Outcome o = run_in_process(dir.path(), answers({{kFinalConditions, "Y"}}, {}, {"old.prd"}));
   EXPECT_EQ(o.status, 1);
@@ -356,7 +366,7 @@ TEST(FaultInjection, AFinalConditionsFileNamedLikeADirectoryStopsTheRunAndKeepsT
 TEST(FaultInjection, AReportOnAFullDeviceStopsTheRunAfterTheFinalConditions) {
   if (!fs::exists("/dev/full")) GTEST_SKIP() << "no /dev/full";
   TempDir dir;
-  copy_example(dir);
+  copy_example_after_a_run(dir);
   fs::create_symlink("/dev/full", dir.path() / "NET1-c.out");
   Outcome o = run_in_process(
       dir.path(), answers({{kFinalConditions, "Y"}, {kAuxiliary, "N"}}, {}, {"new.prd"}));
@@ -373,7 +383,7 @@ TEST(FaultInjection, AReportOnAFullDeviceStopsTheRunAfterTheFinalConditions) {
 
 TEST(FaultInjection, AFileSizeLimitUnderTheFinalConditionsKeepsTheEarlierFile) {
   TempDir dir;
-  copy_example(dir);
+  copy_example_after_a_run(dir);
   // The saved answers (and the report, still in memory) fit; the final
   // conditions of 800 segments do not.
   auto limit = [] {
@@ -396,7 +406,7 @@ TEST(FaultInjection, AFileSizeLimitUnderTheFinalConditionsKeepsTheEarlierFile) {
 
 TEST(FaultInjection, AFatalStopInTheYearLoopKeepsThePriorityFileAndTheSavedAnswers) {
   TempDir dir;
-  copy_example(dir);
+  copy_example_after_a_run(dir);
   // Priority order rewrites the priority file before the loop; a table of
   // 805 segments fills up with the sixth year's split.
   const std::vector<std::string> priorities = {"10", "20", "30", "40", "50", "60", "70", "80", "Y"};
@@ -422,7 +432,7 @@ TEST(FaultInjection, AFatalStopInTheYearLoopKeepsThePriorityFileAndTheSavedAnswe
 
 TEST(FaultInjection, CtrlCAtAQuestionEndsTheRunByTheSignalAndChangesNothing) {
   TempDir dir;
-  copy_example(dir);
+  copy_example_after_a_run(dir);
   std::string saved = dir.read("data/default2.dat");
   std::string set_up = dir.read("data/default.dat");
   std::string priorities = dir.read("data/priority.dat");

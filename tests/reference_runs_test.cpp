@@ -58,8 +58,8 @@ std::vector<std::string> split_lines(const std::string& text) {
 // The fixed fatal messages must match exactly; other stops only by their start.
 bool loose_fatal(const std::string& line) {
   static const char* const kFixed[] = {
-      "An invalid pavement type", "The maximium number of forced", "You have exceeded the maximum",
-      "No match found for action", "No repair for score of 1", "end of console input"};
+      "An invalid pavement type",  "The maximium number of forced", "You have exceeded the maximum",
+      "No match found for action", "No repair for score of 1",      "end of console input"};
   const std::string prefix = " ** Fatal Error: ";
   if (!line.starts_with(prefix)) return false;
   for (const char* f : kFixed)
@@ -76,17 +76,11 @@ std::string compare_console(const std::string& expected, const std::string& actu
     if (e[i] == a[i]) continue;
     if (e[i].starts_with(" ** Warning: ")) continue;
     if (loose_fatal(e[i]) && a[i].starts_with(" ** Fatal Error: ")) continue;
-    return "line " + std::to_string(i + 1) + "\n  expected [" + e[i] + "]\n  actual   [" + a[i] + "]";
+    return "line " + std::to_string(i + 1) + "\n  expected [" + e[i] + "]\n  actual   [" + a[i] +
+           "]";
   }
   if (expected.ends_with('\n') != actual.ends_with('\n')) return "last line end differs";
   return "";
-}
-
-std::map<std::string, std::string> files_under(const fs::path& root) {
-  std::map<std::string, std::string> files;
-  for (const auto& e : fs::recursive_directory_iterator(root))
-    if (e.is_regular_file()) files[fs::relative(e.path(), root).string()] = slurp(e.path());
-  return files;
 }
 
 class ReferenceRun : public ::testing::TestWithParam<std::string> {};
@@ -94,8 +88,9 @@ class ReferenceRun : public ::testing::TestWithParam<std::string> {};
 TEST_P(ReferenceRun, MatchesTheExpectedTranscriptStatusAndFiles) {
   fs::path run = runs_dir() / GetParam();
   testing::TempDir dir;
-  fs::copy(run / "input", dir.path(), fs::copy_options::recursive | fs::copy_options::overwrite_existing);
-  auto before = files_under(dir.path());
+  fs::copy(run / "input", dir.path(),
+           fs::copy_options::recursive | fs::copy_options::overwrite_existing);
+  auto before = testing::files_under(dir.path());
 
   ProgramOptions options;
   options.workdir = dir.workdir();
@@ -109,8 +104,8 @@ TEST_P(ReferenceRun, MatchesTheExpectedTranscriptStatusAndFiles) {
   std::string diff = compare_console(slurp(run / "expected" / "console.txt"), out.str());
   EXPECT_EQ(diff, "") << "console";
 
-  auto after = files_under(dir.path());
-  auto expected = files_under(run / "expected" / "files");
+  auto after = testing::files_under(dir.path());
+  auto expected = testing::files_under(run / "expected" / "files");
   for (const auto& [name, content] : expected) {
     auto it = after.find(name);
     if (it == after.end()) {
@@ -133,8 +128,11 @@ TEST_P(ReferenceRun, MatchesTheExpectedTranscriptStatusAndFiles) {
   std::set<std::string> deleted;
   for (const auto& l : split_lines(slurp(run / "expected" / "deleted.txt"))) deleted.insert(l);
   for (const auto& [name, content] : before) {
-    if (after.count(name) == 0 && deleted.count(name) == 0) ADD_FAILURE() << "file deleted: " << name;
+    if (after.count(name) == 0 && deleted.count(name) == 0)
+      ADD_FAILURE() << "file deleted: " << name;
   }
+  for (const std::string& name : deleted)
+    if (after.count(name) != 0) ADD_FAILURE() << "file not deleted: " << name;
 }
 
 INSTANTIATE_TEST_SUITE_P(All, ReferenceRun, ::testing::ValuesIn(run_names()));

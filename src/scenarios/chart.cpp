@@ -69,6 +69,12 @@ std::string text_element(double x, double y, std::string_view anchor, std::strin
          std::string(anchor) + "\"" + std::string(extra) + ">" + xml_escaped(content) + "</text>\n";
 }
 
+// A line from (x1, y1) to (x2, y2) with its stroke `attributes`.
+std::string line_element(double x1, double y1, double x2, double y2, std::string_view attributes) {
+  return "<line x1=\"" + number(x1) + "\" y1=\"" + number(y1) + "\" x2=\"" + number(x2) +
+         "\" y2=\"" + number(y2) + "\" " + std::string(attributes) + "/>\n";
+}
+
 }  // namespace
 
 std::string xml_escaped(std::string_view text) {
@@ -132,8 +138,7 @@ std::string percent_poor_chart(const std::vector<ChartSeries>& series, const Cha
   const double y_step = nice_step(y_high, 10);
   for (double v = 0.0; v <= y_high + 1e-9; v += y_step) {
     double y = y_at(v);
-    svg += "<line x1=\"" + number(kLeft) + "\" y1=\"" + number(y) + "\" x2=\"" + number(kRight) +
-           "\" y2=\"" + number(y) + "\" stroke=\"#dddddd\" stroke-width=\"1\"/>\n";
+    svg += line_element(kLeft, y, kRight, y, "stroke=\"#dddddd\" stroke-width=\"1\"");
     char label[16];
     std::snprintf(label, sizeof label, "%g", v);
     svg += text_element(kLeft - 8, y + 4, "end", label, " font-size=\"12\"");
@@ -142,17 +147,13 @@ std::string percent_poor_chart(const std::vector<ChartSeries>& series, const Cha
     const double x_step = std::max(1.0, nice_step(last_year - first_year, 12));
     for (double year = first_year; year <= last_year + 1e-9; year += x_step) {
       double x = x_at(year);
-      svg += "<line x1=\"" + number(x) + "\" y1=\"" + number(kBottom) + "\" x2=\"" + number(x) +
-             "\" y2=\"" + number(kBottom + 6) + "\" stroke=\"#333333\" stroke-width=\"1\"/>\n";
+      svg += line_element(x, kBottom, x, kBottom + 6, "stroke=\"#333333\" stroke-width=\"1\"");
       svg += text_element(x, kBottom + 22, "middle", std::to_string(static_cast<int>(year)),
                           " font-size=\"12\"");
     }
   }
-  svg += "<line x1=\"" + number(kLeft) + "\" y1=\"" + number(kBottom) + "\" x2=\"" +
-         number(kRight) + "\" y2=\"" + number(kBottom) +
-         "\" stroke=\"#333333\" stroke-width=\"1.5\"/>\n";
-  svg += "<line x1=\"" + number(kLeft) + "\" y1=\"" + number(kTop) + "\" x2=\"" + number(kLeft) +
-         "\" y2=\"" + number(kBottom) + "\" stroke=\"#333333\" stroke-width=\"1.5\"/>\n";
+  svg += line_element(kLeft, kBottom, kRight, kBottom, "stroke=\"#333333\" stroke-width=\"1.5\"");
+  svg += line_element(kLeft, kTop, kLeft, kBottom, "stroke=\"#333333\" stroke-width=\"1.5\"");
   svg += text_element((kLeft + kRight) / 2.0, kBottom + 50, "middle", "Year", " font-size=\"14\"");
   svg += text_element(0, 0, "middle", "Percent poor (lane-miles in class 5 or less)",
                       " font-size=\"14\" transform=\"translate(24," +
@@ -160,9 +161,8 @@ std::string percent_poor_chart(const std::vector<ChartSeries>& series, const Cha
 
   if (text.target) {
     double y = y_at(*text.target);
-    svg += "<line x1=\"" + number(kLeft) + "\" y1=\"" + number(y) + "\" x2=\"" + number(kRight) +
-           "\" y2=\"" + number(y) +
-           "\" stroke=\"#cc0000\" stroke-width=\"1.5\" stroke-dasharray=\"8,5\"/>\n";
+    svg += line_element(kLeft, y, kRight, y,
+                        "stroke=\"#cc0000\" stroke-width=\"1.5\" stroke-dasharray=\"8,5\"");
     svg += text_element(kRight - 4, y - 6, "end", "target " + number(*text.target) + "%",
                         " font-size=\"12\" fill=\"#cc0000\"");
   }
@@ -189,9 +189,8 @@ std::string percent_poor_chart(const std::vector<ChartSeries>& series, const Cha
   if (series.size() <= kMaxListed || !text.ordered) {
     for (std::size_t i = 0; i < series.size() && i < 2 * kMaxListed; ++i) {
       double y = kTop + 26 + 20.0 * static_cast<double>(i);
-      svg += "<line x1=\"" + number(kLegendX) + "\" y1=\"" + number(y - 4) + "\" x2=\"" +
-             number(kLegendX + 28) + "\" y2=\"" + number(y - 4) + "\" stroke=\"" + colour_of(i) +
-             "\" stroke-width=\"3\"/>\n";
+      svg += line_element(kLegendX, y - 4, kLegendX + 28, y - 4,
+                          "stroke=\"" + colour_of(i) + "\" stroke-width=\"3\"");
       svg += text_element(kLegendX + 36, y, "start", series[i].label, " font-size=\"12\"");
     }
   } else {
@@ -209,8 +208,7 @@ std::string percent_poor_chart(const std::vector<ChartSeries>& series, const Cha
     for (std::size_t i : {std::size_t{0}, last / 4, last / 2, 3 * last / 4, last}) {
       double y =
           bar_top + (bar_bottom - bar_top) * static_cast<double>(i) / static_cast<double>(last);
-      svg += "<line x1=\"" + number(kLegendX + 24) + "\" y1=\"" + number(y) + "\" x2=\"" +
-             number(kLegendX + 30) + "\" y2=\"" + number(y) + "\" stroke=\"#333333\"/>\n";
+      svg += line_element(kLegendX + 24, y, kLegendX + 30, y, "stroke=\"#333333\"");
       svg += text_element(kLegendX + 34, y + 4, "start", series[i].label, " font-size=\"12\"");
     }
   }

@@ -8,10 +8,7 @@ namespace pavecast {
 namespace {
 
 Scenario fixed_level(int64_t cents, int32_t repair_order) {
-  Scenario s;
-  s.budget = {BudgetKind::kFixed, static_cast<float>(static_cast<double>(cents) / 100.0)};
-  s.repair_order = repair_order;
-  return s;
+  return {fixed_budget(cents), repair_order};
 }
 
 // Tries `levels` not tried yet and records the outcomes.

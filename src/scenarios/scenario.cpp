@@ -139,34 +139,7 @@ void load_network(RunContext& ctx, Console& warnings) {
   ignore_forced_entries_beyond_network(ctx, warnings);
 }
 
-}  // namespace
-
-BaseScenario load_base_scenario(const std::filesystem::path& root, const BaseOptions& options,
-                                Console& warnings) {
-  BaseScenario base;
-  base.ctx = std::make_unique<RunContext>(Workdir{root, /*read_only=*/true});
-  RunContext& ctx = *base.ctx;
-
-  read_default_dat(ctx);
-  keep_data_set(ctx);
-  read_saved_answers(ctx);
-  ctx.trace_answer = 'N';
-  ctx.trace_count = 0;
-
-  keep_years(ctx, options);
-  base.saved_budget = saved_budget(ctx);
-  if (options.saved_budget && base.saved_budget.kind == BudgetKind::kVariable)
-    use_variable_funding(ctx);
-  base.order = keep_order(ctx, options);
-  ctx.repair_order = base.order;
-  if (options.all_orders || base.order == 2) keep_priorities(ctx);
-
-  read_parameter_files(ctx);
-  keep_network_options(ctx);
-  load_network(ctx, warnings);
-  return base;
-}
-
+// Sets the budget and order of `scenario` on a copy of the base.
 void apply_scenario(RunContext& ctx, const Scenario& scenario) {
   switch (scenario.budget.kind) {
     case BudgetKind::kFixed:
@@ -193,6 +166,38 @@ void apply_scenario(RunContext& ctx, const Scenario& scenario) {
   // none under those orders.
   if (ctx.repair_order == 1 || ctx.repair_order == 2)
     for (int i = 1; i <= ctx.segments.segment_count; ++i) ctx.segments[i].order_key = 0.0f;
+}
+
+}  // namespace
+
+Budget fixed_budget(int64_t cents) {
+  return {BudgetKind::kFixed, static_cast<float>(static_cast<double>(cents) / 100.0)};
+}
+
+BaseScenario load_base_scenario(const std::filesystem::path& root, const BaseOptions& options,
+                                Console& warnings) {
+  BaseScenario base;
+  base.ctx = std::make_unique<RunContext>(Workdir{root, /*read_only=*/true});
+  RunContext& ctx = *base.ctx;
+
+  read_default_dat(ctx);
+  keep_data_set(ctx);
+  read_saved_answers(ctx);
+  ctx.trace_answer = 'N';
+  ctx.trace_count = 0;
+
+  keep_years(ctx, options);
+  base.saved_budget = saved_budget(ctx);
+  if (options.saved_budget && base.saved_budget.kind == BudgetKind::kVariable)
+    use_variable_funding(ctx);
+  base.order = keep_order(ctx, options);
+  ctx.repair_order = base.order;
+  if (options.all_orders || base.order == 2) keep_priorities(ctx);
+
+  read_parameter_files(ctx);
+  keep_network_options(ctx);
+  load_network(ctx, warnings);
+  return base;
 }
 
 ScenarioRun run_scenario(const RunContext& base, const Scenario& scenario) {

@@ -40,6 +40,9 @@ struct Budget {
   float amount = 0.0f;  // kFixed only
 };
 
+// A fixed budget of `cents` hundredths of a million a year.
+Budget fixed_budget(int64_t cents);
+
 struct Scenario {
   Budget budget;
   int32_t repair_order = 3;  // 1..4; an unlimited budget always takes 1, as the program does
@@ -87,8 +90,5 @@ struct ScenarioRun {
 // The projection of `scenario` on a copy of `base`. Thread-safe for one
 // shared const base.
 ScenarioRun run_scenario(const RunContext& base, const Scenario& scenario);
-
-// Sets the budget and order of `scenario` on a copy of the base.
-void apply_scenario(RunContext& ctx, const Scenario& scenario);
 
 }  // namespace pavecast

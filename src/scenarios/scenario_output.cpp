@@ -21,6 +21,17 @@ std::string format(const char* pattern, ...) {
                      static_cast<std::size_t>(n < 0 ? 0 : std::min<int>(n, sizeof buffer - 1)));
 }
 
+// The repair orders 1 to 4 in the CSV and in titles.
+struct OrderNames {
+  const char* label;
+  const char* title;
+};
+constexpr OrderNames kOrderNames[] = {{"", ""},
+                                      {"random", "Random order"},
+                                      {"priority", "Priority"},
+                                      {"worst-first", "Worst first"},
+                                      {"best-first", "Best first"}};
+
 double d(float value) {
   return static_cast<double>(value);
 }
@@ -64,30 +75,12 @@ std::string funding_label(const Budget& budget) {
 }
 
 std::string order_label(int32_t repair_order) {
-  switch (repair_order) {
-    case 1:
-      return "random";
-    case 2:
-      return "priority";
-    case 3:
-      return "worst-first";
-    case 4:
-      return "best-first";
-  }
+  if (repair_order >= 1 && repair_order <= 4) return kOrderNames[repair_order].label;
   return "order-" + std::to_string(repair_order);
 }
 
 std::string order_title(int32_t repair_order) {
-  switch (repair_order) {
-    case 1:
-      return "Random order";
-    case 2:
-      return "Priority";
-    case 3:
-      return "Worst first";
-    case 4:
-      return "Best first";
-  }
+  if (repair_order >= 1 && repair_order <= 4) return kOrderNames[repair_order].title;
   return "Order " + std::to_string(repair_order);
 }
 

@@ -1,14 +1,11 @@
-// Helpers of the scenario tool's tests: the bundled example in a temporary
-// working directory, saved answers changed line by line, a snapshot of every
-// file, the tool run in-process, and the program run with Enter at every
+// Helpers of the scenario tool's tests: saved answers changed line by line,
+// the tool run in-process, and the program run with Enter at every
 // question but the funding.
 #pragma once
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
-#include <map>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -19,19 +16,6 @@
 
 namespace pavecast::testing {
 
-inline std::filesystem::path example_dir() {
-  return std::filesystem::path(PAVECAST_SOURCE_DIR) / "example";
-}
-
-// The example's data/, roads/ and force.txt in `dir`.
-inline void copy_example(const TempDir& dir) {
-  namespace fs = std::filesystem;
-  for (const char* sub : {"data", "roads"})
-    fs::copy(example_dir() / sub, dir.path() / sub,
-             fs::copy_options::recursive | fs::copy_options::overwrite_existing);
-  fs::copy_file(example_dir() / "force.txt", dir.path() / "force.txt");
-}
-
 // Line `n` (from 1) of the file at `relative` becomes `text`.
 inline void set_line(const TempDir& dir, const std::string& relative, int n,
                      const std::string& text) {
@@ -39,19 +23,6 @@ inline void set_line(const TempDir& dir, const std::string& relative, int n,
   std::string out, line;
   for (int k = 1; std::getline(in, line); ++k) out += (k == n ? text : line) + "\n";
   dir.write(relative, out);
-}
-
-// Every file under `root` with its content.
-inline std::map<std::string, std::string> snapshot(const std::filesystem::path& root) {
-  std::map<std::string, std::string> files;
-  for (const auto& e : std::filesystem::recursive_directory_iterator(root)) {
-    if (!e.is_regular_file()) continue;
-    std::ifstream f(e.path(), std::ios::binary);
-    std::ostringstream s;
-    s << f.rdbuf();
-    files[std::filesystem::relative(e.path(), root).string()] = s.str();
-  }
-  return files;
 }
 
 struct ToolResult {

@@ -103,8 +103,7 @@ int sweep(Tool& tool, const BaseScenario& base) {
   std::vector<Scenario> list;
   std::vector<std::string> labels;
   for (int64_t cents : sweep_levels(tool.options)) {
-    list.push_back(
-        {{BudgetKind::kFixed, static_cast<float>(static_cast<double>(cents) / 100.0)}, base.order});
+    list.push_back({fixed_budget(cents), base.order});
     labels.push_back(money_text(cents));
   }
   std::vector<ScenarioRun> runs = tool.run(base, list);
@@ -194,9 +193,7 @@ int needs(Tool& tool, const BaseScenario& base) {
 int orders(Tool& tool, const BaseScenario& base) {
   const RunContext& ctx = *base.ctx;
   Budget budget = base.saved_budget;
-  if (tool.options.funding_cents)
-    budget = {BudgetKind::kFixed,
-              static_cast<float>(static_cast<double>(*tool.options.funding_cents) / 100.0)};
+  if (tool.options.funding_cents) budget = fixed_budget(*tool.options.funding_cents);
   if (budget.kind == BudgetKind::kUnlimited) {
     tool.out << "The saved answers do not constrain the model by dollars: every repair the policy "
                 "asks for is made, so the repair order makes no difference. Give --funding M to "

@@ -10,8 +10,6 @@
 namespace pavecast::scenarios {
 namespace {
 
-namespace fs = std::filesystem;
-
 std::vector<std::string> split_lines(const std::string& text) {
   std::vector<std::string> v;
   std::istringstream s(text);
@@ -100,8 +98,7 @@ void expect_table_rows(const std::vector<std::string>& lines, std::size_t& at, i
 
 TEST(LongReports, NinetySevenYearsOfTheExampleBreakThePageBeforeTheSixtyFirstRow) {
   TempDir dir;
-  fs::copy(fs::path(PAVECAST_SOURCE_DIR) / "example", dir.path(),
-           fs::copy_options::recursive | fs::copy_options::overwrite_existing);
+  testing::copy_example(dir);
   // 97 years, no auxiliary files; Enter for everything else.
   RunResult r =
       run(dir, {"", "", "", "", "", "", "97", "", "", "", "", "", "", "", "", "", "", "", "", "n"});
@@ -161,18 +158,7 @@ TEST(LongReports, NinetySevenYearsOfTheExampleBreakThePageBeforeTheSixtyFirstRow
   EXPECT_TRUE(tail_lines[2].starts_with("Percent of Miles by Score from 1 to 10:"))
       << tail_lines[2];
   EXPECT_EQ(tail_lines[2].size(), 39u + 10u * 6u + 11u + 4u);
-  std::string policy =
-      policy_heading("ACC     ", "PCC     ", "COMP    ") +
-      policy_row(10, 2, "Crack seal", "0.020", 10, {"0.10", "0.10", "0.12"}) +
-      policy_row(20, 2, "Chip seal", "0.080", 9, {"0.15", "0.10", "0.15"}) +
-      policy_row(30, 2, "Thin HMA overlay", "0.120", 8, {"0.20", "0.15", "0.20"}) +
-      policy_row(35, 2, "Concrete repair and grinding", "0.300", 7, {"0.25", "0.15", "0.25"}) +
-      policy_row(40, 2, "Mill and HMA overlay", "0.350", 6, {"0.30", "0.20", "0.30"}) +
-      policy_row(50, 1, "Structural HMA overlay", "0.600", 5, {"0.35", "0.25", "0.35"}) +
-      policy_row(55, 1, "Rubblize and HMA overlay", "1.200", 4, {"0.40", "0.30", "0.40"}) +
-      policy_row(60, 9, "Reconstruction", "2.000", 3, {"0.45", "0.35", "0.45"}) +
-      rates_row(2, {"0.45", "0.40", "0.50"}) + rates_row(1, {"0.50", "0.40", "0.50"}) +
-      end_record(1);
+  const std::string policy = example_policy_block() + end_record(1);
   EXPECT_TRUE(report.ends_with(policy));
 }
 

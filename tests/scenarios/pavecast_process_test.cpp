@@ -58,18 +58,6 @@ ProcessResult run_program_process(const fs::path& workdir, const fs::path& scrat
   return result;
 }
 
-// A fresh copy of the bundled example.
-void copy_example(const TempDir& dir) {
-  fs::copy(fs::path(PAVECAST_SOURCE_DIR) / "example", dir.path(),
-           fs::copy_options::recursive | fs::copy_options::overwrite_existing);
-}
-
-std::string answer_lines(std::initializer_list<std::string_view> replies) {
-  std::string s;
-  for (std::string_view r : replies) s += std::string(r) + "\n";
-  return s;
-}
-
 // The example's own questions up to the scores file, with its saved answers
 // as defaults (printout 1, 10 years, $25M, worst first, NET1).
 std::string example_dialogue_to_scores(int saved_years) {
@@ -90,14 +78,14 @@ std::string example_dialogue_to_scores(int saved_years) {
 // concrete repair (35, 0.30: 0.075) and becomes 8.5.
 TEST(PavecastProcess, AnAnalystScriptsAOneYearRunOfTheirOwnNetwork) {
   TempDir dir, scratch;
-  copy_example(dir);
+  testing::copy_example(dir);
   dir.write("roads/pair",
             lines({"2025", "Two Segments", "ACC", " 4   1.00", "", "PCC", " 6   0.50", ""}));
   Files before = files_under(dir.path());
 
   ProcessResult r = run_program_process(
-      dir.path(), scratch.path(), answer_lines({"", "", "",     "", "", "", "1", "", "", "",
-                                                "", "", "pair", "", "", "", "",  "", "", ""}));
+      dir.path(), scratch.path(),
+      lines({"", "", "", "", "", "", "1", "", "", "", "", "", "pair", "", "", "", "", "", "", ""}));
   EXPECT_EQ(r.status, 0);
   EXPECT_TEXT(example_dialogue_to_scores(10) + year_message(2, 2) + year_message_cleared() +
                   closing_list("pair-c.out  ", "pair-c.res  ", "pair-c.scr  ", "pair-c.rep  ",
@@ -105,12 +93,8 @@ TEST(PavecastProcess, AnAnalystScriptsAOneYearRunOfTheirOwnNetwork) {
                   done_running(),
               r.transcript);
 
-  Files after = files_under(dir.path());
-  Files written;
-  for (const auto& [name, content] : after)
-    if (before.count(name) == 0 || before.at(name) != content) written[name] = content;
-  for (const auto& [name, content] : before)
-    EXPECT_TRUE(after.count(name)) << name << " was deleted";
+  Changes changes = changes_between(before, files_under(dir.path()));
+  EXPECT_EQ(changes.deleted, std::set<std::string>{});
 
   Files expected;
   const std::vector<int> actions = {10, 20, 30, 35, 40, 50, 55, 60};
@@ -128,17 +112,7 @@ TEST(PavecastProcess, AnAnalystScriptsAOneYearRunOfTheirOwnNetwork) {
       definitions() +
       distribution({"0.0", "0.0", "0.0", "0.0", "0.0", "0.0", "0.0", "66.7", "33.3", "0.0"},
                    "8.17") +
-      policy_heading("ACC     ", "PCC     ", "COMP    ") +
-      policy_row(10, 2, "Crack seal", "0.020", 10, {"0.10", "0.10", "0.12"}) +
-      policy_row(20, 2, "Chip seal", "0.080", 9, {"0.15", "0.10", "0.15"}) +
-      policy_row(30, 2, "Thin HMA overlay", "0.120", 8, {"0.20", "0.15", "0.20"}) +
-      policy_row(35, 2, "Concrete repair and grinding", "0.300", 7, {"0.25", "0.15", "0.25"}) +
-      policy_row(40, 2, "Mill and HMA overlay", "0.350", 6, {"0.30", "0.20", "0.30"}) +
-      policy_row(50, 1, "Structural HMA overlay", "0.600", 5, {"0.35", "0.25", "0.35"}) +
-      policy_row(55, 1, "Rubblize and HMA overlay", "1.200", 4, {"0.40", "0.30", "0.40"}) +
-      policy_row(60, 9, "Reconstruction", "2.000", 3, {"0.45", "0.35", "0.45"}) +
-      rates_row(2, {"0.45", "0.40", "0.50"}) + rates_row(1, {"0.50", "0.40", "0.50"}) +
-      end_record(1);
+      example_policy_block() + end_record(1);
   expected["pair-c.res"] = echo::secondary_data('N') + echo::printout_type(1) +
                            echo::date_time('N') + echo::trace('N') + echo::force_fix('N') +
                            echo::years(10, 1) + echo::dollars('Y') + echo::fixed_funding(" 25.0") +
@@ -156,16 +130,16 @@ TEST(PavecastProcess, AnAnalystScriptsAOneYearRunOfTheirOwnNetwork) {
   expected["data/default2.dat"] = saved_answers(
       {"1", "N",    "N", "N", "force.txt   ", "Y", " 25.00", " 1", "N", "3", "pair     ",
        "N", "   1", "N", "N", "    5.",       "N", "N",      "Y",  "N"});
-  expect_files(written, expected);
+  expect_files(changes.written, expected);
 }
 
 // The end of the console input before the dialogue is over is a stop with
 // status 1, and nothing is written back.
 TEST(PavecastProcess, AnswersThatEndTooSoonStopTheRunWithStatusOne) {
   TempDir dir, scratch;
-  copy_example(dir);
+  testing::copy_example(dir);
   Files before = files_under(dir.path());
-  ProcessResult r = run_program_process(dir.path(), scratch.path(), answer_lines({"", ""}));
+  ProcessResult r = run_program_process(dir.path(), scratch.path(), lines({"", ""}));
   EXPECT_EQ(r.status, 1);
   EXPECT_TEXT(introduction() + secondary_data_question('N') + printout_type_question(1) +
                   " ** Fatal Error: end of console input\n",

@@ -132,14 +132,14 @@ TEST(RepairOrders, PriorityOrderWithEditedPrioritiesRandomisedScoresAndSubdivisi
                              changes, StartTime{2026, 3, 7, 9, 5});
   EXPECT_EQ(r.status, 0);
   const std::string priority_rows =
-      footer() + blanks(27) + " Road Score" + blanks(7) + "Priority\n" + blanks(27) +
-      " ----------" + blanks(7) + "--------\n\n" +
+      kFooter + blanks(27) + " Road Score" + blanks(7) + "Priority\n" + blanks(27) + " ----------" +
+      blanks(7) + "--------\n\n" +
       lines({blanks(33) + "1              100", blanks(33) + "2              100",
              blanks(33) + "3               50", blanks(33) + "4               50",
              blanks(33) + "5               20", blanks(33) + "6                0",
              blanks(33) + "7                5", blanks(33) + "8                1"}) +
       " Enter in the range of 1 to 999.   \n" + " " + kEsc + "[33;40m\n" +
-      lines({"100", "100", " 50", "200", " 20", blanks(14), " 10", "  5", "  1"}) + footer() +
+      lines({"100", "100", " 50", "200", " 20", blanks(14), " 10", "  5", "  1"}) + kFooter +
       pad(" Are these values correct (y/n)? Y", 74) + "\n";
   EXPECT_TEXT(introduction() + secondary_data_question('N') + printout_type_question(1) +
                   date_time_question('N') + trace_question('N') + force_fix_question('N') +

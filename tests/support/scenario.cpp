@@ -2,12 +2,9 @@
 
 #include <gtest/gtest.h>
 
-#include <fstream>
 #include <sstream>
 
 namespace pavecast::scenarios {
-
-namespace fs = std::filesystem;
 
 namespace {
 
@@ -54,44 +51,34 @@ std::string right(std::string_view text, std::size_t width) {
   return s.size() < width ? blanks(width - s.size()) + s : s;
 }
 
-std::string lines(std::initializer_list<std::string_view> list) {
-  std::string s;
-  for (std::string_view l : list) s += line(l);
-  return s;
-}
-
 // ------------------------------------------------------------ the dialogue
-
-std::string footer() {
-  return line(" Enter your response or hit <Enter> for default.          Hit <Ctrl C> to Abort");
-}
 
 std::string progress(std::string_view text) {
   return line(" " + std::string(text));
 }
 
 std::string introduction() {
-  return footer() + progress("Do you want to see the introduction (y/n)? N");
+  return kFooter + progress("Do you want to see the introduction (y/n)? N");
 }
 
 std::string secondary_data_question(char answer) {
-  return footer() + line(std::string(" Do you use different sets of secondary data? ") + answer);
+  return kFooter + line(std::string(" Do you use different sets of secondary data? ") + answer);
 }
 
 std::string printout_type_question(int shown) {
   return "\n\n" + line(" Enter the number of the type of printout? " + std::to_string(shown)) +
          line(blanks(21) + "1  " + pad("Condensed Print on a LaserJet", 45)) +
          line(blanks(21) + "2  " + pad("Condensed Format on a Dot Matrix Printer", 45)) +
-         line(blanks(21) + "3  " + pad("Six Lines Per Inch Format on a Dot Matrix", 45)) + footer();
+         line(blanks(21) + "3  " + pad("Six Lines Per Inch Format on a Dot Matrix", 45)) + kFooter;
 }
 
 std::string date_time_question(char answer) {
   return line(std::string(" Do you want the date and time printed? ") + answer + blanks(35)) +
-         footer();
+         kFooter;
 }
 
 std::string trace_question(char answer) {
-  return footer() + line(blanks(76)) +
+  return kFooter + line(blanks(76)) +
          line(std::string(" Do you want to trace the scores of any segments ? ") + answer);
 }
 
@@ -133,7 +120,7 @@ std::string repetition_entry(int number, std::string_view description, std::stri
 }
 
 std::string force_fix_question(char answer) {
-  return footer() +
+  return kFooter +
          line(std::string(" Do you want to force any roads to be repaired in particular years? ") +
               answer);
 }
@@ -146,7 +133,7 @@ std::string force_fix_file_prompt(std::string_view file12) {
 std::string years_question(int saved_years) {
   return line(" Enter the number of years to simulate or hit <Enter> for " +
               digits(saved_years, 2) + "." + blanks(10)) +
-         footer();
+         kFooter;
 }
 
 std::string dollars_question(char answer) {
@@ -157,7 +144,7 @@ std::string dollars_question(char answer) {
 std::string funding_amount_question(std::string_view default_shown) {
   return line(" Enter the number of millions of dollars available per year, hit <Enter> for") +
          line("  the default, or a negative number for variable funding from the funding file.  ") +
-         "\n\n" + footer() + line(blanks(29) + "Default: " + std::string(default_shown)) +
+         "\n\n" + kFooter + line(blanks(29) + "Default: " + std::string(default_shown)) +
          line(blanks(30) + "Entry:");
 }
 
@@ -177,12 +164,12 @@ std::string repair_order_menu(int shown) {
          line(blanks(23) + "1   Random Order") + "\n" +
          line(blanks(23) + "2   Repair Priority Assigned by User") + "\n" +
          line(blanks(23) + "3   Worst Condition to Best Condition") + "\n" +
-         line(blanks(23) + "4   Best Condition to Worst Condition") + footer();
+         line(blanks(23) + "4   Best Condition to Worst Condition") + kFooter;
 }
 
 std::string repetition_question(char shown, bool change) {
   std::string s =
-      "\n" + footer() +
+      "\n" + kFooter +
       line(std::string(" Do you want to change the frequency of repair policy? ") + shown);
   if (!change) return s + progress("Reading Repair Data");
   return s + line("Enter the maximum number of times each action should be performed") +
@@ -202,7 +189,7 @@ std::string scores_question(std::string_view default_name9) {
          line(
              " NOTE: The last 2 characters will be used at the end of all output files.            "
              " ") +
-         footer() + line(default_name9);
+         kFooter + line(default_name9);
 }
 
 std::string scores_summary(const std::vector<std::string_view>& miles, std::string_view total) {
@@ -220,27 +207,27 @@ std::string split_question(char answer) {
                   " Do you want to break the highway data into smaller and more segments ? ") +
               answer) +
          "\n" + line("  Note that there should be over 500 segements to get the best output.") +
-         footer();
+         kFooter;
 }
 
 std::string split_factor_prompt(int shown) {
   return line(" Enter the factor to increase the number of segments by '(default is " +
               digits(shown, 3) + ").") +
-         "\n" + line("  (Entering \"100\" results in 100 times more segments).") + footer();
+         "\n" + line("  (Entering \"100\" results in 100 times more segments).") + kFooter;
 }
 
 std::string randomize_question(char answer) {
-  return line(std::string(" Do you want the highway scores randomized? ") + answer) + footer();
+  return line(std::string(" Do you want the highway scores randomized? ") + answer) + kFooter;
 }
 
 std::string traffic_question(char answer) {
   return line(std::string(" Do you want to use the VMT increases from the file \"VMT-Inc.dat\"? ") +
               answer) +
-         footer();
+         kFooter;
 }
 
 std::string reconstruct_question(char answer) {
-  return footer() +
+  return kFooter +
          line(std::string(
                   " Do you want to reconstruct some roads for reasons other than condition?  ") +
               answer);
@@ -252,22 +239,21 @@ std::string probability_prompt(std::string_view shown_f4_1) {
 }
 
 std::string final_conditions_question(char answer) {
-  return line(std::string(" Do you want the final conditions saved as input? ") + answer) +
-         footer();
+  return line(std::string(" Do you want the final conditions saved as input? ") + answer) + kFooter;
 }
 
 std::string final_conditions_name_prompt(std::string_view default12) {
   return "\n\n" +
          line(" Enter the name of the final conditions output file. " + std::string(default12)) +
-         footer();
+         kFooter;
 }
 
 std::string print_question(char answer) {
-  return line(std::string(" Do you want the output printed? ") + answer) + footer();
+  return line(std::string(" Do you want the output printed? ") + answer) + kFooter;
 }
 
 std::string auxiliary_question(char answer) {
-  return line(std::string(" Do you want the auxillary output files? ") + answer) + footer();
+  return line(std::string(" Do you want the auxillary output files? ") + answer) + kFooter;
 }
 
 std::string year_message(int year, int segments) {
@@ -540,6 +526,19 @@ std::string rates_row(int label, const std::vector<std::string_view>& rates) {
   return Columns().at(72, label_and_rates(label, rates)).str();
 }
 
+std::string example_policy_block() {
+  return policy_heading("ACC     ", "PCC     ", "COMP    ") +
+         policy_row(10, 2, "Crack seal", "0.020", 10, {"0.10", "0.10", "0.12"}) +
+         policy_row(20, 2, "Chip seal", "0.080", 9, {"0.15", "0.10", "0.15"}) +
+         policy_row(30, 2, "Thin HMA overlay", "0.120", 8, {"0.20", "0.15", "0.20"}) +
+         policy_row(35, 2, "Concrete repair and grinding", "0.300", 7, {"0.25", "0.15", "0.25"}) +
+         policy_row(40, 2, "Mill and HMA overlay", "0.350", 6, {"0.30", "0.20", "0.30"}) +
+         policy_row(50, 1, "Structural HMA overlay", "0.600", 5, {"0.35", "0.25", "0.35"}) +
+         policy_row(55, 1, "Rubblize and HMA overlay", "1.200", 4, {"0.40", "0.30", "0.40"}) +
+         policy_row(60, 9, "Reconstruction", "2.000", 3, {"0.45", "0.35", "0.45"}) +
+         rates_row(2, {"0.45", "0.40", "0.50"}) + rates_row(1, {"0.50", "0.40", "0.50"});
+}
+
 // ------------------------------------------------------------ the listings
 
 std::string segment_list_heading_short() {
@@ -617,18 +616,6 @@ std::string saved_answers(std::initializer_list<std::string_view> lines20) {
 
 // --------------------------------------------------------------- the run
 
-Files files_under(const fs::path& root) {
-  Files files;
-  for (const auto& e : fs::recursive_directory_iterator(root)) {
-    if (!e.is_regular_file()) continue;
-    std::ifstream f(e.path(), std::ios::binary);
-    std::ostringstream s;
-    s << f.rdbuf();
-    files[fs::relative(e.path(), root).string()] = s.str();
-  }
-  return files;
-}
-
 RunResult run(const TempDir& dir, const std::vector<std::string>& replies, StartTime start,
               std::string printer_prefix) {
   ProgramOptions options;
@@ -651,15 +638,19 @@ RunResult run_and_diff(const TempDir& dir, const std::vector<std::string>& repli
                        Changes& changes, StartTime start, std::string printer_prefix) {
   Files before = files_under(dir.path());
   RunResult result = run(dir, replies, start, std::move(printer_prefix));
-  Files after = files_under(dir.path());
-  changes = Changes{};
+  changes = changes_between(before, files_under(dir.path()));
+  return result;
+}
+
+Changes changes_between(const Files& before, const Files& after) {
+  Changes changes;
   for (const auto& [name, content] : after) {
     auto it = before.find(name);
     if (it == before.end() || it->second != content) changes.written[name] = content;
   }
   for (const auto& [name, content] : before)
     if (after.count(name) == 0) changes.deleted.insert(name);
-  return result;
+  return changes;
 }
 
 namespace {

@@ -10,7 +10,6 @@
 
 #include <filesystem>
 #include <initializer_list>
-#include <map>
 #include <set>
 #include <string>
 #include <string_view>
@@ -21,6 +20,10 @@
 
 namespace pavecast::scenarios {
 
+using testing::Files;
+using testing::files_under;
+using testing::kFooter;
+using testing::lines;
 using testing::TempDir;
 
 // ---------------------------------------------------------------- text bits
@@ -30,15 +33,11 @@ std::string blanks(std::size_t n);
 std::string pad(std::string_view text, std::size_t width);
 // `text` right-aligned in `width` columns, as a number is printed.
 std::string right(std::string_view text, std::size_t width);
-// The lines, each ending in a line end.
-std::string lines(std::initializer_list<std::string_view> list);
 inline const std::string kEsc = "\x1b";
 inline const std::string kFormFeed = "\f";
 
 // ------------------------------------------------------------ the dialogue
 
-// The footer line of nearly every question.
-std::string footer();
 // " " + text: a progress message.
 std::string progress(std::string_view text);
 // The opening question of every run, answered before anything else.
@@ -156,6 +155,9 @@ std::string policy_heading(std::string_view name1, std::string_view name2, std::
 std::string policy_row(int number, int limit, std::string_view description, std::string_view cost,
                        int label, const std::vector<std::string_view>& rates);
 std::string rates_row(int label, const std::vector<std::string_view>& rates);
+// The whole policy block of a report on the bundled example's parameters
+// (eight actions, three pavement types, the rates as read).
+std::string example_policy_block();
 
 // ------------------------------------------------------------ the listings
 
@@ -188,15 +190,12 @@ struct RunResult {
   std::string console;
 };
 
-// The files of a working directory, by path relative to it.
-using Files = std::map<std::string, std::string>;
-Files files_under(const std::filesystem::path& root);
-
 // What a run did to its working directory.
 struct Changes {
   Files written;                  // new or changed files, with what they hold
   std::set<std::string> deleted;  // files that were there before and are gone
 };
+Changes changes_between(const Files& before, const Files& after);
 
 // Runs the program in `dir` with the reply lines, at the given start time,
 // with printer port n standing for the file `printer_prefix` + (n - 1).

@@ -44,6 +44,24 @@ bool TempDir::exists(std::string_view relative) const {
   return std::filesystem::exists(path_ / std::string(relative));
 }
 
+Files files_under(const std::filesystem::path& root) {
+  Files files;
+  for (const auto& e : std::filesystem::recursive_directory_iterator(root)) {
+    if (!e.is_regular_file()) continue;
+    std::ifstream f(e.path(), std::ios::binary);
+    std::ostringstream s;
+    s << f.rdbuf();
+    files[std::filesystem::relative(e.path(), root).string()] = s.str();
+  }
+  return files;
+}
+
+void copy_example(const TempDir& dir) {
+  std::filesystem::copy(
+      std::filesystem::path(PAVECAST_SOURCE_DIR) / "example", dir.path(),
+      std::filesystem::copy_options::recursive | std::filesystem::copy_options::overwrite_existing);
+}
+
 std::unique_ptr<RunContext> make_context(const TempDir& dir) {
   auto ctx = std::make_unique<RunContext>(dir.workdir());
   ctx->files.echo = OutputFile::create(dir.workdir().local("userdata.tmp"));

@@ -5,6 +5,7 @@
 
 #include <filesystem>
 #include <functional>
+#include <map>
 #include <memory>
 #include <sstream>
 #include <string>
@@ -36,11 +37,19 @@ class TempDir {
   std::filesystem::path path_;
 };
 
+// The files under `root`, by path relative to it, with what they hold.
+using Files = std::map<std::string, std::string>;
+Files files_under(const std::filesystem::path& root);
+
+// A copy of the bundled example (data/, roads/, the forced-repair list) in `dir`.
+void copy_example(const TempDir& dir);
+
 // A console whose replies are the lines of `replies` and whose output is
 // kept for comparison.
 class ScriptedConsole {
  public:
-  explicit ScriptedConsole(std::string replies = "") : in_(std::move(replies)), console_(in_, out_) {}
+  explicit ScriptedConsole(std::string replies = "")
+      : in_(std::move(replies)), console_(in_, out_) {}
   Console& console() { return console_; }
   operator Console&() { return console_; }  // NOLINT
   std::string output() const { return out_.str(); }
