@@ -75,38 +75,26 @@ void write_improvements_columns(OutputFile& file, int32_t names_format) {
   static const layout::Layout kNames(
       "7X,'Highway                 Segment                 ',"
       "'               Seg#  Pvt  Yr   Surf  Repair Miles  ',"
-      "'  M$    Tot $ MCD Jur Forced'");
-  static const layout::Layout kNamesRule(
+      "'  M$    Tot $ MCD Jur Forced',/,"
       "7X,'----------------------- ------------------------',"
       "'-------------- ----  ---  --   ----  ------ -----  ',"
       "' ----   ----- --- --- ------'");
-  static const layout::Layout kShort("7X,'Seg#  Pvt  Yr   Surf   Repair Miles    M$ ','   Tot $'");
-  static const layout::Layout kShortRule("7X,'----  ---  --   ----   ------ -----   ----','   -----'");
-  if (names_format == 1) {
-    put(file, kNames);
-    put(file, kNamesRule);
-  } else {
-    put(file, kShort);
-    put(file, kShortRule);
-  }
+  static const layout::Layout kShort(
+      "7X,'Seg#  Pvt  Yr   Surf   Repair Miles    M$ ','   Tot $',/,"
+      "7X,'----  ---  --   ----   ------ -----   ----','   -----'");
+  put(file, names_format == 1 ? kNames : kShort);
 }
 
 void write_segment_list_columns(OutputFile& file, int32_t names_format) {
   static const layout::Layout kNames(
       "7X,'Highway                 Segment                ',"
-      "'                Seg#  Pvt  Yr   Surf   Miles    Order'");
-  static const layout::Layout kNamesRule(
+      "'                Seg#  Pvt  Yr   Surf   Miles    Order',/,"
       "7X,'----------------------- ','--------------------------------------',"
       "'  ----  ---  --   ----   -----    -----'");
-  static const layout::Layout kShort("8X,'Seg#  Pvt  Yr   Surf   Miles    Order'");
-  static const layout::Layout kShortRule("8X,'----  ---  --   ----   -----    -----'");
-  if (names_format == 1) {
-    put(file, kNames);
-    put(file, kNamesRule);
-  } else {
-    put(file, kShort);
-    put(file, kShortRule);
-  }
+  static const layout::Layout kShort(
+      "8X,'Seg#  Pvt  Yr   Surf   Miles    Order',/,"
+      "8X,'----  ---  --   ----   -----    -----'");
+  put(file, names_format == 1 ? kNames : kShort);
 }
 
 void write_listing_headings(RunContext& ctx) {
