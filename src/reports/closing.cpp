@@ -4,6 +4,7 @@
 #include <memory>
 
 #include "layout/layout.h"
+#include "network/output_files.h"
 #include "reports/final_conditions.h"
 #include "reports/printing.h"
 #include "reports/projection_report.h"
