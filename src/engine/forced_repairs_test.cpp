@@ -6,7 +6,6 @@
 
 #include "engine/reconstruction.h"
 #include "engine/test_network.h"
-#include "layout/fatal.h"
 #include "support/scenario.h"
 
 namespace pavecast::testing {
@@ -310,13 +309,7 @@ TEST(Reconstruction, MissingActionForAScoreOfOneStopsTheRun) {
   enable_reconstruction(run, 100.0f);
   run.ctx.policy[1][1] = 0;
   run.add_segment(4.0f, 1.0f);
-  std::string text;
-  try {
-    run.run();
-  } catch (const FatalStop& stop) {
-    text = stop.console_text;
-  }
-  EXPECT_EQ(text, "\n\n **  Fatal Error: No repair for score of 1\n");
+  EXPECT_EQ(fatal_text_of([&] { run.run(); }), "\n\n **  Fatal Error: No repair for score of 1\n");
 }
 
 }  // namespace

@@ -11,7 +11,6 @@
 #include <vector>
 
 #include "driver/echo.h"
-#include "layout/fatal.h"
 #include "reports/printing.h"
 #include "support/scenario.h"
 #include "support/test_support.h"
@@ -20,6 +19,7 @@ namespace pavecast {
 namespace {
 
 using scenarios::blanks;
+using testing::fatal_text_of;
 using testing::lines;
 using testing::ScriptedConsole;
 using testing::TempDir;
@@ -206,13 +206,8 @@ TEST(FinishRun, EmptyPrinterStatusFileStopsAfterTheReport) {
   auto ctx = ending_run(dir);
   std::filesystem::remove(dir.path() / "data" / "error.dat");
   ScriptedConsole console;
-  try {
-    finish_run(*ctx, console);
-    FAIL() << "no stop";
-  } catch (const FatalStop& stop) {
-    EXPECT_EQ(stop.console_text,
-              " ** Fatal Error: unexpected end of file, file data/error.dat, line 1\n");
-  }
+  EXPECT_EQ(fatal_text_of([&] { finish_run(*ctx, console); }),
+            " ** Fatal Error: unexpected end of file, file data/error.dat, line 1\n");
   EXPECT_EQ(dir.read("x-c.out"), "REPORT\n\f\n");
   EXPECT_TRUE(dir.exists("data/error.dat"));
   EXPECT_FALSE(dir.exists("x-c.res"));
