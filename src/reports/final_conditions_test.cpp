@@ -86,9 +86,10 @@ TEST(FinalConditions, NamesFormKeepsTheNamesAndCodes) {
   dir.write("NET1.prd", "an older file\n");
   ScriptedConsole console;
   write_final_conditions(*ctx, console);
-  EXPECT_EQ(dir.read("NET1.prd"),
-            lines({"2006 NAMES", "NORTH                ", "ASPHALT ",
-                   " 4    3.81234 7 I-94" + blanks(19) + " Main St to Elm St" + blanks(21), blanks(76)}));
+  EXPECT_EQ(
+      dir.read("NET1.prd"),
+      lines({"2006 NAMES", "NORTH                ", "ASPHALT ",
+             " 4    3.81234 7 I-94" + blanks(19) + " Main St to Elm St" + blanks(21), blanks(76)}));
 }
 
 }  // namespace

@@ -127,9 +127,10 @@ std::string policy_heading(const std::string& names) {
       blanks(22) + "Repetition of Action Policy" + blanks(35) + "Deterioration Rates",
       blanks(52) + "Cost",
       blanks(14) + "Act #Of" + blanks(31) + "Per 2",
-      blanks(14) + " #  Rep     Description of Policy     Ln-Mi" + blanks(13) + "Score" + blanks(6) + names,
-      blanks(14) + "--- --- ----------------------------- -----" + blanks(13) + "-----" + blanks(6) +
-          "--------  --------  --------",
+      blanks(14) + " #  Rep     Description of Policy     Ln-Mi" + blanks(13) + "Score" +
+          blanks(6) + names,
+      blanks(14) + "--- --- ----------------------------- -----" + blanks(13) + "-----" +
+          blanks(6) + "--------  --------  --------",
   });
 }
 
@@ -142,8 +143,8 @@ std::string rate_rows(const std::string& first_action) {
   return text;
 }
 
-const std::string kOverlayRow = blanks(14) + " 7   9  Overlay" + blanks(22) + " 0.250" + blanks(14) + "10" +
-                                blanks(4) + "      0.25      0.50\n";
+const std::string kOverlayRow = blanks(14) + " 7   9  Overlay" + blanks(22) + " 0.250" +
+                                blanks(14) + "10" + blanks(4) + "      0.25      0.50\n";
 
 TEST(ProjectionReport, WritesTheWholeReportOfASmallRun) {
   TempDir dir;
@@ -152,7 +153,8 @@ TEST(ProjectionReport, WritesTheWholeReportOfASmallRun) {
 
   std::string expected =
       kUndatedTitle + roads_line() +
-      lines({blanks(48) + "Funding: $ 25.00M Per Year", blanks(48) + "Repair Order: Worst  First"}) +
+      lines(
+          {blanks(48) + "Funding: $ 25.00M Per Year", blanks(48) + "Repair Order: Worst  First"}) +
       lane_miles_lines("  10") + one_action_heading() +
       lines({
           blanks(30) + "1996    40      10    6.0",
@@ -203,9 +205,10 @@ TEST(ProjectionReport, TitleVariants) {
   ctx->force_fix_answer = 'Y';
   ctx->network.total_lane_miles = 1234.4994f;
   write_projection_report(*ctx);
-  std::string expected = kUndatedTitle + roads_line() +
-                         lines({blanks(48) + "Funding: Unlimited Dollars",
-                                blanks(48) + "Lane-Miles: 1234, (Some Repairs Are Forced)", "", ""});
+  std::string expected =
+      kUndatedTitle + roads_line() +
+      lines({blanks(48) + "Funding: Unlimited Dollars",
+             blanks(48) + "Lane-Miles: 1234, (Some Repairs Are Forced)", "", ""});
   EXPECT_EQ(report_text(*ctx, dir).substr(0, expected.size()), expected);
 }
 
@@ -271,8 +274,9 @@ TEST(ProjectionReport, CostTableFollowsTheNumberOfActions) {
     write_projection_report(*ctx);
     std::string expected = lines({
         blanks(28) + "  Cost   Avg.  Mi`s  $/Mi" + blanks(29) + "Cost By Action",
-        blanks(2) + "Year  % Poor  % Fair Mean   (m$)   $/Yr  Rep.  Rep.      1     2     3     4     5"
-                "     6     7     8     9    10    11",
+        blanks(2) +
+            "Year  % Poor  % Fair Mean   (m$)   $/Yr  Rep.  Rep.      1     2     3     4     5"
+            "     6     7     8     9    10    11",
         blanks(2) +
             "----  ------  ------ ----   ----   ----  ----  ----     ---   ---   ---   ---   ---"
             "   ---   ---   ---   ---   ---   ---",
@@ -286,8 +290,9 @@ TEST(ProjectionReport, CostTableFollowsTheNumberOfActions) {
         blanks(2) + "Total Cost ( 2 Years)        1.8    0.9     7  .257",
         "",
         "",
-        blanks(30) + "Total Lane-Miles By Action    7     0     0     0     0     0     0     0     0"
-                 "     0******",
+        blanks(30) +
+            "Total Lane-Miles By Action    7     0     0     0     0     0     0     0     0"
+            "     0******",
     });
     std::string report = report_text(*ctx, dir);
     EXPECT_NE(report.find(expected), std::string::npos) << report;
@@ -296,7 +301,8 @@ TEST(ProjectionReport, CostTableFollowsTheNumberOfActions) {
               std::string::npos);
     EXPECT_NE(report.find(blanks(14) + "10   9  Act" + blanks(26) + " 1.500" + blanks(14) + " 1"),
               std::string::npos);
-    EXPECT_TRUE(report.ends_with("\n" + blanks(14) + "11   9  Act" + blanks(26) + " 1.500\n")) << report;
+    EXPECT_TRUE(report.ends_with("\n" + blanks(14) + "11   9  Act" + blanks(26) + " 1.500\n"))
+        << report;
   }
   {
     TempDir dir;
@@ -318,8 +324,9 @@ TEST(ProjectionReport, CostTableFollowsTheNumberOfActions) {
     std::string report = report_text(*ctx, dir);
     EXPECT_NE(report.find(expected), std::string::npos) << report;
     // Without actions the policy block has only rate rows.
-    EXPECT_TRUE(report.ends_with(policy_heading("ASPHALT   CONCRETE          ") +
-                                 rate_rows(blanks(71) + "10" + blanks(4) + "      0.25      0.50\n")));
+    EXPECT_TRUE(
+        report.ends_with(policy_heading("ASPHALT   CONCRETE          ") +
+                         rate_rows(blanks(71) + "10" + blanks(4) + "      0.25      0.50\n")));
   }
 }
 
