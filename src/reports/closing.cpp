@@ -117,7 +117,6 @@ void finish_run(RunContext& ctx, Console& console) {
 
   close_file(ctx.files.improvements);
   for (auto& trace : ctx.files.trace) close_file(trace);
-  close_file(ctx.files.final_conditions);
 }
 
 }  // namespace pavecast
