@@ -6,16 +6,12 @@
 
 #include "engine/reconstruction.h"
 #include "engine/test_network.h"
-#include "layout/fatal.h"
+#include "support/scenario.h"
 
 namespace pavecast::testing {
 namespace {
 
-std::string padded(std::string_view text, std::size_t width) {
-  std::string s(text);
-  s.resize(width, ' ');
-  return s;
-}
+using scenarios::pad;
 
 // The repair numbers of the short-layout improvements lines, in file order.
 std::vector<int> repair_numbers(const std::string& text) {
@@ -59,8 +55,8 @@ TEST(ForcedRepairs, TwoInAYearAreMadeAtTheEndInListOrder) {
   auto line = [](int n, int seg, int cls, int action, const char* miles, const char* cost,
                  bool forced) {
     const std::string s = std::to_string(seg);
-    return std::string("   ") + std::to_string(n) + "   " + padded("US " + s, 23) + " " +
-           padded("Stretch " + s, 38) + " " + "   " + s + "   1    2" + std::string(5, ' ') +
+    return std::string("   ") + std::to_string(n) + "   " + pad("US " + s, 23) + " " +
+           pad("Stretch " + s, 38) + " " + "   " + s + "   1    2" + std::string(5, ' ') +
            std::to_string(cls) + "   " + std::to_string(action) + miles + cost + "   1.300" +
            "  12  3" + (forced ? "    Yes" : "");
   };
@@ -313,13 +309,7 @@ TEST(Reconstruction, MissingActionForAScoreOfOneStopsTheRun) {
   enable_reconstruction(run, 100.0f);
   run.ctx.policy[1][1] = 0;
   run.add_segment(4.0f, 1.0f);
-  std::string text;
-  try {
-    run.run();
-  } catch (const FatalStop& stop) {
-    text = stop.console_text;
-  }
-  EXPECT_EQ(text, "\n\n **  Fatal Error: No repair for score of 1\n");
+  EXPECT_EQ(fatal_text_of([&] { run.run(); }), "\n\n **  Fatal Error: No repair for score of 1\n");
 }
 
 }  // namespace

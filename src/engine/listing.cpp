@@ -30,10 +30,6 @@ const Layouts& layouts() {
   return kLayouts;
 }
 
-bool auxiliary_wanted(const RunContext& ctx) {
-  return !is_no(ctx.auxiliary_answer);
-}
-
 // A record holding only the form feed: a new page, whose column headings
 // follow.
 void write_form_feed(OutputFile& file) {
@@ -43,13 +39,12 @@ void write_form_feed(OutputFile& file) {
 }  // namespace
 
 void write_year_records(RunContext& ctx) {
-  if (!auxiliary_wanted(ctx)) return;
   if (ctx.files.segment_list) ctx.files.segment_list->write(" \n");
   if (ctx.files.improvements) ctx.files.improvements->write(" \n");
 }
 
 void write_segment_list_line(RunContext& ctx, int32_t i) {
-  if (!auxiliary_wanted(ctx) || !ctx.files.segment_list) return;
+  if (!ctx.files.segment_list) return;
   OutputFile& file = *ctx.files.segment_list;
   const bool names = ctx.network.names_format == 1;
   if (ctx.list_lines >= kPageEnd) {
@@ -75,7 +70,7 @@ void write_segment_list_line(RunContext& ctx, int32_t i) {
 }
 
 void write_repair_line(RunContext& ctx, int32_t t, int32_t k, float cost) {
-  if (auxiliary_wanted(ctx) && ctx.files.improvements) {
+  if (ctx.files.improvements) {
     OutputFile& file = *ctx.files.improvements;
     const bool names = ctx.network.names_format == 1;
     if (ctx.repair_lines > kPageEnd) {

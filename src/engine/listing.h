@@ -1,9 +1,11 @@
 // The engine's records in the auxiliary listings and the trace files: one
 // segment-list line per segment the year's pass takes, one improvements line
 // per repair, and the trace lines of every piece of a traced segment. The
-// files and their headings are opened and written before the year loop;
-// these writers add page breaks (a form feed and the two column-heading
-// lines) as the page line counters list_lines and repair_lines fill up.
+// files and their headings are opened and written before the year loop (the
+// listings only when auxiliary files are wanted, so an open file is the test
+// of that answer here); these writers add page breaks (a form feed and the
+// two column-heading lines) as the page line counters list_lines and
+// repair_lines fill up.
 #pragma once
 
 #include <cstdint>

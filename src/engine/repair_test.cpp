@@ -3,19 +3,9 @@
 #include <gtest/gtest.h>
 
 #include "engine/test_network.h"
-#include "layout/fatal.h"
 
 namespace pavecast::testing {
 namespace {
-
-std::string fatal_text_of(EngineRun& run) {
-  try {
-    run.run();
-  } catch (const FatalStop& stop) {
-    return stop.console_text;
-  }
-  return "no stop";
-}
 
 TEST(Budget, RepairCostingExactlyTheMoneyLeftIsAffordable) {
   EngineRun run(1);
@@ -117,7 +107,7 @@ TEST(Repair, PavementTypeOutsideTheTablesStopsTheRun) {
   EngineRun run(1);
   run.ctx.actions[kRebuild].new_pavement_type = 7;
   run.add_segment(2.0f, 1.0f);
-  EXPECT_EQ(fatal_text_of(run),
+  EXPECT_EQ(fatal_text_of([&] { run.run(); }),
             " ** Fatal Error: repair action #84 gives pavement type 7, which has no rates or "
             "policy\n");
 }
@@ -173,7 +163,7 @@ TEST(RepairFailures, MatrixActionWithNoRepairActionStopsTheRun) {
   run.ctx.policy[1][7] = 55;
   run.add_segment(9.0f, 1.0f);
   run.add_segment(7.0f, 1.0f);
-  EXPECT_EQ(fatal_text_of(run),
+  EXPECT_EQ(fatal_text_of([&] { run.run(); }),
             "\n\n **  Fatal Error: No match found for action #55 (1 7  ) yr- 2  seg #    2\n");
 }
 
@@ -182,7 +172,7 @@ TEST(RepairFailures, SplitBeyondTheCapacityStopsTheRun) {
   run.set_funding(0.1f);
   run.add_segment(4.0f, 1.0f);
   run.add_segment(4.0f, 1.0f);
-  EXPECT_EQ(fatal_text_of(run),
+  EXPECT_EQ(fatal_text_of([&] { run.run(); }),
             "\n  ** Fatal Error: You have exceeded the maximum number of segments.\n");
   EXPECT_EQ(run.ctx.segments.segment_count, 2);
 }

@@ -7,7 +7,6 @@
 #include <vector>
 
 #include "engine/test_network.h"
-#include "layout/fatal.h"
 
 namespace pavecast::testing {
 namespace {
@@ -121,13 +120,8 @@ TEST(OrderKeys, NumberOf21OrMoreStopsTheRun) {
   run.dir.write("data/random.dat", ".50000\n21.000\n");
   run.add_segment(5.0f, 1.0f);
   run.add_segment(5.0f, 1.0f);
-  std::string text;
-  try {
-    run.run();
-  } catch (const FatalStop& stop) {
-    text = stop.console_text;
-  }
-  EXPECT_EQ(text, " ** Fatal Error: a number of 21.0 or more, file data/random.dat, line 2\n");
+  EXPECT_EQ(fatal_text_of([&] { run.run(); }),
+            " ** Fatal Error: a number of 21.0 or more, file data/random.dat, line 2\n");
 }
 
 // The key shown is stored as a float before it is written: 0.12345 x 10000

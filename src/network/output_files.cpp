@@ -7,19 +7,6 @@ namespace pavecast {
 
 namespace {
 
-constexpr std::size_t kNameWidth = 12;
-
-std::string padded(std::string name) {
-  if (name.size() < kNameWidth) name.resize(kNameWidth, ' ');
-  return name;
-}
-
-// The name as the platform sees it: without its trailing blanks.
-std::string trimmed(std::string_view name) {
-  std::size_t end = name.find_last_not_of(' ');
-  return std::string(end == std::string_view::npos ? std::string_view() : name.substr(0, end + 1));
-}
-
 // A record made of literals only.
 void put(OutputFile& file, const layout::Layout& literals) {
   file.write(literals, std::span<const layout::Item>());
@@ -31,6 +18,17 @@ void discard(std::unique_ptr<OutputFile>& file) {
 }
 
 }  // namespace
+
+std::string padded_name(std::string name) {
+  constexpr std::size_t kNameWidth = 12;
+  if (name.size() < kNameWidth) name.resize(kNameWidth, ' ');
+  return name;
+}
+
+std::string trimmed_name(std::string_view name) {
+  std::size_t end = name.find_last_not_of(' ');
+  return std::string(end == std::string_view::npos ? std::string_view() : name.substr(0, end + 1));
+}
 
 std::string output_file_name(const Text<9>& scores_name, float annual_funding,
                              std::string_view extension) {
@@ -48,7 +46,7 @@ std::string output_file_name(const Text<9>& scores_name, float annual_funding,
   }
   name += '.';
   name += extension;
-  return padded(std::move(name));
+  return padded_name(std::move(name));
 }
 
 void discard_earlier_pass_files(RunContext& ctx) {
@@ -64,49 +62,37 @@ void open_run_files(RunContext& ctx) {
     ctx.condition_file_name = output_file_name(ctx.scores_name, ctx.annual_funding, "scr");
     ctx.improvements_file_name = output_file_name(ctx.scores_name, ctx.annual_funding, "rep");
     ctx.files.segment_list =
-        OutputFile::create_or_fatal(ctx.workdir.local(trimmed(ctx.condition_file_name)));
+        OutputFile::create_or_fatal(ctx.workdir.local(trimmed_name(ctx.condition_file_name)));
     ctx.files.improvements =
-        OutputFile::create_or_fatal(ctx.workdir.local(trimmed(ctx.improvements_file_name)));
+        OutputFile::create_or_fatal(ctx.workdir.local(trimmed_name(ctx.improvements_file_name)));
   }
-  ctx.files.report = OutputFile::create_or_fatal(ctx.workdir.local(trimmed(ctx.report_file_name)));
+  ctx.files.report = OutputFile::create_or_fatal(ctx.workdir.local(trimmed_name(ctx.report_file_name)));
 }
 
 void write_improvements_columns(OutputFile& file, int32_t names_format) {
   static const layout::Layout kNames(
       "7X,'Highway                 Segment                 ',"
       "'               Seg#  Pvt  Yr   Surf  Repair Miles  ',"
-      "'  M$    Tot $ MCD Jur Forced'");
-  static const layout::Layout kNamesRule(
+      "'  M$    Tot $ MCD Jur Forced',/,"
       "7X,'----------------------- ------------------------',"
       "'-------------- ----  ---  --   ----  ------ -----  ',"
       "' ----   ----- --- --- ------'");
-  static const layout::Layout kShort("7X,'Seg#  Pvt  Yr   Surf   Repair Miles    M$ ','   Tot $'");
-  static const layout::Layout kShortRule("7X,'----  ---  --   ----   ------ -----   ----','   -----'");
-  if (names_format == 1) {
-    put(file, kNames);
-    put(file, kNamesRule);
-  } else {
-    put(file, kShort);
-    put(file, kShortRule);
-  }
+  static const layout::Layout kShort(
+      "7X,'Seg#  Pvt  Yr   Surf   Repair Miles    M$ ','   Tot $',/,"
+      "7X,'----  ---  --   ----   ------ -----   ----','   -----'");
+  put(file, names_format == 1 ? kNames : kShort);
 }
 
 void write_segment_list_columns(OutputFile& file, int32_t names_format) {
   static const layout::Layout kNames(
       "7X,'Highway                 Segment                ',"
-      "'                Seg#  Pvt  Yr   Surf   Miles    Order'");
-  static const layout::Layout kNamesRule(
+      "'                Seg#  Pvt  Yr   Surf   Miles    Order',/,"
       "7X,'----------------------- ','--------------------------------------',"
       "'  ----  ---  --   ----   -----    -----'");
-  static const layout::Layout kShort("8X,'Seg#  Pvt  Yr   Surf   Miles    Order'");
-  static const layout::Layout kShortRule("8X,'----  ---  --   ----   -----    -----'");
-  if (names_format == 1) {
-    put(file, kNames);
-    put(file, kNamesRule);
-  } else {
-    put(file, kShort);
-    put(file, kShortRule);
-  }
+  static const layout::Layout kShort(
+      "8X,'Seg#  Pvt  Yr   Surf   Miles    Order',/,"
+      "8X,'----  ---  --   ----   -----    -----'");
+  put(file, names_format == 1 ? kNames : kShort);
 }
 
 void write_listing_headings(RunContext& ctx) {

@@ -26,6 +26,13 @@
 
 namespace pavecast {
 
+// A run file name as it is shown and stored: blank-padded to 12 characters,
+// a longer name kept whole.
+std::string padded_name(std::string name);
+
+// The name as the file system sees it: without its padding blanks.
+std::string trimmed_name(std::string_view name);
+
 // The output file name for `extension` ("out", "scr", "rep", "res"),
 // blank-padded to 12 characters when shorter.
 std::string output_file_name(const Text<9>& scores_name, float annual_funding,

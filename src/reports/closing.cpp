@@ -4,6 +4,7 @@
 #include <memory>
 
 #include "layout/layout.h"
+#include "network/output_files.h"
 #include "reports/final_conditions.h"
 #include "reports/printing.h"
 #include "reports/projection_report.h"
@@ -116,7 +117,6 @@ void finish_run(RunContext& ctx, Console& console) {
 
   close_file(ctx.files.improvements);
   for (auto& trace : ctx.files.trace) close_file(trace);
-  close_file(ctx.files.final_conditions);
 }
 
 }  // namespace pavecast

@@ -11,20 +11,18 @@
 #include <vector>
 
 #include "driver/echo.h"
-#include "layout/fatal.h"
 #include "reports/printing.h"
+#include "support/scenario.h"
 #include "support/test_support.h"
 
 namespace pavecast {
 namespace {
 
+using scenarios::blanks;
+using testing::fatal_text_of;
 using testing::lines;
 using testing::ScriptedConsole;
 using testing::TempDir;
-
-std::string sp(int n) {
-  return std::string(static_cast<std::size_t>(n), ' ');
-}
 
 const std::string kRecord = " Do you want the output printed? Y\n";
 const std::string kAlert =
@@ -60,15 +58,15 @@ std::string closing_list(const std::string& report, const std::string& inputs,
   return lines({
       " The output is in the following files:",
       "",
-      sp(12) + "The highway condition projection .......... " + report,
+      blanks(12) + "The highway condition projection .......... " + report,
       "",
-      sp(12) + "The user inputs for this simulation ....... " + inputs,
+      blanks(12) + "The user inputs for this simulation ....... " + inputs,
       "",
-      sp(12) + "The highway condition by year ............. " + conditions,
+      blanks(12) + "The highway condition by year ............. " + conditions,
       "",
-      sp(12) + "The improvements done by year ............. " + improvements,
+      blanks(12) + "The improvements done by year ............. " + improvements,
       "",
-      sp(12) + "The trace info, if any (xx is segment #)... trace.xx",
+      blanks(12) + "The trace info, if any (xx is segment #)... trace.xx",
       "",
       " The final percent poor is " + poor + "%.",
       " The final percent fair is " + fair + "%.",
@@ -208,13 +206,8 @@ TEST(FinishRun, EmptyPrinterStatusFileStopsAfterTheReport) {
   auto ctx = ending_run(dir);
   std::filesystem::remove(dir.path() / "data" / "error.dat");
   ScriptedConsole console;
-  try {
-    finish_run(*ctx, console);
-    FAIL() << "no stop";
-  } catch (const FatalStop& stop) {
-    EXPECT_EQ(stop.console_text,
-              " ** Fatal Error: unexpected end of file, file data/error.dat, line 1\n");
-  }
+  EXPECT_EQ(fatal_text_of([&] { finish_run(*ctx, console); }),
+            " ** Fatal Error: unexpected end of file, file data/error.dat, line 1\n");
   EXPECT_EQ(dir.read("x-c.out"), "REPORT\n\f\n");
   EXPECT_TRUE(dir.exists("data/error.dat"));
   EXPECT_FALSE(dir.exists("x-c.res"));
@@ -246,10 +239,10 @@ TEST(FinishRun, WithoutPrintingPrioritiesAndLongNames) {
 
   EXPECT_EQ(console.output(),
             closing_list("LONGNAME-c.out", "LONGNAME-c.res", "LONGNAME-c.scr", "LONGNAME-c.rep"));
-  std::string priorities = lines({"", "", sp(28) + "Road Score" + sp(7) + "Priority",
-                                  sp(28) + "----------" + sp(7) + "--------", ""});
+  std::string priorities = lines({"", "", blanks(28) + "Road Score" + blanks(7) + "Priority",
+                                  blanks(28) + "----------" + blanks(7) + "--------", ""});
   for (int k = 1; k <= 8; ++k)
-    priorities += sp(33) + std::to_string(k) + sp(14) + std::to_string(101 * k) + "\n";
+    priorities += blanks(33) + std::to_string(k) + blanks(14) + std::to_string(101 * k) + "\n";
   EXPECT_EQ(dir.read("LONGNAME-c.res"), kRecord + priorities +
                                             "\x1b"
                                             "E\n");
@@ -281,7 +274,7 @@ TEST(FinishRun, FinalConditionsBeforeTheEndOfTheReport) {
   EXPECT_EQ(console.output(), "Writing final condition data to \"OUT.PRD     \".\n" +
                                   closing_list("x-c.out     ", "x-c.res     "));
   EXPECT_EQ(dir.read("OUT.PRD"),
-            lines({"2002      ", "N                    ", "OVERLAY ", sp(76)}));
+            lines({"2002      ", "N                    ", "OVERLAY ", blanks(76)}));
 }
 
 TEST(FinishRun, InputsRecordNameFollowsTheReportName) {

@@ -18,9 +18,9 @@ void write_final_conditions(RunContext& ctx, Console& console) {
 
   console.write(kAnnounce, {ctx.final_conditions_file});
 
-  ctx.files.final_conditions = OutputFile::create_replacement_or_fatal(
+  auto file = OutputFile::create_replacement_or_fatal(
       ctx.workdir.local(ctx.final_conditions_file.trimmed()));
-  OutputFile& out = *ctx.files.final_conditions;
+  OutputFile& out = *file;
   const NetworkValues& network = ctx.network;
   out.write(kHeader, {network.first_year + ctx.years, network.scores_tag});
   out.write(kNetworkName, {network.network_name});

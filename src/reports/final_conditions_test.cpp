@@ -4,18 +4,16 @@
 
 #include <filesystem>
 
+#include "support/scenario.h"
 #include "support/test_support.h"
 
 namespace pavecast {
 namespace {
 
+using scenarios::blanks;
 using testing::lines;
 using testing::ScriptedConsole;
 using testing::TempDir;
-
-std::string sp(int n) {
-  return std::string(static_cast<std::size_t>(n), ' ');
-}
 
 Segment& add_segment(RunContext& ctx, float score, float lane_miles, int32_t pavement_type) {
   Segment& seg = ctx.segments[++ctx.segments.segment_count];
@@ -60,13 +58,13 @@ TEST(FinalConditions, ShortFormGroupsSegmentsByCurrentPavementType) {
                                       "ASPHALT ",
                                       " 7  *****",
                                       " 1   12.3",
-                                      sp(76),
+                                      blanks(76),
                                       "CONCRETE",
-                                      sp(76),
+                                      blanks(76),
                                       "GRAVEL  ",
                                       " 6    2.5",
                                       "10    0.0",
-                                      sp(76),
+                                      blanks(76),
                                   }));
   // No temporary file is left beside it.
   for (const auto& e : std::filesystem::directory_iterator(dir.path()))
@@ -88,9 +86,10 @@ TEST(FinalConditions, NamesFormKeepsTheNamesAndCodes) {
   dir.write("NET1.prd", "an older file\n");
   ScriptedConsole console;
   write_final_conditions(*ctx, console);
-  EXPECT_EQ(dir.read("NET1.prd"),
-            lines({"2006 NAMES", "NORTH                ", "ASPHALT ",
-                   " 4    3.81234 7 I-94" + sp(19) + " Main St to Elm St" + sp(21), sp(76)}));
+  EXPECT_EQ(
+      dir.read("NET1.prd"),
+      lines({"2006 NAMES", "NORTH                ", "ASPHALT ",
+             " 4    3.81234 7 I-94" + blanks(19) + " Main St to Elm St" + blanks(21), blanks(76)}));
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 #include <iterator>
 
 #include "layout/layout.h"
+#include "network/output_files.h"
 
 namespace pavecast {
 
@@ -61,15 +62,6 @@ void write_command_file(RunContext& ctx, const std::string& command) {
 }
 
 }  // namespace
-
-std::string padded_name(const std::string& name) {
-  return name.size() < 12 ? name + std::string(12 - name.size(), ' ') : name;
-}
-
-std::string trimmed_name(const std::string& name) {
-  std::size_t end = name.find_last_not_of(' ');
-  return end == std::string::npos ? std::string() : name.substr(0, end + 1);
-}
 
 std::string print_report_command(const RunContext& ctx) {
   static const layout::Layout kCommand("'@echo off',/,'copy ',A,' lpt',I1,' >\\nul'");

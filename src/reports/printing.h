@@ -32,11 +32,4 @@ bool print_file(RunContext& ctx, const FilePath& from, const std::string& comman
 // completely or not at all (a failure is a fatal stop naming the file).
 void copy_inputs_record(RunContext& ctx);
 
-// A name as it is shown and written in the command file: blank-padded to 12
-// characters, a longer name kept whole.
-std::string padded_name(const std::string& name);
-
-// The name as the file system sees it: without its padding blanks.
-std::string trimmed_name(const std::string& name);
-
 }  // namespace pavecast

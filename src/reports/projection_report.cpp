@@ -110,6 +110,13 @@ void write_table_heading(const CostTable& table, int n, const RunContext& ctx, O
   out.write(table.dash_line, dashes);
 }
 
+// A page break inside the table: the form feed and the heading again.
+void new_table_page(const CostTable& table, int n, RunContext& ctx, OutputFile& out) {
+  form_feed(out);
+  write_table_heading(table, n, ctx, out);
+  ctx.report_line = 3;
+}
+
 void write_cost_table(RunContext& ctx, OutputFile& out) {
   Statistics& s = ctx.stats;
   const int n = std::clamp(ctx.actions.action_count, 0, kMaxActions);
@@ -123,11 +130,7 @@ void write_cost_table(RunContext& ctx, OutputFile& out) {
   float cumulative = 0.0f;
   float total_cost = 0.0f;
   for (int y = 1; y <= year_slots; ++y) {
-    if (ctx.report_line >= ctx.page_lines) {
-      form_feed(out);
-      write_table_heading(table, n, ctx, out);
-      ctx.report_line = 3;
-    }
+    if (ctx.report_line >= ctx.page_lines) new_table_page(table, n, ctx, out);
     derive_year_statistics(ctx, y);
     int32_t poor = whole(s.pct_poor[y], kReportOffset);
     int32_t fair = whole(s.pct_fair[y], kReportOffset);
@@ -151,11 +154,7 @@ void write_cost_table(RunContext& ctx, OutputFile& out) {
 
   float per_year = ratio_or_zero(total_cost, ctx.years);
   float per_mile = ratio_or_zero(total_cost, s.total_miles_repaired);
-  if (ctx.report_line > ctx.page_lines) {
-    form_feed(out);
-    write_table_heading(table, n, ctx, out);
-    ctx.report_line = 3;
-  }
+  if (ctx.report_line > ctx.page_lines) new_table_page(table, n, ctx, out);
   out.write(table.total_row, {ctx.years, total_cost, per_year, s.total_miles_repaired, per_mile});
   std::vector<Item> miles;
   for (int a = 1; a <= n; ++a) miles.emplace_back(whole(s.miles_by_action[a], kLaneMilesOffset));

@@ -5,17 +5,16 @@
 #include <string>
 
 #include "layout/fatal.h"
+#include "support/scenario.h"
 #include "support/test_support.h"
 
 namespace pavecast {
 namespace {
 
+using scenarios::blanks;
 using testing::lines;
 using testing::TempDir;
 
-std::string sp(int n) {
-  return std::string(static_cast<std::size_t>(n), ' ');
-}
 const std::string kFF(1, '\f');
 
 void add_segment(RunContext& ctx, float score, float lane_miles, int32_t pavement_type) {
@@ -90,24 +89,24 @@ std::string report_text(RunContext& ctx, const TempDir& dir) {
 }
 
 const std::string kUndatedTitle = lines({
-    sp(41) + "Quillondarowmere Transportation Committee",
-    sp(41) + "Pavecast (PAVC)",
+    blanks(41) + "Quillondarowmere Transportation Committee",
+    blanks(41) + "Pavecast (PAVC)",
     "",
 });
 
 std::string roads_line() {
-  return sp(48) + "Roads: TEST NET" + sp(13) + "\n";
+  return blanks(48) + "Roads: TEST NET" + blanks(13) + "\n";
 }
 
 std::string lane_miles_lines(const std::string& value) {
-  return lines({sp(48) + "Lane-Miles: " + value, "", "", "", ""});
+  return lines({blanks(48) + "Lane-Miles: " + value, "", "", "", ""});
 }
 
 std::string one_action_heading() {
   return lines({
-      sp(56) + "  Cost   Avg.  Mi`s  $/Mi   Cost By Action",
-      sp(30) + "Year  % Poor  % Fair Mean   (m$)   $/Yr  Rep.  Rep.      7",
-      sp(30) + "----  ------  ------ ----   ----   ----  ----  ----     ---",
+      blanks(56) + "  Cost   Avg.  Mi`s  $/Mi   Cost By Action",
+      blanks(30) + "Year  % Poor  % Fair Mean   (m$)   $/Yr  Rep.  Rep.      7",
+      blanks(30) + "----  ------  ------ ----   ----   ----  ----  ----     ---",
   });
 }
 
@@ -125,26 +124,27 @@ std::string policy_heading(const std::string& names) {
       "",
       "",
       "",
-      sp(22) + "Repetition of Action Policy" + sp(35) + "Deterioration Rates",
-      sp(52) + "Cost",
-      sp(14) + "Act #Of" + sp(31) + "Per 2",
-      sp(14) + " #  Rep     Description of Policy     Ln-Mi" + sp(13) + "Score" + sp(6) + names,
-      sp(14) + "--- --- ----------------------------- -----" + sp(13) + "-----" + sp(6) +
-          "--------  --------  --------",
+      blanks(22) + "Repetition of Action Policy" + blanks(35) + "Deterioration Rates",
+      blanks(52) + "Cost",
+      blanks(14) + "Act #Of" + blanks(31) + "Per 2",
+      blanks(14) + " #  Rep     Description of Policy     Ln-Mi" + blanks(13) + "Score" +
+          blanks(6) + names,
+      blanks(14) + "--- --- ----------------------------- -----" + blanks(13) + "-----" +
+          blanks(6) + "--------  --------  --------",
   });
 }
 
 std::string rate_rows(const std::string& first_action) {
   std::string text = first_action;
   for (int k = 2; k <= 10; ++k) {
-    text += sp(71) + (11 - k < 10 ? " " : "") + std::to_string(11 - k) + sp(4) +
+    text += blanks(71) + (11 - k < 10 ? " " : "") + std::to_string(11 - k) + blanks(4) +
             "      0.25      0.50\n";
   }
   return text;
 }
 
-const std::string kOverlayRow = sp(14) + " 7   9  Overlay" + sp(22) + " 0.250" + sp(14) + "10" +
-                                sp(4) + "      0.25      0.50\n";
+const std::string kOverlayRow = blanks(14) + " 7   9  Overlay" + blanks(22) + " 0.250" +
+                                blanks(14) + "10" + blanks(4) + "      0.25      0.50\n";
 
 TEST(ProjectionReport, WritesTheWholeReportOfASmallRun) {
   TempDir dir;
@@ -153,16 +153,17 @@ TEST(ProjectionReport, WritesTheWholeReportOfASmallRun) {
 
   std::string expected =
       kUndatedTitle + roads_line() +
-      lines({sp(48) + "Funding: $ 25.00M Per Year", sp(48) + "Repair Order: Worst  First"}) +
+      lines(
+          {blanks(48) + "Funding: $ 25.00M Per Year", blanks(48) + "Repair Order: Worst  First"}) +
       lane_miles_lines("  10") + one_action_heading() +
       lines({
-          sp(30) + "1996    40      10    6.0",
-          sp(30) + "1997    20      30    7.0    1.3    1.3     5  .260     1.3",
-          sp(30) + "1998     0      10    7.5    0.5    0.9     2  .250     0.5",
-          sp(30) + "Total Cost ( 2 Years)        1.8    0.9     7  .257",
+          blanks(30) + "1996    40      10    6.0",
+          blanks(30) + "1997    20      30    7.0    1.3    1.3     5  .260     1.3",
+          blanks(30) + "1998     0      10    7.5    0.5    0.9     2  .250     0.5",
+          blanks(30) + "Total Cost ( 2 Years)        1.8    0.9     7  .257",
           "",
           "",
-          sp(58) + "Total Lane-Miles By Action    7",
+          blanks(58) + "Total Lane-Miles By Action    7",
       }) +
       kDefinitions +
       lines({"", "",
@@ -192,8 +193,8 @@ TEST(ProjectionReport, TitleVariants) {
     ctx->start_time = StartTime{1996, 3, 7, 9, c.minute};
     write_projection_report(*ctx);
     std::string title =
-        lines({sp(11) + c.date_line + sp(14) + "Quillondarowmere Transportation Committee",
-               sp(41) + "Pavecast (PAVC)", ""});
+        lines({blanks(11) + c.date_line + blanks(14) + "Quillondarowmere Transportation Committee",
+               blanks(41) + "Pavecast (PAVC)", ""});
     EXPECT_EQ(report_text(*ctx, dir).substr(0, title.size()), title) << c.minute;
   }
 
@@ -204,9 +205,10 @@ TEST(ProjectionReport, TitleVariants) {
   ctx->force_fix_answer = 'Y';
   ctx->network.total_lane_miles = 1234.4994f;
   write_projection_report(*ctx);
-  std::string expected = kUndatedTitle + roads_line() +
-                         lines({sp(48) + "Funding: Unlimited Dollars",
-                                sp(48) + "Lane-Miles: 1234, (Some Repairs Are Forced)", "", ""});
+  std::string expected =
+      kUndatedTitle + roads_line() +
+      lines({blanks(48) + "Funding: Unlimited Dollars",
+             blanks(48) + "Lane-Miles: 1234, (Some Repairs Are Forced)", "", ""});
   EXPECT_EQ(report_text(*ctx, dir).substr(0, expected.size()), expected);
 }
 
@@ -222,7 +224,7 @@ TEST(ProjectionReport, VariableFundingAndTheLaserJetSetUp) {
       lines({esc + "E", esc + "&l8D", esc + "&l4E",
              esc + "(0U" + esc + "(sp16.66h9.5vsb6d" + esc + "&a8L", esc + "&a6L", kFF}) +
       kUndatedTitle + roads_line() +
-      lines({sp(48) + "Funding: Variable", sp(48) + "Repair Order:   Priority  "});
+      lines({blanks(48) + "Funding: Variable", blanks(48) + "Repair Order:   Priority  "});
   EXPECT_EQ(report_text(*ctx, dir).substr(0, expected.size()), expected);
 }
 
@@ -239,20 +241,20 @@ TEST(ProjectionReport, CostTableFollowsTheNumberOfActions) {
     }
     write_projection_report(*ctx);
     std::string expected = lines({
-        sp(46) + "  Cost   Avg.  Mi`s  $/Mi" + sp(11) + "Cost By Action",
-        sp(20) +
+        blanks(46) + "  Cost   Avg.  Mi`s  $/Mi" + blanks(11) + "Cost By Action",
+        blanks(20) +
             "Year  % Poor  % Fair Mean   (m$)   $/Yr  Rep.  Rep.     10    20    30    40    50",
-        sp(20) +
+        blanks(20) +
             "----  ------  ------ ----   ----   ----  ----  ----     ---   ---   ---   ---   ---",
-        sp(20) + "1996    40      10    6.0",
-        sp(20) +
+        blanks(20) + "1996    40      10    6.0",
+        blanks(20) +
             "1997    20      30    7.0    1.3    1.3     5  .260     0.1   0.2   0.3   0.4   0.5",
-        sp(20) +
+        blanks(20) +
             "1998     0      10    7.5    0.5    0.9     2  .250     0.5   0.0   0.0   0.0   0.0",
-        sp(20) + "Total Cost ( 2 Years)        1.8    0.9     7  .257",
+        blanks(20) + "Total Cost ( 2 Years)        1.8    0.9     7  .257",
         "",
         "",
-        sp(48) + "Total Lane-Miles By Action    1     2     3     4     5",
+        blanks(48) + "Total Lane-Miles By Action    1     2     3     4     5",
     });
     std::string report = report_text(*ctx, dir);
     EXPECT_NE(report.find(expected), std::string::npos) << report;
@@ -271,33 +273,36 @@ TEST(ProjectionReport, CostTableFollowsTheNumberOfActions) {
     ctx->stats.miles_by_action[11] = 1234567.0f;
     write_projection_report(*ctx);
     std::string expected = lines({
-        sp(28) + "  Cost   Avg.  Mi`s  $/Mi" + sp(29) + "Cost By Action",
-        sp(2) + "Year  % Poor  % Fair Mean   (m$)   $/Yr  Rep.  Rep.      1     2     3     4     5"
-                "     6     7     8     9    10    11",
-        sp(2) +
+        blanks(28) + "  Cost   Avg.  Mi`s  $/Mi" + blanks(29) + "Cost By Action",
+        blanks(2) +
+            "Year  % Poor  % Fair Mean   (m$)   $/Yr  Rep.  Rep.      1     2     3     4     5"
+            "     6     7     8     9    10    11",
+        blanks(2) +
             "----  ------  ------ ----   ----   ----  ----  ----     ---   ---   ---   ---   ---"
             "   ---   ---   ---   ---   ---   ---",
-        sp(2) + "1996    40      10    6.0",
-        sp(2) +
+        blanks(2) + "1996    40      10    6.0",
+        blanks(2) +
             "1997    20      30    7.0    1.3    1.3     5  .260     1.3   0.0   0.0   0.0   0.0"
             "   0.0   0.0   0.0   0.0   0.0   0.0",
-        sp(2) +
+        blanks(2) +
             "1998     0      10    7.5    0.5    0.9     2  .250     0.5   0.5   0.5   0.5   0.5"
             "   0.5   0.5   0.5   0.5   0.5   0.5",
-        sp(2) + "Total Cost ( 2 Years)        1.8    0.9     7  .257",
+        blanks(2) + "Total Cost ( 2 Years)        1.8    0.9     7  .257",
         "",
         "",
-        sp(30) + "Total Lane-Miles By Action    7     0     0     0     0     0     0     0     0"
-                 "     0******",
+        blanks(30) +
+            "Total Lane-Miles By Action    7     0     0     0     0     0     0     0     0"
+            "     0******",
     });
     std::string report = report_text(*ctx, dir);
     EXPECT_NE(report.find(expected), std::string::npos) << report;
     // Repetition limits above 9 show as 9; action 11 has no rate row.
-    EXPECT_NE(report.find(sp(14) + " 1   0  Act" + sp(26) + " 1.500" + sp(14) + "10"),
+    EXPECT_NE(report.find(blanks(14) + " 1   0  Act" + blanks(26) + " 1.500" + blanks(14) + "10"),
               std::string::npos);
-    EXPECT_NE(report.find(sp(14) + "10   9  Act" + sp(26) + " 1.500" + sp(14) + " 1"),
+    EXPECT_NE(report.find(blanks(14) + "10   9  Act" + blanks(26) + " 1.500" + blanks(14) + " 1"),
               std::string::npos);
-    EXPECT_TRUE(report.ends_with("\n" + sp(14) + "11   9  Act" + sp(26) + " 1.500\n")) << report;
+    EXPECT_TRUE(report.ends_with("\n" + blanks(14) + "11   9  Act" + blanks(26) + " 1.500\n"))
+        << report;
   }
   {
     TempDir dir;
@@ -305,22 +310,23 @@ TEST(ProjectionReport, CostTableFollowsTheNumberOfActions) {
     ctx->actions.action_count = 0;
     write_projection_report(*ctx);
     std::string expected = lines({
-        sp(56) + "  Cost   Avg.  Mi`s  $/Mi   Cost By Action",
-        sp(30) + "Year  % Poor  % Fair Mean   (m$)   $/Yr  Rep.  Rep.  ",
-        sp(30) + "----  ------  ------ ----   ----   ----  ----  ----",
-        sp(30) + "1996    40      10    6.0",
-        sp(30) + "1997    20      30    7.0    1.3    1.3     5  .260",
-        sp(30) + "1998     0      10    7.5    0.5    0.9     2  .250",
-        sp(30) + "Total Cost ( 2 Years)        1.8    0.9     7  .257",
+        blanks(56) + "  Cost   Avg.  Mi`s  $/Mi   Cost By Action",
+        blanks(30) + "Year  % Poor  % Fair Mean   (m$)   $/Yr  Rep.  Rep.  ",
+        blanks(30) + "----  ------  ------ ----   ----   ----  ----  ----",
+        blanks(30) + "1996    40      10    6.0",
+        blanks(30) + "1997    20      30    7.0    1.3    1.3     5  .260",
+        blanks(30) + "1998     0      10    7.5    0.5    0.9     2  .250",
+        blanks(30) + "Total Cost ( 2 Years)        1.8    0.9     7  .257",
         "",
         "",
-        sp(58) + "Total Lane-Miles By Action",
+        blanks(58) + "Total Lane-Miles By Action",
     });
     std::string report = report_text(*ctx, dir);
     EXPECT_NE(report.find(expected), std::string::npos) << report;
     // Without actions the policy block has only rate rows.
-    EXPECT_TRUE(report.ends_with(policy_heading("ASPHALT   CONCRETE          ") +
-                                 rate_rows(sp(71) + "10" + sp(4) + "      0.25      0.50\n")));
+    EXPECT_TRUE(
+        report.ends_with(policy_heading("ASPHALT   CONCRETE          ") +
+                         rate_rows(blanks(71) + "10" + blanks(4) + "      0.25      0.50\n")));
   }
 }
 
@@ -339,10 +345,10 @@ TEST(ProjectionReport, AsterisksZerosAndAnEmptyHorizon) {
     ctx->stats.cost_by_action[1][3] = 0.0f;
     write_projection_report(*ctx);
     std::string expected = lines({
-        sp(30) + "1996    40      10    ***",
-        sp(30) + "1997    20      30    7.0**************     1  ****   *****",
-        sp(30) + "1998     0      10    7.5    0.0*******     0  .000     0.0",
-        sp(30) + "Total Cost ( 2 Years)   ******** ******     7  ****",
+        blanks(30) + "1996    40      10    ***",
+        blanks(30) + "1997    20      30    7.0**************     1  ****   *****",
+        blanks(30) + "1998     0      10    7.5    0.0*******     0  .000     0.0",
+        blanks(30) + "Total Cost ( 2 Years)   ******** ******     7  ****",
     });
     std::string report = report_text(*ctx, dir);
     EXPECT_NE(report.find(expected), std::string::npos) << report;
@@ -355,8 +361,8 @@ TEST(ProjectionReport, AsterisksZerosAndAnEmptyHorizon) {
     ctx->stats.total_miles_repaired = 0;
     write_projection_report(*ctx);
     std::string expected = lines({
-        sp(30) + "1996    40      10    6.0",
-        sp(30) + "Total Cost ( 0 Years)        0.0    0.0     0  .000",
+        blanks(30) + "1996    40      10    6.0",
+        blanks(30) + "Total Cost ( 0 Years)        0.0    0.0     0  .000",
     });
     std::string report = report_text(*ctx, dir);
     EXPECT_NE(report.find(expected), std::string::npos) << report;
@@ -370,9 +376,9 @@ TEST(ProjectionReport, NetworkWithoutLaneMilesReportsZeros) {
   ctx->network.total_lane_miles = 0.0f;
   write_projection_report(*ctx);
   std::string report = report_text(*ctx, dir);
-  EXPECT_NE(report.find(sp(48) + "Lane-Miles:    0\n"), std::string::npos);
-  EXPECT_NE(report.find(sp(30) + "1996     0       0    0.0\n"), std::string::npos);
-  EXPECT_NE(report.find(sp(30) + "1998     0       0    0.0    0.5"), std::string::npos);
+  EXPECT_NE(report.find(blanks(48) + "Lane-Miles:    0\n"), std::string::npos);
+  EXPECT_NE(report.find(blanks(30) + "1996     0       0    0.0\n"), std::string::npos);
+  EXPECT_NE(report.find(blanks(30) + "1998     0       0    0.0    0.5"), std::string::npos);
   EXPECT_NE(report.find("10:  0.0,  0.0,  0.0,  0.0,  0.0,  0.0,  0.0,  0.0,  0.0,  0.0,"
                         " Average = 0.00\n"),
             std::string::npos)
@@ -398,14 +404,14 @@ TEST(ProjectionReport, LongRunBreaksPagesInsideTheTable) {
   for (int y = 1; y <= 98; ++y) {
     if (y == 40 || y == 90) table += kFF + "\n" + one_action_heading();
     std::string year = std::to_string(1995 + y);
-    table += sp(30) + year +
+    table += blanks(30) + year +
              (y == 1 ? "     0       0    0.0\n"
                      : "     0       0    0.0    0.0    0.0     0  .000     0.0\n");
   }
-  table += lines({sp(30) + "Total Cost (97 Years)        0.0    0.0     0  .000", "", "",
-                  sp(58) + "Total Lane-Miles By Action    0"});
+  table += lines({blanks(30) + "Total Cost (97 Years)        0.0    0.0     0  .000", "", "",
+                  blanks(58) + "Total Lane-Miles By Action    0"});
   std::string report = report_text(*ctx, dir);
-  std::size_t start = report.find(sp(56) + "  Cost");
+  std::size_t start = report.find(blanks(56) + "  Cost");
   ASSERT_NE(start, std::string::npos);
   // 3 + 9 rows on the last page and the four total lines: no break before
   // the definitions.
@@ -426,7 +432,7 @@ TEST(ProjectionReport, DefinitionsStartANewPageWhenTheTableIsLong) {
   EXPECT_EQ(ctx->report_line, 11 + 3 + 21 + 4);
   EXPECT_NE(report.find("Total Lane-Miles By Action    7\n" + kFF + "\n" + kDefinitions),
             std::string::npos);
-  EXPECT_EQ(report.find(kFF + "\n" + sp(56)), std::string::npos);  // no break in the table
+  EXPECT_EQ(report.find(kFF + "\n" + blanks(56)), std::string::npos);  // no break in the table
 }
 
 TEST(ProjectionReport, EndRecordDependsOnThePrintoutType) {
