@@ -52,7 +52,6 @@ struct RunFiles {
   std::unique_ptr<OutputFile> report;
   std::unique_ptr<OutputFile> segment_list;  // .scr
   std::unique_ptr<OutputFile> improvements;  // .rep
-  std::unique_ptr<OutputFile> final_conditions;
   std::array<std::unique_ptr<OutputFile>, kMaxTraces + 1> trace;
 };
 
