@@ -109,7 +109,7 @@ void Scratch::reset(const Bundle& bundle) {
 
 std::unique_ptr<RunContext> make_context(int32_t segment_capacity) {
   auto ctx = std::make_unique<RunContext>(Scratch::get().workdir(), segment_capacity);
-  ctx->files.echo = OutputFile::create(ctx->workdir.local("userdata.tmp"));
+  ctx->files.echo = OutputFile::create_scratch_or_fatal(ctx->workdir.local("userdata.tmp"));
   return ctx;
 }
 

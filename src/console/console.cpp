@@ -4,6 +4,7 @@
 #include <ostream>
 
 #include "layout/fatal.h"
+#include "layout/record_files.h"
 
 namespace pavecast {
 
@@ -48,11 +49,25 @@ void Console::pause() {
   reply();
 }
 
+bool Console::refuses_file_name(std::string_view name) {
+  if (!names_a_directory(name)) return false;
+  line(" ** Warning: a file name may not name a directory or hold / or \\; enter another name");
+  return true;
+}
+
 std::string Console::reply() {
   out_.flush();
+  // A last line without a line end still counts as a reply. Only the first
+  // kMaxReplyLength characters are kept, as for file records, so no reply
+  // can make the run's memory grow without bound.
   std::string text;
-  // A last line without a line end still counts as a reply.
-  if (!std::getline(in_, text)) fatal("end of console input");
+  std::streambuf* buffer = in_.rdbuf();
+  int c = buffer->sbumpc();
+  if (c == std::char_traits<char>::eof()) fatal("end of console input");
+  while (c != std::char_traits<char>::eof() && c != '\n') {
+    if (text.size() < kMaxReplyLength) text.push_back(static_cast<char>(c));
+    c = buffer->sbumpc();
+  }
   if (!text.empty() && text.back() == '\r') text.pop_back();
   // Ctrl-Z at the start of a reply ends the input, as it ends a file: a name
   // that began with it would be saved as a line every later run reads as

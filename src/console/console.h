@@ -3,7 +3,8 @@
 //
 // Output is written line by line in the fixed layouts of the dialogue, with
 // the cursor-positioning and colour sequences sent as text. A reply is one
-// typed line: it loses its line end and then one trailing CR. The end of the
+// typed line: it loses its line end and then one trailing CR, and keeps only
+// its first kMaxReplyLength characters. The end of the
 // input while a reply is awaited is the fatal stop "end of console input"
 // (every reading loop would otherwise wait for ever); a reply that begins
 // with Ctrl-Z ends the input the same way, as such a line ends a file.
@@ -22,6 +23,8 @@ namespace pavecast {
 
 class Console {
  public:
+  static constexpr std::size_t kMaxReplyLength = 1024;
+
   Console(std::istream& in, std::ostream& out) : in_(in), out_(out) {}
 
   // --- output
@@ -42,6 +45,10 @@ class Console {
   void dir2();
   // " Press the enter key to continue." and one reply line, ignored.
   void pause();
+  // A typed file name that could name a directory or leave the working
+  // directory (names_a_directory) is refused with a warning line: true then,
+  // and the caller asks its question again.
+  bool refuses_file_name(std::string_view name);
 
   // --- input
   // The next reply line.

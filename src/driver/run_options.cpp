@@ -144,12 +144,17 @@ void ask_force_fix(RunContext& ctx, Console& console) {
     echo(ctx, kQuestion, {ctx.force_fix_answer});
     if (is_no(ctx.force_fix_answer)) return;
 
-    console.write(kFilePrompt, {ctx.force_fix_file});
     char first = ' ';
     Text<12> name;
-    if (kReply.read(console.reply(), {first, name}) != layout::ReadStatus::kOk) continue;
-    // A reply that begins with a blank keeps the default name.
-    if (first != ' ') ctx.force_fix_file = name;
+    bool read = true;
+    do {
+      console.write(kFilePrompt, {ctx.force_fix_file});
+      read = kReply.read(console.reply(), {first, name}) == layout::ReadStatus::kOk;
+      // A reply that begins with a blank keeps the default name.
+      if (first == ' ') name = ctx.force_fix_file;
+    } while (read && console.refuses_file_name(name.view()));
+    if (!read) continue;
+    ctx.force_fix_file = name;
     echo(ctx, kEcho, {ctx.force_fix_file});
     return;
   }

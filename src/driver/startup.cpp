@@ -11,7 +11,7 @@ void start_up(RunContext& ctx, const StartTime& now) {
   ctx.repair_order = 0;
   ctx.start_time = now;
 
-  ctx.files.echo = OutputFile::create_or_fatal(ctx.workdir.local("userdata.tmp"));
+  ctx.files.echo = OutputFile::create_scratch_or_fatal(ctx.workdir.local("userdata.tmp"));
 
   read_default_dat(ctx);
 

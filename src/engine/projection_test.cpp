@@ -9,6 +9,7 @@
 
 #include "driver/program.h"
 #include "engine/test_network.h"
+#include "support/gcc_bugs.h"
 #include "layout/fatal.h"
 
 namespace pavecast::testing {
@@ -170,6 +171,7 @@ TEST(Projection, BundledExampleRunsItsTenYears) {
 
 // --- the program's ordered selection against the literal scan, whole runs
 
+PAVECAST_GCC_BUG_105651_BEGIN
 struct RandomNetwork {
   uint32_t seed;
 
@@ -241,6 +243,7 @@ RunResult run_network(const RandomNetwork& network, SelectionMethod method) {
   }
   return r;
 }
+PAVECAST_GCC_BUG_105651_END
 
 TEST(Projection, OrderedSelectionRunsLikeTheLiteralScan) {
   for (uint32_t seed = 1; seed <= 150; ++seed) {

@@ -16,10 +16,19 @@ namespace pavecast {
 
 namespace {
 
+// Joining a name that is not a single entry ("/etc/passwd", "../x", "..")
+// would let it replace or leave its directory; such a path is marked and
+// never opened.
+bool is_one_entry(std::string_view name) {
+  return !name.empty() && name != "." && name != ".." &&
+         name.find_first_of(std::string_view("/\0", 2)) == std::string_view::npos;
+}
+
 FilePath under(const Workdir& workdir, std::string_view dir, std::string_view name) {
   const std::filesystem::path& root = workdir.root;
   FilePath f;
   f.read_only = workdir.read_only;
+  f.escapes = !is_one_entry(name);
   std::string n(name);
   if (dir.empty()) {
     f.path = root / n;
@@ -42,7 +51,39 @@ bool write_all(int fd, std::string_view bytes) {
   return true;
 }
 
+// The mode a new file gets from a plain create: 0666 less the umask, read
+// once (umask can only be read by setting it).
+mode_t new_file_mode() {
+  static const mode_t mode = [] {
+    mode_t mask = ::umask(022);
+    ::umask(mask);
+    return static_cast<mode_t>(0666 & ~mask);
+  }();
+  return mode;
+}
+
+// A read-only descriptor of the regular file at `path`, or -1. The open does
+// not block on a FIFO, and anything but a regular file is closed again.
+int open_regular(const std::filesystem::path& path) {
+  int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+  if (fd < 0) return -1;
+  struct stat st {};
+  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+    ::close(fd);
+    errno = EINVAL;
+    return -1;
+  }
+  ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+  return fd;
+}
+
 }  // namespace
+
+bool names_a_directory(std::string_view name) {
+  std::size_t end = name.find_last_not_of(' ');
+  name = end == std::string_view::npos ? std::string_view() : name.substr(0, end + 1);
+  return name == "." || name == ".." || name.find_first_of("/\\") != std::string_view::npos;
+}
 
 FilePath Workdir::data(std::string_view name) const { return under(*this, "data", name); }
 FilePath Workdir::roads(std::string_view name) const { return under(*this, "roads", name); }
@@ -51,17 +92,21 @@ FilePath Workdir::local(std::string_view name) const { return under(*this, "", n
 // ---------------------------------------------------------------- input
 
 std::unique_ptr<InputFile> InputFile::open(const FilePath& file, IfMissing if_missing) {
-  std::error_code ec;
-  if (std::filesystem::is_directory(file.path, ec)) return nullptr;
-  std::FILE* f = std::fopen(file.path.c_str(), "rb");
-  if (f == nullptr && errno == ENOENT && if_missing == IfMissing::kCreateEmpty) {
+  if (file.escapes) return nullptr;
+  int fd = open_regular(file.path);
+  if (fd < 0 && errno == ENOENT && if_missing == IfMissing::kCreateEmpty) {
     // An empty file that is not there: reading it meets its end at once.
     if (file.read_only) return std::unique_ptr<InputFile>(new InputFile(nullptr, file.shown));
-    int fd = ::open(file.path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-    if (fd >= 0) ::close(fd);
-    f = std::fopen(file.path.c_str(), "rb");
+    int created = ::open(file.path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (created >= 0) ::close(created);
+    fd = open_regular(file.path);
   }
-  if (f == nullptr) return nullptr;
+  if (fd < 0) return nullptr;
+  std::FILE* f = ::fdopen(fd, "rb");
+  if (f == nullptr) {
+    ::close(fd);
+    return nullptr;
+  }
   return std::unique_ptr<InputFile>(new InputFile(f, file.shown));
 }
 
@@ -131,29 +176,46 @@ void fatal_cannot_write(const std::string& shown) {
 
 // ---------------------------------------------------------------- output
 
-OutputFile::OutputFile(int fd, std::filesystem::path path, std::string temp, std::string shown)
-    : fd_(fd), path_(std::move(path)), temp_(std::move(temp)), shown_(std::move(shown)) {}
+OutputFile::OutputFile(int fd, Kind kind, std::filesystem::path path, std::string temp,
+                       std::string shown)
+    : fd_(fd),
+      kind_(kind),
+      path_(std::move(path)),
+      temp_(std::move(temp)),
+      shown_(std::move(shown)) {}
 
 std::unique_ptr<OutputFile> OutputFile::create(const FilePath& file) {
-  if (file.read_only) return nullptr;
+  if (file.read_only || file.escapes) return nullptr;
   int fd = ::open(file.path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
   if (fd < 0) return nullptr;
-  return std::unique_ptr<OutputFile>(new OutputFile(fd, file.path, {}, file.shown));
-}
-
-std::unique_ptr<OutputFile> OutputFile::create_or_fatal(const FilePath& file) {
-  auto f = create(file);
-  if (!f) fatal_cannot_open(file.shown);
-  return f;
+  return std::unique_ptr<OutputFile>(new OutputFile(fd, Kind::kInPlace, file.path, {}, file.shown));
 }
 
 std::unique_ptr<OutputFile> OutputFile::create_replacement(const FilePath& file) {
-  if (file.read_only) return nullptr;
+  if (file.read_only || file.escapes) return nullptr;
+  // A directory (or a FIFO, device or socket) holding the name cannot be
+  // replaced; a link can, and the replacement takes the place of the link.
+  mode_t mode = new_file_mode();
+  struct stat st {};
+  if (::lstat(file.path.c_str(), &st) == 0) {
+    if (S_ISREG(st.st_mode))
+      mode = st.st_mode & 07777;
+    else if (!S_ISLNK(st.st_mode))
+      return nullptr;
+  }
   std::string name = file.path.string() + ".XXXXXX";
   int fd = create_temporary(name);
   if (fd < 0) return nullptr;
-  ::fchmod(fd, 0644);
-  return std::unique_ptr<OutputFile>(new OutputFile(fd, file.path, name, file.shown));
+  ::fchmod(fd, mode);
+  return std::unique_ptr<OutputFile>(
+      new OutputFile(fd, Kind::kReplacement, file.path, name, file.shown));
+}
+
+std::unique_ptr<OutputFile> OutputFile::create_scratch_or_fatal(const FilePath& file) {
+  int fd = file.read_only || file.escapes ? -1 : create_scratch(file.path.string(), new_file_mode());
+  if (fd < 0) fatal_cannot_open(file.shown);
+  return std::unique_ptr<OutputFile>(
+      new OutputFile(fd, Kind::kScratch, file.path, file.path.string(), file.shown));
 }
 
 std::unique_ptr<OutputFile> OutputFile::create_replacement_or_fatal(const FilePath& file) {
@@ -163,10 +225,11 @@ std::unique_ptr<OutputFile> OutputFile::create_replacement_or_fatal(const FilePa
 }
 
 OutputFile::~OutputFile() {
-  if (fd_ < 0) return;
-  // Best effort: a file dropped by a fatal stop keeps what was written.
-  if (temp_.empty()) write_all(fd_, buffer_);
-  ::close(fd_);
+  if (fd_ >= 0) {
+    // Best effort: a file written in place keeps what was written.
+    if (kind_ == Kind::kInPlace) write_all(fd_, buffer_);
+    ::close(fd_);
+  }
   if (!temp_.empty()) remove_temporary(temp_);
 }
 
@@ -183,11 +246,13 @@ void OutputFile::close() {
   int fd = fd_;
   fd_ = -1;
   if (::close(fd) != 0) {
-    if (!temp_.empty()) remove_temporary(temp_);
-    temp_.clear();
+    if (kind_ == Kind::kReplacement) {
+      remove_temporary(temp_);
+      temp_.clear();
+    }
     fatal_cannot_write(shown_);
   }
-  if (!temp_.empty()) {
+  if (kind_ == Kind::kReplacement && !temp_.empty()) {
     std::string temp = std::move(temp_);
     temp_.clear();
     if (!rename_temporary(temp, path_.string())) fatal_cannot_write(shown_);
@@ -200,15 +265,15 @@ void OutputFile::discard() {
     fd_ = -1;
   }
   buffer_.clear();
-  if (temp_.empty())
+  if (kind_ == Kind::kInPlace)
     ::unlink(path_.c_str());
-  else
+  else if (!temp_.empty())
     remove_temporary(temp_);
   temp_.clear();
 }
 
 void remove_file(const FilePath& file) {
-  if (file.read_only) return;
+  if (file.read_only || file.escapes) return;
   std::error_code ec;
   std::filesystem::remove(file.path, ec);
 }

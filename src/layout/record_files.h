@@ -7,12 +7,22 @@
 // trailing CR is dropped), a line whose first character is Ctrl-Z ends the
 // file, and only the first kMaxRecordLength characters of a line are kept
 // (every layout reads far fewer), so no input can make a read unbounded.
+// Only regular files are read: a FIFO, a device or a socket (a link to
+// /dev/zero included) cannot be opened, and the open never blocks.
+//
+// A name is one entry of its directory: a name holding '/' or NUL, an empty
+// name, "." or ".." never opens, creates or removes anything, so no name can
+// leave the working directory or stand for a directory.
+//
 // Output files are written with LF line ends through a buffer; a write error
 // is a fatal stop naming the file. A replacement file is written under a
 // temporary name in the same directory and renamed over the target on
-// close(), so a stop while writing never loses the file it replaces; if it is
+// close(), so a stop while writing never loses the file it replaces, and a
+// symbolic link at the target is replaced, never written through; if it is
 // destroyed without close() the temporary file is removed, and so it is when
-// the program is interrupted (temporary_files.h).
+// the program is interrupted (temporary_files.h). The replacement keeps the
+// permission bits of the file it replaces. A scratch file lives under its
+// own name until it is destroyed, and is removed then.
 //
 // A read-only working directory (the scenario tool's) is never changed: a
 // missing input file reads as empty without being created, and no output
@@ -37,7 +47,13 @@ struct FilePath {
   std::filesystem::path path;
   std::string shown;  // "data/funding.dat"
   bool read_only = false;  // in a read-only working directory
+  bool escapes = false;    // the name is not one entry of its directory
 };
+
+// True when a typed file name, less its trailing blanks, holds '/' or '\' or
+// is "." or "..": it could name a directory or a place outside the working
+// directory, and the dialogue refuses it.
+bool names_a_directory(std::string_view name);
 
 // The working directory of a run.
 struct Workdir {
@@ -99,14 +115,20 @@ void read_or_fatal(const layout::Layout& layout, InputFile& file,
 
 class OutputFile {
  public:
-  // Creates or truncates the file; nullptr when it cannot be created.
+  // Creates or truncates the file in place; nullptr when it cannot be
+  // created. Tests use it to watch a file as it is written.
   static std::unique_ptr<OutputFile> create(const FilePath& file);
-  static std::unique_ptr<OutputFile> create_or_fatal(const FilePath& file);
   // A replacement file: written to a temporary name, renamed on close().
+  // nullptr when a directory or another file that is neither a regular file
+  // nor a symbolic link holds the target's name, or the temporary file
+  // cannot be created.
   static std::unique_ptr<OutputFile> create_replacement(const FilePath& file);
   static std::unique_ptr<OutputFile> create_replacement_or_fatal(const FilePath& file);
+  // A scratch file, created afresh under its own name (temporary_files.h)
+  // and removed when the OutputFile is destroyed, closed or not.
+  static std::unique_ptr<OutputFile> create_scratch_or_fatal(const FilePath& file);
 
-  ~OutputFile();  // closes; an uncommitted replacement is discarded
+  ~OutputFile();  // closes; an uncommitted replacement or a scratch file is removed
   OutputFile(const OutputFile&) = delete;
   OutputFile& operator=(const OutputFile&) = delete;
 
@@ -127,7 +149,8 @@ class OutputFile {
   void flush();
   // Flushes, closes and, for a replacement, renames over the target.
   void close();
-  // Closes and removes the file (a trace file given up by the analyst).
+  // Closes and drops the file: a replacement's temporary file is removed and
+  // its target left as it was (a trace file given up by the analyst).
   void discard();
 
   bool is_open() const { return fd_ >= 0; }
@@ -136,11 +159,15 @@ class OutputFile {
 
  private:
   static constexpr std::size_t kFlushAt = 1 << 16;
-  OutputFile(int fd, std::filesystem::path path, std::string temp, std::string shown);
+  enum class Kind { kInPlace, kReplacement, kScratch };
+  OutputFile(int fd, Kind kind, std::filesystem::path path, std::string temp, std::string shown);
 
   int fd_;
+  Kind kind_;
   std::filesystem::path path_;  // the target
-  std::string temp_;  // non-empty for a replacement until renamed or removed
+  // The registered temporary file: a replacement's until renamed or
+  // removed, a scratch file's (its own path) until removed.
+  std::string temp_;
   std::string shown_;
   std::string buffer_;
 };

@@ -1,6 +1,7 @@
 #include "layout/temporary_files.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <signal.h>
 #include <stdlib.h>
 #include <unistd.h>
@@ -11,12 +12,14 @@ namespace pavecast {
 
 namespace {
 
-constexpr int kSignals[] = {SIGINT, SIGTERM, SIGHUP};
+constexpr int kSignals[] = {SIGINT, SIGTERM, SIGHUP, SIGQUIT};
 
-// A fixed table, so the handler never meets memory being reallocated. A
-// name too long for a slot, or a table full, still gets its file; only the
-// clean-up on an interrupt is lost for it.
-constexpr int kSlots = 16;
+// A fixed table, so the handler never meets memory being reallocated. A run
+// holds at most 99 trace files, its report and listings, the scratch files
+// and one replacement of its own at a time. A name too long for a slot, or
+// a table full, still gets its file; only the clean-up on an interrupt is
+// lost for it.
+constexpr int kSlots = 128;
 constexpr std::size_t kNameMax = 4096;
 struct Slot {
   volatile sig_atomic_t used;
@@ -50,6 +53,16 @@ class SignalsBlocked {
   sigset_t old_;
 };
 
+void remember(const std::string& name) {
+  if (name.size() >= kNameMax) return;
+  for (Slot& slot : slots) {
+    if (slot.used) continue;
+    std::memcpy(slot.name, name.c_str(), name.size() + 1);
+    slot.used = 1;
+    return;
+  }
+}
+
 void forget(const std::string& name) {
   for (Slot& slot : slots)
     if (slot.used && name == slot.name) {
@@ -78,14 +91,18 @@ int create_temporary(std::string& name) {
   int fd = ::mkstemp(name.data());
   if (fd < 0) return -1;
   ::fcntl(fd, F_SETFD, FD_CLOEXEC);
-  if (name.size() < kNameMax) {
-    for (Slot& slot : slots) {
-      if (slot.used) continue;
-      std::memcpy(slot.name, name.c_str(), name.size() + 1);
-      slot.used = 1;
-      break;
-    }
-  }
+  remember(name);
+  return fd;
+}
+
+int create_scratch(const std::string& name, unsigned mode) {
+  SignalsBlocked blocked;
+  struct stat st {};
+  if (::lstat(name.c_str(), &st) == 0 && !S_ISDIR(st.st_mode)) ::unlink(name.c_str());
+  // O_EXCL with O_CREAT never follows a link, even one planted since.
+  int fd = ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, mode);
+  if (fd < 0) return -1;
+  remember(name);
   return fd;
 }
 

@@ -107,6 +107,7 @@ TEST(ForcedRepairs, UnreadableLineEndsTheListSilently) {
             lines({" ** Warning: no forced-repair file was named; no repairs are forced"}));
 }
 
+PAVECAST_GCC_BUG_105651_BEGIN
 TEST(ForcedRepairs, HundredEntriesAcceptedTheHundredAndFirstStops) {
   TempDir dir;
   auto ctx = make_context(dir);
@@ -123,6 +124,7 @@ TEST(ForcedRepairs, HundredEntriesAcceptedTheHundredAndFirstStops) {
   EXPECT_EQ(fatal_text_of([&] { read_forced_repairs(*ctx, console); }),
             " ** Fatal Error: The maximium number of forced repairs has been exceeded.\n");
 }
+PAVECAST_GCC_BUG_105651_END
 
 TEST(ForcedRepairs, RereadingKeepsOldBackIndexesButTheyNoLongerApply) {
   TempDir dir;

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <string>
 
+#include "driver/saved_answers.h"
 #include "layout/fatal.h"
 #include "layout/layout.h"
 #include "layout/record_files.h"
@@ -191,8 +192,14 @@ int open_and_load_network(RunContext& ctx, Console& console) {
   scores.reset();
   random.reset();
 
-  if (ctx.segments.segment_count == 0)
+  if (ctx.segments.segment_count == 0) {
+    // With no pavement type no group of the scores file is read: the rates
+    // file is at fault.
+    if (ctx.pavement.pavement_type_count == 0)
+      fatal("the deterioration rates define no pavement type, file " +
+            parameter_file(ctx, "detrates").shown);
     fatal("the scores file holds no segments, file " + scores_path.shown);
+  }
   ignore_forced_entries_beyond_network(ctx, console);
   write_listing_headings(ctx);
   return open_trace_files(ctx);

@@ -349,7 +349,10 @@ TEST(LoadingStage, OpensTheRunFilesAndWritesTheHeadings) {
   EXPECT_EQ(ctx->report_file_name, "rd96-c.out  ");
   EXPECT_EQ(ctx->condition_file_name, "rd96-c.scr  ");
   EXPECT_EQ(ctx->improvements_file_name, "rd96-c.rep  ");
-  ctx->files.segment_list->flush();
+  // The files take their names when closed.
+  EXPECT_FALSE(dir.exists("rd96-c.scr"));
+  ctx->files.segment_list->close();
+  ctx->files.report->close();
   EXPECT_EQ(dir.read("rd96-c.scr"),
             lines({"This is a list of all segments at the start of each year.", "",
                    "        Seg#  Pvt  Yr   Surf   Miles    Order",
@@ -385,6 +388,7 @@ TEST(LoadingStage, ASecondPassReplacesTheFilesOfTheFirst) {
   TempDir dir;
   dir.write("roads/rd96", kNet);
   std::filesystem::create_directory(dir.path() / "trace.2");
+  dir.write("trace.1", "an earlier run's trace\n");
   auto ctx = loading_context(dir);
   ctx->scores_name = "rd96";
   ctx->auxiliary_answer = 'Y';
@@ -395,7 +399,7 @@ TEST(LoadingStage, ASecondPassReplacesTheFilesOfTheFirst) {
   ctx->trace_file_name[3] = "trace.3";
   ScriptedConsole console;
   ASSERT_EQ(load(*ctx, console), 2);
-  EXPECT_TRUE(dir.exists("trace.1"));
+  EXPECT_TRUE(ctx->files.trace[1]);
 
   // Keep: the count is cut to the files opened, and the questions are asked
   // again; this time without auxiliary files and with another scores file.
@@ -404,15 +408,18 @@ TEST(LoadingStage, ASecondPassReplacesTheFilesOfTheFirst) {
   ctx->scores_name = "rd97";
   dir.write("roads/rd97", kNet);
   ASSERT_EQ(load(*ctx, console), 0);
-  // The first pass's files are gone; its auxiliary names stay.
+  // The first pass's files are dropped, the earlier run's trace.1 kept until
+  // this pass's takes its name; the closing list names no auxiliary file.
+  EXPECT_EQ(dir.read("trace.1"), "an earlier run's trace\n");
+  ctx->files.report->close();
+  ctx->files.trace[1]->close();
   EXPECT_FALSE(dir.exists("rd96-c.out"));
   EXPECT_FALSE(dir.exists("rd96-c.scr"));
   EXPECT_FALSE(dir.exists("rd96-c.rep"));
   EXPECT_TRUE(dir.exists("rd97-c.out"));
-  EXPECT_EQ(ctx->condition_file_name, "rd96-c.scr  ");
+  EXPECT_EQ(ctx->condition_file_name, "NA          ");
   EXPECT_EQ(ctx->files.segment_list, nullptr);
   // trace.1 holds one heading, not two.
-  ctx->files.trace[1]->flush();
   EXPECT_EQ(dir.read("trace.1"),
             lines({"This is a tracing of    1", "", "", std::string(23, ' ') + "Org. Cur. Last",
                    "Yr Pvt Surf Miles Seg# Seg# Rep# Freq",

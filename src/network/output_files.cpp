@@ -57,16 +57,22 @@ void discard_earlier_pass_files(RunContext& ctx) {
 }
 
 void open_run_files(RunContext& ctx) {
+  auto create = [&](const std::string& name) {
+    return OutputFile::create_replacement_or_fatal(ctx.workdir.local(trimmed_name(name)));
+  };
   ctx.report_file_name = output_file_name(ctx.scores_name, ctx.annual_funding, "out");
-  if (!is_no(ctx.auxiliary_answer)) {
+  if (is_no(ctx.auxiliary_answer)) {
+    // An earlier pass may have wanted them; the closing list names only
+    // files this pass writes.
+    ctx.condition_file_name = padded_name("NA");
+    ctx.improvements_file_name = padded_name("NA");
+  } else {
     ctx.condition_file_name = output_file_name(ctx.scores_name, ctx.annual_funding, "scr");
     ctx.improvements_file_name = output_file_name(ctx.scores_name, ctx.annual_funding, "rep");
-    ctx.files.segment_list =
-        OutputFile::create_or_fatal(ctx.workdir.local(trimmed_name(ctx.condition_file_name)));
-    ctx.files.improvements =
-        OutputFile::create_or_fatal(ctx.workdir.local(trimmed_name(ctx.improvements_file_name)));
+    ctx.files.segment_list = create(ctx.condition_file_name);
+    ctx.files.improvements = create(ctx.improvements_file_name);
   }
-  ctx.files.report = OutputFile::create_or_fatal(ctx.workdir.local(trimmed_name(ctx.report_file_name)));
+  ctx.files.report = create(ctx.report_file_name);
 }
 
 void write_improvements_columns(OutputFile& file, int32_t names_format) {
@@ -122,7 +128,7 @@ int open_trace_files(RunContext& ctx) {
     std::string name(ctx.trace_file_name[t].trimmed());
     for (int earlier = 1; earlier < t; ++earlier)
       if (ctx.trace_file_name[earlier].trimmed() == name) return t;
-    ctx.files.trace[t] = OutputFile::create(ctx.workdir.local(name));
+    ctx.files.trace[t] = OutputFile::create_replacement(ctx.workdir.local(name));
     if (!ctx.files.trace[t]) return t;
 
     OutputFile& file = *ctx.files.trace[t];

@@ -12,10 +12,13 @@
 // cut would give the improvements listing and the inputs record the same
 // name once the scores name has 7 or more characters).
 //
-// A second pass through the loading (after a way back from the trace-file
-// recovery dialogue) first discards every run file and trace file the earlier
-// pass left open: they are closed and deleted, so no listing of an abandoned
-// pass survives, and this pass creates its files afresh.
+// Every run file is written beside its name (a replacement file) and takes
+// the name only when the run closes its report, so a run that stops earlier
+// leaves the files of an earlier run as they were. A second pass through the
+// loading (after a way back from the trace-file recovery dialogue) first
+// drops every run file and trace file the earlier pass left open, so no
+// listing of an abandoned pass survives, and this pass creates its files
+// afresh.
 #pragma once
 
 #include <string>
@@ -38,14 +41,14 @@ std::string trimmed_name(std::string_view name);
 std::string output_file_name(const Text<9>& scores_name, float annual_funding,
                              std::string_view extension);
 
-// Closes and deletes the report, the two listings and the trace files still
-// open from an earlier pass.
+// Drops the report, the two listings and the trace files still open from an
+// earlier pass; files of those names from an earlier run stay as they are.
 void discard_earlier_pass_files(RunContext& ctx);
 
-// Sets report_file_name, and condition_file_name and improvements_file_name
-// when auxiliary files are wanted (they are never set back to "NA"); creates
-// the segment list and the improvements file (auxiliary files wanted), then
-// the report. A file that cannot be created is a fatal stop naming it.
+// Sets report_file_name, condition_file_name and improvements_file_name (the
+// last two "NA" when no auxiliary files are wanted); creates the segment list
+// and the improvements file (auxiliary files wanted), then the report. A file
+// that cannot be created is a fatal stop naming it.
 void open_run_files(RunContext& ctx);
 
 // The headings of the improvements file and the segment list (when open) in

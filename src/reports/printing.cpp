@@ -55,10 +55,12 @@ bool copy_to_device(const std::filesystem::path& from, const std::filesystem::pa
   return ok;
 }
 
-void write_command_file(RunContext& ctx, const std::string& command) {
-  auto file = OutputFile::create_or_fatal(ctx.workdir.local(kCommandFile));
+// The command file of a copy; it is removed when the returned file goes.
+std::unique_ptr<OutputFile> write_command_file(RunContext& ctx, const std::string& command) {
+  auto file = OutputFile::create_scratch_or_fatal(ctx.workdir.local(kCommandFile));
   file->write(command);
   file->close();
+  return file;
 }
 
 }  // namespace
@@ -84,14 +86,12 @@ std::filesystem::path printer_device(const RunContext& ctx) {
 }
 
 bool print_file(RunContext& ctx, const FilePath& from, const std::string& command) {
-  write_command_file(ctx, command);
-  bool printed = copy_to_device(from.path, printer_device(ctx));
-  remove_file(ctx.workdir.local(kCommandFile));
-  return printed;
+  auto command_file = write_command_file(ctx, command);
+  return copy_to_device(from.path, printer_device(ctx));
 }
 
 void copy_inputs_record(RunContext& ctx) {
-  write_command_file(ctx, copy_inputs_command(ctx));
+  auto command_file = write_command_file(ctx, copy_inputs_command(ctx));
   FilePath from = ctx.workdir.local("userdata.tmp");
   std::ifstream in(from.path, std::ios::binary);
   if (!in) fatal_cannot_open(from.shown);
@@ -101,7 +101,6 @@ void copy_inputs_record(RunContext& ctx) {
       ctx.workdir.local(trimmed_name(ctx.inputs_file_name)));
   out->write(record);
   out->close();
-  remove_file(ctx.workdir.local(kCommandFile));
 }
 
 }  // namespace pavecast

@@ -134,8 +134,14 @@ void load_network(RunContext& ctx, Console& warnings) {
   load_segment_table(ctx, *scores, random.get());
   ctx.repair_order = order;
 
-  if (ctx.segments.segment_count == 0)
+  if (ctx.segments.segment_count == 0) {
+    // With no pavement type no group of the scores file is read: the rates
+    // file is at fault.
+    if (ctx.pavement.pavement_type_count == 0)
+      fatal("the deterioration rates define no pavement type, file " +
+            parameter_file(ctx, "detrates").shown);
     fatal("the scores file holds no segments, file " + scores_path.shown);
+  }
   ignore_forced_entries_beyond_network(ctx, warnings);
 }
 

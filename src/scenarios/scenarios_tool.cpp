@@ -47,10 +47,19 @@ struct Tool {
     if (progress && shown_progress > 0) err << "\r" << std::string(40, ' ') << "\r" << std::flush;
   }
 
-  // A file the user named, replaced whole.
+  // A file the user named, replaced whole. Only a regular file is replaced
+  // (through a link to one, the file linked to): a device, a FIFO or a
+  // directory of that name is refused.
   void write_file(const std::string& name, const std::string& content) {
-    std::filesystem::path path = name;
+    namespace fs = std::filesystem;
+    fs::path path = name;
     if (path.is_relative()) path = root / path;
+    std::error_code ec;
+    const fs::file_status status = fs::status(path, ec);
+    if (fs::exists(status) && !fs::is_regular_file(status))
+      fatal("the file is not a regular file, file " + name);
+    if (fs::is_regular_file(status) && fs::is_symlink(fs::symlink_status(path, ec)))
+      path = fs::canonical(path, ec);
     auto file = OutputFile::create_replacement_or_fatal(FilePath{path, name});
     file->write(content);
     file->close();

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "scenarios/tiny_network.h"
+#include "support/gcc_bugs.h"
 
 namespace pavecast::scenarios {
 namespace {
@@ -177,6 +178,7 @@ TEST(FixedFunding, WorstFirstWithASplitListingsAndFinalConditionsThenASecondRunF
 // The first run again, answering y to printing, with printer port `port`
 // standing for the file printer/lp(port - 1) and data\error.dat holding
 // `status`. Returns what the run wrote.
+PAVECAST_GCC_BUG_105651_BEGIN
 Changes printing_run(const TempDir& dir, const TempDir& printer, char port, char status,
                      RunResult& r, bool wait_for_enter = false) {
   write_tiny_network(dir);
@@ -190,6 +192,7 @@ Changes printing_run(const TempDir& dir, const TempDir& printer, char port, char
                    (printer.path() / "lp").string());
   return changes;
 }
+PAVECAST_GCC_BUG_105651_END
 
 // The report, then the completed inputs record, reach the printer; the
 // command file is gone afterwards.

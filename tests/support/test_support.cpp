@@ -46,6 +46,8 @@ bool TempDir::exists(std::string_view relative) const {
 
 Files files_under(const std::filesystem::path& root) {
   Files files;
+  // A run that writes nothing has no folder of files.
+  if (!std::filesystem::exists(root)) return files;
   for (const auto& e : std::filesystem::recursive_directory_iterator(root)) {
     if (!e.is_regular_file()) continue;
     std::ifstream f(e.path(), std::ios::binary);
@@ -64,7 +66,7 @@ void copy_example(const TempDir& dir) {
 
 std::unique_ptr<RunContext> make_context(const TempDir& dir) {
   auto ctx = std::make_unique<RunContext>(dir.workdir());
-  ctx->files.echo = OutputFile::create(dir.workdir().local("userdata.tmp"));
+  ctx->files.echo = OutputFile::create_scratch_or_fatal(dir.workdir().local("userdata.tmp"));
   return ctx;
 }
 

@@ -13,6 +13,7 @@
 
 #include "console/console.h"
 #include "driver/run_context.h"
+#include "support/gcc_bugs.h"
 
 namespace pavecast::testing {
 
