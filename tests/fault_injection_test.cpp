@@ -460,6 +460,63 @@ TEST(FaultInjection, PlantedLinksAreReplacedNeverWrittenThrough) {
   for (const std::string& name : names) EXPECT_EQ(elsewhere.read(name), "not the run's\n") << name;
 }
 
+// Typed names that would leave the working directory, or name a directory,
+// are refused with a warning and the question is asked again; nothing is
+// created outside and the accepted names are the ones saved.
+TEST(FaultInjection, TypedNamesThatLeaveTheDirectoryAreAskedAgain) {
+  TempDir dir;
+  copy_example_after_a_run(dir);
+  const fs::path outside = dir.path().parent_path();
+  const std::string run = dir.path().filename().string();
+  Outcome o = run_in_process(
+      dir.path(), answers({{kForceFix, "Y"}, {kScoresName, "/tmp/x"}, {kFinalConditions, "Y"}},
+                          {{kForceFix, {"/etc/passwd", "..", "force.txt"}},
+                           {kScoresName, {"../../etc", ""}},
+                           {kFinalConditions, {"../" + run + ".prd", "/dev/full", "new.prd"}}}));
+  EXPECT_EQ(o.status, 0) << last_line(o.console);
+  std::size_t warnings = 0;
+  for (std::size_t at = 0; (at = o.console.find(" ** Warning: a file name", at)) != std::string::npos;
+       ++at)
+    ++warnings;
+  EXPECT_EQ(warnings, 6u);
+  EXPECT_FALSE(fs::exists(outside / (run + ".prd")));
+  EXPECT_FALSE(fs::exists("/tmp/x-c.out"));
+  EXPECT_TRUE(fs::is_character_file("/dev/full"));
+  EXPECT_TRUE(dir.read("new.prd").starts_with("2035 NAMES\n"));
+  std::string saved = dir.read("data/default2.dat");
+  EXPECT_NE(saved.find("\nforce.txt   \n"), std::string::npos) << saved;
+  EXPECT_NE(saved.find("\nNET1     \n"), std::string::npos) << saved;
+}
+
+// Input files that are not regular files stop the run at once with the
+// message naming them, in a child that is killed if it hangs or spins.
+TEST(FaultInjection, AFifoOrAnEndlessDeviceAsInputStopsWithinASecond) {
+  struct Case {
+    std::string name;
+    std::function<void(const fs::path&)> plant;
+    std::map<Question, std::string> replies;
+  };
+  const std::vector<Case> cases = {
+      {"roads/NET1", [](const fs::path& p) { ASSERT_EQ(::mkfifo(p.c_str(), 0600), 0); }, {}},
+      {"data/random.dat", [](const fs::path& p) { fs::create_symlink("/dev/zero", p); },
+       {{kRandomize, "Y"}}}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    TempDir dir;
+    copy_example_after_a_run(dir);
+    fs::remove(dir.path() / c.name);
+    c.plant(dir.path() / c.name);
+    const auto start = std::chrono::steady_clock::now();
+    Child child(dir.path(), [] { return true; }, /*in_process=*/true, answers(c.replies));
+    int status = child.finish();
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(1));
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 1);
+    EXPECT_EQ(last_line(child.output()), " ** Fatal Error: the file cannot be opened, file " + c.name);
+    expect_earlier_output_kept(dir);
+  }
+}
+
 // --- signals
 
 // No core file from SIGQUIT in the working directory.

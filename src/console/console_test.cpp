@@ -78,6 +78,12 @@ TEST(Replies, LoseTheirLineEndAndOneCarriageReturn) {
   EXPECT_EQ(c.console().reply(), "last");
 }
 
+TEST(Replies, KeepOnlyTheirFirst1024Characters) {
+  ScriptedConsole c(std::string(5000, 'a') + "\r\nnext\n");
+  EXPECT_EQ(c.console().reply(), std::string(Console::kMaxReplyLength, 'a'));
+  EXPECT_EQ(c.console().reply(), "next");
+}
+
 TEST(Replies, TheEndOfConsoleInputStopsTheRun) {
   // The end of the stream, or a reply beginning with Ctrl-Z (a name saved
   // with it would end the saved answers file for every later run).

@@ -1,6 +1,7 @@
 #include "layout/record_files.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include "support/test_support.h"
 
@@ -104,6 +105,68 @@ TEST(OutputFile, KeepsWhatWasWrittenWhenDroppedByAStop) {
     f->write("partial\n");
   }
   EXPECT_EQ(dir.read("a.out"), "partial\n");
+}
+
+// A replacement takes the place of whatever link holds its name, keeps the
+// permission bits of the file it replaces, and cannot replace a directory
+// or a device.
+TEST(OutputFile, AReplacementReplacesLinksKeepsModesAndRefusesOtherFiles) {
+  TempDir dir, elsewhere;
+  elsewhere.write("victim", "theirs\n");
+  std::filesystem::create_symlink(elsewhere.path() / "victim", dir.path() / "a.out");
+  dir.write("b.out", "old\n");
+  std::filesystem::permissions(dir.path() / "b.out", std::filesystem::perms(0640));
+  for (const char* name : {"a.out", "b.out"}) {
+    auto f = OutputFile::create_replacement(dir.workdir().local(name));
+    ASSERT_TRUE(f);
+    f->write("new\n");
+    f->close();
+    EXPECT_EQ(dir.read(name), "new\n");
+  }
+  EXPECT_EQ(elsewhere.read("victim"), "theirs\n");
+  EXPECT_TRUE(std::filesystem::is_regular_file(std::filesystem::symlink_status(dir.path() / "a.out")));
+  EXPECT_EQ(std::filesystem::status(dir.path() / "b.out").permissions(), std::filesystem::perms(0640));
+
+  std::filesystem::create_directory(dir.path() / "d.out");
+  EXPECT_FALSE(OutputFile::create_replacement(dir.workdir().local("d.out")));
+  EXPECT_FALSE(OutputFile::create_replacement(FilePath{"/dev/null", "null"}));
+}
+
+// A name is one entry of its directory: joined, an absolute name or one that
+// climbs out would replace or leave the directory, so nothing opens it.
+TEST(Workdir, NamesThatWouldLeaveTheirDirectoryOpenNothing) {
+  TempDir dir;
+  const Workdir workdir = dir.workdir();
+  const std::string names[] = {"/etc/passwd", "../x", "..", ".", "", "a/b", std::string("..\0x", 4)};
+  for (const std::string& name : names) {
+    SCOPED_TRACE(name);
+    for (const FilePath& f : {workdir.data(name), workdir.roads(name), workdir.local(name)}) {
+      EXPECT_TRUE(f.escapes);
+      EXPECT_FALSE(InputFile::open(f, IfMissing::kCreateEmpty));
+      EXPECT_FALSE(OutputFile::create_replacement(f));
+      EXPECT_FALSE(OutputFile::create(f));
+    }
+  }
+  EXPECT_FALSE(workdir.local("NET1.prd").escapes);
+  EXPECT_FALSE(workdir.roads("..NET1").escapes);
+  EXPECT_TRUE(std::filesystem::is_empty(dir.path() / "data"));
+
+  // What the dialogue refuses: '/' or '\' anywhere, "." and "..", blanks after.
+  for (const char* refused : {"/tmp/x", "..\\x", ".  ", "..", "a/"}) EXPECT_TRUE(names_a_directory(refused));
+  for (const char* taken : {"NET1", "..NET1", ".x", " .", "NET1.prd"}) EXPECT_FALSE(names_a_directory(taken));
+}
+
+// Only regular files are read: a FIFO would block the open for ever, a
+// device such as /dev/zero never end.
+TEST(InputFile, OnlyRegularFilesAreRead) {
+  TempDir dir;
+  ASSERT_EQ(::mkfifo((dir.path() / "data" / "fifo.dat").c_str(), 0600), 0);
+  std::filesystem::create_symlink("/dev/zero", dir.path() / "data" / "zero.dat");
+  dir.write("data/real.dat", "1\n");
+  std::filesystem::create_symlink(dir.path() / "data" / "real.dat", dir.path() / "data" / "link.dat");
+  EXPECT_FALSE(InputFile::open(dir.workdir().data("fifo.dat"), IfMissing::kCreateEmpty));
+  EXPECT_FALSE(InputFile::open(dir.workdir().data("zero.dat"), IfMissing::kCreateEmpty));
+  EXPECT_TRUE(InputFile::open(dir.workdir().data("link.dat"), IfMissing::kFail));
 }
 
 // The scenario tool's working directory: read as the program reads it, and

@@ -1,6 +1,7 @@
 #include "scenarios/scenario.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <sstream>
 
@@ -199,6 +200,19 @@ TEST(ScenarioTool, LeavesTheWorkingDirectoryAsItWas) {
   }
   EXPECT_EQ(files_under(dir.path()), before);
   EXPECT_TRUE(std::filesystem::exists(svg));
+
+  // Only regular files are replaced: a device or a directory is refused, and
+  // a link to a file replaces the file linked to.
+  std::filesystem::create_directory(outputs.path() / "d.csv");
+  for (const std::string& target : {std::string("/dev/null"), (outputs.path() / "d.csv").string()}) {
+    testing::ToolResult r = run_tool(dir, {"orders", "--csv", target});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err, " ** Fatal Error: the file is not a regular file, file " + target + "\n");
+  }
+  EXPECT_TRUE(std::filesystem::is_character_file("/dev/null"));
+  std::filesystem::create_symlink(csv, outputs.path() / "link.csv");
+  EXPECT_EQ(run_tool(dir, {"orders", "--csv", (outputs.path() / "link.csv").string()}).status, 0);
+  EXPECT_TRUE(std::filesystem::is_symlink(outputs.path() / "link.csv"));
 }
 
 TEST(ScenarioRuns, BothCoresGiveWhatOneGivesInTheSameOrder) {
@@ -272,6 +286,19 @@ TEST(ScenarioTool, BadFilesGiveTheProgramsFatalMessages) {
        }},
       {"unknown pavement type in the scores file",
        [](const TempDir& d) { set_line(d, "roads/NET1", 3, "ASPHALT"); }},
+      {"rates that define no pavement type", [](const TempDir& d) { d.write("data/detrates.dat", ""); }},
+      // Neither may block or spin: only regular files are read.
+      {"a scores file that is a FIFO",
+       [](const TempDir& d) {
+         std::filesystem::remove(d.path() / "roads" / "NET1");
+         ASSERT_EQ(::mkfifo((d.path() / "roads" / "NET1").c_str(), 0600), 0);
+       }},
+      {"random numbers linked to an endless device",
+       [](const TempDir& d) {
+         set_line(d, "data/default2.dat", 14, "Y");
+         std::filesystem::remove(d.path() / "data" / "random.dat");
+         std::filesystem::create_symlink("/dev/zero", d.path() / "data" / "random.dat");
+       }},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
