@@ -16,8 +16,8 @@
 #include <sstream>
 #include <string>
 
-#include "console/console.h"
-#include "driver/run_context.h"
+#include "io/console.h"
+#include "app/run_context.h"
 #include "engine/projection.h"
 
 namespace pavecast {

@@ -34,9 +34,9 @@
 #include <sstream>
 #include <string>
 
-#include "driver/program.h"
+#include "app/program.h"
 #include "layout/layout.h"
-#include "layout/record_files.h"
+#include "io/record_files.h"
 
 namespace pavecast {
 namespace {

@@ -1,7 +1,7 @@
 // The secondary data sets: data/default.dat, the data set dialogue over
 // data/class.dat, then the saved answers file of the chosen set and the names
 // of its parameter files. A bundle with the replies and those files.
-#include "driver/saved_answers.h"
+#include "dialogue/saved_answers.h"
 #include "fuzz_support.h"
 
 using namespace pavecast;

@@ -1,6 +1,6 @@
 // The deterioration rates file: a bundle with data/detrates.dat.
 #include "fuzz_support.h"
-#include "params/deterioration_rates.h"
+#include "readers/deterioration_rates.h"
 
 using namespace pavecast;
 

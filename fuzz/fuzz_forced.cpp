@@ -4,7 +4,7 @@
 #include <string>
 
 #include "fuzz_support.h"
-#include "network/forced_repairs.h"
+#include "readers/forced_repairs.h"
 
 using namespace pavecast;
 

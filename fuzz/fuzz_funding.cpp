@@ -2,7 +2,7 @@
 // the replies and data/funding.dat. The defaults are those of a saved answers
 // file asking for variable funding, so Enter at every question reads the file.
 #include "fuzz_support.h"
-#include "params/horizon_funding.h"
+#include "dialogue/horizon_funding.h"
 
 using namespace pavecast;
 

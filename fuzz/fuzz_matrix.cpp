@@ -1,8 +1,8 @@
 // The policy matrices file, after the deterioration rates that name the
 // pavement types: a bundle with data/detrates.dat and data/matrix.dat.
 #include "fuzz_support.h"
-#include "params/deterioration_rates.h"
-#include "params/policy_matrices.h"
+#include "readers/deterioration_rates.h"
+#include "readers/policy_matrices.h"
 
 using namespace pavecast;
 

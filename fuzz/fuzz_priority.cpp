@@ -6,8 +6,8 @@
 
 #include "fuzz_support.h"
 #include "layout/layout.h"
-#include "layout/record_files.h"
-#include "params/repair_order.h"
+#include "io/record_files.h"
+#include "dialogue/repair_order.h"
 
 using namespace pavecast;
 

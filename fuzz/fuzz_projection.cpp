@@ -13,9 +13,9 @@
 
 #include "engine/projection.h"
 #include "fuzz_support.h"
-#include "network/output_files.h"
-#include "reports/final_conditions.h"
-#include "reports/projection_report.h"
+#include "output/output_files.h"
+#include "output/final_conditions.h"
+#include "output/projection_report.h"
 
 using namespace pavecast;
 

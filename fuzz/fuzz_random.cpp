@@ -7,7 +7,7 @@
 
 #include "engine/selection.h"
 #include "fuzz_support.h"
-#include "params/network_options.h"
+#include "dialogue/network_options.h"
 
 using namespace pavecast;
 

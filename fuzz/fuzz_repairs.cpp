@@ -1,7 +1,7 @@
 // The repair actions file, with the repetition-policy dialogue: a bundle
 // with the replies and data/repairs.dat.
 #include "fuzz_support.h"
-#include "params/repair_actions.h"
+#include "readers/repair_actions.h"
 
 using namespace pavecast;
 

@@ -4,7 +4,7 @@
 // with the same answers.
 #include <string>
 
-#include "driver/saved_answers.h"
+#include "dialogue/saved_answers.h"
 #include "fuzz_support.h"
 
 using namespace pavecast;

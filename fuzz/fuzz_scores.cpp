@@ -6,11 +6,11 @@
 // reply shows it.
 #include <string>
 
-#include "console/datahelp.h"
+#include "dialogue/datahelp.h"
 #include "fuzz_support.h"
 #include "layout/layout.h"
-#include "network/loading.h"
-#include "params/deterioration_rates.h"
+#include "readers/loading.h"
+#include "readers/deterioration_rates.h"
 
 using namespace pavecast;
 

@@ -7,7 +7,7 @@
 #include <fstream>
 #include <system_error>
 
-#include "layout/fatal.h"
+#include "fatal/fatal.h"
 
 namespace pavecast::fuzz {
 

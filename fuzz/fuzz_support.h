@@ -27,8 +27,8 @@
 #include <string_view>
 #include <vector>
 
-#include "console/console.h"
-#include "driver/run_context.h"
+#include "io/console.h"
+#include "app/run_context.h"
 
 namespace pavecast::fuzz {
 

@@ -16,8 +16,8 @@
 #include <sstream>
 #include <string>
 
-#include "driver/program.h"
-#include "driver/saved_answers.h"
+#include "app/program.h"
+#include "dialogue/saved_answers.h"
 #include "fuzz_support.h"
 #include "layout/layout.h"
 

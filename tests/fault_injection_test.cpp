@@ -25,10 +25,10 @@
 #include <string>
 #include <vector>
 
-#include "driver/program.h"
-#include "driver/saved_answers.h"
-#include "layout/fatal.h"
-#include "layout/temporary_files.h"
+#include "app/program.h"
+#include "dialogue/saved_answers.h"
+#include "fatal/fatal.h"
+#include "io/temporary_files.h"
 #include "support/test_support.h"
 
 namespace pavecast {

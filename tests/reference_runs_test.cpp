@@ -11,7 +11,7 @@
 #include <set>
 #include <sstream>
 
-#include "driver/program.h"
+#include "app/program.h"
 #include "support/test_support.h"
 
 namespace pavecast {

@@ -4,8 +4,8 @@
 #include <cstdint>
 #include <limits>
 
-#include "engine/condition_class.h"
-#include "network/forced_repairs.h"
+#include "model/condition_class.h"
+#include "readers/forced_repairs.h"
 
 namespace pavecast {
 

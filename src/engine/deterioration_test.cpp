@@ -4,8 +4,8 @@
 
 #include <limits>
 
-#include "engine/condition_class.h"
-#include "engine/test_network.h"
+#include "model/condition_class.h"
+#include "support/engine_run.h"
 
 namespace pavecast::testing {
 namespace {

@@ -1,8 +1,8 @@
 #include "engine/forced_repairs.h"
 
-#include "engine/condition_class.h"
+#include "model/condition_class.h"
 #include "engine/deterioration.h"
-#include "engine/listing.h"
+#include "output/listing.h"
 #include "engine/repair.h"
 
 namespace pavecast {

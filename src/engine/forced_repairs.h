@@ -12,7 +12,7 @@
 
 #include <cstdint>
 
-#include "driver/run_context.h"
+#include "app/run_context.h"
 
 namespace pavecast {
 

@@ -5,7 +5,7 @@
 #include <string>
 
 #include "engine/reconstruction.h"
-#include "engine/test_network.h"
+#include "support/engine_run.h"
 #include "support/scenario.h"
 
 namespace pavecast::testing {

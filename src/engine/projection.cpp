@@ -3,14 +3,14 @@
 #include <algorithm>
 #include <string>
 
-#include "engine/condition_class.h"
+#include "model/condition_class.h"
 #include "engine/deterioration.h"
 #include "engine/forced_repairs.h"
-#include "engine/listing.h"
+#include "output/listing.h"
 #include "engine/repair.h"
 #include "engine/selection.h"
-#include "layout/fatal.h"
-#include "network/forced_repairs.h"
+#include "fatal/fatal.h"
+#include "readers/forced_repairs.h"
 #include "layout/layout.h"
 
 namespace pavecast {

@@ -11,8 +11,8 @@
 // console record of 64 blanks that clears the year message.
 #pragma once
 
-#include "console/console.h"
-#include "driver/run_context.h"
+#include "io/console.h"
+#include "app/run_context.h"
 
 namespace pavecast {
 

@@ -7,10 +7,10 @@
 #include <sstream>
 #include <string>
 
-#include "driver/program.h"
-#include "engine/test_network.h"
+#include "app/program.h"
+#include "support/engine_run.h"
 #include "support/gcc_bugs.h"
-#include "layout/fatal.h"
+#include "fatal/fatal.h"
 
 namespace pavecast::testing {
 namespace {

@@ -1,6 +1,6 @@
 #include "engine/reconstruction.h"
 
-#include "layout/fatal.h"
+#include "fatal/fatal.h"
 
 namespace pavecast {
 

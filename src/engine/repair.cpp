@@ -2,13 +2,13 @@
 
 #include <string>
 
-#include "engine/condition_class.h"
+#include "model/condition_class.h"
 #include "engine/deterioration.h"
-#include "engine/listing.h"
+#include "output/listing.h"
 #include "engine/reconstruction.h"
-#include "layout/fatal.h"
+#include "fatal/fatal.h"
 #include "layout/layout.h"
-#include "network/segment_table.h"
+#include "model/segment_table.h"
 
 namespace pavecast {
 

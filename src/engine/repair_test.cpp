@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "engine/test_network.h"
+#include "support/engine_run.h"
 
 namespace pavecast::testing {
 namespace {

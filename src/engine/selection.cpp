@@ -3,8 +3,8 @@
 #include <bit>
 #include <string>
 
-#include "engine/condition_class.h"
-#include "layout/fatal.h"
+#include "model/condition_class.h"
+#include "fatal/fatal.h"
 
 namespace pavecast {
 

@@ -21,8 +21,8 @@
 #include <memory>
 #include <vector>
 
-#include "driver/run_context.h"
-#include "layout/record_files.h"
+#include "app/run_context.h"
+#include "io/record_files.h"
 
 namespace pavecast {
 

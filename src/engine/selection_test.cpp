@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "engine/test_network.h"
+#include "support/engine_run.h"
 
 namespace pavecast::testing {
 namespace {

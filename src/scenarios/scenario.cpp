@@ -4,18 +4,18 @@
 #include <ostream>
 #include <string>
 
-#include "driver/saved_answers.h"
+#include "dialogue/saved_answers.h"
 #include "engine/projection.h"
-#include "layout/fatal.h"
-#include "network/forced_repairs.h"
-#include "network/loading.h"
-#include "params/deterioration_rates.h"
-#include "params/horizon_funding.h"
-#include "params/network_options.h"
-#include "params/policy_matrices.h"
-#include "params/repair_actions.h"
-#include "params/repair_order.h"
-#include "reports/projection_report.h"
+#include "fatal/fatal.h"
+#include "readers/forced_repairs.h"
+#include "readers/loading.h"
+#include "readers/deterioration_rates.h"
+#include "dialogue/horizon_funding.h"
+#include "dialogue/network_options.h"
+#include "readers/policy_matrices.h"
+#include "readers/repair_actions.h"
+#include "dialogue/repair_order.h"
+#include "output/projection_report.h"
 
 namespace pavecast {
 

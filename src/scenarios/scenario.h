@@ -24,8 +24,8 @@
 #include <string>
 #include <vector>
 
-#include "console/console.h"
-#include "driver/run_context.h"
+#include "io/console.h"
+#include "app/run_context.h"
 
 namespace pavecast {
 

@@ -11,7 +11,7 @@
 #include <functional>
 #include <vector>
 
-#include "driver/run_context.h"
+#include "app/run_context.h"
 #include "scenarios/scenario.h"
 
 namespace pavecast {

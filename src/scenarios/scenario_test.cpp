@@ -5,9 +5,9 @@
 
 #include <sstream>
 
-#include "layout/fatal.h"
+#include "fatal/fatal.h"
 #include "layout/layout.h"
-#include "reports/whole_number.h"
+#include "model/whole_number.h"
 #include "scenarios/scenario_output.h"
 #include "scenarios/scenario_runs.h"
 #include "scenarios/scenario_test_util.h"

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "driver/program.h"
+#include "app/program.h"
 #include "scenarios/scenarios_tool.h"
 #include "support/test_support.h"
 

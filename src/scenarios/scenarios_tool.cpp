@@ -4,8 +4,8 @@
 #include <ostream>
 #include <sstream>
 
-#include "layout/fatal.h"
-#include "layout/record_files.h"
+#include "fatal/fatal.h"
+#include "io/record_files.h"
 #include "scenarios/chart.h"
 #include "scenarios/funding_search.h"
 #include "scenarios/scenario.h"

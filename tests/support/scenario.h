@@ -15,7 +15,7 @@
 #include <string_view>
 #include <vector>
 
-#include "driver/program.h"
+#include "app/program.h"
 #include "support/test_support.h"
 
 namespace pavecast::scenarios {

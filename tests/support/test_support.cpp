@@ -7,7 +7,7 @@
 #include <stdexcept>
 #include <vector>
 
-#include "layout/fatal.h"
+#include "fatal/fatal.h"
 
 namespace pavecast::testing {
 

@@ -11,8 +11,8 @@
 #include <string>
 #include <string_view>
 
-#include "console/console.h"
-#include "driver/run_context.h"
+#include "io/console.h"
+#include "app/run_context.h"
 #include "support/gcc_bugs.h"
 
 namespace pavecast::testing {

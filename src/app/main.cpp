@@ -1,0 +1,23 @@
+// pavecast: the pavement-condition projection program. Runs one dialogue and
+// projection in the current directory; takes no arguments.
+#include <csignal>
+#include <filesystem>
+#include <iostream>
+
+#include "app/program.h"
+#include "io/temporary_files.h"
+
+int main() {
+  // A printer device or pipe that goes away must fail the copy, not end the run.
+  std::signal(SIGPIPE, SIG_IGN);
+  // A file size limit must fail the write (a fatal stop naming the file),
+  // not kill the run halfway through a file.
+  std::signal(SIGXFSZ, SIG_IGN);
+  // Ctrl-C ends the run, but takes no half-written replacement file with it.
+  pavecast::remove_temporaries_on_interrupt();
+  std::ios::sync_with_stdio(false);
+  pavecast::ProgramOptions options;
+  options.workdir.root = std::filesystem::current_path();
+  options.start_time = pavecast::local_start_time();
+  return pavecast::run_program(options, std::cin, std::cout);
+}

@@ -1,0 +1,249 @@
+#include "dialogue/horizon_funding.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+
+#include "fatal/fatal.h"
+#include "support/test_support.h"
+
+namespace pavecast {
+namespace {
+
+using testing::echo_text;
+using testing::lines;
+using testing::make_context;
+using testing::ScriptedConsole;
+using testing::TempDir;
+
+using testing::kFooter;
+const std::string kDollarsN =
+    " Do you want the model to be constrained by dollars? N                 \n";
+const std::string kDollarsY =
+    " Do you want the model to be constrained by dollars? Y                 \n";
+const std::string kAmountQuestion =
+    " Enter the number of millions of dollars available per year, hit <Enter> for\n"
+    "  the default, or a negative number for variable funding from the funding file.  \n"
+    "\n"
+    "\n" +
+    kFooter;
+const std::string kEntry = "                              Entry:\n";
+
+std::string pad74(std::string text) {
+  text.resize(74, ' ');
+  return text + "\n";
+}
+
+const std::string kIsThisCorrect = pad74("  Is this correct (y/n)? Y");
+
+std::string years_question(const char* shown) {
+  return std::string(" Enter the number of years to simulate or hit <Enter> for ") + shown +
+         ".          \n" + kFooter;
+}
+
+using testing::fatal_text_of;
+
+TEST(HorizonFunding, UnconstrainedKeepsSavedYearsAndGivesUnlimitedMoney) {
+  TempDir dir;
+  auto ctx = make_context(dir);
+  ctx->default_years = 20;
+  ctx->budget_constrained = 'N';
+  ctx->default_funding = 25.0f;
+  ctx->saved_repair_order = 3;
+  ctx->variable_funding = true;  // left from an earlier pass of the dialogue
+  ScriptedConsole console(lines({"", ""}));
+
+  ask_years_and_funding(*ctx, console);
+
+  EXPECT_EQ(console.output(), years_question("20") + kDollarsN);
+  EXPECT_EQ(echo_text(*ctx, dir),
+            " Enter the number of years to simulate or hit <Enter> for 20. 20\n" + kDollarsN);
+  EXPECT_EQ(ctx->years, 20);
+  EXPECT_EQ(ctx->year_slots, 21);
+  for (int y = 1; y <= 21; ++y) EXPECT_EQ(ctx->funding[y], 99999.9f) << y;
+  EXPECT_EQ(ctx->annual_funding, 99999.9f);
+  EXPECT_FALSE(ctx->variable_funding);
+  EXPECT_EQ(ctx->repair_order, 1);
+  EXPECT_EQ(ctx->saved_repair_order, 3);
+  EXPECT_EQ(ctx->default_funding, 25.0f);
+  EXPECT_FALSE(dir.exists("data/funding.dat"));
+}
+
+TEST(HorizonFunding, YearsAnswers) {
+  struct Case {
+    int32_t saved;
+    std::string replies;
+    int32_t years;
+  };
+  const Case cases[] = {
+      {10, lines({"-3", "n"}), 10},              // 0 or less takes the saved years
+      {10, lines({"7", "n"}), 7},                // a short reply reads as typed
+      {10, lines({"123", "n"}), 12},             // only two columns are read
+      {10, lines({"ab", "98", "97", "n"}), 97},  // unreadable and too many are read again
+      {99, lines({"", "5", "n"}), 5},            // a saved 99 is read again too
+      {0, lines({"", "n"}), 0},                  // a saved 0 kept: no simulated year
+  };
+  for (const Case& c : cases) {
+    TempDir dir;
+    auto ctx = make_context(dir);
+    ctx->default_years = c.saved;
+    ScriptedConsole console(c.replies);
+    ask_years_and_funding(*ctx, console);
+    EXPECT_EQ(ctx->years, c.years) << c.replies;
+    EXPECT_EQ(ctx->year_slots, c.years + 1) << c.replies;
+  }
+}
+
+TEST(HorizonFunding, FixedFundingConfirmedWithEnter) {
+  TempDir dir;
+  auto ctx = make_context(dir);
+  ctx->default_years = 10;
+  ctx->budget_constrained = 'Y';
+  ctx->default_funding = 25.0f;
+  ScriptedConsole console(lines({"", "", "12.5", ""}));
+
+  ask_years_and_funding(*ctx, console);
+
+  EXPECT_EQ(console.output(), years_question("10") + kDollarsY + kAmountQuestion +
+                                  "                             Default:  25.00\n" + kEntry +
+                                  pad74(" The model is constrained by $ 12.50m per year.") + "\n" +
+                                  kIsThisCorrect);
+  EXPECT_EQ(echo_text(*ctx, dir),
+            lines({" Enter the number of years to simulate or hit <Enter> for 10. 10",
+                   " Do you want the model to be constrained by dollars? Y                 ",
+                   " The model is constrained by $ 12.5m per year."}));
+  for (int y = 1; y <= 11; ++y) EXPECT_EQ(ctx->funding[y], 12.5f) << y;
+  EXPECT_EQ(ctx->default_funding, 12.5f);
+  EXPECT_FALSE(ctx->variable_funding);
+}
+
+TEST(HorizonFunding, RefusedConfirmationAsksTheDollarsQuestionAgain) {
+  TempDir dir;
+  auto ctx = make_context(dir);
+  ctx->default_years = 4;
+  ctx->budget_constrained = 'N';
+  ctx->default_funding = -1.0f;
+  // y; an unreadable amount shows the default again; -1 refused with "no";
+  // Enter keeps Y and Enter takes the saved (variable) default, refused with
+  // "N"; finally 5 (no implied decimals with F6.0), confirmed by a reply that
+  // does not begin with n.
+  ScriptedConsole console(lines({"", "y", "abc", "-1", "no", "", "", "N", "", "5", "x"}));
+
+  ask_years_and_funding(*ctx, console);
+
+  const std::string variable_default = "                             Default: Variable\n";
+  const std::string variable_confirm =
+      pad74(" The model is constrained by variable funds.") + "\n" + kIsThisCorrect;
+  EXPECT_EQ(console.output(),
+            years_question(" 4") + kDollarsN + kAmountQuestion + variable_default + kEntry +
+                variable_default + kEntry + variable_confirm + kDollarsY + kAmountQuestion +
+                variable_default + kEntry + variable_confirm + kDollarsY + kAmountQuestion +
+                variable_default + kEntry +
+                pad74(" The model is constrained by $  5.00m per year.") + "\n" + kIsThisCorrect);
+  EXPECT_EQ(echo_text(*ctx, dir),
+            " Enter the number of years to simulate or hit <Enter> for  4.  4\n" + kDollarsY +
+                kDollarsY + kDollarsY + " The model is constrained by $  5.0m per year.\n");
+  EXPECT_EQ(ctx->default_funding, 5.0f);
+  EXPECT_FALSE(ctx->variable_funding);
+  EXPECT_FALSE(dir.exists("data/funding.dat"));  // only a confirmed answer reads it
+  for (int y = 1; y <= 5; ++y) EXPECT_EQ(ctx->funding[y], 5.0f) << y;
+}
+
+TEST(HorizonFunding, FundingNearZeroTakesTheDefaultButMinusOneTenThousandthIsFixed) {
+  {
+    TempDir dir;
+    auto ctx = make_context(dir);
+    ctx->default_years = 2;
+    ctx->budget_constrained = 'Y';
+    ctx->default_funding = 7.5f;
+    ScriptedConsole console(lines({"", "", "0.00005", ""}));
+    ask_years_and_funding(*ctx, console);
+    EXPECT_EQ(ctx->funding[3], 7.5f);
+    EXPECT_EQ(ctx->default_funding, 7.5f);
+  }
+  {
+    TempDir dir;
+    auto ctx = make_context(dir);
+    ctx->default_years = 2;
+    ctx->budget_constrained = 'Y';
+    ctx->default_funding = 7.5f;
+    ScriptedConsole console(lines({"", "", "-.0001", ""}));
+    ask_years_and_funding(*ctx, console);
+    EXPECT_FALSE(ctx->variable_funding);
+    EXPECT_EQ(ctx->funding[3], -0.0001f);
+    EXPECT_EQ(ctx->default_funding, -0.0001f);
+  }
+}
+
+// Runs the dialogue with variable funding for `years` years over `file`.
+std::unique_ptr<RunContext> variable_run(const TempDir& dir, int32_t years,
+                                         ScriptedConsole& console) {
+  auto ctx = make_context(dir);
+  ctx->default_years = years;
+  ctx->budget_constrained = 'Y';
+  ctx->default_funding = -1.0f;
+  ask_years_and_funding(*ctx, console);
+  return ctx;
+}
+
+TEST(HorizonFunding, VariableFundingCarriesTheLastRecordForward) {
+  TempDir dir;
+  dir.write("data/funding.dat", lines({"Y1 10.500", "Y2   3250", "Y3 12.0", "Y4  7.25"}));
+  ScriptedConsole console(lines({"", "", "-0.5", ""}));
+  auto ctx = variable_run(dir, 10, console);
+
+  EXPECT_TRUE(ctx->variable_funding);
+  EXPECT_EQ(ctx->default_funding, -0.5f);
+  EXPECT_EQ(ctx->funding[2], 10.5f);
+  EXPECT_EQ(ctx->funding[3], 3.25f);  // no decimal point: the last three digits are decimals
+  EXPECT_EQ(ctx->funding[4], 12.0f);
+  for (int y = 5; y <= 11; ++y) EXPECT_EQ(ctx->funding[y], 7.25f) << y;
+  // Variable funding is not echoed.
+  EXPECT_EQ(echo_text(*ctx, dir),
+            " Enter the number of years to simulate or hit <Enter> for 10. 10\n" + kDollarsY);
+}
+
+TEST(HorizonFunding, VariableFundingStopsAtAnUnreadableRecordAndReadsNoMoreThanTheYears) {
+  TempDir dir;
+  dir.write("data/funding.dat", "Y1  1.000\r\nY2  abc\r\nY3  9.000\r\n");
+  ScriptedConsole console(lines({"", "", "", ""}));
+  auto ctx = variable_run(dir, 3, console);
+  EXPECT_EQ(ctx->funding[2], 1.0f);
+  EXPECT_EQ(ctx->funding[3], 1.0f);
+  EXPECT_EQ(ctx->funding[4], 1.0f);
+
+  TempDir dir2;
+  dir2.write("data/funding.dat", "Y1  2.000" + std::string(3000, 'x') + "\nY2  4.000\nY3  8.000\n");
+  ScriptedConsole console2(lines({"", "", "", ""}));
+  auto ctx2 = variable_run(dir2, 2, console2);
+  EXPECT_EQ(ctx2->funding[2], 2.0f);
+  EXPECT_EQ(ctx2->funding[3], 4.0f);
+  EXPECT_EQ(ctx2->funding[4], 0.0f);
+}
+
+TEST(HorizonFunding, VariableFundingWithNoReadableRecordStopsTheRun) {
+  const std::string message =
+      " ** Fatal Error: no funding record can be read, file data/funding.dat, line 1\n";
+  {
+    TempDir dir;  // missing: created empty by the open
+    ScriptedConsole console(lines({"", "", "", ""}));
+    EXPECT_EQ(fatal_text_of([&] { variable_run(dir, 5, console); }), message);
+    EXPECT_TRUE(dir.exists("data/funding.dat"));
+  }
+  {
+    TempDir dir;
+    dir.write("data/funding.dat", "Y1 one\nY2  5.000\n");
+    ScriptedConsole console(lines({"", "", "", ""}));
+    EXPECT_EQ(fatal_text_of([&] { variable_run(dir, 5, console); }), message);
+  }
+  {
+    TempDir dir;  // no simulated year: nothing is needed from the file
+    ScriptedConsole console(lines({"", "", "", ""}));
+    auto ctx = variable_run(dir, 0, console);
+    EXPECT_TRUE(ctx->variable_funding);
+    EXPECT_EQ(ctx->year_slots, 1);
+  }
+}
+
+}  // namespace
+}  // namespace pavecast

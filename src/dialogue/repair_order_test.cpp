@@ -1,0 +1,175 @@
+#include "dialogue/repair_order.h"
+
+#include <gtest/gtest.h>
+
+#include <array>
+#include <cstdio>
+#include <functional>
+
+#include "fatal/fatal.h"
+#include "support/test_support.h"
+
+namespace pavecast {
+namespace {
+
+using testing::echo_text;
+using testing::lines;
+using testing::make_context;
+using testing::ScriptedConsole;
+using testing::TempDir;
+
+using testing::kFooter;
+const std::string kMenu = lines({"                       1   Random Order", "",
+                                 "                       2   Repair Priority Assigned by User", "",
+                                 "                       3   Worst Condition to Best Condition", "",
+                                 "                       4   Best Condition to Worst Condition"}) +
+                          kFooter;
+
+std::string question(const char* order) {
+  return std::string(" In what order do you want the roads to be repaired?  ") + order + "\n";
+}
+
+using testing::fatal_text_of;
+
+TEST(RepairOrder, EnterKeepsTheSavedOrderWithoutTouchingPriorities) {
+  TempDir dir;
+  auto ctx = make_context(dir);
+  ctx->saved_repair_order = 3;
+  ScriptedConsole console(lines({""}));
+
+  ask_repair_order(*ctx, console);
+
+  EXPECT_EQ(console.output(), question("3") + kMenu);
+  EXPECT_EQ(echo_text(*ctx, dir), question("3"));
+  EXPECT_EQ(ctx->repair_order, 3);
+  EXPECT_EQ(ctx->saved_repair_order, 3);
+  EXPECT_FALSE(dir.exists("data/priority.dat"));
+}
+
+TEST(RepairOrder, UnreadableOrTooLargeAnswersAreReadAgainSilently) {
+  TempDir dir;
+  auto ctx = make_context(dir);
+  ctx->saved_repair_order = 1;
+  ScriptedConsole console(lines({"7", "x", "9", "4"}));
+
+  ask_repair_order(*ctx, console);
+
+  EXPECT_EQ(console.output(), question("1") + kMenu);
+  EXPECT_EQ(echo_text(*ctx, dir), question("4"));
+  EXPECT_EQ(ctx->repair_order, 4);
+  EXPECT_EQ(ctx->saved_repair_order, 4);
+}
+
+TEST(RepairOrder, OutOfRangeSavedOrderKeptWithEnterAsksAgain) {
+  TempDir dir;
+  auto ctx = make_context(dir);
+  ctx->saved_repair_order = 0;  // a saved answers line left blank
+  ScriptedConsole console(lines({"", "3"}));
+
+  ask_repair_order(*ctx, console);
+
+  EXPECT_EQ(console.output(), question("0") + kMenu + question("0") + kMenu);
+  EXPECT_EQ(echo_text(*ctx, dir), question("0") + question("3"));
+  EXPECT_EQ(ctx->repair_order, 3);
+  EXPECT_EQ(ctx->saved_repair_order, 3);
+}
+
+std::string priority_table(std::initializer_list<int> values) {
+  std::string t = kFooter + lines({"                            Road Score       Priority",
+                                   "                            ----------       --------", ""});
+  int s = 1;
+  for (int v : values) {
+    char row[64];
+    std::snprintf(row, sizeof row, "%34d%17d\n", s++, v);
+    t += row;
+  }
+  return t + " Enter in the range of 1 to 999.   \n \x1b[33;40m\n";
+}
+
+const std::string kConfirm =
+    kFooter + " Are these values correct (y/n)? Y                                        \n";
+const std::string kRefused = std::string(14, ' ') + "\n";
+
+TEST(RepairOrder, PriorityDialogueEditsConfirmsAndRewritesTheFile) {
+  TempDir dir;
+  dir.write("data/priority.dat", lines({" 80", " 80", " 90", "100", "  0", " 90", " 70", " 50"}));
+  auto ctx = make_context(dir);
+  ctx->saved_repair_order = 3;
+  ScriptedConsole console(lines({
+      "2",
+      // first pass: class 1 typed, 2 and 3 kept, 4 read with I3 (1500
+      // reads 150), 5 holds 0 so Enter is refused until -5 (refused too,
+      // and Enter then keeps refusing it) and finally 42; 6..8 kept.
+      "573", "", "", "1500", "", "-5", "", "42", "", "", "",
+      "n",  // not correct: the table comes back with the edited values
+      "", "", "", "", "", "", "", "7",
+      "",  // confirmed
+  }));
+
+  ask_repair_order(*ctx, console);
+
+  EXPECT_EQ(console.output(),
+            question("3") + kMenu + priority_table({80, 80, 90, 100, 0, 90, 70, 50}) +
+                lines({"573", " 80", " 90", "150"}) + kRefused + kRefused + kRefused +
+                lines({" 42", " 90", " 70", " 50"}) + kConfirm +
+                priority_table({573, 80, 90, 150, 42, 90, 70, 50}) +
+                lines({"573", " 80", " 90", "150", " 42", " 90", " 70", "  7"}) + kConfirm);
+  EXPECT_EQ(echo_text(*ctx, dir), question("2"));  // priorities are not echoed
+  EXPECT_EQ(dir.read("data/priority.dat"),
+            lines({"573", " 80", " 90", "150", " 42", " 90", " 70", "  7"}));
+  const std::array<int32_t, 11> expected = {0, 573, 80, 90, 150, 42, 90, 70, 7, 1000, 1000};
+  EXPECT_EQ(ctx->priority, expected);
+  EXPECT_EQ(ctx->repair_order, 2);
+  EXPECT_EQ(ctx->saved_repair_order, 2);
+}
+
+TEST(RepairOrder, PriorityFileOfAnotherDataSetWithCrlfLineEnds) {
+  TempDir dir;
+  dir.write("data/priority.s02",
+            "1\r\n2\r\n3\r\n4\r\n5\r\n6\r\n7\r\n8" + std::string(2000, '9') + "\r\n");
+  auto ctx = make_context(dir);
+  ctx->secondary_data_answer = 'Y';
+  ctx->data_set = 2;
+  ctx->data_set_ext[2] = "s02";
+  ctx->saved_repair_order = 2;
+  ScriptedConsole console(lines({"", "", "", "", "", "", "", "", "", ""}));
+
+  ask_repair_order(*ctx, console);
+
+  // "8" followed by 9s reads its first three columns only.
+  EXPECT_EQ(ctx->priority[7], 7);
+  EXPECT_EQ(ctx->priority[8], 899);
+  EXPECT_EQ(dir.read("data/priority.s02"),
+            lines({"  1", "  2", "  3", "  4", "  5", "  6", "  7", "899"}));
+  EXPECT_FALSE(dir.exists("data/priority.dat"));
+}
+
+TEST(RepairOrder, BadPriorityFilesStopTheRunNamingTheFile) {
+  struct Case {
+    const char* content;  // nullptr: no file
+    std::string message;
+  };
+  const Case cases[] = {
+      {nullptr, " ** Fatal Error: unexpected end of file, file data/priority.dat, line 1\n"},
+      {"", " ** Fatal Error: unexpected end of file, file data/priority.dat, line 1\n"},
+      {"1\n2\n3\n4\n5\n6\n7\n",
+       " ** Fatal Error: unexpected end of file, file data/priority.dat, line 8\n"},
+      {"1\n2\nabc\n4\n5\n6\n7\n8\n",
+       " ** Fatal Error: unreadable record, file data/priority.dat, line 3\n"},
+  };
+  for (const Case& c : cases) {
+    TempDir dir;
+    if (c.content != nullptr) dir.write("data/priority.dat", c.content);
+    auto ctx = make_context(dir);
+    ctx->saved_repair_order = 2;
+    ScriptedConsole console(lines({""}));
+    EXPECT_EQ(fatal_text_of([&] { ask_repair_order(*ctx, console); }), c.message);
+    EXPECT_TRUE(dir.exists("data/priority.dat"));
+    if (c.content != nullptr) {
+      EXPECT_EQ(dir.read("data/priority.dat"), c.content);
+    }
+  }
+}
+
+}  // namespace
+}  // namespace pavecast

@@ -1,0 +1,107 @@
+#include "dialogue/startup.h"
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+#include "app/program.h"
+#include "fatal/fatal.h"
+#include "support/test_support.h"
+
+namespace pavecast {
+namespace {
+
+using testing::lines;
+using testing::ScriptedConsole;
+using testing::TempDir;
+
+using testing::kFooter;
+
+TEST(Introduction, OnlyAFirstLetterYShowsTheBanner) {
+  for (const char* reply : {"\n", "n\n", " y\n", "x\n"}) {
+    ScriptedConsole c(reply);
+    offer_introduction(c);
+    EXPECT_EQ(c.output(), std::string(kFooter) +
+                              " Do you want to see the introduction (y/n)? N\n")
+        << reply;
+  }
+  ScriptedConsole c("yes\n\n\n");
+  offer_introduction(c);
+  std::string out = c.output();
+  EXPECT_TRUE(out.starts_with(std::string(kFooter) +
+                              " Do you want to see the introduction (y/n)? N\n"
+                              " Press the enter key to continue.\n"
+                              "               ****************************************************\n"));
+  EXPECT_NE(out.find("\n               *     At any time you can hit <Cnrl C> to      *\n"),
+            std::string::npos);
+  EXPECT_TRUE(out.ends_with("               ****************************************************\n"
+                            " Press the enter key to continue.\n"));
+  EXPECT_EQ(std::count(out.begin(), out.end(), '\n'), 2 + 1 + 15 + 1);
+}
+
+class StartUp : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    dir.write("data/default.dat", "\nN\n 0\n");
+    dir.write("data/printer.def", "2\n");
+  }
+  // The whole program, so that the exit status and message are observed.
+  int run(const std::string& replies, std::string* console = nullptr) {
+    ProgramOptions options;
+    options.workdir = dir.workdir();
+    std::istringstream in(replies);
+    std::ostringstream out;
+    int status = run_program(options, in, out);
+    if (console) *console = out.str();
+    return status;
+  }
+  TempDir dir;
+};
+
+TEST_F(StartUp, ReadsThePrinterPort) {
+  RunContext ctx(dir.workdir());
+  start_up(ctx, StartTime{2026, 12, 8, 9, 5});
+  EXPECT_EQ(ctx.printer_port, 2);
+  EXPECT_EQ(ctx.start_time.minute, 5);
+  EXPECT_TRUE(dir.exists("userdata.tmp"));
+
+  dir.write("data/printer.def", "\r\n");
+  RunContext ctx2(dir.workdir());
+  start_up(ctx2, StartTime{});
+  EXPECT_EQ(ctx2.printer_port, 0);  // an empty line is port 0
+}
+
+TEST_F(StartUp, MissingEmptyOrBadStartUpFilesStopTheRun) {
+  struct Case {
+    const char* file;
+    const char* content;  // nullptr: missing
+    const char* message;
+  } cases[] = {
+      {"data/default.dat", nullptr, " ** Fatal Error: the file cannot be opened, file data/default.dat\n"},
+      {"data/default.dat", "\nN\n", " ** Fatal Error: unexpected end of file, file data/default.dat, line 3\n"},
+      {"data/printer.def", nullptr, " ** Fatal Error: the file cannot be opened, file data/printer.def\n"},
+      {"data/printer.def", "", " ** Fatal Error: unexpected end of file, file data/printer.def, line 1\n"},
+      {"data/printer.def", "L\n", " ** Fatal Error: unreadable record, file data/printer.def, line 1\n"},
+  };
+  for (const Case& k : cases) {
+    SetUp();
+    if (k.content)
+      dir.write(k.file, k.content);
+    else
+      std::filesystem::remove(dir.path() / k.file);
+    std::string console;
+    EXPECT_EQ(run("n\n", &console), 1) << k.file;
+    EXPECT_EQ(console, k.message) << k.file;
+    EXPECT_EQ(dir.exists(k.file), k.content != nullptr);  // nothing created
+  }
+}
+
+TEST_F(StartUp, TheConsoleClosingEarlyStopsTheRun) {
+  std::string console;
+  EXPECT_EQ(run("", &console), 1);
+  EXPECT_EQ(console, std::string(kFooter) + " Do you want to see the introduction (y/n)? N\n" +
+                         " ** Fatal Error: end of console input\n");
+}
+
+}  // namespace
+}  // namespace pavecast

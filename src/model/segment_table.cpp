@@ -1,0 +1,21 @@
+#include "model/segment_table.h"
+
+#include "fatal/fatal.h"
+
+namespace pavecast {
+
+void clear_segment_table(SegmentTable& table) {
+  table.segment_count = 0;
+  for (int i = 1; i <= table.capacity; ++i) {
+    Segment& row = table[i];
+    int32_t forced_index = row.forced_index;
+    row = Segment{};
+    row.forced_index = forced_index;
+  }
+}
+
+void fatal_too_many_segments() {
+  fatal_text("\n  ** Fatal Error: You have exceeded the maximum number of segments.\n");
+}
+
+}  // namespace pavecast

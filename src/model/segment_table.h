@@ -1,0 +1,84 @@
+// The segment table: the road network the run works on, one row per segment,
+// numbered 1..segment_count in the order of creation. The table is sized once
+// from a capacity (the program uses 2,500); loading and splitting stop the run
+// with fatal_too_many_segments() when a new segment would exceed it. Also the
+// network values set by the loader and the forced-repair list.
+//
+// Rows above segment_count hold the values of a cleared row (blank names,
+// last_action 999, zeros) except forced_index, which only start-up clears.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <vector>
+
+#include "layout/text.h"
+#include "model/parameter_tables.h"
+
+namespace pavecast {
+
+inline constexpr int kProgramSegmentCapacity = 2500;
+inline constexpr int kMaxForcedRepairs = 100;
+
+struct Segment {
+  float score = 0.0f;       // condition, 1.0 (worst) to 10.0 (best)
+  float lane_miles = 0.0f;
+  int32_t pavement_type = 0;
+  int32_t original_number = 0;  // number at loading; split pieces inherit it
+  float order_key = 0.0f;
+  int32_t last_action = 999;  // index of the last action applied; 999 = none
+  std::array<int32_t, kMaxActions + 1> times_applied{};
+  std::array<int32_t, kMaxActions + 1> chosen_rank{};
+  int32_t reset_pending = 0;
+  int32_t repair_count = 0;
+  int32_t mcd = 0;
+  int32_t jurisdiction = 0;
+  Text<23> highway_name;
+  Text<38> segment_description;
+  int32_t forced_index = 0;       // entry of the forced-repair list naming it, or 0
+  int32_t handled_this_year = 0;  // engine state for the current year
+};
+
+struct SegmentTable {
+  int32_t capacity = kProgramSegmentCapacity;
+  int32_t segment_count = 0;
+  std::vector<Segment> rows;  // rows[1..capacity]; rows[0] unused
+
+  explicit SegmentTable(int32_t cap = kProgramSegmentCapacity)
+      : capacity(cap), rows(static_cast<std::size_t>(cap) + 1) {}
+
+  Segment& operator[](int i) { return rows[static_cast<std::size_t>(i)]; }
+  const Segment& operator[](int i) const { return rows[static_cast<std::size_t>(i)]; }
+};
+
+// Values the loader reads from the scores file's first lines and sums.
+struct NetworkValues {
+  int32_t first_year = 0;
+  Text<5> scores_tag;
+  int32_t names_format = 0;  // 1 when scores_tag is exactly "NAMES"
+  Text<21> network_name;
+  float total_lane_miles = 0.0f;
+};
+
+// The forced-repair list (read by read_forced_repairs, network/forced_repairs.h).
+// An entry naming a segment above the loaded segment_count takes no part in
+// the run: loading sets forced_ignored(k) = 1 and forced_year(k) = 0, a year
+// index the year loop never reaches, so every pass looking for this year's
+// entries passes it by.
+struct ForcedRepairs {
+  int32_t forced_count = 0;
+  std::array<int32_t, kMaxForcedRepairs + 1> forced_year{};     // a year index
+  std::array<int32_t, kMaxForcedRepairs + 1> forced_segment{};  // a segment number
+  std::array<int32_t, kMaxForcedRepairs + 1> forced_ignored{};  // 1: names no loaded segment
+};
+
+// Clears every row for a new loading: segment_count 0 and each row as a new
+// Segment, except forced_index, which keeps its value.
+void clear_segment_table(SegmentTable& table);
+
+// The stop when a new segment would exceed the table's capacity: one empty
+// line, then "  ** Fatal Error: You have exceeded the maximum number of
+// segments." (loading, subdivision and the engine's splits alike).
+[[noreturn]] void fatal_too_many_segments();
+
+}  // namespace pavecast

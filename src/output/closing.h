@@ -1,0 +1,27 @@
+// The end of a run, after the body of the projection report: the
+// final-conditions file, the end-of-report record, printing, the inputs
+// record completed and copied to its ".res" file, and the closing list on
+// the console.
+//
+// Printing is asked for when print_answer is not "N"; "data\error.dat" then
+// gives the printer status (a missing or unreadable file is a fatal stop).
+// A status other than 0 is a printer problem: the analyst is told and must
+// press Enter, nothing is printed, but the inputs record is still completed
+// and copied, and the alert is repeated after the closing list. A copy to
+// the printer that fails writes the alert at once after that copy.
+#pragma once
+
+#include <string>
+
+#include "io/console.h"
+#include "app/run_context.h"
+
+namespace pavecast {
+
+void finish_run(RunContext& ctx, Console& console);
+
+// The inputs record's name: the report's name with "res" for its "out"
+// extension, blank-padded to 12.
+std::string inputs_name(const std::string& report_file_name);
+
+}  // namespace pavecast

@@ -1,0 +1,154 @@
+#include "output/output_files.h"
+
+#include "layout/layout.h"
+#include "io/record_files.h"
+
+namespace pavecast {
+
+namespace {
+
+// A record made of literals only.
+void put(OutputFile& file, const layout::Layout& literals) {
+  file.write(literals, std::span<const layout::Item>());
+}
+
+void discard(std::unique_ptr<OutputFile>& file) {
+  if (file && file->is_open()) file->discard();
+  file.reset();
+}
+
+}  // namespace
+
+std::string padded_name(std::string name) {
+  constexpr std::size_t kNameWidth = 12;
+  if (name.size() < kNameWidth) name.resize(kNameWidth, ' ');
+  return name;
+}
+
+std::string trimmed_name(std::string_view name) {
+  std::size_t end = name.find_last_not_of(' ');
+  return std::string(end == std::string_view::npos ? std::string_view() : name.substr(0, end + 1));
+}
+
+std::string output_file_name(const Text<9>& scores_name, float annual_funding,
+                             std::string_view extension) {
+  const char funding_letter = annual_funding >= 998.0f ? 'u' : 'c';
+  std::string_view chars = scores_name.view();
+  std::size_t stop = chars.find_first_of(" .");
+  std::string name;
+  if (stop == std::string_view::npos) {
+    name = chars;
+  } else {
+    name = chars.substr(0, stop);
+    name += '-';
+    if (stop + 1 < chars.size() && chars[stop + 1] != ' ') name += chars[stop + 1];
+    name += funding_letter;
+  }
+  name += '.';
+  name += extension;
+  return padded_name(std::move(name));
+}
+
+void discard_earlier_pass_files(RunContext& ctx) {
+  discard(ctx.files.segment_list);
+  discard(ctx.files.improvements);
+  discard(ctx.files.report);
+  for (auto& trace : ctx.files.trace) discard(trace);
+}
+
+void open_run_files(RunContext& ctx) {
+  auto create = [&](const std::string& name) {
+    return OutputFile::create_replacement_or_fatal(ctx.workdir.local(trimmed_name(name)));
+  };
+  ctx.report_file_name = output_file_name(ctx.scores_name, ctx.annual_funding, "out");
+  if (is_no(ctx.auxiliary_answer)) {
+    // An earlier pass may have wanted them; the closing list names only
+    // files this pass writes.
+    ctx.condition_file_name = padded_name("NA");
+    ctx.improvements_file_name = padded_name("NA");
+  } else {
+    ctx.condition_file_name = output_file_name(ctx.scores_name, ctx.annual_funding, "scr");
+    ctx.improvements_file_name = output_file_name(ctx.scores_name, ctx.annual_funding, "rep");
+    ctx.files.segment_list = create(ctx.condition_file_name);
+    ctx.files.improvements = create(ctx.improvements_file_name);
+  }
+  ctx.files.report = create(ctx.report_file_name);
+}
+
+void write_improvements_columns(OutputFile& file, int32_t names_format) {
+  static const layout::Layout kNames(
+      "7X,'Highway                 Segment                 ',"
+      "'               Seg#  Pvt  Yr   Surf  Repair Miles  ',"
+      "'  M$    Tot $ MCD Jur Forced',/,"
+      "7X,'----------------------- ------------------------',"
+      "'-------------- ----  ---  --   ----  ------ -----  ',"
+      "' ----   ----- --- --- ------'");
+  static const layout::Layout kShort(
+      "7X,'Seg#  Pvt  Yr   Surf   Repair Miles    M$ ','   Tot $',/,"
+      "7X,'----  ---  --   ----   ------ -----   ----','   -----'");
+  put(file, names_format == 1 ? kNames : kShort);
+}
+
+void write_segment_list_columns(OutputFile& file, int32_t names_format) {
+  static const layout::Layout kNames(
+      "7X,'Highway                 Segment                ',"
+      "'                Seg#  Pvt  Yr   Surf   Miles    Order',/,"
+      "7X,'----------------------- ','--------------------------------------',"
+      "'  ----  ---  --   ----   -----    -----'");
+  static const layout::Layout kShort(
+      "8X,'Seg#  Pvt  Yr   Surf   Miles    Order',/,"
+      "8X,'----  ---  --   ----   -----    -----'");
+  put(file, names_format == 1 ? kNames : kShort);
+}
+
+void write_listing_headings(RunContext& ctx) {
+  static const layout::Layout kImprovementsTitle(
+      "'    The following is each years repairs.  The first',' year is ',I4,'.',/");
+  static const layout::Layout kSegmentListTitle(
+      "'This is a list of all segments at the ','start of each year.',/");
+  if (ctx.files.improvements) {
+    ctx.files.improvements->write(kImprovementsTitle, {ctx.network.first_year});
+    write_improvements_columns(*ctx.files.improvements, ctx.network.names_format);
+  }
+  ctx.repair_lines = 3;
+  if (ctx.files.segment_list) {
+    put(*ctx.files.segment_list, kSegmentListTitle);
+    write_segment_list_columns(*ctx.files.segment_list, ctx.network.names_format);
+  }
+  ctx.list_lines = 3;
+}
+
+int open_trace_files(RunContext& ctx) {
+  static const layout::Layout kNamesTitle("'This is a tracing of ',A23,/,A38,/,/");
+  static const layout::Layout kShortTitle("'This is a tracing of ',I4,/,/");
+  static const layout::Layout kColumns(
+      "23X,'Org. Cur. Last',/,'Yr Pvt Surf Miles Seg# Seg# Rep# Freq'");
+  static const layout::Layout kRule("'-- --- ---- ----- ---- ---- ---- ----'");
+  for (int t = 1; t <= ctx.trace_count; ++t) {
+    std::string name(ctx.trace_file_name[t].trimmed());
+    for (int earlier = 1; earlier < t; ++earlier)
+      if (ctx.trace_file_name[earlier].trimmed() == name) return t;
+    ctx.files.trace[t] = OutputFile::create_replacement(ctx.workdir.local(name));
+    if (!ctx.files.trace[t]) return t;
+
+    OutputFile& file = *ctx.files.trace[t];
+    int32_t segment = ctx.trace_segment[t];
+    if (ctx.network.names_format == 1) {
+      // A segment number outside the loaded table shows blank names.
+      Text<23> highway;
+      Text<38> description;
+      if (segment >= 1 && segment <= ctx.segments.segment_count) {
+        highway = ctx.segments[segment].highway_name;
+        description = ctx.segments[segment].segment_description;
+      }
+      file.write(kNamesTitle, {highway, description});
+    } else {
+      file.write(kShortTitle, {segment});
+    }
+    put(file, kColumns);
+    put(file, kRule);
+  }
+  return 0;
+}
+
+}  // namespace pavecast

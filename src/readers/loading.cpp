@@ -1,0 +1,208 @@
+#include "readers/loading.h"
+
+#include <algorithm>
+#include <string>
+
+#include "dialogue/saved_answers.h"
+#include "fatal/fatal.h"
+#include "layout/layout.h"
+#include "io/record_files.h"
+#include "readers/forced_repairs.h"
+#include "output/output_files.h"
+
+namespace pavecast {
+
+namespace {
+
+// The fields of one segment line, kept while its pieces are created.
+struct SegmentLine {
+  int32_t score = 0;
+  float lane_miles = 0.0f;
+  int32_t mcd = 0;
+  int32_t jurisdiction = 0;
+  Text<23> highway_name;
+  Text<38> segment_description;
+};
+
+enum class LineKind { kTerminator, kSkipped, kSegment };
+
+LineKind read_segment_line(InputFile& scores, int32_t names_format, SegmentLine& line) {
+  static const layout::Layout kShort("I2,F7.2");
+  static const layout::Layout kNames("I2,F7.2,I4,I2,1X,A23,1X,A38");
+  std::string_view record;
+  if (!scores.next(record)) fatal_end_of_file(scores);
+  line = SegmentLine{};
+  layout::ReadStatus status =
+      names_format == 1
+          ? kNames.read(record, {line.score, line.lane_miles, line.mcd, line.jurisdiction,
+                                 line.highway_name, line.segment_description})
+          : kShort.read(record, {line.score, line.lane_miles});
+  if (status != layout::ReadStatus::kOk) fatal_unreadable(scores);
+
+  std::string_view first23 = record.substr(0, std::min<std::size_t>(record.size(), 23));
+  if (first23.find_first_not_of(' ') == std::string_view::npos) return LineKind::kTerminator;
+  if (line.score == 0) return LineKind::kSkipped;
+  if (line.score < 0 || line.score > 10)
+    fatal("a score of " + std::to_string(line.score) + " is outside 0..10, file " +
+          scores.shown() + ", line " + std::to_string(scores.line_number()));
+  return LineKind::kSegment;
+}
+
+float add(float sum, float value) {
+  return static_cast<float>(static_cast<double>(sum) + static_cast<double>(value));
+}
+
+// Creates segment segment_count + 1 from `line` in pavement type group `p`.
+void create_segment(RunContext& ctx, const SegmentLine& line, int32_t p, int32_t factor,
+                    InputFile* random) {
+  static const layout::Layout kRandom("F6.5");
+  SegmentTable& table = ctx.segments;
+  if (table.segment_count >= table.capacity) fatal_too_many_segments();
+  const int i = ++table.segment_count;
+  Segment& seg = table[i];
+
+  seg.lane_miles =
+      static_cast<float>(static_cast<double>(line.lane_miles) / static_cast<double>(factor));
+  seg.mcd = line.mcd;
+  seg.jurisdiction = line.jurisdiction;
+  seg.highway_name = line.highway_name;
+  seg.segment_description = line.segment_description;
+  seg.last_action = 999;
+  seg.original_number = i;
+  seg.pavement_type = p;
+
+  const int32_t s = line.score;
+  if (ctx.repair_order == 3 || ctx.repair_order == 4) seg.order_key = static_cast<float>(s);
+
+  if (random != nullptr) {
+    float r = 0.0f;
+    read_or_fatal(kRandom, *random, {r});
+    seg.score = static_cast<float>((static_cast<double>(s) - 0.5) + static_cast<double>(r));
+    // A file score of 10 would otherwise reach class 11, beyond every table.
+    // The numbers of random.dat are fractions, so a file score of 1 gives at
+    // least 0.5, still class 1; a negative number must not go below that, or
+    // the class would index before the tables.
+    seg.score = std::clamp(seg.score, 0.5f, 10.0f);
+  } else {
+    seg.score = static_cast<float>(s);
+  }
+
+  // The classes of the loaded year come from the file score, even when the
+  // score itself is randomised.
+  Statistics& stats = ctx.stats;
+  if (s <= 6) stats.fair_poor_miles[1] = add(stats.fair_poor_miles[1], seg.lane_miles);
+  if (s < 6) stats.poor_miles[1] = add(stats.poor_miles[1], seg.lane_miles);
+  stats.score_miles[1] = static_cast<float>(static_cast<double>(stats.score_miles[1]) +
+                                            static_cast<double>(seg.lane_miles) *
+                                                static_cast<double>(seg.score));
+  ctx.network.total_lane_miles = add(ctx.network.total_lane_miles, seg.lane_miles);
+
+  seg.reset_pending = 0;
+  seg.repair_count = 0;
+}
+
+void plain_segment_loop(RunContext& ctx, InputFile& scores, int32_t p, InputFile* random) {
+  SegmentLine line;
+  for (;;) {
+    switch (read_segment_line(scores, ctx.network.names_format, line)) {
+      case LineKind::kTerminator:
+        return;
+      case LineKind::kSkipped:
+        continue;
+      case LineKind::kSegment:
+        create_segment(ctx, line, p, 1, random);
+        break;
+    }
+  }
+}
+
+// Each line read gives `factor` pieces; copies_made counts the pieces made
+// of the kept line and equals the factor between lines and between groups.
+void subdivided_segment_loop(RunContext& ctx, InputFile& scores, int32_t p, int32_t factor,
+                             InputFile* random) {
+  SegmentLine kept;
+  for (;;) {
+    if (ctx.copies_made == factor) {
+      LineKind kind;
+      do {
+        kind = read_segment_line(scores, ctx.network.names_format, kept);
+      } while (kind == LineKind::kSkipped);
+      if (kind == LineKind::kTerminator) return;
+      ctx.copies_made = 0;
+    }
+    ++ctx.copies_made;
+    create_segment(ctx, kept, p, factor, random);
+  }
+}
+
+}  // namespace
+
+void load_segment_table(RunContext& ctx, InputFile& scores, InputFile* random) {
+  static const layout::Layout kHeader("I4,1X,A5");
+  static const layout::Layout kNetworkName("A21");
+  static const layout::Layout kGroupHeader("A8");
+
+  clear_segment_table(ctx.segments);
+  ctx.stats.fair_poor_miles[1] = 0.0f;
+  ctx.stats.poor_miles[1] = 0.0f;
+  ctx.stats.score_miles[1] = 0.0f;
+  ctx.network.total_lane_miles = 0.0f;
+
+  read_or_fatal(kHeader, scores, {ctx.network.first_year, ctx.network.scores_tag});
+  ctx.network.names_format = ctx.network.scores_tag.view() == "NAMES" ? 1 : 0;
+  read_or_fatal(kNetworkName, scores, {ctx.network.network_name});
+
+  const bool subdividing = !is_no(ctx.split_answer);
+  // The dialogue refuses a factor below 1; a smaller saved one gives whole lines.
+  const int32_t factor = subdividing ? std::max<int32_t>(ctx.split_factor, 1) : 1;
+  ctx.copies_made = factor;
+
+  // Groups come in any order; those beyond pavement_type_count are not read.
+  for (int group = 1; group <= ctx.pavement.pavement_type_count; ++group) {
+    Text<8> type_name;
+    if (kGroupHeader.read(scores, {type_name}) != layout::ReadStatus::kOk) break;
+    const int p = ctx.pavement.find(type_name);
+    if (p == 0)
+      fatal_text("\n\n ** Fatal Error: An invalid pavement type was entered (" + type_name.str() +
+                 ").\n");
+    if (subdividing)
+      subdivided_segment_loop(ctx, scores, p, factor, random);
+    else
+      plain_segment_loop(ctx, scores, p, random);
+  }
+
+  for (int i = 1; i <= ctx.segments.capacity; ++i)
+    for (int a = 1; a <= ctx.actions.action_count; ++a) ctx.segments[i].times_applied[a] = 0;
+}
+
+int open_and_load_network(RunContext& ctx, Console& console) {
+  discard_earlier_pass_files(ctx);
+  // A pass that answered no to forced repairs has no list, whatever an
+  // earlier pass read.
+  if (is_no(ctx.force_fix_answer)) ctx.forced = ForcedRepairs{};
+
+  const FilePath scores_path = ctx.workdir.roads(std::string(ctx.scores_name.trimmed()));
+  auto scores = InputFile::open_or_fatal(scores_path, IfMissing::kCreateEmpty);
+  open_run_files(ctx);
+  std::unique_ptr<InputFile> random;
+  if (is_yes(ctx.randomize_answer))
+    random = InputFile::open_or_fatal(ctx.workdir.data("random.dat"), IfMissing::kCreateEmpty);
+
+  load_segment_table(ctx, *scores, random.get());
+  scores.reset();
+  random.reset();
+
+  if (ctx.segments.segment_count == 0) {
+    // With no pavement type no group of the scores file is read: the rates
+    // file is at fault.
+    if (ctx.pavement.pavement_type_count == 0)
+      fatal("the deterioration rates define no pavement type, file " +
+            parameter_file(ctx, "detrates").shown);
+    fatal("the scores file holds no segments, file " + scores_path.shown);
+  }
+  ignore_forced_entries_beyond_network(ctx, console);
+  write_listing_headings(ctx);
+  return open_trace_files(ctx);
+}
+
+}  // namespace pavecast
