@@ -67,7 +67,7 @@ void BM_OneProjection(benchmark::State& state) {
   options.years = 20;
   BaseScenario base = load_base_scenario(dir.path, options, console);
   for (auto _ : state) {
-    ScenarioRun run = run_scenario(*base.ctx, {{BudgetKind::kFixed, 25.0f}, base.order});
+    ScenarioRun run = run_scenario(base, {{BudgetKind::kFixed, 25.0f}, base.order});
     benchmark::DoNotOptimize(run.total_spent);
   }
 }

@@ -140,8 +140,8 @@ void expect_saved_answers_readable(const TempDir& dir, int32_t years) {
   RunContext next(dir.workdir());
   next.answers_file_name = "data\\default2.dat";
   try {
-    read_default_dat(next);
-    read_saved_answers(next);
+    read_default_dat(next, next.workdir);
+    read_saved_answers(next, next.workdir);
   } catch (const FatalStop& stop) {
     ADD_FAILURE() << "the saved answers cannot start the next run: " << stop.console_text;
     return;

@@ -4,21 +4,18 @@
 #include <istream>
 #include <ostream>
 
+#include "app/stages.h"
+#include "dialogue/horizon_funding.h"
+#include "dialogue/network_options.h"
+#include "dialogue/parameter_files.h"
+#include "dialogue/repair_order.h"
 #include "dialogue/run_options.h"
 #include "dialogue/saved_answers.h"
 #include "dialogue/startup.h"
-#include "engine/projection.h"
 #include "fatal/fatal.h"
-#include "readers/forced_repairs.h"
-#include "readers/loading.h"
-#include "readers/deterioration_rates.h"
-#include "dialogue/horizon_funding.h"
-#include "dialogue/network_options.h"
-#include "readers/policy_matrices.h"
-#include "readers/repair_actions.h"
-#include "dialogue/repair_order.h"
 #include "output/closing.h"
 #include "output/projection_report.h"
+#include "readers/forced_repairs.h"
 
 namespace pavecast {
 
@@ -33,26 +30,28 @@ enum class ReentryPoint {
 // Stages 3 to 11: the questions and the loading. The only loop of the run:
 // a trace file that cannot be opened sends the analyst back.
 void ask_and_load(RunContext& ctx, Console& console) {
+  const Dialogue d = dialogue_of(ctx, console);
   ReentryPoint point = ReentryPoint::kA;
   for (;;) {
     if (point == ReentryPoint::kA) {
-      read_saved_answers(ctx);
-      ask_printout_options(ctx, console);
+      read_saved_answers(ctx, ctx.workdir);
+      ask_printout_options(d, ctx);
     }
-    show_trace_files(ctx, console);
-    ask_force_fix(ctx, console);
-    ask_years_and_funding(ctx, console);
-    if (is_yes(ctx.budget_constrained)) ask_repair_order(ctx, console);
-    read_repair_actions(ctx, console);
-    read_deterioration_rates(ctx, console);
-    read_policy_matrices(ctx, console);
-    ask_network_options(ctx, console);
+    show_trace_files(d, ctx);
+    ask_force_fix(d, ctx);
+    ask_years_and_funding(d, ctx, ctx.funding);
+    if (is_yes(ctx.budget_constrained)) ask_repair_order(d, ctx, ctx.priority);
+    read_repair_actions(d, ctx, ctx.actions);
+    read_deterioration_rates(d, ctx, ctx.pavement);
+    read_policy_matrices(d, ctx, ctx.pavement, ctx.policy);
+    ask_network_options(d, ctx, ctx);
 
-    if (!is_no(ctx.force_fix_answer)) read_forced_repairs(ctx, console);
-    write_back_saved_answers(ctx);
+    if (!is_no(ctx.force_fix_answer))
+      read_forced_repairs(ctx.workdir, ctx.force_fix_file, console, ctx.forced, ctx.segments);
+    write_back_saved_answers(ctx, ctx.workdir);
     int failed_trace = open_and_load_network(ctx, console);
     if (failed_trace == 0) return;
-    point = recover_trace_files(ctx, console, failed_trace) == TraceRecovery::kKeep
+    point = recover_trace_files(d, ctx, ctx.files, failed_trace) == TraceRecovery::kKeep
                 ? ReentryPoint::kB
                 : ReentryPoint::kA;
   }
@@ -65,13 +64,14 @@ int run_program(const ProgramOptions& options, std::istream& in, std::ostream& o
   auto ctx = std::make_unique<RunContext>(options.workdir, options.segment_capacity);
   ctx->printer_device_prefix = options.printer_device_prefix;
   try {
-    start_up(*ctx, options.start_time);
+    start_up(*ctx, ctx->files, ctx->workdir, options.start_time);
     offer_introduction(console);
-    choose_data_set(*ctx, console);
+    choose_data_set(dialogue_of(*ctx, console), *ctx);
     ask_and_load(*ctx, console);
     run_projection(*ctx, console);
-    write_projection_report(*ctx);
-    finish_run(*ctx, console);
+    RunOutput run = output_of(*ctx);
+    write_projection_report(run);
+    finish_run(run, console);
   } catch (const FatalStop& stop) {
     console.write(stop.console_text);
     out.flush();

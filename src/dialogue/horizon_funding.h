@@ -10,12 +10,14 @@
 // file with no readable record (and at least one year) is a fatal stop.
 #pragma once
 
-#include "io/console.h"
-#include "app/run_context.h"
+#include "dialogue/dialogue.h"
+#include "io/record_files.h"
+#include "model/parameter_tables.h"
+#include "model/settings.h"
 
 namespace pavecast {
 
-void ask_years_and_funding(RunContext& ctx, Console& console);
+void ask_years_and_funding(const Dialogue& d, RunSettings& settings, PerYear<float>& funding);
 
 // The money of every year index 1..year_slots once the years are known (the
 // dialogue's three kinds of funding, also used without it):
@@ -24,8 +26,10 @@ void ask_years_and_funding(RunContext& ctx, Console& console);
 //   variable: the funding file read year by year, the last record carried
 //     over; no readable record (with at least one year) is a fatal stop.
 inline constexpr float kUnlimitedFunding = 99999.9f;
-void use_unlimited_funding(RunContext& ctx);
-void use_fixed_funding(RunContext& ctx, float amount);
-void use_variable_funding(RunContext& ctx);
+// A funding answer within this of zero is an Enter; below minus it, variable.
+inline constexpr float kFundingZero = 0.0001f;
+void use_unlimited_funding(RunSettings& settings, PerYear<float>& funding);
+void use_fixed_funding(RunSettings& settings, PerYear<float>& funding, float amount);
+void use_variable_funding(RunSettings& settings, const Workdir& workdir, PerYear<float>& funding);
 
 }  // namespace pavecast

@@ -53,7 +53,7 @@ TEST(HorizonFunding, UnconstrainedKeepsSavedYearsAndGivesUnlimitedMoney) {
   ctx->variable_funding = true;  // left from an earlier pass of the dialogue
   ScriptedConsole console(lines({"", ""}));
 
-  ask_years_and_funding(*ctx, console);
+  ask_years_and_funding(dialogue_of(*ctx, console), *ctx, ctx->funding);
 
   EXPECT_EQ(console.output(), years_question("20") + kDollarsN);
   EXPECT_EQ(echo_text(*ctx, dir),
@@ -88,7 +88,7 @@ TEST(HorizonFunding, YearsAnswers) {
     auto ctx = make_context(dir);
     ctx->default_years = c.saved;
     ScriptedConsole console(c.replies);
-    ask_years_and_funding(*ctx, console);
+    ask_years_and_funding(dialogue_of(*ctx, console), *ctx, ctx->funding);
     EXPECT_EQ(ctx->years, c.years) << c.replies;
     EXPECT_EQ(ctx->year_slots, c.years + 1) << c.replies;
   }
@@ -102,7 +102,7 @@ TEST(HorizonFunding, FixedFundingConfirmedWithEnter) {
   ctx->default_funding = 25.0f;
   ScriptedConsole console(lines({"", "", "12.5", ""}));
 
-  ask_years_and_funding(*ctx, console);
+  ask_years_and_funding(dialogue_of(*ctx, console), *ctx, ctx->funding);
 
   EXPECT_EQ(console.output(), years_question("10") + kDollarsY + kAmountQuestion +
                                   "                             Default:  25.00\n" + kEntry +
@@ -129,7 +129,7 @@ TEST(HorizonFunding, RefusedConfirmationAsksTheDollarsQuestionAgain) {
   // does not begin with n.
   ScriptedConsole console(lines({"", "y", "abc", "-1", "no", "", "", "N", "", "5", "x"}));
 
-  ask_years_and_funding(*ctx, console);
+  ask_years_and_funding(dialogue_of(*ctx, console), *ctx, ctx->funding);
 
   const std::string variable_default = "                             Default: Variable\n";
   const std::string variable_confirm =
@@ -157,7 +157,7 @@ TEST(HorizonFunding, FundingNearZeroTakesTheDefaultButMinusOneTenThousandthIsFix
     ctx->budget_constrained = 'Y';
     ctx->default_funding = 7.5f;
     ScriptedConsole console(lines({"", "", "0.00005", ""}));
-    ask_years_and_funding(*ctx, console);
+    ask_years_and_funding(dialogue_of(*ctx, console), *ctx, ctx->funding);
     EXPECT_EQ(ctx->funding[3], 7.5f);
     EXPECT_EQ(ctx->default_funding, 7.5f);
   }
@@ -168,7 +168,7 @@ TEST(HorizonFunding, FundingNearZeroTakesTheDefaultButMinusOneTenThousandthIsFix
     ctx->budget_constrained = 'Y';
     ctx->default_funding = 7.5f;
     ScriptedConsole console(lines({"", "", "-.0001", ""}));
-    ask_years_and_funding(*ctx, console);
+    ask_years_and_funding(dialogue_of(*ctx, console), *ctx, ctx->funding);
     EXPECT_FALSE(ctx->variable_funding);
     EXPECT_EQ(ctx->funding[3], -0.0001f);
     EXPECT_EQ(ctx->default_funding, -0.0001f);
@@ -182,7 +182,7 @@ std::unique_ptr<RunContext> variable_run(const TempDir& dir, int32_t years,
   ctx->default_years = years;
   ctx->budget_constrained = 'Y';
   ctx->default_funding = -1.0f;
-  ask_years_and_funding(*ctx, console);
+  ask_years_and_funding(dialogue_of(*ctx, console), *ctx, ctx->funding);
   return ctx;
 }
 

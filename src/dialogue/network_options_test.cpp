@@ -114,7 +114,7 @@ TEST(NetworkOptions, EnterKeepsEveryDefault) {
   TempDir dir;
   auto ctx = saved_context(dir);
   ScriptedConsole sc(lines({"", "", "", "", "", "", "", "", ""}));
-  ask_network_options(*ctx, sc);
+  ask_network_options(dialogue_of(*ctx, sc), *ctx, *ctx);
 
   EXPECT_EQ(sc.output(), scores_question("NET1     ") + split_question('N') +
                              randomize_question('N') + kFooter + traffic_question('N') + kFooter +
@@ -141,7 +141,7 @@ TEST(NetworkOptions, HelpWordsShowTheSummaryOfTheDefaultFile) {
   // Each summary waits for <Enter>; hElp is a file name.
   ScriptedConsole sc(
       lines({"help", "", "Help", "", "HELPME", "", "hElp", "", "", "", "", "n", "", ""}));
-  ask_network_options(*ctx, sc);
+  ask_network_options(dialogue_of(*ctx, sc), *ctx, *ctx);
   std::string out = sc.output();
   EXPECT_EQ(count_of(out, "\n Calculating\n"), 3);
   EXPECT_EQ(count_of(out, " Hit <Enter> to continue."), 3);
@@ -158,7 +158,7 @@ TEST(NetworkOptions, FactorOutsideOneTo999IsReadAgainAndEnterKeepsTheRefusedValu
   auto ctx = saved_context(dir);
   ScriptedConsole sc(
       lines({"", "y", "1000", "", "-5", "", "abc", "12", "", "", "", "n", "", ""}));
-  ask_network_options(*ctx, sc);
+  ask_network_options(dialogue_of(*ctx, sc), *ctx, *ctx);
 
   const std::string refused = std::string(14, ' ') + "\n";
   EXPECT_EQ(sc.output(), scores_question("NET1     ") + split_question('N') +
@@ -182,7 +182,7 @@ TEST(NetworkOptions, FactorTooWideForItsFieldShowsAsterisks) {
   ctx->split_answer = 'Y';
   ctx->split_factor = 1000;
   ScriptedConsole sc(lines({"", "", "7", "", "", "", "n", "", ""}));
-  ask_network_options(*ctx, sc);
+  ask_network_options(dialogue_of(*ctx, sc), *ctx, *ctx);
   EXPECT_NE(sc.output().find(factor_prompt("***")), std::string::npos);
   EXPECT_EQ(ctx->split_factor, 7);
 }
@@ -218,10 +218,9 @@ TEST(NetworkOptions, ReconstructionProbabilityDefaultsRangeAndFraction) {
     auto ctx = saved_context(dir);
     ctx->reconstruct_answer = 'Y';
     ctx->reconstruct_probability = c.saved;
-    ctx->recon_cursor = 0;
     ctx->recon_numbers_loaded = !c.loaded;  // as an earlier pass may have left it
     ScriptedConsole sc("\n\n\n\n\n" + std::string(c.replies) + lines({"n", "", ""}));
-    ask_network_options(*ctx, sc);
+    ask_network_options(dialogue_of(*ctx, sc), *ctx, *ctx);
     std::string out = sc.output();
     std::string question = kFooter + reconstruct_question('Y');
     for (int i = 0; i < c.questions; ++i) question += probability_line(c.shown);
@@ -235,9 +234,7 @@ TEST(NetworkOptions, ReconstructionProbabilityDefaultsRangeAndFraction) {
     if (c.loaded) {
       EXPECT_EQ(ctx->recon_random[1], 0.00191f);
       EXPECT_EQ(ctx->recon_random[500], 0.95500f);
-      EXPECT_EQ(ctx->recon_cursor, 501);
     } else {
-      EXPECT_EQ(ctx->recon_cursor, 0);
       EXPECT_EQ(ctx->recon_random[1], 0.0f);
     }
   }
@@ -249,7 +246,7 @@ TEST(NetworkOptions, NoReconstructionAsksNothingAndReadsNoNumbers) {
   ctx->reconstruct_answer = 'Y';
   ctx->reconstruct_probability = 0.05f;
   ScriptedConsole sc(lines({"", "", "", "", "N", "n", "", ""}));
-  ask_network_options(*ctx, sc);
+  ask_network_options(dialogue_of(*ctx, sc), *ctx, *ctx);
   EXPECT_EQ(sc.output().find("percent probablity"), std::string::npos);
   EXPECT_EQ(ctx->reconstruct_probability, 0.05f);
   EXPECT_FALSE(dir.exists("data/random.dat"));
@@ -273,7 +270,7 @@ TEST(NetworkOptions, RandomNumbersTooFewOrUnreadableStopTheRun) {
     auto ctx = saved_context(dir);
     ctx->reconstruct_answer = 'Y';
     ScriptedConsole sc(lines({"", "", "", "", "", "", "n", "", ""}));
-    EXPECT_EQ(fatal_text_of([&] { ask_network_options(*ctx, sc); }), c.message);
+    EXPECT_EQ(fatal_text_of([&] { ask_network_options(dialogue_of(*ctx, sc), *ctx, *ctx); }), c.message);
   }
 }
 
@@ -282,7 +279,7 @@ TEST(NetworkOptions, UnreadableProbabilityStopsTheRun) {
   auto ctx = saved_context(dir);
   ctx->reconstruct_answer = 'Y';
   ScriptedConsole sc(lines({"", "", "", "", "", "five"}));
-  EXPECT_EQ(fatal_text_of([&] { ask_network_options(*ctx, sc); }),
+  EXPECT_EQ(fatal_text_of([&] { ask_network_options(dialogue_of(*ctx, sc), *ctx, *ctx); }),
             " ** Fatal Error: the reply is not a number, reconstruction probability\n");
 }
 
@@ -302,7 +299,7 @@ TEST(NetworkOptions, FinalConditionsDefaultNameAndReply) {
     TempDir dir;
     auto ctx = saved_context(dir);
     ScriptedConsole sc(lines({c.scores_reply, "", "", "", "", "", c.name_reply, "", ""}));
-    ask_network_options(*ctx, sc);
+    ask_network_options(dialogue_of(*ctx, sc), *ctx, *ctx);
     EXPECT_NE(sc.output().find(final_name_line(c.shown) + kFooter + print_question('N')),
               std::string::npos)
         << c.scores_reply;

@@ -7,18 +7,18 @@
 // priority[1..8], and priority[9] = priority[10] = 1000.
 #pragma once
 
-#include "io/console.h"
-#include "app/run_context.h"
+#include "dialogue/dialogue.h"
+#include "io/record_files.h"
+#include "model/parameter_tables.h"
+#include "model/settings.h"
 
 namespace pavecast {
 
-void ask_repair_order(RunContext& ctx, Console& console);
+void ask_repair_order(const Dialogue& d, RunSettings& settings, Priorities& priority);
 
-// The priority file's 8 records into priority[1..8], unchecked (the
-// dialogue makes every class leave with a value in 1..999); a short or
-// unreadable file is a fatal stop naming it. Classes 9 and 10 take
-// kTopClassPriority once the priorities are confirmed.
-inline constexpr int32_t kTopClassPriority = 1000;
-void read_priority_file(RunContext& ctx);
+// The priority file of this run's data set into priority[1..8]
+// (readers/priorities.h). Classes 9 and 10 take kTopClassPriority once the
+// priorities are confirmed.
+void read_priority_file(const RunSettings& settings, const Workdir& workdir, Priorities& priority);
 
 }  // namespace pavecast

@@ -37,7 +37,7 @@ TEST(RepairOrder, EnterKeepsTheSavedOrderWithoutTouchingPriorities) {
   ctx->saved_repair_order = 3;
   ScriptedConsole console(lines({""}));
 
-  ask_repair_order(*ctx, console);
+  ask_repair_order(dialogue_of(*ctx, console), *ctx, ctx->priority);
 
   EXPECT_EQ(console.output(), question("3") + kMenu);
   EXPECT_EQ(echo_text(*ctx, dir), question("3"));
@@ -52,7 +52,7 @@ TEST(RepairOrder, UnreadableOrTooLargeAnswersAreReadAgainSilently) {
   ctx->saved_repair_order = 1;
   ScriptedConsole console(lines({"7", "x", "9", "4"}));
 
-  ask_repair_order(*ctx, console);
+  ask_repair_order(dialogue_of(*ctx, console), *ctx, ctx->priority);
 
   EXPECT_EQ(console.output(), question("1") + kMenu);
   EXPECT_EQ(echo_text(*ctx, dir), question("4"));
@@ -66,7 +66,7 @@ TEST(RepairOrder, OutOfRangeSavedOrderKeptWithEnterAsksAgain) {
   ctx->saved_repair_order = 0;  // a saved answers line left blank
   ScriptedConsole console(lines({"", "3"}));
 
-  ask_repair_order(*ctx, console);
+  ask_repair_order(dialogue_of(*ctx, console), *ctx, ctx->priority);
 
   EXPECT_EQ(console.output(), question("0") + kMenu + question("0") + kMenu);
   EXPECT_EQ(echo_text(*ctx, dir), question("0") + question("3"));
@@ -106,7 +106,7 @@ TEST(RepairOrder, PriorityDialogueEditsConfirmsAndRewritesTheFile) {
       "",  // confirmed
   }));
 
-  ask_repair_order(*ctx, console);
+  ask_repair_order(dialogue_of(*ctx, console), *ctx, ctx->priority);
 
   EXPECT_EQ(console.output(),
             question("3") + kMenu + priority_table({80, 80, 90, 100, 0, 90, 70, 50}) +
@@ -134,7 +134,7 @@ TEST(RepairOrder, PriorityFileOfAnotherDataSetWithCrlfLineEnds) {
   ctx->saved_repair_order = 2;
   ScriptedConsole console(lines({"", "", "", "", "", "", "", "", "", ""}));
 
-  ask_repair_order(*ctx, console);
+  ask_repair_order(dialogue_of(*ctx, console), *ctx, ctx->priority);
 
   // "8" followed by 9s reads its first three columns only.
   EXPECT_EQ(ctx->priority[7], 7);
@@ -163,7 +163,7 @@ TEST(RepairOrder, BadPriorityFilesStopTheRunNamingTheFile) {
     auto ctx = make_context(dir);
     ctx->saved_repair_order = 2;
     ScriptedConsole console(lines({""}));
-    EXPECT_EQ(fatal_text_of([&] { ask_repair_order(*ctx, console); }), c.message);
+    EXPECT_EQ(fatal_text_of([&] { ask_repair_order(dialogue_of(*ctx, console), *ctx, ctx->priority); }), c.message);
     EXPECT_TRUE(dir.exists("data/priority.dat"));
     if (c.content != nullptr) {
       EXPECT_EQ(dir.read("data/priority.dat"), c.content);

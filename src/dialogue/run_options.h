@@ -4,21 +4,22 @@
 // dialogue entered when loading cannot open a trace file.
 #pragma once
 
-#include "io/console.h"
-#include "app/run_context.h"
+#include "dialogue/dialogue.h"
+#include "io/run_files.h"
+#include "model/settings.h"
 
 namespace pavecast {
 
 // Printout type, date and time, trace answer, trace count and entries.
-void ask_printout_options(RunContext& ctx, Console& console);
+void ask_printout_options(const Dialogue& d, RunSettings& settings);
 
 // Re-entry point B: the list of trace file names (six to a line, a pause
 // after every 15 lines when more follow), the entries after trace_count
 // cleared, then a pause. Nothing at all when no tracing was asked for.
-void show_trace_files(RunContext& ctx, Console& console);
+void show_trace_files(const Dialogue& d, RunSettings& settings);
 
 // The force-fix question and the name of the forced-repair file.
-void ask_force_fix(RunContext& ctx, Console& console);
+void ask_force_fix(const Dialogue& d, RunSettings& settings);
 
 enum class TraceRecovery {
   kKeep,     // trace_count cut to the files opened; go back to point B
@@ -28,9 +29,10 @@ enum class TraceRecovery {
 // Trace file `failed_entry` could not be opened: tell the analyst, ask keep
 // or reenter, and carry the choice out. Keep leaves the files open as they
 // are (the loader decides what becomes of them on its next pass). Reenter
-// closes and removes every file held in ctx.files.trace[1..trace_count],
+// closes and drops every file held in files.trace[1..trace_count],
 // which must therefore hold only the files opened by the failed pass, and
 // clears the entries and the count.
-TraceRecovery recover_trace_files(RunContext& ctx, Console& console, int failed_entry);
+TraceRecovery recover_trace_files(const Dialogue& d, RunSettings& settings, RunFiles& files,
+                                  int failed_entry);
 
 }  // namespace pavecast

@@ -64,7 +64,7 @@ TEST(PrintoutOptions, RefusedTypeBecomesTheDefaultUntilAValidOne) {
   ctx->date_time_answer = 'N';
   ctx->trace_answer = 'N';
   ScriptedConsole sc(lines({"5", "", "2", "y", ""}));
-  ask_printout_options(*ctx, sc);
+  ask_printout_options(dialogue_of(*ctx, sc), *ctx);
 
   EXPECT_EQ(sc.output(), printout_question('3') + printout_question('5') +
                              printout_question('5') + date_question('N') + kFooter + kFooter +
@@ -85,7 +85,7 @@ TEST(PrintoutOptions, TypeThreePrintsFiftyThreeLinesAndZeroKeepsTheDefault) {
   auto ctx = make_context(dir);
   ctx->printout_type = 3;
   ScriptedConsole sc(lines({"0", "", "N"}));
-  ask_printout_options(*ctx, sc);
+  ask_printout_options(dialogue_of(*ctx, sc), *ctx);
   EXPECT_EQ(ctx->printout_type, 3);
   EXPECT_EQ(ctx->page_lines, 53);
 }
@@ -102,8 +102,8 @@ TEST(TraceOptions, ThirteenEntriesWithTagsAsTypedInThreeLines) {
   // The count: a negative reply and a letter are read again.
   ScriptedConsole sc(lines({"", "", "yes", "-3", "ab", "13", "12", "  7", "x1", "19  extra",
                             "105", "6", "7", "8", "9", "10", "11", "1", "2", "3", ""}));
-  ask_printout_options(*ctx, sc);
-  show_trace_files(*ctx, sc);
+  ask_printout_options(dialogue_of(*ctx, sc), *ctx);
+  show_trace_files(dialogue_of(*ctx, sc), *ctx);
 
   std::string expected = printout_question('1') + date_question('N') + kFooter + kFooter +
                          kBlank76 + trace_question('N') + kHowMany + enter_each("13");
@@ -145,7 +145,7 @@ TEST(TraceOptions, ContinueEnteringFromTheSeventeenthEntry) {
   std::string replies = lines({"", "", "", "20"});
   for (int t = 1; t <= 20; ++t) replies += std::to_string(t) + "\n";
   ScriptedConsole sc(replies);
-  ask_printout_options(*ctx, sc);
+  ask_printout_options(dialogue_of(*ctx, sc), *ctx);
 
   std::string expected = printout_question('1') + date_question('N') + kFooter + kFooter +
                          kBlank76 + trace_question('Y') + kHowMany + enter_each("20");
@@ -164,9 +164,9 @@ TEST(TraceOptions, CountZeroShowsTheHeadingAloneThenPauses) {
   ctx->printout_type = 1;
   ctx->trace_answer = 'Y';
   ScriptedConsole sc(lines({"", "", "", "", ""}));
-  ask_printout_options(*ctx, sc);
+  ask_printout_options(dialogue_of(*ctx, sc), *ctx);
   sc.clear_output();
-  show_trace_files(*ctx, sc);
+  show_trace_files(dialogue_of(*ctx, sc), *ctx);
   EXPECT_EQ(ctx->trace_count, 0);
   EXPECT_EQ(sc.output(), kListHeading + kPause);
 }
@@ -178,9 +178,9 @@ TEST(TraceOptions, NoTracingSkipsTheListAndClearsTheCount) {
   ctx->trace_answer = 'Y';
   ctx->trace_count = 5;  // a traced pass before a way back
   ScriptedConsole sc(lines({"", "", "n"}));
-  ask_printout_options(*ctx, sc);
+  ask_printout_options(dialogue_of(*ctx, sc), *ctx);
   sc.clear_output();
-  show_trace_files(*ctx, sc);
+  show_trace_files(dialogue_of(*ctx, sc), *ctx);
   EXPECT_EQ(ctx->trace_answer, 'N');
   EXPECT_EQ(ctx->trace_count, 0);
   EXPECT_EQ(sc.output(), "");
@@ -196,7 +196,7 @@ TEST(TraceOptions, LongListsPauseAfterFifteenLinesWhenMoreFollow) {
     ctx->trace_count = count;
     for (int t = 1; t <= count; ++t) ctx->trace_file_name[t] = "trace." + std::to_string(t);
     ScriptedConsole sc(lines({"", ""}));
-    show_trace_files(*ctx, sc);
+    show_trace_files(dialogue_of(*ctx, sc), *ctx);
 
     std::string expected = kListHeading;
     int line_count = (count + 5) / 6;
@@ -234,7 +234,7 @@ TEST(ForceFix, NameReplacesTheDefaultUnlessTheReplyBeginsWithABlank) {
     ctx->force_fix_answer = 'Y';
     ctx->force_fix_file = "force.txt";
     ScriptedConsole sc(lines({"", c.reply}));
-    ask_force_fix(*ctx, sc);
+    ask_force_fix(dialogue_of(*ctx, sc), *ctx);
     EXPECT_EQ(sc.output(), question_y) << c.reply;
     EXPECT_EQ(ctx->force_fix_file, c.file) << c.reply;
     EXPECT_EQ(echo_text(*ctx, dir),
@@ -251,7 +251,7 @@ TEST(ForceFix, AnswerNoAsksForNoFile) {
   ctx->force_fix_answer = 'Y';
   ctx->force_fix_file = "force.txt";
   ScriptedConsole sc(lines({"no"}));
-  ask_force_fix(*ctx, sc);
+  ask_force_fix(dialogue_of(*ctx, sc), *ctx);
   EXPECT_EQ(sc.output(),
             kFooter + " Do you want to force any roads to be repaired in particular years? Y\n");
   EXPECT_EQ(ctx->force_fix_answer, 'N');
@@ -286,7 +286,7 @@ TEST(TraceRecovery, KeepCutsTheCountToTheFilesOpened) {
   TempDir dir;
   auto ctx = context_with_open_traces(dir);
   ScriptedConsole sc(lines({"", "x", "Keep"}));
-  EXPECT_EQ(recover_trace_files(*ctx, sc, 4), TraceRecovery::kKeep);
+  EXPECT_EQ(recover_trace_files(dialogue_of(*ctx, sc), *ctx, ctx->files, 4), TraceRecovery::kKeep);
   EXPECT_EQ(sc.output(), kRecoveryQuestion);
   EXPECT_EQ(ctx->trace_count, 3);
   EXPECT_EQ(ctx->trace_segment[3], 3);
@@ -300,7 +300,7 @@ TEST(TraceRecovery, ReenterDeletesOnlyTheFilesOpenedAndClearsTheEntries) {
   dir.write("trace.5", "from another run\n");
   auto ctx = context_with_open_traces(dir);
   ScriptedConsole sc(lines({"R"}));
-  EXPECT_EQ(recover_trace_files(*ctx, sc, 4), TraceRecovery::kReenter);
+  EXPECT_EQ(recover_trace_files(dialogue_of(*ctx, sc), *ctx, ctx->files, 4), TraceRecovery::kReenter);
   EXPECT_EQ(sc.output(), kRecoveryQuestion + kBlank76 + kBlank76 + kBlank76 +
                              " Deleting Previous Entries\n");
   for (int t = 1; t <= 3; ++t) {

@@ -2,7 +2,8 @@
 
 #include <cmath>
 
-#include "dialogue/echo.h"
+#include "dialogue/enter_keeps.h"
+#include "dialogue/dialogue.h"
 #include "fatal/fatal.h"
 
 namespace pavecast {
@@ -18,30 +19,31 @@ std::string trimmed(std::string_view s) {
 
 // The saved answers file: answers_file_name is "data\default2.dat" or
 // "data\default.ext", a name in the data directory.
-FilePath answers_file(const RunContext& ctx) {
-  return ctx.workdir.data(trimmed(ctx.answers_file_name.view().substr(5)));
+FilePath answers_file(const RunSettings& settings, const Workdir& workdir) {
+  return workdir.data(trimmed(settings.answers_file_name.view().substr(5)));
 }
 
-void ask_for_data_set(RunContext& ctx, Console& console) {
+void ask_for_data_set(const Dialogue& d, RunSettings& settings) {
+  Console& console = d.console;
   static const Layout kQuestion("' Which data file type would you like (',I2,')?  ',/,/");
   static const Layout kEcho("' Which data file type would you like (',I2,')?  '");
   static const Layout kSet("21X,I2,2X,A45");
   static const Layout kReply("I2");
   for (;;) {
-    console.write(kQuestion, {ctx.default_data_set});
-    for (int32_t k = 1; k <= ctx.data_set_count; ++k) {
-      console.write(kSet, {k, ctx.data_set_title[k]});
-      if (ctx.data_set_count < 6) console.line("");
+    console.write(kQuestion, {settings.default_data_set});
+    for (int32_t k = 1; k <= settings.data_set_count; ++k) {
+      console.write(kSet, {k, settings.data_set_title[k]});
+      if (settings.data_set_count < 6) console.line("");
     }
     console.directions();
     int32_t reply = 0;
     do {
       reply = console.read_int(kReply);
-      if (reply == 0) reply = ctx.default_data_set;
+      if (reply == 0) reply = enter_data_set(settings);
     } while (reply == 0);
-    ctx.data_set = reply;
-    echo(ctx, kEcho, {ctx.data_set});
-    if (ctx.data_set >= 1 && ctx.data_set <= ctx.data_set_count) return;
+    settings.data_set = reply;
+    d.echo(kEcho, {settings.data_set});
+    if (data_set_acceptable(settings, settings.data_set)) return;
   }
 }
 
@@ -64,55 +66,56 @@ void write_real6(OutputFile& f, float value, int decimals) {
 
 }  // namespace
 
-void read_data_sets(RunContext& ctx) {
+void read_data_sets(RunSettings& settings, const Workdir& workdir) {
   static const Layout kDataSet("A3,1X,A45");
-  auto file = InputFile::open_or_fatal(ctx.workdir.data("class.dat"), IfMissing::kFail);
-  ctx.data_set_count = 0;
-  while (ctx.data_set_count < kMaxDataSets) {
-    int k = ctx.data_set_count + 1;
-    if (kDataSet.read(*file, {ctx.data_set_ext[k], ctx.data_set_title[k]}) !=
+  auto file = InputFile::open_or_fatal(workdir.data("class.dat"), IfMissing::kFail);
+  settings.data_set_count = 0;
+  while (settings.data_set_count < kMaxDataSets) {
+    int k = settings.data_set_count + 1;
+    if (kDataSet.read(*file, {settings.data_set_ext[k], settings.data_set_title[k]}) !=
         layout::ReadStatus::kOk)
       break;
-    ctx.data_set_count = k;
+    settings.data_set_count = k;
   }
   // No set could ever be chosen: the question would be asked for ever.
-  if (ctx.data_set_count == 0) fatal("no data set is listed, file " + file->shown());
+  if (settings.data_set_count == 0) fatal("no data set is listed, file " + file->shown());
 }
 
-void name_answers_file(RunContext& ctx) {
-  if (is_yes(ctx.secondary_data_answer)) {
-    ctx.answers_file_name = "data\\default." + ctx.data_set_ext[ctx.data_set].str();
+void name_answers_file(RunSettings& settings) {
+  if (is_yes(settings.secondary_data_answer)) {
+    settings.answers_file_name = "data\\default." + settings.data_set_ext[settings.data_set].str();
   } else {
-    ctx.answers_file_name = "data\\default2.dat";
+    settings.answers_file_name = "data\\default2.dat";
   }
 }
 
-void read_default_dat(RunContext& ctx) {
+void read_default_dat(RunSettings& settings, const Workdir& workdir) {
   static const Layout kA1("A1");
   static const Layout kI2("I2");
-  auto file = InputFile::open_or_fatal(ctx.workdir.data("default.dat"), IfMissing::kFail);
-  read_or_fatal(kA1, *file, {ctx.keep_default_char});
-  read_or_fatal(kA1, *file, {ctx.secondary_data_answer});
-  read_or_fatal(kI2, *file, {ctx.default_data_set});
-  ctx.data_set = ctx.default_data_set;
+  auto file = InputFile::open_or_fatal(workdir.data("default.dat"), IfMissing::kFail);
+  read_or_fatal(kA1, *file, {settings.keep_default_char});
+  read_or_fatal(kA1, *file, {settings.secondary_data_answer});
+  read_or_fatal(kI2, *file, {settings.default_data_set});
+  settings.data_set = settings.default_data_set;
 }
 
-void choose_data_set(RunContext& ctx, Console& console) {
+void choose_data_set(const Dialogue& d, RunSettings& settings) {
+  Console& console = d.console;
   static const Layout kQuestion("' Do you use different sets of secondary data? ',A1");
   console.directions();
-  console.write(kQuestion, {ctx.secondary_data_answer});
-  ctx.secondary_data_answer = console.readinput(ctx.secondary_data_answer, ctx.keep_default_char);
-  echo(ctx, kQuestion, {ctx.secondary_data_answer});
+  console.write(kQuestion, {settings.secondary_data_answer});
+  settings.secondary_data_answer = console.readinput(settings.secondary_data_answer, settings.keep_default_char);
+  d.echo(kQuestion, {settings.secondary_data_answer});
 
-  if (!is_no(ctx.secondary_data_answer)) {
+  if (!is_no(settings.secondary_data_answer)) {
     console.progress("Loading Secondary Data");
-    read_data_sets(ctx);
-    ask_for_data_set(ctx, console);
+    read_data_sets(settings, d.workdir);
+    ask_for_data_set(d, settings);
   }
-  name_answers_file(ctx);
+  name_answers_file(settings);
 }
 
-void read_saved_answers(RunContext& ctx) {
+void read_saved_answers(RunSettings& settings, const Workdir& workdir) {
   static const Layout kI1("I1");
   static const Layout kA1("A1");
   static const Layout kA12("A12");
@@ -121,34 +124,34 @@ void read_saved_answers(RunContext& ctx) {
   static const Layout kI4("I4");
   static const Layout kA9("A9");
 
-  auto file = InputFile::open_or_fatal(answers_file(ctx), IfMissing::kFail);
+  auto file = InputFile::open_or_fatal(answers_file(settings, workdir), IfMissing::kFail);
   InputFile& f = *file;
-  read_or_fatal(kI1, f, {ctx.printout_type});
-  read_or_fatal(kA1, f, {ctx.date_time_answer});
-  read_or_fatal(kA1, f, {ctx.trace_answer});
-  read_or_fatal(kA1, f, {ctx.force_fix_answer});
-  read_or_fatal(kA12, f, {ctx.force_fix_file});
-  read_or_fatal(kA1, f, {ctx.budget_constrained});
-  read_or_fatal(kF62, f, {ctx.default_funding});
-  read_or_fatal(kI2, f, {ctx.default_years});
-  read_or_fatal(kA1, f, {ctx.change_repeat_policy});
-  read_or_fatal(kI1, f, {ctx.repair_order});
-  ctx.saved_repair_order = ctx.repair_order;
-  read_or_fatal(kA9, f, {ctx.default_scores_name});
-  read_or_fatal(kA1, f, {ctx.split_answer});
-  read_or_fatal(kI4, f, {ctx.split_factor});
-  read_or_fatal(kA1, f, {ctx.randomize_answer});
-  read_or_fatal(kA1, f, {ctx.reconstruct_answer});
-  read_or_fatal(kF62, f, {ctx.reconstruct_probability});
-  read_or_fatal(kA1, f, {ctx.final_conditions_answer});
-  read_or_fatal(kA1, f, {ctx.print_answer});
-  read_or_fatal(kA1, f, {ctx.auxiliary_answer});
+  read_or_fatal(kI1, f, {settings.printout_type});
+  read_or_fatal(kA1, f, {settings.date_time_answer});
+  read_or_fatal(kA1, f, {settings.trace_answer});
+  read_or_fatal(kA1, f, {settings.force_fix_answer});
+  read_or_fatal(kA12, f, {settings.force_fix_file});
+  read_or_fatal(kA1, f, {settings.budget_constrained});
+  read_or_fatal(kF62, f, {settings.default_funding});
+  read_or_fatal(kI2, f, {settings.default_years});
+  read_or_fatal(kA1, f, {settings.change_repeat_policy});
+  read_or_fatal(kI1, f, {settings.repair_order});
+  settings.saved_repair_order = settings.repair_order;
+  read_or_fatal(kA9, f, {settings.default_scores_name});
+  read_or_fatal(kA1, f, {settings.split_answer});
+  read_or_fatal(kI4, f, {settings.split_factor});
+  read_or_fatal(kA1, f, {settings.randomize_answer});
+  read_or_fatal(kA1, f, {settings.reconstruct_answer});
+  read_or_fatal(kF62, f, {settings.reconstruct_probability});
+  read_or_fatal(kA1, f, {settings.final_conditions_answer});
+  read_or_fatal(kA1, f, {settings.print_answer});
+  read_or_fatal(kA1, f, {settings.auxiliary_answer});
   // Line 20 is optional: its end or an unreadable record keeps vmt_answer.
-  char vmt = ctx.vmt_answer;
-  if (kA1.read(f, {vmt}) == layout::ReadStatus::kOk) ctx.vmt_answer = vmt;
+  char vmt = settings.vmt_answer;
+  if (kA1.read(f, {vmt}) == layout::ReadStatus::kOk) settings.vmt_answer = vmt;
 }
 
-void write_back_saved_answers(RunContext& ctx) {
+void write_back_saved_answers(const RunSettings& settings, const Workdir& workdir) {
   static const Layout kA1("A1");
   static const Layout kI1("I1");
   static const Layout kI2("I2");
@@ -157,56 +160,57 @@ void write_back_saved_answers(RunContext& ctx) {
   static const Layout kA9("A9");
 
   {
-    auto file = OutputFile::create_replacement_or_fatal(ctx.workdir.data("default.dat"));
+    auto file = OutputFile::create_replacement_or_fatal(workdir.data("default.dat"));
     file->write("\n");
-    file->write(kA1, {ctx.secondary_data_answer});
-    file->write(kI2, {ctx.data_set});
+    file->write(kA1, {settings.secondary_data_answer});
+    file->write(kI2, {settings.data_set});
     file->close();
   }
 
   // The run holds the probability as a fraction once reconstruction was
   // answered; it is saved in whole percent either way.
-  float percent = ctx.reconstruct_probability;
-  if (!is_no(ctx.reconstruct_answer))
-    percent = static_cast<float>(double(ctx.reconstruct_probability) * 100.0);
+  float percent = settings.reconstruct_probability;
+  if (!is_no(settings.reconstruct_answer))
+    percent = static_cast<float>(double(settings.reconstruct_probability) * 100.0);
 
-  auto file = OutputFile::create_replacement_or_fatal(answers_file(ctx));
+  auto file = OutputFile::create_replacement_or_fatal(answers_file(settings, workdir));
   OutputFile& f = *file;
-  f.write(kI1, {ctx.printout_type});
-  f.write(kA1, {ctx.date_time_answer});
-  f.write(kA1, {ctx.trace_answer});
-  f.write(kA1, {ctx.force_fix_answer});
-  f.write(kA12, {ctx.force_fix_file});
-  f.write(kA1, {ctx.budget_constrained});
-  write_real6(f, ctx.default_funding, 2);
-  f.write(kI2, {ctx.years});
-  f.write(kA1, {ctx.change_repeat_policy});
-  f.write(kI1, {ctx.saved_repair_order});
-  f.write(kA9, {ctx.scores_name});
-  f.write(kA1, {ctx.split_answer});
-  f.write(kI4, {ctx.split_factor});
-  f.write(kA1, {ctx.randomize_answer});
-  f.write(kA1, {ctx.reconstruct_answer});
+  f.write(kI1, {settings.printout_type});
+  f.write(kA1, {settings.date_time_answer});
+  f.write(kA1, {settings.trace_answer});
+  f.write(kA1, {settings.force_fix_answer});
+  f.write(kA12, {settings.force_fix_file});
+  f.write(kA1, {settings.budget_constrained});
+  write_real6(f, settings.default_funding, 2);
+  f.write(kI2, {settings.years});
+  f.write(kA1, {settings.change_repeat_policy});
+  f.write(kI1, {settings.saved_repair_order});
+  f.write(kA9, {settings.scores_name});
+  f.write(kA1, {settings.split_answer});
+  f.write(kI4, {settings.split_factor});
+  f.write(kA1, {settings.randomize_answer});
+  f.write(kA1, {settings.reconstruct_answer});
   write_real6(f, percent, 0);
-  f.write(kA1, {ctx.final_conditions_answer});
-  f.write(kA1, {ctx.print_answer});
-  f.write(kA1, {ctx.auxiliary_answer});
-  f.write(kA1, {ctx.vmt_answer});
+  f.write(kA1, {settings.final_conditions_answer});
+  f.write(kA1, {settings.print_answer});
+  f.write(kA1, {settings.auxiliary_answer});
+  f.write(kA1, {settings.vmt_answer});
   f.close();
 }
 
-FilePath parameter_file(const RunContext& ctx, std::string_view base) {
+FilePath parameter_file(const RunSettings& settings, const Workdir& workdir,
+                        std::string_view base) {
   bool secondary =
-      base == "repairs" ? !is_no(ctx.secondary_data_answer) : is_yes(ctx.secondary_data_answer);
+      base == "repairs" ? !is_no(settings.secondary_data_answer) : is_yes(settings.secondary_data_answer);
   std::string name(base);
   name += '.';
-  if (secondary && ctx.data_set >= 1 && ctx.data_set <= kMaxDataSets)
-    name += ctx.data_set_ext[ctx.data_set].trimmed();
+  if (secondary && settings.data_set >= 1 && settings.data_set <= kMaxDataSets)
+    name += settings.data_set_ext[settings.data_set].trimmed();
   else if (secondary)
     name += "   ";  // no data set was chosen: an extension of blanks
   else
     name += "dat";
-  return ctx.workdir.data(name);
+  return workdir.data(name);
 }
 
 }  // namespace pavecast

@@ -12,37 +12,39 @@
 #include <string>
 #include <string_view>
 
-#include "io/console.h"
-#include "app/run_context.h"
+#include "dialogue/dialogue.h"
+#include "io/record_files.h"
+#include "model/settings.h"
 
 namespace pavecast {
 
 // Start-up: "data\default.dat" into keep_default_char, secondary_data_answer
 // and default_data_set (data_set starts equal to it).
-void read_default_dat(RunContext& ctx);
+void read_default_dat(RunSettings& settings, const Workdir& workdir);
 
 // The secondary data question and, unless the answer is "N", the choice of
 // a data set from "data\class.dat"; sets answers_file_name.
-void choose_data_set(RunContext& ctx, Console& console);
+void choose_data_set(const Dialogue& d, RunSettings& settings);
 
 // The two parts of the choice without the dialogue: "data\class.dat" into
 // data_set_ext, data_set_title and data_set_count (a missing file, or one
 // without a readable record, is a fatal stop); answers_file_name from the
 // secondary data answer and data_set.
-void read_data_sets(RunContext& ctx);
-void name_answers_file(RunContext& ctx);
+void read_data_sets(RunSettings& settings, const Workdir& workdir);
+void name_answers_file(RunSettings& settings);
 
 // Re-entry point A: the saved answers file into the defaults.
-void read_saved_answers(RunContext& ctx);
+void read_saved_answers(RunSettings& settings, const Workdir& workdir);
 
 // After the last question: "data\default.dat" and the saved answers file
 // rewritten with this run's answers.
-void write_back_saved_answers(RunContext& ctx);
+void write_back_saved_answers(const RunSettings& settings, const Workdir& workdir);
 
 // The name of one of the five parameter files ("funding", "priority",
 // "repairs", "detrates", "matrix") for this run's data set choice: the
 // secondary name "data\base." + extension when the secondary data answer is
 // "Y" (for "repairs": when it is not "N"), else "data\base.dat".
-FilePath parameter_file(const RunContext& ctx, std::string_view base);
+FilePath parameter_file(const RunSettings& settings, const Workdir& workdir,
+                        std::string_view base);
 
 }  // namespace pavecast

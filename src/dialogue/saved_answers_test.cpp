@@ -30,7 +30,7 @@ TEST(SavedAnswers, ReadGivesEveryDefault) {
   dir.write("data/default2.dat", kSaved);
   auto ctx = make_context(dir);
   ctx->answers_file_name = "data\\default2.dat";
-  read_saved_answers(*ctx);
+  read_saved_answers(*ctx, ctx->workdir);
   EXPECT_EQ(ctx->printout_type, 1);
   EXPECT_EQ(ctx->trace_answer, 'Y');
   EXPECT_EQ(ctx->force_fix_file, "force.txt   ");
@@ -55,14 +55,14 @@ TEST(SavedAnswers, RoundTripKeepsTheFileButSavesWholePercent) {
   dir.write("data/default.dat", "\nN\n 2\n");
   auto ctx = make_context(dir);
   ctx->answers_file_name = "data\\default2.dat";
-  read_saved_answers(*ctx);
+  read_saved_answers(*ctx, ctx->workdir);
   // What the dialogue leaves when every default is kept: the years and
   // scores name chosen, and the probability as a fraction.
   ctx->years = ctx->default_years;
   ctx->scores_name = ctx->default_scores_name;
   ctx->reconstruct_probability = 0.054f;
   ctx->data_set = 2;
-  write_back_saved_answers(*ctx);
+  write_back_saved_answers(*ctx, ctx->workdir);
   EXPECT_EQ(dir.read("data/default2.dat"), kSaved);
   EXPECT_EQ(dir.read("data/default.dat"), "\nN\n 2\n");
   EXPECT_EQ(ctx->reconstruct_probability, 0.054f);  // the run's value is unchanged
@@ -75,8 +75,8 @@ TEST(SavedAnswers, NoReconstructionWritesThePercentReadBack) {
   dir.write("data/default2.dat", saved);
   auto ctx = make_context(dir);
   ctx->answers_file_name = "data\\default2.dat";
-  read_saved_answers(*ctx);
-  write_back_saved_answers(*ctx);
+  read_saved_answers(*ctx, ctx->workdir);
+  write_back_saved_answers(*ctx, ctx->workdir);
   std::string written = dir.read("data/default2.dat");
   EXPECT_NE(written.find("\nN\n   13.\n"), std::string::npos) << written;
 }
@@ -98,20 +98,20 @@ TEST(SavedAnswers, LargeAmountsAreSavedInAFormTheNextRunReads) {
     dir.write("data/default2.dat", kSaved);
     auto ctx = make_context(dir);
     ctx->answers_file_name = "data\\default2.dat";
-    read_saved_answers(*ctx);
+    read_saved_answers(*ctx, ctx->workdir);
     ctx->years = ctx->default_years;
     ctx->scores_name = ctx->default_scores_name;
     ctx->default_funding = c.funding;
     ctx->reconstruct_answer = 'N';
     ctx->reconstruct_probability = c.funding;  // the percent, saved with no decimals
-    write_back_saved_answers(*ctx);
+    write_back_saved_answers(*ctx, ctx->workdir);
     std::string written = dir.read("data/default2.dat");
     EXPECT_NE(written.find(std::string("\nY\n") + c.line + "\n10\n"), std::string::npos)
         << c.funding << "\n" << written;
 
     auto next = make_context(dir);
     next->answers_file_name = "data\\default2.dat";
-    read_saved_answers(*next);
+    read_saved_answers(*next, next->workdir);
     EXPECT_EQ(next->default_funding, c.read_back);
     EXPECT_EQ(next->reconstruct_probability, std::round(c.read_back)) << c.funding;
   }
@@ -122,9 +122,9 @@ TEST(SavedAnswers, NineteenLinesLeaveTheTrafficAnswerBlank) {
   dir.write("data/default2.dat", kSaved.substr(0, kSaved.size() - 2));
   auto ctx = make_context(dir);
   ctx->answers_file_name = "data\\default2.dat";
-  read_saved_answers(*ctx);
+  read_saved_answers(*ctx, ctx->workdir);
   EXPECT_EQ(ctx->vmt_answer, ' ');
-  write_back_saved_answers(*ctx);
+  write_back_saved_answers(*ctx, ctx->workdir);
   std::string written = dir.read("data/default2.dat");
   EXPECT_EQ(written.substr(written.size() - 5), "\nY\n \n");
   EXPECT_EQ(std::count(written.begin(), written.end(), '\n'), 20);
@@ -138,7 +138,7 @@ TEST(SavedAnswers, CrLfLinesAndImpliedDecimals) {
   dir.write("data/default2.dat", saved);
   auto ctx = make_context(dir);
   ctx->answers_file_name = "data\\default2.dat";
-  read_saved_answers(*ctx);
+  read_saved_answers(*ctx, ctx->workdir);
   EXPECT_EQ(ctx->default_funding, 25.0f);
   EXPECT_EQ(ctx->vmt_answer, 'N');
 }
@@ -147,18 +147,18 @@ TEST(SavedAnswers, MissingShortOrBadFilesStopTheRun) {
   TempDir dir;
   auto ctx = make_context(dir);
   ctx->answers_file_name = "data\\default.abc";
-  EXPECT_EQ(fatal_text_of([&] { read_saved_answers(*ctx); }),
+  EXPECT_EQ(fatal_text_of([&] { read_saved_answers(*ctx, ctx->workdir); }),
             " ** Fatal Error: the file cannot be opened, file data/default.abc\n");
   EXPECT_FALSE(dir.exists("data/default.abc"));
 
   dir.write("data/default.abc", kSaved.substr(0, kSaved.find("NET1")));
-  EXPECT_EQ(fatal_text_of([&] { read_saved_answers(*ctx); }),
+  EXPECT_EQ(fatal_text_of([&] { read_saved_answers(*ctx, ctx->workdir); }),
             " ** Fatal Error: unexpected end of file, file data/default.abc, line 11\n");
 
   std::string bad = kSaved;
   bad.replace(bad.find("10\n"), 2, "1O");
   dir.write("data/default.abc", bad);
-  EXPECT_EQ(fatal_text_of([&] { read_saved_answers(*ctx); }),
+  EXPECT_EQ(fatal_text_of([&] { read_saved_answers(*ctx, ctx->workdir); }),
             " ** Fatal Error: unreadable record, file data/default.abc, line 8\n");
 }
 
@@ -167,7 +167,7 @@ TEST(SavedAnswers, AFailedWriteBackLeavesNoTemporaryFile) {
   std::filesystem::create_directory(dir.path() / "data" / "default2.dat");
   auto ctx = make_context(dir);
   ctx->answers_file_name = "data\\default2.dat";
-  EXPECT_EQ(fatal_text_of([&] { write_back_saved_answers(*ctx); }),
+  EXPECT_EQ(fatal_text_of([&] { write_back_saved_answers(*ctx, ctx->workdir); }),
             " ** Fatal Error: the file cannot be opened, file data/default2.dat\n");
   std::vector<std::string> names;
   for (const auto& e : std::filesystem::directory_iterator(dir.path() / "data"))
@@ -189,19 +189,19 @@ class DataSetChoice : public ::testing::Test {
 
 TEST_F(DataSetChoice, AnswerNUsesTheStandardFiles) {
   ScriptedConsole c("n\n");
-  choose_data_set(*ctx, c);
+  choose_data_set(dialogue_of(*ctx, c), *ctx);
   EXPECT_EQ(c.output(), kFooter + " Do you use different sets of secondary data? N\n");
   EXPECT_EQ(echo_text(*ctx, dir), " Do you use different sets of secondary data? N\n");
   EXPECT_EQ(ctx->answers_file_name.trimmed(), "data\\default2.dat");
-  EXPECT_EQ(parameter_file(*ctx, "funding").shown, "data/funding.dat");
-  EXPECT_EQ(parameter_file(*ctx, "repairs").shown, "data/repairs.dat");
+  EXPECT_EQ(parameter_file(*ctx, ctx->workdir, "funding").shown, "data/funding.dat");
+  EXPECT_EQ(parameter_file(*ctx, ctx->workdir, "repairs").shown, "data/repairs.dat");
   EXPECT_EQ(ctx->data_set, 1);  // written back unchanged
 }
 
 TEST_F(DataSetChoice, ListsTheSetsAndRepeatsOutOfRangeNumbers) {
   ctx->secondary_data_answer = 'Y';
   ScriptedConsole c("\n7\nx\n2\n");
-  choose_data_set(*ctx, c);
+  choose_data_set(dialogue_of(*ctx, c), *ctx);
   auto set = [](int k, std::string title) {
     return std::string(21, ' ') + " " + std::to_string(k) + "  " + title +
            std::string(45 - title.size(), ' ') + "\n\n";
@@ -217,7 +217,7 @@ TEST_F(DataSetChoice, ListsTheSetsAndRepeatsOutOfRangeNumbers) {
   EXPECT_EQ(ctx->data_set, 2);
   EXPECT_EQ(ctx->answers_file_name.trimmed(), "data\\default.abc");
   for (const char* base : {"funding", "priority", "repairs", "detrates", "matrix"})
-    EXPECT_EQ(parameter_file(*ctx, base).shown, std::string("data/") + base + ".abc");
+    EXPECT_EQ(parameter_file(*ctx, ctx->workdir, base).shown, std::string("data/") + base + ".abc");
 }
 
 TEST_F(DataSetChoice, SixSetsFollowOneAnotherAndZeroTakesTheDefault) {
@@ -226,7 +226,7 @@ TEST_F(DataSetChoice, SixSetsFollowOneAnotherAndZeroTakesTheDefault) {
   ctx->default_data_set = 0;
   ctx->secondary_data_answer = 'Y';
   ScriptedConsole c("\n0\n\n6\n");  // 0 with a default of 0 reads another reply
-  choose_data_set(*ctx, c);
+  choose_data_set(dialogue_of(*ctx, c), *ctx);
   std::string out = c.output();
   EXPECT_NE(out.find("                      6  F" + std::string(44, ' ') +
                      "\n                      7  G"),
@@ -238,23 +238,23 @@ TEST_F(DataSetChoice, SixSetsFollowOneAnotherAndZeroTakesTheDefault) {
 TEST_F(DataSetChoice, AnotherLetterTakesTheSecondaryRepairsFileOnly) {
   ctx->secondary_data_answer = 'Q';
   ScriptedConsole c("\n3\n");
-  choose_data_set(*ctx, c);
+  choose_data_set(dialogue_of(*ctx, c), *ctx);
   EXPECT_EQ(ctx->answers_file_name.trimmed(), "data\\default2.dat");
-  EXPECT_EQ(parameter_file(*ctx, "repairs").shown, "data/repairs.s03");
-  EXPECT_EQ(parameter_file(*ctx, "matrix").shown, "data/matrix.dat");
+  EXPECT_EQ(parameter_file(*ctx, ctx->workdir, "repairs").shown, "data/repairs.s03");
+  EXPECT_EQ(parameter_file(*ctx, ctx->workdir, "matrix").shown, "data/matrix.dat");
 }
 
 TEST_F(DataSetChoice, AMissingOrEmptyListStopsTheRun) {
   dir.write("data/class.dat", "");
   ctx->secondary_data_answer = 'Y';
   ScriptedConsole c("\n1\n");
-  EXPECT_EQ(fatal_text_of([&] { choose_data_set(*ctx, c); }),
+  EXPECT_EQ(fatal_text_of([&] { choose_data_set(dialogue_of(*ctx, c), *ctx); }),
             " ** Fatal Error: no data set is listed, file data/class.dat\n");
   EXPECT_TRUE(c.output().ends_with(" Loading Secondary Data\n"));
 
   std::filesystem::remove(dir.path() / "data/class.dat");
   ScriptedConsole c2("\n1\n");
-  EXPECT_EQ(fatal_text_of([&] { choose_data_set(*ctx, c2); }),
+  EXPECT_EQ(fatal_text_of([&] { choose_data_set(dialogue_of(*ctx, c2), *ctx); }),
             " ** Fatal Error: the file cannot be opened, file data/class.dat\n");
   EXPECT_FALSE(dir.exists("data/class.dat"));
 }
@@ -266,7 +266,7 @@ TEST_F(DataSetChoice, TheListHoldsTwentySetsAndEndsAtAnUnreadableRecord) {
   dir.write("data/class.dat", many);
   ctx->secondary_data_answer = 'Y';
   ScriptedConsole c("\n21\n20\n");
-  choose_data_set(*ctx, c);
+  choose_data_set(dialogue_of(*ctx, c), *ctx);
   EXPECT_EQ(ctx->data_set_count, 20);
   EXPECT_EQ(ctx->data_set, 20);
 }
@@ -276,17 +276,17 @@ TEST(DefaultDat, ReadsTheKeepCharacterAnswerAndSet) {
   TempDir dir;
   dir.write("data/default.dat", "x\r\nY\r\n 3\r\n");
   auto ctx = make_context(dir);
-  read_default_dat(*ctx);
+  read_default_dat(*ctx, ctx->workdir);
   EXPECT_EQ(ctx->keep_default_char, 'x');
   EXPECT_EQ(ctx->secondary_data_answer, 'Y');
   EXPECT_EQ(ctx->default_data_set, 3);
   EXPECT_EQ(ctx->data_set, 3);
 
   dir.write("data/default.dat", "\nN\n");
-  EXPECT_EQ(fatal_text_of([&] { read_default_dat(*ctx); }),
+  EXPECT_EQ(fatal_text_of([&] { read_default_dat(*ctx, ctx->workdir); }),
             " ** Fatal Error: unexpected end of file, file data/default.dat, line 3\n");
   dir.write("data/default.dat", "\nN\nab\n");
-  EXPECT_EQ(fatal_text_of([&] { read_default_dat(*ctx); }),
+  EXPECT_EQ(fatal_text_of([&] { read_default_dat(*ctx, ctx->workdir); }),
             " ** Fatal Error: unreadable record, file data/default.dat, line 3\n");
 }
 

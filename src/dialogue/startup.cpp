@@ -5,19 +5,20 @@
 
 namespace pavecast {
 
-void start_up(RunContext& ctx, const StartTime& now) {
+void start_up(RunSettings& settings, RunFiles& files, const Workdir& workdir,
+              const StartTime& now) {
   // The segment slots start with blank names, no forced repair, and no order
   // yet; the run context is created that way.
-  ctx.repair_order = 0;
-  ctx.start_time = now;
+  settings.repair_order = 0;
+  settings.start_time = now;
 
-  ctx.files.echo = OutputFile::create_scratch_or_fatal(ctx.workdir.local("userdata.tmp"));
+  files.echo = OutputFile::create_scratch_or_fatal(workdir.local("userdata.tmp"));
 
-  read_default_dat(ctx);
+  read_default_dat(settings, workdir);
 
   static const layout::Layout kPort("I1");
-  auto printer = InputFile::open_or_fatal(ctx.workdir.data("printer.def"), IfMissing::kFail);
-  read_or_fatal(kPort, *printer, {ctx.printer_port});
+  auto printer = InputFile::open_or_fatal(workdir.data("printer.def"), IfMissing::kFail);
+  read_or_fatal(kPort, *printer, {settings.printer_port});
 }
 
 void offer_introduction(Console& console) {

@@ -5,11 +5,14 @@
 #pragma once
 
 #include "io/console.h"
-#include "app/run_context.h"
+#include "io/record_files.h"
+#include "io/run_files.h"
+#include "model/settings.h"
 
 namespace pavecast {
 
-void start_up(RunContext& ctx, const StartTime& now);
+void start_up(RunSettings& settings, RunFiles& files, const Workdir& workdir,
+              const StartTime& now);
 void offer_introduction(Console& console);
 
 }  // namespace pavecast

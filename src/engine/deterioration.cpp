@@ -5,49 +5,39 @@
 #include <limits>
 
 #include "model/condition_class.h"
-#include "readers/forced_repairs.h"
 
 namespace pavecast {
 
-namespace {
-
-// One stored float from a formula evaluated in double.
-inline float stored(double value) {
-  return static_cast<float>(value);
-}
-
-}  // namespace
-
-void apply_traffic_growth(RunContext& ctx) {
-  const float factor = stored(1.0 + 0.75 * static_cast<double>(ctx.vmt_increase[ctx.year - 1]));
-  for (int p = 1; p <= kMaxPavementTypes; ++p)
+void apply_traffic_growth(Projection& p) {
+  const float factor = stored(1.0 + 0.75 * static_cast<double>(p.in.vmt_increase[p.year - 1]));
+  for (int t = 1; t <= kMaxPavementTypes; ++t)
     for (int j = 1; j <= kClasses; ++j) {
-      float& rate = ctx.pavement.det_rate[p][j];
+      float& rate = p.pavement.det_rate[t][j];
       rate = stored(static_cast<double>(rate) * static_cast<double>(factor));
     }
 }
 
-void deteriorate(RunContext& ctx, int32_t i, int32_t c) {
-  Segment& seg = ctx.segments[i];
-  if (ctx.forced_pass == 1) {
-    const int32_t f = forced_entry(ctx, i);
-    if (f >= 1) ctx.forced.forced_year[f] += 1;
+void deteriorate(Projection& p, int32_t i, int32_t c) {
+  Segment& seg = p.segments[i];
+  if (p.forced_pass == 1) {
+    const int32_t f = forced_entry(p.forced, p.segments, i);
+    if (f >= 1) p.forced.forced_year[f] += 1;
   }
 
-  const float rate = ctx.pavement.det_rate[seg.pavement_type][11 - c];
+  const float rate = p.pavement.det_rate[seg.pavement_type][11 - c];
   float new_score = stored(static_cast<double>(seg.score) - static_cast<double>(rate));
   if (new_score < 1.0f) new_score = 1.0f;
   if (new_score > 10.0f) new_score = 10.0f;  // only a negative rate gets here
   seg.score = new_score;
-  if (keys_follow_score(ctx.repair_order)) seg.order_key = new_score;
+  if (keys_follow_score(p.in.order)) seg.order_key = new_score;
 }
 
-void accumulate_statistics(RunContext& ctx, int32_t t) {
-  const Segment& seg = ctx.segments[t];
+void accumulate_statistics(Projection& p, int32_t t) {
+  const Segment& seg = p.segments[t];
   const int32_t c = condition_class(seg.score, kPolicyOffset);
   const double m = seg.lane_miles;
-  Statistics& st = ctx.stats;
-  const int y = ctx.year;
+  Statistics& st = p.stats;
+  const int y = p.year;
   if (c <= 6) st.fair_poor_miles[y] = stored(static_cast<double>(st.fair_poor_miles[y]) + m);
   if (c <= 5) st.poor_miles[y] = stored(static_cast<double>(st.poor_miles[y]) + m);
   st.score_miles[y] =
@@ -68,14 +58,14 @@ int32_t whole_miles(float miles) {
 
 }  // namespace
 
-void close_year_statistics(RunContext& ctx) {
-  Statistics& st = ctx.stats;
-  st.miles_repaired[ctx.year] = whole_miles(ctx.year_miles_repaired);
-  const int64_t total = int64_t{st.total_miles_repaired} + st.miles_repaired[ctx.year];
+void close_year_statistics(Projection& p) {
+  Statistics& st = p.stats;
+  st.miles_repaired[p.year] = whole_miles(p.year_miles_repaired);
+  const int64_t total = int64_t{st.total_miles_repaired} + st.miles_repaired[p.year];
   st.total_miles_repaired = static_cast<int32_t>(
       std::clamp<int64_t>(total, std::numeric_limits<int32_t>::min(),
                           std::numeric_limits<int32_t>::max()));
-  ctx.year_miles_repaired = 0.0f;
+  p.year_miles_repaired = 0.0f;
 }
 
 }  // namespace pavecast

@@ -59,8 +59,9 @@ TEST(Deterioration, KeysFollowTheScoreExceptUnderRandomOrder) {
     run.add_segment(10.0f, 1.0f);
     run.ctx.segments[1].order_key = 0.25f;
     const int32_t i = 1;
-    run.ctx.year = 2;
-    deteriorate(run.ctx, i, 10);
+    Projection& p = run.prepare();
+    p.year = 2;
+    deteriorate(p, i, 10);
     EXPECT_EQ(run.ctx.segments[i].order_key, order == 1 ? 0.25f : 9.5f) << "order " << order;
   }
 }
@@ -68,37 +69,38 @@ TEST(Deterioration, KeysFollowTheScoreExceptUnderRandomOrder) {
 TEST(Statistics, LaneMilesByClassAndWholeMilesRepaired) {
   EngineRun run(1);
   RunContext& ctx = run.ctx;
-  ctx.year = 2;
   run.add_segment(6.4949f, 2.0f);  // class 6: fair
   run.add_segment(5.4951f, 4.0f);  // class 6: fair
   run.add_segment(5.495f, 3.0f);   // class 5: poor
   run.add_segment(6.4951f, 8.0f);  // class 7
-  for (int i = 1; i <= 4; ++i) accumulate_statistics(ctx, i);
+  Projection& p = run.prepare();
+  p.year = 2;
+  for (int i = 1; i <= 4; ++i) accumulate_statistics(p, i);
   EXPECT_FLOAT_EQ(ctx.stats.fair_poor_miles[2], 9.0f);
   EXPECT_FLOAT_EQ(ctx.stats.poor_miles[2], 3.0f);
   EXPECT_FLOAT_EQ(ctx.stats.score_miles[2],
                   2.0f * 6.4949f + 4.0f * 5.4951f + 3.0f * 5.495f + 8.0f * 6.4951f);
 
-  ctx.year_miles_repaired = 2.4995f;
-  close_year_statistics(ctx);
+  p.year_miles_repaired = 2.4995f;
+  close_year_statistics(p);
   EXPECT_EQ(ctx.stats.miles_repaired[2], 3);
-  ctx.year = 3;
-  ctx.year_miles_repaired = 2.4994f;
-  close_year_statistics(ctx);
+  p.year = 3;
+  p.year_miles_repaired = 2.4994f;
+  close_year_statistics(p);
   EXPECT_EQ(ctx.stats.miles_repaired[3], 2);
   EXPECT_EQ(ctx.stats.total_miles_repaired, 5);
-  EXPECT_EQ(ctx.year_miles_repaired, 0.0f);
+  EXPECT_EQ(p.year_miles_repaired, 0.0f);
 
   // Lengths beyond 32 bits (a scores file's 1E+30) saturate, and so does
   // the total: both print as asterisks.
-  ctx.year = 4;
-  ctx.year_miles_repaired = 1e30f;
-  close_year_statistics(ctx);
+  p.year = 4;
+  p.year_miles_repaired = 1e30f;
+  close_year_statistics(p);
   EXPECT_EQ(ctx.stats.miles_repaired[4], std::numeric_limits<int32_t>::max());
   EXPECT_EQ(ctx.stats.total_miles_repaired, std::numeric_limits<int32_t>::max());
-  ctx.year = 5;
-  ctx.year_miles_repaired = 3e9f;
-  close_year_statistics(ctx);
+  p.year = 5;
+  p.year_miles_repaired = 3e9f;
+  close_year_statistics(p);
   EXPECT_EQ(ctx.stats.total_miles_repaired, std::numeric_limits<int32_t>::max());
 }
 

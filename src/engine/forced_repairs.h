@@ -12,24 +12,24 @@
 
 #include <cstdint>
 
-#include "app/run_context.h"
+#include "engine/projection.h"
 
 namespace pavecast {
 
 // Whether forced-repair entry k names a segment of the table as loaded (the
 // loader also flags the entries it found beyond the network).
-inline bool forced_entry_takes_part(const RunContext& ctx, int32_t k, int32_t loaded_count) {
-  const int32_t i = ctx.forced.forced_segment[k];
-  return ctx.forced.forced_ignored[k] == 0 && i >= 1 && i <= loaded_count;
+inline bool forced_entry_takes_part(const Projection& p, int32_t k) {
+  const int32_t i = p.forced.forced_segment[k];
+  return p.forced.forced_ignored[k] == 0 && i >= 1 && i <= p.loaded_count;
 }
 
 // Start of a year under a budget: takes the cost of this year's forced
 // repairs out of funds and adds it to spent(year). Records the chosen rank
 // and applies the repetition reset as the decision would.
-void reserve_forced_repairs(RunContext& ctx, int32_t loaded_count);
+void reserve_forced_repairs(Projection& p);
 
-// End of a year: makes each of this year's forced repairs, with its trace
-// lines (marked " Forced") and statistics.
-void handle_forced_repairs(RunContext& ctx, int32_t loaded_count);
+// End of a year: makes each of this year's forced repairs, with its
+// segment_done marked forced and its statistics.
+void handle_forced_repairs(Projection& p);
 
 }  // namespace pavecast

@@ -48,7 +48,7 @@ TEST(ForcedRepairs, TwoInAYearAreMadeAtTheEndInListOrder) {
 
   const RunContext& ctx = run.ctx;
   EXPECT_FLOAT_EQ(ctx.stats.spent[2], 1.3f);  // 1.0 + 0.2 reserved, 0.1 spent in the pass
-  EXPECT_FLOAT_EQ(ctx.funds, 8.7f);
+  EXPECT_FLOAT_EQ(run.end().funds, 8.7f);
   EXPECT_FLOAT_EQ(ctx.stats.cost_by_action[kRebuild][2], 1.0f);
   EXPECT_FLOAT_EQ(ctx.stats.cost_by_action[kOverlay][2], 0.2f);
 
@@ -213,7 +213,7 @@ TEST(ForcedRepairs, ReservedAtTheLimitThenPutOff) {
   run.force(2, 1);
   run.run();
   EXPECT_FLOAT_EQ(run.ctx.stats.spent[2], 0.1f);
-  EXPECT_FLOAT_EQ(run.ctx.funds, 999.9f);
+  EXPECT_FLOAT_EQ(run.end().funds, 999.9f);
   EXPECT_FLOAT_EQ(run.ctx.stats.cost_by_action[kSeal][2], 0.0f);
   EXPECT_EQ(run.ctx.forced.forced_year[1], 3);
   EXPECT_EQ(seg.times_applied[kOverlay], 0);
@@ -252,7 +252,7 @@ TEST(Reconstruction, DrawAtOrBelowThePercentRebuildsAndResetsTheCounts) {
   EXPECT_EQ(first.times_applied[kRebuild], 1);
   EXPECT_EQ(first.chosen_rank[kRebuild], 9);
   EXPECT_FLOAT_EQ(run.ctx.segments[2].score, 7.2f);
-  EXPECT_EQ(run.ctx.recon_cursor, 2);
+  EXPECT_EQ(run.end().recon_cursor, 2);
   EXPECT_FLOAT_EQ(run.ctx.stats.cost_by_action[kRebuild][2], 1.0f);
   // The names layout shows the matrix's action, not the reconstruction.
   EXPECT_NE(run.improvements().find("   1   1    2     4   47      1.0  1.000"), std::string::npos);
@@ -276,7 +276,7 @@ TEST(Reconstruction, OnlyTriedBelowScore6Point5WithAMatrixAction) {
   run.add_segment(4.0f, 1.0f);
   run.ctx.policy[1][4] = 0;  // no action: never tried
   run.run();
-  EXPECT_EQ(run.ctx.recon_cursor, kReconNumbers + 1);
+  EXPECT_EQ(run.end().recon_cursor, kReconNumbers + 1);
   EXPECT_FLOAT_EQ(run.ctx.segments[1].score, 7.5f);
 }
 
@@ -284,10 +284,11 @@ TEST(Reconstruction, NumbersAreUsedInTurnCyclingThroughAll500) {
   EngineRun run(1);
   enable_reconstruction(run, 5.0f);
   run.ctx.recon_random[1] = 0.0f;
-  run.ctx.recon_cursor = 499;
   for (int i = 0; i < 3; ++i) run.add_segment(4.0f + 0.1f * static_cast<float>(i), 1.0f);
-  run.run();
-  EXPECT_EQ(run.ctx.recon_cursor, 2);
+  Projection& engine = run.prepare();
+  engine.recon_cursor = 499;
+  engine.run();
+  EXPECT_EQ(run.end().recon_cursor, 2);
   EXPECT_FLOAT_EQ(run.ctx.segments[1].score, 7.0f);   // number 500
   EXPECT_FLOAT_EQ(run.ctx.segments[2].score, 10.0f);  // number 1
 }

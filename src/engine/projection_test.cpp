@@ -9,6 +9,7 @@
 
 #include "app/program.h"
 #include "support/engine_run.h"
+#include "support/literal_scan.h"
 #include "support/gcc_bugs.h"
 #include "fatal/fatal.h"
 
@@ -63,7 +64,7 @@ TEST(Projection, SmallNetworkWorkedByHand) {
   EXPECT_FLOAT_EQ(st.cost_by_action[kOverlay][2], 0.0f);
   EXPECT_FLOAT_EQ(st.cost_by_action[kOverlay][3], 0.6f);
   EXPECT_FLOAT_EQ(st.cost_by_action[kSeal][3], 0.1f);
-  EXPECT_NEAR(ctx.funds, 0.3f, 1e-6);
+  EXPECT_NEAR(run.end().funds, 0.3f, 1e-6);
 
   const float scores[] = {0.0f, 7.5f, 6.5f, 8.0f, 9.5f, 8.0f};
   const float miles[] = {0.0f, 2.0f, 3.0f, 1.0f, 1.0f, 0.0f};
@@ -110,7 +111,7 @@ TEST(Projection, UnspentMoneyCarriesOver) {
   run.add_segment(10.0f, 1.0f);  // class 10 and 9: no action in the matrix
   for (int j = 1; j <= kClasses; ++j) run.ctx.pavement.det_rate[1][j] = 0.25f;
   run.run();
-  EXPECT_FLOAT_EQ(run.ctx.funds, 10.0f);
+  EXPECT_FLOAT_EQ(run.end().funds, 10.0f);
   EXPECT_FLOAT_EQ(run.ctx.stats.spent[3], 0.0f);
 }
 
@@ -223,10 +224,10 @@ struct RunResult {
   std::vector<float> scores, miles, keys;
 };
 
-RunResult run_network(const RandomNetwork& network, SelectionMethod method) {
+RunResult run_network(const RandomNetwork& network, SegmentSelection* selection) {
   EngineRun run;
   network.build(run);
-  run.run(method);
+  run.run(selection);
   RunResult r{run.console.output(),
               run.segment_list(),
               run.improvements(),
@@ -248,8 +249,9 @@ PAVECAST_GCC_BUG_105651_END
 TEST(Projection, OrderedSelectionRunsLikeTheLiteralScan) {
   for (uint32_t seed = 1; seed <= 150; ++seed) {
     const RandomNetwork network{seed};
-    const RunResult a = run_network(network, SelectionMethod::kOrdered);
-    const RunResult b = run_network(network, SelectionMethod::kLiteralScan);
+    LiteralScan scan;
+    const RunResult a = run_network(network, nullptr);
+    const RunResult b = run_network(network, &scan);
     ASSERT_EQ(a.segment_list, b.segment_list) << "seed " << seed;
     ASSERT_EQ(a.improvements, b.improvements) << "seed " << seed;
     ASSERT_EQ(a.trace1, b.trace1) << "seed " << seed;

@@ -7,18 +7,14 @@
 
 #include <cstdint>
 
-#include "app/run_context.h"
+#include "engine/projection.h"
 
 namespace pavecast {
-
-// Whether random reconstruction is on for the run: asked for, and with a
-// percent above 0.001, so that the numbers were loaded.
-bool reconstruction_on(const RunContext& ctx);
 
 // Tries segment i, whose matrix action is k. On a draw at or below the
 // probability the segment's repetition counts start again from 0, k becomes
 // the action for a score of 1 and true is returned (the repetition check is
 // then skipped). Tried only for scores below 6.5.
-bool try_random_reconstruction(RunContext& ctx, int32_t i, int32_t& k);
+bool try_random_reconstruction(Projection& p, int32_t i, int32_t& k);
 
 }  // namespace pavecast

@@ -2,56 +2,50 @@
 
 #include <string>
 
-#include "model/condition_class.h"
 #include "engine/deterioration.h"
-#include "output/listing.h"
 #include "engine/reconstruction.h"
 #include "fatal/fatal.h"
 #include "layout/layout.h"
-#include "model/segment_table.h"
+#include "model/condition_class.h"
 
 namespace pavecast {
 
 namespace {
 
-inline float stored(double value) {
-  return static_cast<float>(value);
-}
-
 bool names_an_action(int32_t a) {
   return a >= 1 && a <= kMaxActions;
 }
 
-[[noreturn]] void fatal_no_match(const RunContext& ctx, int32_t number, int32_t p, int32_t c,
+[[noreturn]] void fatal_no_match(const Projection& run, int32_t number, int32_t p, int32_t c,
                                  int32_t i) {
   static const layout::Layout kNoMatch(
       "/,/,' **  Fatal Error: No match found for action #',I2,' (',I1,I2,2X,')',' yr-',I2,"
       "'  seg # ',I4");
-  fatal_text(kNoMatch.format({number, p, c, ctx.year, i}));
+  fatal_text(kNoMatch.format({number, p, c, run.year, i}));
 }
 
 // A forced repair of the end-of-year pass when the model is constrained by
 // dollars: its cost was reserved at the start of the year, so it is neither
 // checked against funds nor taken from them.
-bool reserved_forced_repair(const RunContext& ctx) {
-  return ctx.forced_pass == 1 && is_yes(ctx.budget_constrained);
+bool reserved_forced_repair(const Projection& p) {
+  return p.forced_pass == 1 && exempts_forced_repairs(p.in);
 }
 
 // Splits off segment i the piece that the money left pays for and returns
 // it; `cost` becomes the cost of the piece.
-int32_t split_segment(RunContext& ctx, int32_t i, int32_t k, float& cost) {
-  const float action_cost = ctx.actions[k].action_cost;
+int32_t split_segment(Projection& p, int32_t i, int32_t k, float& cost) {
+  const float action_cost = p.in.actions[k].action_cost;
   float m = 0.0f;
   cost = 0.0f;
   // Money below zero (forced repairs reserved beyond the year's money) buys
   // nothing; the piece must not return money to funds.
-  if (ctx.funds >= 0.0f) {
-    m = stored((static_cast<double>(ctx.funds) + static_cast<double>(ctx.funds)) /
+  if (p.funds >= 0.0f) {
+    m = stored((static_cast<double>(p.funds) + static_cast<double>(p.funds)) /
                static_cast<double>(action_cost));
     cost = stored(static_cast<double>(action_cost) * static_cast<double>(m) / 2.0);
   }
 
-  SegmentTable& table = ctx.segments;
+  SegmentTable& table = p.segments;
   if (table.segment_count >= table.capacity) fatal_too_many_segments();
   const int32_t j = ++table.segment_count;
 
@@ -66,40 +60,40 @@ int32_t split_segment(RunContext& ctx, int32_t i, int32_t k, float& cost) {
   piece.pavement_type = seg.pavement_type;
   piece.score = seg.score;
   piece.original_number = seg.original_number;
-  for (int a = 1; a <= ctx.actions.action_count; ++a) piece.times_applied[a] = seg.times_applied[a];
+  for (int a = 1; a <= p.in.actions.action_count; ++a) piece.times_applied[a] = seg.times_applied[a];
   piece.last_action = seg.last_action;
   piece.handled_this_year = 1;
   // Under random order the piece has no key until the next draw.
-  piece.order_key = keys_follow_score(ctx.repair_order) ? piece.score : 0.0f;
+  piece.order_key = keys_follow_score(p.in.order) ? piece.score : 0.0f;
 
   seg.handled_this_year = 0;
-  ctx.split_segment = i;
+  p.split_segment = i;
   seg.lane_miles = stored(static_cast<double>(seg.lane_miles) - static_cast<double>(m));
   return j;
 }
 
 }  // namespace
 
-int32_t choose_and_apply_repair(RunContext& ctx, int32_t i) {
-  Segment& seg = ctx.segments[i];
+int32_t choose_and_apply_repair(Projection& run, int32_t i) {
+  Segment& seg = run.segments[i];
   const int32_t c = condition_class(seg.score, kPolicyOffset);
   const int32_t p = seg.pavement_type;
 
-  if (reserved_forced_repair(ctx)) ctx.split_segment = 0;
-  if (ctx.split_segment > 0 || ctx.policy[p][c] == 0) {
-    deteriorate(ctx, i, c);
+  if (reserved_forced_repair(run)) run.split_segment = 0;
+  if (run.split_segment > 0 || run.in.policy[p][c] == 0) {
+    deteriorate(run, i, c);
     return i;
   }
 
-  int32_t k = ctx.actions.find(ctx.policy[p][c]);
-  if (k == 0) fatal_no_match(ctx, ctx.policy[p][c], p, c, i);
-  seg.chosen_rank[k] = ctx.actions[k].action_rank;
+  int32_t k = run.in.actions.find(run.in.policy[p][c]);
+  if (k == 0) fatal_no_match(run, run.in.policy[p][c], p, c, i);
+  seg.chosen_rank[k] = run.in.actions[k].action_rank;
 
-  if (!try_random_reconstruction(ctx, i, k)) {
+  if (!try_random_reconstruction(run, i, k)) {
     // Repetition policy: an action is applied at most max_repeats times in a
     // row on one segment (rank 9 has no limit); at the limit the segment
     // waits for the matrix to name another action.
-    const RepairAction& action = ctx.actions[k];
+    const RepairAction& action = run.in.actions[k];
     if (!(seg.times_applied[k] < action.max_repeats || action.action_rank == 9)) {
       if (action.max_repeats > 0) {
         if (seg.last_action != k && names_an_action(seg.last_action))
@@ -107,33 +101,33 @@ int32_t choose_and_apply_repair(RunContext& ctx, int32_t i) {
         seg.last_action = k;
         seg.reset_pending = 1;
       }
-      deteriorate(ctx, i, c);
+      deteriorate(run, i, c);
       return i;
     }
   }
-  return apply_repair(ctx, i, k);
+  return apply_repair(run, i, k);
 }
 
-int32_t apply_repair(RunContext& ctx, int32_t i, int32_t k) {
-  const RepairAction& action = ctx.actions[k];
-  const int y = ctx.year;
+int32_t apply_repair(Projection& p, int32_t i, int32_t k) {
+  const RepairAction& action = p.in.actions[k];
+  const int y = p.year;
   int32_t t = i;
-  float cost = stored(static_cast<double>(ctx.segments[i].lane_miles) *
+  float cost = stored(static_cast<double>(p.segments[i].lane_miles) *
                       static_cast<double>(action.action_cost) / 2.0);
 
-  const bool reserved = reserved_forced_repair(ctx);
+  const bool reserved = reserved_forced_repair(p);
   if (!reserved) {
-    ctx.repair_number += 1;
-    const float remaining = stored(static_cast<double>(ctx.funds) - static_cast<double>(cost));
-    if (!(remaining >= 0.0f)) t = split_segment(ctx, i, k, cost);
+    p.repair_number += 1;
+    const float remaining = stored(static_cast<double>(p.funds) - static_cast<double>(cost));
+    if (!(remaining >= 0.0f)) t = split_segment(p, i, k, cost);
   }
   // A forced repair whose cost the reservation put in spent is counted once.
-  if (!(ctx.forced_pass == 1 && reserves_forced_repairs(ctx)))
-    ctx.stats.spent[y] =
-        stored(static_cast<double>(ctx.stats.spent[y]) + static_cast<double>(cost));
-  write_repair_line(ctx, t, k, cost);
+  if (!(p.forced_pass == 1 && reserves_forced_repairs(p.in)))
+    p.stats.spent[y] = stored(static_cast<double>(p.stats.spent[y]) + static_cast<double>(cost));
+  Segment& target = p.segments[t];
+  p.observer.repair_made({y, p.repair_number, t, k, cost, p.stats.spent[y], p.forced_pass == 1},
+                         target);
 
-  Segment& target = ctx.segments[t];
   float new_score =
       stored(static_cast<double>(target.score) + static_cast<double>(action.score_gain));
   if (new_score > 10.0f) new_score = 10.0f;
@@ -141,13 +135,13 @@ int32_t apply_repair(RunContext& ctx, int32_t i, int32_t k) {
   // below the scale (its class would index before the tables).
   if (new_score < 1.0f) new_score = 1.0f;
   target.score = new_score;
-  if (keys_follow_score(ctx.repair_order)) target.order_key = new_score;
+  if (keys_follow_score(p.in.order)) target.order_key = new_score;
 
-  Statistics& st = ctx.stats;
+  Statistics& st = p.stats;
   st.miles_by_action[k] =
       stored(static_cast<double>(st.miles_by_action[k]) + static_cast<double>(target.lane_miles));
-  ctx.year_miles_repaired =
-      stored(static_cast<double>(ctx.year_miles_repaired) + static_cast<double>(target.lane_miles));
+  p.year_miles_repaired =
+      stored(static_cast<double>(p.year_miles_repaired) + static_cast<double>(target.lane_miles));
   target.repair_count += 1;
   if (action.new_pavement_type > 0) {
     // The rates and matrices hold 5 pavement types; another type would send
@@ -159,7 +153,7 @@ int32_t apply_repair(RunContext& ctx, int32_t i, int32_t k) {
   }
   st.cost_by_action[k][y] =
       stored(static_cast<double>(st.cost_by_action[k][y]) + static_cast<double>(cost));
-  if (!reserved) ctx.funds = stored(static_cast<double>(ctx.funds) - static_cast<double>(cost));
+  if (!reserved) p.funds = stored(static_cast<double>(p.funds) - static_cast<double>(cost));
 
   // Repetition counts: an action's count grows while the segment keeps
   // receiving it, and the previous action's count starts again from 0 when a

@@ -12,7 +12,7 @@
 
 #include <cstdint>
 
-#include "app/run_context.h"
+#include "engine/projection.h"
 
 namespace pavecast {
 
@@ -20,15 +20,22 @@ namespace pavecast {
 // segment that the trace lines and statistics then follow: the repaired piece
 // after a split, else i. In the end-of-year pass (forced_pass = 1) a forced
 // repair under a budget skips the budget check and is not taken from funds.
-int32_t choose_and_apply_repair(RunContext& ctx, int32_t i);
+int32_t choose_and_apply_repair(Projection& p, int32_t i);
 
 // Applies action k to segment i (splitting it first when the money does not
 // reach) and returns the repaired segment.
-int32_t apply_repair(RunContext& ctx, int32_t i, int32_t k);
+int32_t apply_repair(Projection& p, int32_t i, int32_t k);
 
 // The budget test of the forced repairs' reservation: any answer but "N"/"n".
-inline bool reserves_forced_repairs(const RunContext& ctx) {
-  return ctx.budget_constrained != 'N' && ctx.budget_constrained != 'n';
+inline bool reserves_forced_repairs(const ProjectionInputs& in) {
+  return in.budget_constrained != 'N' && in.budget_constrained != 'n';
+}
+
+// The budget test of a forced repair as it is made: "Y" alone. Such a repair
+// was reserved at the start of the year, so it is neither checked against
+// the money left nor taken from it.
+inline bool exempts_forced_repairs(const ProjectionInputs& in) {
+  return in.budget_constrained == 'Y';
 }
 
 }  // namespace pavecast

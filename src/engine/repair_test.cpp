@@ -14,7 +14,7 @@ TEST(Budget, RepairCostingExactlyTheMoneyLeftIsAffordable) {
   run.run();
   EXPECT_EQ(run.ctx.segments.segment_count, 1);
   EXPECT_FLOAT_EQ(run.ctx.segments[1].score, 7.0f);
-  EXPECT_EQ(run.ctx.funds, 0.0f);
+  EXPECT_EQ(run.end().funds, 0.0f);
   EXPECT_EQ(run.ctx.stats.spent[2], 1.0f);
 }
 
@@ -34,8 +34,8 @@ TEST(Budget, RepairCostingMoreSplitsAndStopsTheYearsRepairs) {
   EXPECT_NEAR(ctx.segments[1].lane_miles, 0.01f, 1e-6);
   EXPECT_FLOAT_EQ(ctx.segments[1].score, 3.5f);  // taken again and deteriorated
   EXPECT_FLOAT_EQ(ctx.segments[2].score, 3.75f);
-  EXPECT_EQ(ctx.split_segment, 1);
-  EXPECT_NEAR(ctx.funds, 0.0f, 1e-6);
+  EXPECT_EQ(run.end().split_segment, 1);
+  EXPECT_NEAR(run.end().funds, 0.0f, 1e-6);
   // After the split the scan starts at n - s + 1 = 3 (handled), then 1, 2.
   EXPECT_EQ(run.segment_list(), lines({" ", "   1      1    1    2     4      5.0       4.",
                                        "   2      1    1    2     4      0.0       4.",
@@ -61,7 +61,7 @@ TEST(Budget, NoMoneyLeftGivesAPieceOfNoMilesAtNoCost) {
   EXPECT_FLOAT_EQ(ctx.segments[2].score, 3.5f);
   EXPECT_FLOAT_EQ(ctx.segments[3].score, 2.5f);  // no repair once split
   EXPECT_EQ(ctx.stats.spent[2], 0.0f);
-  EXPECT_EQ(ctx.funds, 0.0f);
+  EXPECT_EQ(run.end().funds, 0.0f);
   EXPECT_EQ(run.improvements(),
             lines({" ", "   1      4   1    2     4      47    0.0   0.000   0.000"}));
 }
@@ -78,7 +78,7 @@ TEST(Budget, FundsBelowZeroBuyNothingAndReturnNothing) {
   const RunContext& ctx = run.ctx;
   ASSERT_EQ(ctx.segments.segment_count, 3);
   EXPECT_EQ(ctx.segments[3].lane_miles, 0.0f);
-  EXPECT_FLOAT_EQ(ctx.funds, -0.5f);
+  EXPECT_FLOAT_EQ(run.end().funds, -0.5f);
   EXPECT_FLOAT_EQ(ctx.stats.spent[2], 1.0f);
   EXPECT_FLOAT_EQ(ctx.segments[1].score, 10.0f);  // the forced repair is still made
   EXPECT_FLOAT_EQ(ctx.stats.cost_by_action[kRebuild][2], 1.0f);

@@ -1,21 +1,12 @@
 #include "engine/selection.h"
 
 #include <bit>
-#include <string>
 
 #include "model/condition_class.h"
-#include "fatal/fatal.h"
 
 namespace pavecast {
 
 namespace {
-
-// Numbers kept for replay; a larger file is read again on every pass.
-constexpr std::size_t kMaxKeptNumbers = std::size_t{1} << 22;
-
-bool best_first(const RunContext& ctx) {
-  return ctx.repair_order == 4;
-}
 
 // Whether the scan could ever choose a segment with this key: it starts from
 // a best value of 21.0 (0.0 under best first) and takes only strictly better
@@ -43,23 +34,25 @@ int32_t segment_at(uint32_t p, int32_t n, int32_t s) {
   return pos > s ? pos - s : n + pos - s;
 }
 
+}  // namespace
+
 // Sorts the queue ascending, least significant digit first, 11 bits at a
 // time; digits on which every value agrees (most of the key's high bits in a
 // year) take no pass.
-void radix_sort(SegmentOrder& order) {
+void OrderedSelection::radix_sort() {
   constexpr int kDigitBits = 11;
   constexpr int kDigits = 6;  // 66 bits cover 64
   constexpr std::size_t kBuckets = std::size_t{1} << kDigitBits;
-  std::vector<uint64_t>& values = order.queue;
+  std::vector<uint64_t>& values = queue_;
   const std::size_t n = values.size();
   if (n == 0) return;
-  order.counts.assign(kDigits * kBuckets, 0);
+  counts_.assign(kDigits * kBuckets, 0);
   for (uint64_t v : values)
     for (int d = 0; d < kDigits; ++d)
-      ++order.counts[d * kBuckets + ((v >> (d * kDigitBits)) & (kBuckets - 1))];
-  order.scratch.resize(n);
+      ++counts_[d * kBuckets + ((v >> (d * kDigitBits)) & (kBuckets - 1))];
+  scratch_.resize(n);
   for (int d = 0; d < kDigits; ++d) {
-    uint32_t* count = &order.counts[d * kBuckets];
+    uint32_t* count = &counts_[d * kBuckets];
     if (count[(values[0] >> (d * kDigitBits)) & (kBuckets - 1)] == n) continue;
     uint32_t start = 0;
     for (std::size_t b = 0; b < kBuckets; ++b) {
@@ -67,128 +60,61 @@ void radix_sort(SegmentOrder& order) {
       count[b] = start;
       start += c;
     }
-    for (uint64_t v : values) order.scratch[count[(v >> (d * kDigitBits)) & (kBuckets - 1)]++] = v;
-    values.swap(order.scratch);
+    for (uint64_t v : values) scratch_[count[(v >> (d * kDigitBits)) & (kBuckets - 1)]++] = v;
+    values.swap(scratch_);
   }
 }
 
-void build_order(const RunContext& ctx, SegmentOrder& order) {
-  const int32_t n = ctx.segments.segment_count;
-  const int32_t s = ctx.split_segment;
-  const bool best = best_first(ctx);
-  order.queue.clear();
+void OrderedSelection::build(const SegmentTable& segments, int32_t split_segment, bool best) {
+  const int32_t n = segments.segment_count;
+  const int32_t s = split_segment;
+  queue_.clear();
   for (int32_t d = 1; d <= n; ++d) {
-    const Segment& seg = ctx.segments[d];
+    const Segment& seg = segments[d];
     if (seg.handled_this_year == 1 || !selectable(seg.order_key, best)) continue;
-    order.queue.push_back(uint64_t{key_rank(seg.order_key, best)} << 32 | scan_position(d, n, s));
+    queue_.push_back(uint64_t{key_rank(seg.order_key, best)} << 32 | scan_position(d, n, s));
   }
-  radix_sort(order);
-  order.next = 0;
-  order.built_count = n;
-  order.built_split = s;
+  radix_sort();
+  next_ = 0;
+  built_count_ = n;
+  built_split_ = s;
 }
 
-}  // namespace
-
-void open_order_keys(OrderKeySource& source, const Workdir& workdir) {
-  source = OrderKeySource{};
-  source.file = InputFile::open_or_fatal(workdir.data("random.dat"), IfMissing::kCreateEmpty);
+void OrderedSelection::begin_year() {
+  queue_.clear();
+  next_ = 0;
+  built_count_ = -1;
+  built_split_ = -1;
 }
 
-void close_order_keys(OrderKeySource& source) {
-  source = OrderKeySource{};
+int32_t OrderedSelection::next(const SegmentTable& segments, int32_t split_segment,
+                               bool best_first) {
+  if (segments.segment_count != built_count_ || split_segment != built_split_)
+    build(segments, split_segment, best_first);
+  const int32_t n = built_count_;
+  const int32_t s = built_split_;
+  while (next_ < queue_.size()) {
+    const auto p = static_cast<uint32_t>(queue_[next_++] & 0xffffffffu);
+    const int32_t d = segment_at(p, n, s);
+    if (segments[d].handled_this_year != 1) return d;
+  }
+  return 0;
 }
 
-bool next_order_number(OrderKeySource& source, float& number) {
-  if (source.replaying) {
-    if (source.next < source.numbers.size()) {
-      number = source.numbers[source.next++];
-      return true;
-    }
-    source.next = 0;
-    return false;
-  }
-  if (!source.file) return false;
-
-  static const layout::Layout kNumber("F6.5");
-  float value = 0.0f;
-  if (kNumber.read(*source.file, {value}) != layout::ReadStatus::kOk) {
-    if (source.keeping) {
-      source.replaying = true;
-      source.next = 0;
-      source.file.reset();
-    } else {
-      source.file->rewind();
-    }
-    return false;
-  }
-  if (value >= 21.0f)
-    fatal("a number of 21.0 or more, file " + source.file->shown() + ", line " +
-          std::to_string(source.file->line_number()));
-  if (source.keeping) {
-    if (source.numbers.size() < kMaxKeptNumbers) {
-      source.numbers.push_back(value);
-    } else {
-      source.keeping = false;
-      source.numbers = {};
-    }
-  }
-  number = value;
-  return true;
-}
-
-void draw_order_keys(RunContext& ctx, OrderKeySource& source) {
-  const bool priority_order = ctx.repair_order == 2;
-  for (int32_t d = 1; d <= ctx.segments.segment_count; ++d) {
+void draw_order_keys(Projection& p) {
+  const bool priority_order = p.in.order == RepairOrder::kPriority;
+  for (int32_t d = 1; d <= p.segments.segment_count; ++d) {
     float number = 0.0f;
-    if (!next_order_number(source, number)) continue;  // d keeps its key
-    Segment& seg = ctx.segments[d];
+    if (p.order_numbers == nullptr || !p.order_numbers->next(number)) continue;  // keeps its key
+    Segment& seg = p.segments[d];
     if (priority_order) {
       const int32_t c = condition_class(seg.score, kListOffset);
       seg.order_key =
-          static_cast<float>(static_cast<double>(number) / static_cast<double>(ctx.priority[c]));
+          static_cast<float>(static_cast<double>(number) / static_cast<double>(p.in.priority[c]));
     } else {
       seg.order_key = number;
     }
   }
-}
-
-int32_t scan_next_segment(const RunContext& ctx) {
-  const int32_t n = ctx.segments.segment_count;
-  const int32_t s = ctx.split_segment;
-  const bool best = best_first(ctx);
-  float best_value = best ? 0.0f : 21.0f;
-  int32_t choice = 0;
-  for (int32_t p = 1; p <= n; ++p) {
-    const int32_t d = p > s ? p - s : n + p - s;
-    const Segment& seg = ctx.segments[d];
-    if (seg.handled_this_year == 1) continue;
-    if (best ? seg.order_key > best_value : seg.order_key < best_value) {
-      choice = d;
-      best_value = seg.order_key;
-    }
-  }
-  return choice;
-}
-
-void begin_year_order(SegmentOrder& order) {
-  order.queue.clear();
-  order.next = 0;
-  order.built_count = -1;
-  order.built_split = -1;
-}
-
-int32_t select_next_segment(const RunContext& ctx, SegmentOrder& order) {
-  if (ctx.segments.segment_count != order.built_count || ctx.split_segment != order.built_split)
-    build_order(ctx, order);
-  const int32_t n = order.built_count;
-  const int32_t s = order.built_split;
-  while (order.next < order.queue.size()) {
-    const auto p = static_cast<uint32_t>(order.queue[order.next++] & 0xffffffffu);
-    const int32_t d = segment_at(p, n, s);
-    if (ctx.segments[d].handled_this_year != 1) return d;
-  }
-  return 0;
 }
 
 }  // namespace pavecast

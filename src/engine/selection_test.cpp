@@ -7,16 +7,17 @@
 #include <vector>
 
 #include "support/engine_run.h"
+#include "support/literal_scan.h"
 
 namespace pavecast::testing {
 namespace {
 
 // The whole sequence of a year's pass with nothing but selection: each
 // selected segment is marked handled.
-std::vector<int32_t> scan_sequence(RunContext& ctx) {
+std::vector<int32_t> scan_sequence(SegmentTable& segments, bool best_first, int32_t split = 0) {
   std::vector<int32_t> seq;
-  for (int32_t i; (i = scan_next_segment(ctx)) != 0;) {
-    ctx.segments[i].handled_this_year = 1;
+  for (int32_t i; (i = scan_next_segment(segments, split, best_first)) != 0;) {
+    segments[i].handled_this_year = 1;
     seq.push_back(i);
   }
   return seq;
@@ -25,18 +26,16 @@ std::vector<int32_t> scan_sequence(RunContext& ctx) {
 TEST(Selection, TiesGoToTheSegmentMetFirst) {
   EngineRun run;
   for (float key : {5.0f, 3.0f, 5.0f, 3.0f, 7.0f}) run.add_segment(key, 1.0f);
-  EXPECT_EQ(scan_sequence(run.ctx), (std::vector<int32_t>{2, 4, 1, 3, 5}));
-  run.ctx.repair_order = 4;
+  EXPECT_EQ(scan_sequence(run.ctx.segments, false), (std::vector<int32_t>{2, 4, 1, 3, 5}));
   for (int i = 1; i <= 5; ++i) run.ctx.segments[i].handled_this_year = 0;
-  EXPECT_EQ(scan_sequence(run.ctx), (std::vector<int32_t>{5, 1, 3, 2, 4}));
+  EXPECT_EQ(scan_sequence(run.ctx.segments, true), (std::vector<int32_t>{5, 1, 3, 2, 4}));
 }
 
 // After segment s is split the scan runs n - s + 1, ..., n, 1, ..., n - s.
 TEST(Selection, ScanIsRotatedAfterASplit) {
   EngineRun run;
   for (int i = 1; i <= 6; ++i) run.add_segment(4.0f, 1.0f);
-  run.ctx.split_segment = 2;
-  EXPECT_EQ(scan_sequence(run.ctx), (std::vector<int32_t>{5, 6, 1, 2, 3, 4}));
+  EXPECT_EQ(scan_sequence(run.ctx.segments, false, 2), (std::vector<int32_t>{5, 6, 1, 2, 3, 4}));
 }
 
 TEST(Selection, KeysThatCanNeverBeBestAreNotTaken) {
@@ -45,14 +44,13 @@ TEST(Selection, KeysThatCanNeverBeBestAreNotTaken) {
   run.add_segment(1.0f, 1.0f);
   run.ctx.segments[1].order_key = 21.0f;
   run.ctx.segments[2].order_key = 0.0f;
-  SegmentOrder order;
-  begin_year_order(order);
-  EXPECT_EQ(scan_next_segment(run.ctx), 2);
-  EXPECT_EQ(select_next_segment(run.ctx, order), 2);
-  run.ctx.repair_order = 4;
-  begin_year_order(order);
-  EXPECT_EQ(scan_next_segment(run.ctx), 1);
-  EXPECT_EQ(select_next_segment(run.ctx, order), 1);
+  OrderedSelection order;
+  order.begin_year();
+  EXPECT_EQ(scan_next_segment(run.ctx.segments, 0, false), 2);
+  EXPECT_EQ(order.next(run.ctx.segments, 0, false), 2);
+  order.begin_year();
+  EXPECT_EQ(scan_next_segment(run.ctx.segments, 0, true), 1);
+  EXPECT_EQ(order.next(run.ctx.segments, 0, true), 1);
 }
 
 // --- order keys from data/random.dat
@@ -63,12 +61,11 @@ TEST(OrderKeys, RandomOrderReadsInTurnAndRestartsAtTheEnd) {
   run.dir.write("data/random.dat", ".10000\n 20000\n.30000\n");
   for (int i = 1; i <= 5; ++i) run.add_segment(5.0f, 1.0f);
   run.ctx.segments[4].order_key = 0.75f;
-  OrderKeySource source;
-  open_order_keys(source, run.ctx.workdir);
-  draw_order_keys(run.ctx, source);
+  Projection& engine = run.prepare();
+  draw_order_keys(engine);
   const float expected[] = {0.0f, 0.1f, 0.2f, 0.3f, 0.75f, 0.1f};
   for (int i = 1; i <= 5; ++i) EXPECT_EQ(run.ctx.segments[i].order_key, expected[i]) << i;
-  draw_order_keys(run.ctx, source);  // replays .2 .3, end, .1 .2
+  draw_order_keys(engine);  // replays .2 .3, end, .1 .2
   const float again[] = {0.0f, 0.2f, 0.3f, 0.3f, 0.1f, 0.2f};
   for (int i = 1; i <= 5; ++i) EXPECT_EQ(run.ctx.segments[i].order_key, again[i]) << i;
 }
@@ -78,9 +75,8 @@ TEST(OrderKeys, UnreadableLineRestartsLikeTheEnd) {
   run.ctx.repair_order = 1;
   run.dir.write("data/random.dat", ".10000\nx.y\n.30000\n");
   for (int i = 1; i <= 4; ++i) run.add_segment(5.0f, 1.0f);
-  OrderKeySource source;
-  open_order_keys(source, run.ctx.workdir);
-  draw_order_keys(run.ctx, source);
+  Projection& engine = run.prepare();
+  draw_order_keys(engine);
   const float expected[] = {0.0f, 0.1f, 5.0f, 0.1f, 5.0f};  // 5.0: the key kept
   for (int i = 1; i <= 4; ++i) EXPECT_EQ(run.ctx.segments[i].order_key, expected[i]) << i;
 }
@@ -90,10 +86,9 @@ TEST(OrderKeys, MissingFileLeavesEveryKey) {
   run.ctx.repair_order = 1;
   run.add_segment(5.0f, 1.0f);
   run.ctx.segments[1].order_key = 0.5f;
-  OrderKeySource source;
-  open_order_keys(source, run.ctx.workdir);
-  draw_order_keys(run.ctx, source);
-  draw_order_keys(run.ctx, source);
+  Projection& engine = run.prepare();
+  draw_order_keys(engine);
+  draw_order_keys(engine);
   EXPECT_EQ(run.ctx.segments[1].order_key, 0.5f);
   EXPECT_TRUE(run.dir.exists("data/random.dat"));
 }
@@ -106,9 +101,8 @@ TEST(OrderKeys, PriorityOrderDividesByThePriorityOfTheClass) {
   run.dir.write("data/random.dat", ".50000\n.50000\n");
   run.add_segment(5.4997f, 1.0f);  // class 5 at 0.5002
   run.add_segment(5.4998f, 1.0f);  // class 6
-  OrderKeySource source;
-  open_order_keys(source, run.ctx.workdir);
-  draw_order_keys(run.ctx, source);
+  Projection& engine = run.prepare();
+  draw_order_keys(engine);
   EXPECT_EQ(run.ctx.segments[1].order_key, 0.125f);
   EXPECT_EQ(run.ctx.segments[2].order_key, 0.0625f);
 }
@@ -142,39 +136,40 @@ TEST(OrderKeys, KeyShownInTheSegmentList) {
 // with splits (the split segment goes back, a handled piece is added, the
 // scan rotates) and with segments handled out of turn.
 void compare_one_pass(std::mt19937& rng, int order_code, int max_segments, bool few_keys) {
-  RunContext ctx(Workdir{}, max_segments + 1);
-  ctx.repair_order = order_code;
+  SegmentTable segments(max_segments + 1);
+  const bool best = order_code == 4;
+  int32_t split = 0;
   std::uniform_int_distribution<int> count(max_segments / 10 + 1, max_segments);
   std::uniform_real_distribution<float> any_key(0.0f, 11.0f);
   std::uniform_int_distribution<int> few(0, 6);
   const int n = count(rng);
   for (int i = 1; i <= n; ++i) {
-    ctx.segments.segment_count = i;
+    segments.segment_count = i;
     // Few distinct keys, so ties are common; some that can never be taken.
     const int pick = few(rng);
-    ctx.segments[i].order_key = pick == 6  ? (order_code == 4 ? 0.0f : 21.5f)
+    segments[i].order_key = pick == 6  ? (order_code == 4 ? 0.0f : 21.5f)
                                 : few_keys ? static_cast<float>(pick) * 0.25f + 1.0f
                                            : any_key(rng);
-    ctx.segments[i].handled_this_year = few(rng) == 0 ? 1 : 0;
+    segments[i].handled_this_year = few(rng) == 0 ? 1 : 0;
   }
-  SegmentOrder order;
-  begin_year_order(order);
+  OrderedSelection order;
+  order.begin_year();
   std::vector<int32_t> scanned, ordered;
   bool split_done = false;
   for (;;) {
-    const int32_t a = scan_next_segment(ctx);
-    const int32_t b = select_next_segment(ctx, order);
+    const int32_t a = scan_next_segment(segments, split, best);
+    const int32_t b = order.next(segments, split, best);
     scanned.push_back(a);
     ordered.push_back(b);
     if (a != b || a == 0) break;
-    ctx.segments[a].handled_this_year = 1;
+    segments[a].handled_this_year = 1;
     if (!split_done && few(rng) == 0) {
       split_done = true;
-      const int32_t j = ++ctx.segments.segment_count;
-      ctx.segments[j] = ctx.segments[a];
-      ctx.segments[j].handled_this_year = 1;
-      ctx.segments[a].handled_this_year = 0;
-      ctx.split_segment = a;
+      const int32_t j = ++segments.segment_count;
+      segments[j] = segments[a];
+      segments[j].handled_this_year = 1;
+      segments[a].handled_this_year = 0;
+      split = a;
     }
   }
   ASSERT_EQ(scanned, ordered) << "order " << order_code << ", " << n << " segments";

@@ -1,6 +1,8 @@
-// The model's parameter tables, read from the parameter files: repair actions,
-// pavement types with their deterioration rates, and the policy matrices.
-// Plain data indexed from 1 like every table of the run (index 0 unused).
+// The model's parameter tables, read from the parameter files and the
+// dialogue: repair actions, pavement types with their deterioration rates,
+// the policy matrices, the priorities, the money by year, the reconstruction
+// numbers and the traffic increases. Plain data indexed from 1 like every
+// table of the run (index 0 unused).
 #pragma once
 
 #include <array>
@@ -13,6 +15,15 @@ namespace pavecast {
 inline constexpr int kMaxActions = 11;
 inline constexpr int kMaxPavementTypes = 5;
 inline constexpr int kClasses = 10;
+inline constexpr int kReconNumbers = 500;
+
+// Per-year tables: index 1 is the loaded year (first_year), index y calendar
+// year first_year + y - 1; indices 1..99.
+inline constexpr int kMaxYearSlots = 99;
+inline constexpr int kMaxYears = 97;  // the traffic table holds years 1..98
+
+template <typename T>
+using PerYear = std::array<T, kMaxYearSlots + 1>;
 
 // One repair action, a record of the repair actions file.
 struct RepairAction {
@@ -56,5 +67,19 @@ struct PavementTypes {
 
 // policy[p][c]: the action number for pavement type p in class c; 0 = none.
 using PolicyMatrix = std::array<std::array<int32_t, kClasses + 1>, kMaxPavementTypes + 1>;
+
+// The priority of classes 1..10 under priority order (classes 9 and 10: 1000).
+using Priorities = std::array<int32_t, kClasses + 1>;
+inline constexpr int32_t kTopClassPriority = 1000;
+
+struct ParameterTables {
+  PerYear<float> funding{};  // millions of dollars available in each year
+  Priorities priority{};
+  RepairActions actions;
+  PavementTypes pavement;
+  PolicyMatrix policy{};
+  std::array<float, kReconNumbers + 1> recon_random{};  // data\random.dat's first 500
+  PerYear<float> vmt_increase{};  // traffic increase of each year, percent / 100
+};
 
 }  // namespace pavecast

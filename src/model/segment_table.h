@@ -60,7 +60,7 @@ struct NetworkValues {
   float total_lane_miles = 0.0f;
 };
 
-// The forced-repair list (read by read_forced_repairs, network/forced_repairs.h).
+// The forced-repair list (read by read_forced_repairs, readers/forced_repairs.h).
 // An entry naming a segment above the loaded segment_count takes no part in
 // the run: loading sets forced_ignored(k) = 1 and forced_year(k) = 0, a year
 // index the year loop never reaches, so every pass looking for this year's
@@ -71,6 +71,12 @@ struct ForcedRepairs {
   std::array<int32_t, kMaxForcedRepairs + 1> forced_segment{};  // a segment number
   std::array<int32_t, kMaxForcedRepairs + 1> forced_ignored{};  // 1: names no loaded segment
 };
+
+// The entry k (1..forced_count) that forced_index names for segment i, or 0
+// when there is none that applies: an index left by an earlier pass through
+// the dialogue that no entry of this list backs (a forced_index is cleared
+// only at start-up) or an ignored entry counts as none.
+int forced_entry(const ForcedRepairs& list, const SegmentTable& segments, int i);
 
 // Clears every row for a new loading: segment_count 0 and each row as a new
 // Segment, except forced_index, which keeps its value.

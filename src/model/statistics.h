@@ -10,12 +10,6 @@
 
 namespace pavecast {
 
-inline constexpr int kMaxYearSlots = 99;  // per-year tables: indices 1..99
-inline constexpr int kMaxYears = 97;      // the traffic table holds years 1..98
-
-template <typename T>
-using PerYear = std::array<T, kMaxYearSlots + 1>;
-
 struct Statistics {
   PerYear<float> poor_miles{};       // lane-miles of class 5 or less
   PerYear<float> fair_poor_miles{};  // lane-miles of class 6 or less
@@ -31,5 +25,10 @@ struct Statistics {
   PerYear<float> pct_fair{};
   PerYear<float> mean_score{};
 };
+
+// pct_poor, pct_fair and mean_score of year index y from the lane-mile sums,
+// as the report derives them (the scenario tool's numbers must be the
+// report's). A network of 0 lane-miles gives 0.0 for all three.
+void derive_year_statistics(Statistics& s, float total_lane_miles, int y);
 
 }  // namespace pavecast

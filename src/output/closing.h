@@ -14,11 +14,11 @@
 #include <string>
 
 #include "io/console.h"
-#include "app/run_context.h"
+#include "output/run_output.h"
 
 namespace pavecast {
 
-void finish_run(RunContext& ctx, Console& console);
+void finish_run(const RunOutput& run, Console& console);
 
 // The inputs record's name: the report's name with "res" for its "out"
 // extension, blank-padded to 12.

@@ -10,7 +10,6 @@
 #include <thread>
 #include <vector>
 
-#include "dialogue/echo.h"
 #include "output/printing.h"
 #include "support/scenario.h"
 #include "support/test_support.h"
@@ -32,7 +31,7 @@ const std::string kAlert =
 // for on port 1, whose device is the file "lp0" of the working directory.
 std::unique_ptr<RunContext> ending_run(const TempDir& dir) {
   auto ctx = testing::make_context(dir);
-  echo_line(*ctx, " Do you want the output printed? Y");
+  ctx->files.echo->write(" Do you want the output printed? Y\n");
   ctx->files.report = OutputFile::create(dir.workdir().local("x-c.out"));
   ctx->files.report->write("REPORT\n");
   ctx->report_file_name = "x-c.out     ";
@@ -80,7 +79,7 @@ TEST(FinishRun, PrintsTheReportAndTheInputsRecord) {
   TempDir dir;
   auto ctx = ending_run(dir);
   ScriptedConsole console;
-  finish_run(*ctx, console);
+  finish_run(output_of(*ctx), console);
 
   EXPECT_EQ(console.output(), closing_list("x-c.out     ", "x-c.res     "));
   EXPECT_EQ(dir.read("x-c.out"), "REPORT\n\f\n");
@@ -101,7 +100,7 @@ TEST(FinishRun, CommandFileDescribesEachCopyToThePrinter) {
   const std::string filler = std::string(99, '=') + "\n";
   for (int i = 0; i < 3000; ++i) {
     ctx->files.report->write(filler);
-    echo_line(*ctx, std::string(99, '-'));
+    ctx->files.echo->write(std::string(99, '-') + "\n");
   }
   const std::size_t report_size = 7 + 3000 * 100 + 2;
   const std::size_t record_size = kRecord.size() + 3000 * 100 + 2;
@@ -133,7 +132,7 @@ TEST(FinishRun, CommandFileDescribesEachCopyToThePrinter) {
     }
   });
   ScriptedConsole console;
-  finish_run(*ctx, console);
+  finish_run(output_of(*ctx), console);
   done = true;
   printer.join();
   ::close(device);
@@ -153,16 +152,16 @@ TEST(FinishRun, CommandFileTexts) {
   ctx.report_file_name = "rd96-c.out  ";
   ctx.inputs_file_name = "rd96-c.res  ";
   ctx.printer_port = 2;
-  EXPECT_EQ(print_report_command(ctx), "@echo off\ncopy rd96-c.out   lpt2 >\\nul\n");
-  EXPECT_EQ(copy_inputs_command(ctx), "@echo off\ncopy userdata.tmp rd96-c.res  >\\nul\n");
-  EXPECT_EQ(print_inputs_command(ctx), "@echo off\ncopy userdata.tmp lpt2 >\\nul\n");
+  EXPECT_EQ(print_report_command(output_of(ctx)), "@echo off\ncopy rd96-c.out   lpt2 >\\nul\n");
+  EXPECT_EQ(copy_inputs_command(output_of(ctx)), "@echo off\ncopy userdata.tmp rd96-c.res  >\\nul\n");
+  EXPECT_EQ(print_inputs_command(output_of(ctx)), "@echo off\ncopy userdata.tmp lpt2 >\\nul\n");
   ctx.report_file_name = "LONGNAME-c.out";
-  EXPECT_EQ(print_report_command(ctx), "@echo off\ncopy LONGNAME-c.out lpt2 >\\nul\n");
+  EXPECT_EQ(print_report_command(output_of(ctx)), "@echo off\ncopy LONGNAME-c.out lpt2 >\\nul\n");
 
   ctx.printer_device_prefix = "/dev/lp";
-  EXPECT_EQ(printer_device(ctx), "/dev/lp1");
+  EXPECT_EQ(printer_device(output_of(ctx)), "/dev/lp1");
   ctx.printer_port = 0;
-  EXPECT_EQ(printer_device(ctx), "");
+  EXPECT_EQ(printer_device(output_of(ctx)), "");
 }
 
 // Port 0 has no device, and a port whose device does not exist cannot be
@@ -173,7 +172,7 @@ TEST(FinishRun, FailedCopiesAlertRightAfterEachCopy) {
     auto ctx = ending_run(dir);
     ctx->printer_port = port;
     ScriptedConsole console;
-    finish_run(*ctx, console);
+    finish_run(output_of(*ctx), console);
     EXPECT_EQ(console.output(), kAlert + kAlert + closing_list("x-c.out     ", "x-c.res     "))
         << port;
     EXPECT_EQ(dir.read("x-c.res"), kRecord + "\f\n");
@@ -190,7 +189,7 @@ TEST(FinishRun, PrinterProblemStillKeepsTheInputsRecord) {
   auto ctx = ending_run(dir);
   dir.write("data/error.dat", "1\n");
   ScriptedConsole console("\n");
-  finish_run(*ctx, console);
+  finish_run(output_of(*ctx), console);
   EXPECT_EQ(console.output(),
             lines({" There is a problem with the printer. ",
                    "The program will terminate when the <Enter> key is pressed.", " \x1b[33;40m"}) +
@@ -206,7 +205,7 @@ TEST(FinishRun, EmptyPrinterStatusFileStopsAfterTheReport) {
   auto ctx = ending_run(dir);
   std::filesystem::remove(dir.path() / "data" / "error.dat");
   ScriptedConsole console;
-  EXPECT_EQ(fatal_text_of([&] { finish_run(*ctx, console); }),
+  EXPECT_EQ(fatal_text_of([&] { finish_run(output_of(*ctx), console); }),
             " ** Fatal Error: unexpected end of file, file data/error.dat, line 1\n");
   EXPECT_EQ(dir.read("x-c.out"), "REPORT\n\f\n");
   EXPECT_TRUE(dir.exists("data/error.dat"));
@@ -235,7 +234,7 @@ TEST(FinishRun, WithoutPrintingPrioritiesAndLongNames) {
   ctx->files.trace[1] = OutputFile::create(dir.workdir().local("trace.  5"));
   ctx->files.trace[1]->write("trace\n");
   ScriptedConsole console;
-  finish_run(*ctx, console);
+  finish_run(output_of(*ctx), console);
 
   EXPECT_EQ(console.output(),
             closing_list("LONGNAME-c.out", "LONGNAME-c.res", "LONGNAME-c.scr", "LONGNAME-c.rep"));
@@ -270,7 +269,7 @@ TEST(FinishRun, FinalConditionsBeforeTheEndOfTheReport) {
   ctx->pavement.pavement_type_count = 1;
   ctx->pavement.pavement_type_name[1] = "OVERLAY";
   ScriptedConsole console;
-  finish_run(*ctx, console);
+  finish_run(output_of(*ctx), console);
   EXPECT_EQ(console.output(), "Writing final condition data to \"OUT.PRD     \".\n" +
                                   closing_list("x-c.out     ", "x-c.res     "));
   EXPECT_EQ(dir.read("OUT.PRD"),

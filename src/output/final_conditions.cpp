@@ -7,7 +7,7 @@
 
 namespace pavecast {
 
-void write_final_conditions(RunContext& ctx, Console& console) {
+void write_final_conditions(const RunOutput& run, Console& console) {
   static const layout::Layout kAnnounce("'Writing final condition data to \"',A12,'\".'");
   static const layout::Layout kHeader("I4,1X,A5");
   static const layout::Layout kNetworkName("A21");
@@ -16,19 +16,19 @@ void write_final_conditions(RunContext& ctx, Console& console) {
   static const layout::Layout kShortLine("I2,2X,F5.1");
   static const std::string kGroupEnd = std::string(76, ' ') + "\n";
 
-  console.write(kAnnounce, {ctx.final_conditions_file});
+  console.write(kAnnounce, {run.settings.final_conditions_file});
 
   auto file = OutputFile::create_replacement_or_fatal(
-      ctx.workdir.local(ctx.final_conditions_file.trimmed()));
+      run.workdir.local(run.settings.final_conditions_file.trimmed()));
   OutputFile& out = *file;
-  const NetworkValues& network = ctx.network;
-  out.write(kHeader, {network.first_year + ctx.years, network.scores_tag});
+  const NetworkValues& network = run.network;
+  out.write(kHeader, {network.first_year + run.settings.years, network.scores_tag});
   out.write(kNetworkName, {network.network_name});
 
-  for (int p = 1; p <= ctx.pavement.pavement_type_count; ++p) {
-    out.write(kGroupHeader, {ctx.pavement.pavement_type_name[p]});
-    for (int i = 1; i <= ctx.segments.segment_count; ++i) {
-      const Segment& seg = ctx.segments[i];
+  for (int p = 1; p <= run.tables.pavement.pavement_type_count; ++p) {
+    out.write(kGroupHeader, {run.tables.pavement.pavement_type_name[p]});
+    for (int i = 1; i <= run.segments.segment_count; ++i) {
+      const Segment& seg = run.segments[i];
       if (seg.pavement_type != p) continue;
       int32_t score_class = whole(seg.score, kFinalClassOffset);
       if (network.names_format == 1) {

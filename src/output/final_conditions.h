@@ -10,12 +10,12 @@
 #pragma once
 
 #include "io/console.h"
-#include "app/run_context.h"
+#include "output/run_output.h"
 
 namespace pavecast {
 
 // Announces the file on the console and writes it in the working directory
 // under final_conditions_file.
-void write_final_conditions(RunContext& ctx, Console& console);
+void write_final_conditions(const RunOutput& run, Console& console);
 
 }  // namespace pavecast

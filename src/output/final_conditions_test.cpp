@@ -47,7 +47,7 @@ TEST(FinalConditions, ShortFormGroupsSegmentsByCurrentPavementType) {
   TempDir dir;
   auto ctx = final_run(dir);
   ScriptedConsole console;
-  write_final_conditions(*ctx, console);
+  write_final_conditions(output_of(*ctx), console);
 
   EXPECT_EQ(console.output(), "Writing final condition data to \"NET1.prd    \".\n");
   // Class INT(score + 0.5): 6.49 is 6, 6.5 is 7; 1000 lane-miles do not fit
@@ -85,7 +85,7 @@ TEST(FinalConditions, NamesFormKeepsTheNamesAndCodes) {
   seg.segment_description = "Main St to Elm St";
   dir.write("NET1.prd", "an older file\n");
   ScriptedConsole console;
-  write_final_conditions(*ctx, console);
+  write_final_conditions(output_of(*ctx), console);
   EXPECT_EQ(
       dir.read("NET1.prd"),
       lines({"2006 NAMES", "NORTH                ", "ASPHALT ",

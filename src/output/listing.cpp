@@ -1,7 +1,9 @@
 #include "output/listing.h"
 
-#include "model/condition_class.h"
+#include <string>
+
 #include "layout/layout.h"
+#include "model/condition_class.h"
 #include "output/output_files.h"
 
 namespace pavecast {
@@ -23,6 +25,8 @@ struct Layouts {
   Layout repair_line_short{"I4,3X,I4,I4,I5,I6,I8,F7.1,F8.3,F8.3"};
   Layout trace_line{"I2,I3,I5,F7.1,I4,3I5"};
   Layout trace_line_forced{"I2,I3,I5,F7.1,I4,3I5,' Forced'"};
+  Layout year_message{"17X,' Processing year ',I3,'.  It has ',I4,' segments.'"};
+  Layout closing{"17X,'" + std::string(47, ' ') + "'"};
 };
 
 const Layouts& layouts() {
@@ -32,87 +36,83 @@ const Layouts& layouts() {
 
 // A record holding only the form feed: a new page, whose column headings
 // follow.
-void write_form_feed(OutputFile& file) {
-  file.write("\f\n");
-}
+void write_form_feed(OutputFile& file) { file.write("\f\n"); }
 
 }  // namespace
 
-void write_year_records(RunContext& ctx) {
-  if (ctx.files.segment_list) ctx.files.segment_list->write(" \n");
-  if (ctx.files.improvements) ctx.files.improvements->write(" \n");
+void ListingWriter::year_begins(int32_t year, int32_t segment_count) {
+  if (files_.segment_list) files_.segment_list->write(" \n");
+  if (files_.improvements) files_.improvements->write(" \n");
+  console_.write(layouts().year_message, {year, segment_count});
 }
 
-void write_segment_list_line(RunContext& ctx, int32_t i) {
-  if (!ctx.files.segment_list) return;
-  OutputFile& file = *ctx.files.segment_list;
-  const bool names = ctx.network.names_format == 1;
-  if (ctx.list_lines >= kPageEnd) {
+void ListingWriter::segment_taken(int32_t year, int32_t position, int32_t i, const Segment& seg) {
+  if (!files_.segment_list) return;
+  OutputFile& file = *files_.segment_list;
+  if (state_.list_lines >= kPageEnd) {
     write_form_feed(file);
-    write_segment_list_columns(file, ctx.network.names_format);
-    ctx.list_lines = 2;
+    write_segment_list_columns(file, names_format_);
+    state_.list_lines = 2;
   }
 
-  const Segment& seg = ctx.segments[i];
-  const bool drawn_keys = ctx.repair_order == 1 || ctx.repair_order == 2;
-  const float key =
-      drawn_keys ? static_cast<float>(static_cast<double>(seg.order_key) * 10000.0) : seg.order_key;
+  const float key = draws_order_keys(order_)
+                        ? static_cast<float>(static_cast<double>(seg.order_key) * 10000.0)
+                        : seg.order_key;
   const int32_t c = condition_class(seg.score, kListOffset);
-  if (names) {
+  if (names_format_ == 1) {
     file.write(layouts().list_line_names,
-               {ctx.list_position, seg.highway_name.view(), seg.segment_description.view(), i,
-                seg.pavement_type, ctx.year, c, seg.lane_miles, key});
+               {position, seg.highway_name.view(), seg.segment_description.view(), i,
+                seg.pavement_type, year, c, seg.lane_miles, key});
   } else {
     file.write(layouts().list_line_short,
-               {ctx.list_position, i, seg.pavement_type, ctx.year, c, seg.lane_miles, key});
+               {position, i, seg.pavement_type, year, c, seg.lane_miles, key});
   }
-  ctx.list_lines += 1;
+  state_.list_lines += 1;
 }
 
-void write_repair_line(RunContext& ctx, int32_t t, int32_t k, float cost) {
-  if (ctx.files.improvements) {
-    OutputFile& file = *ctx.files.improvements;
-    const bool names = ctx.network.names_format == 1;
-    if (ctx.repair_lines > kPageEnd) {
+void ListingWriter::repair_made(const RepairEvent& r, const Segment& seg) {
+  if (files_.improvements) {
+    OutputFile& file = *files_.improvements;
+    if (state_.repair_lines > kPageEnd) {
       write_form_feed(file);
-      write_improvements_columns(file, ctx.network.names_format);
-      ctx.repair_lines = 2;
+      write_improvements_columns(file, names_format_);
+      state_.repair_lines = 2;
     }
 
-    const Segment& seg = ctx.segments[t];
     const int32_t c = condition_class(seg.score, kPolicyOffset);
-    const float spent = ctx.stats.spent[ctx.year];
-    if (names) {
+    if (names_format_ == 1) {
       const Layout& line =
-          ctx.forced_pass == 1 ? layouts().repair_line_names_forced : layouts().repair_line_names;
-      file.write(line, {ctx.repair_number, seg.highway_name.view(), seg.segment_description.view(),
-                        t, seg.pavement_type, ctx.year, c, ctx.policy[seg.pavement_type][c],
-                        seg.lane_miles, cost, spent, seg.mcd, seg.jurisdiction});
+          r.forced ? layouts().repair_line_names_forced : layouts().repair_line_names;
+      file.write(line, {r.repair_number, seg.highway_name.view(), seg.segment_description.view(),
+                        r.segment, seg.pavement_type, r.year, c, policy_[seg.pavement_type][c],
+                        seg.lane_miles, r.cost, r.spent, seg.mcd, seg.jurisdiction});
     } else {
       file.write(layouts().repair_line_short,
-                 {ctx.repair_number, t, seg.pavement_type, ctx.year, c,
-                  ctx.actions[k].action_number, seg.lane_miles, cost, spent});
+                 {r.repair_number, r.segment, seg.pavement_type, r.year, c,
+                  actions_[r.action].action_number, seg.lane_miles, r.cost, r.spent});
     }
   }
-  ctx.repair_lines += 1;
+  state_.repair_lines += 1;
 }
 
-void write_trace_lines(RunContext& ctx, int32_t t) {
-  const Segment& seg = ctx.segments[t];
+void ListingWriter::segment_done(int32_t year, int32_t t, const Segment& seg, bool forced) {
+  if (settings_.trace_count <= 0) return;
   int32_t last_repair = 0;
   int32_t count = 0;
   if (seg.last_action != kNoRepair) {
-    last_repair = ctx.actions[seg.last_action].action_number;
+    last_repair = actions_[seg.last_action].action_number;
     count = seg.times_applied[seg.last_action];
     if (count > 9) count = 9;
   }
-  const Layout& line = ctx.forced_pass == 1 ? layouts().trace_line_forced : layouts().trace_line;
+  const Layout& line = forced ? layouts().trace_line_forced : layouts().trace_line;
   const int32_t c = condition_class(seg.score, kPolicyOffset);
-  for (int32_t tr = 1; tr <= ctx.trace_count; ++tr) {
-    if (ctx.trace_segment[tr] != seg.original_number || !ctx.files.trace[tr]) continue;
-    ctx.files.trace[tr]->write(line, {ctx.year, seg.pavement_type, c, seg.lane_miles,
-                                      seg.original_number, t, last_repair, count});
+  for (int32_t tr = 1; tr <= settings_.trace_count; ++tr) {
+    if (settings_.trace_segment[tr] != seg.original_number || !files_.trace[tr]) continue;
+    files_.trace[tr]->write(line, {year, seg.pavement_type, c, seg.lane_miles,
+                                   seg.original_number, t, last_repair, count});
   }
 }
+
+void ListingWriter::projection_ends() { console_.write(layouts().closing, {}); }
 
 }  // namespace pavecast

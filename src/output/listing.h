@@ -1,34 +1,68 @@
-// The engine's records in the auxiliary listings and the trace files: one
-// segment-list line per segment the year's pass takes, one improvements line
-// per repair, and the trace lines of every piece of a traced segment. The
-// files and their headings are opened and written before the year loop (the
-// listings only when auxiliary files are wanted, so an open file is the test
-// of that answer here); these writers add page breaks (a form feed and the
-// two column-heading lines) as the page line counters list_lines and
-// repair_lines fill up.
+// The projection's records in the auxiliary listings and the trace files,
+// and its year messages on the console: the observer of the year loop.
+//
+// One segment-list line per segment the year's pass takes, one improvements
+// line per repair, and the trace lines of every piece of a traced segment.
+// The files and their headings are opened and written before the year loop
+// (the listings only when auxiliary files are wanted, so an open file is the
+// test of that answer here); these writers add page breaks (a form feed and
+// the two column-heading lines) as the page line counters list_lines and
+// repair_lines of the output state fill up.
 #pragma once
 
 #include <cstdint>
 
-#include "app/run_context.h"
+#include "engine/projection.h"
+#include "io/console.h"
+#include "io/run_files.h"
+#include "model/settings.h"
+#include "output/output_state.h"
 
 namespace pavecast {
 
-// The record that starts each year in both listings: one blank.
-void write_year_records(RunContext& ctx);
+class ListingWriter : public ProjectionObserver {
+ public:
+  // `names_format` is the network's; `order` the run's repair order; the
+  // trace entries are the settings', each followed in files.trace[t].
+  ListingWriter(Console& console, RunFiles& files, OutputState& state, const RunSettings& settings,
+                int32_t names_format, RepairOrder order, const RepairActions& actions,
+                const PolicyMatrix& policy)
+      : console_(console),
+        files_(files),
+        state_(state),
+        settings_(settings),
+        names_format_(names_format),
+        order_(order),
+        actions_(actions),
+        policy_(policy) {}
 
-// Segment i as the year's pass takes it, with its list position, its class
-// at offset 0.5002 and its order key (x 10000 under random and priority
-// order). A page holds lines while list_lines is below 56.
-void write_segment_list_line(RunContext& ctx, int32_t i);
+  // The record that starts each year in both listings (one blank), and the
+  // console's year message.
+  void year_begins(int32_t year, int32_t segment_count) override;
+  // Segment i with its list position, its class at offset 0.5002 and its
+  // order key (x 10000 under random and priority order). A page holds lines
+  // while list_lines is below 56.
+  void segment_taken(int32_t year, int32_t position, int32_t i, const Segment& seg) override;
+  // The names form shows the matrix's action for the segment's class, the
+  // short form the action applied (they differ after a reconstruction). A
+  // page holds lines while repair_lines is 56 or less: one more than a
+  // segment-list page.
+  void repair_made(const RepairEvent& repair, const Segment& seg) override;
+  // The year's line for segment t in every trace file following its original
+  // number, marked " Forced" in the end-of-year pass of forced repairs.
+  void segment_done(int32_t year, int32_t t, const Segment& seg, bool forced) override;
+  // A console record of 64 blanks that clears the year message.
+  void projection_ends() override;
 
-// The repair of target segment t with action k at `cost`, written after the
-// cost is in spent(year) and before the segment changes. A page holds lines
-// while repair_lines is 56 or less: one more than a segment-list page.
-void write_repair_line(RunContext& ctx, int32_t t, int32_t k, float cost);
-
-// The year's line for segment t in every trace file following its original
-// number, marked " Forced" in the end-of-year pass of forced repairs.
-void write_trace_lines(RunContext& ctx, int32_t t);
+ private:
+  Console& console_;
+  RunFiles& files_;
+  OutputState& state_;
+  const RunSettings& settings_;
+  int32_t names_format_;
+  RepairOrder order_;
+  const RepairActions& actions_;
+  const PolicyMatrix& policy_;
+};
 
 }  // namespace pavecast

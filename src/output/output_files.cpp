@@ -49,30 +49,30 @@ std::string output_file_name(const Text<9>& scores_name, float annual_funding,
   return padded_name(std::move(name));
 }
 
-void discard_earlier_pass_files(RunContext& ctx) {
-  discard(ctx.files.segment_list);
-  discard(ctx.files.improvements);
-  discard(ctx.files.report);
-  for (auto& trace : ctx.files.trace) discard(trace);
+void discard_earlier_pass_files(RunFiles& files) {
+  discard(files.segment_list);
+  discard(files.improvements);
+  discard(files.report);
+  for (auto& trace : files.trace) discard(trace);
 }
 
-void open_run_files(RunContext& ctx) {
+void open_run_files(const RunOutput& run) {
   auto create = [&](const std::string& name) {
-    return OutputFile::create_replacement_or_fatal(ctx.workdir.local(trimmed_name(name)));
+    return OutputFile::create_replacement_or_fatal(run.workdir.local(trimmed_name(name)));
   };
-  ctx.report_file_name = output_file_name(ctx.scores_name, ctx.annual_funding, "out");
-  if (is_no(ctx.auxiliary_answer)) {
+  run.state.report_file_name = output_file_name(run.settings.scores_name, run.settings.annual_funding, "out");
+  if (is_no(run.settings.auxiliary_answer)) {
     // An earlier pass may have wanted them; the closing list names only
     // files this pass writes.
-    ctx.condition_file_name = padded_name("NA");
-    ctx.improvements_file_name = padded_name("NA");
+    run.state.condition_file_name = padded_name("NA");
+    run.state.improvements_file_name = padded_name("NA");
   } else {
-    ctx.condition_file_name = output_file_name(ctx.scores_name, ctx.annual_funding, "scr");
-    ctx.improvements_file_name = output_file_name(ctx.scores_name, ctx.annual_funding, "rep");
-    ctx.files.segment_list = create(ctx.condition_file_name);
-    ctx.files.improvements = create(ctx.improvements_file_name);
+    run.state.condition_file_name = output_file_name(run.settings.scores_name, run.settings.annual_funding, "scr");
+    run.state.improvements_file_name = output_file_name(run.settings.scores_name, run.settings.annual_funding, "rep");
+    run.files.segment_list = create(run.state.condition_file_name);
+    run.files.improvements = create(run.state.improvements_file_name);
   }
-  ctx.files.report = create(ctx.report_file_name);
+  run.files.report = create(run.state.report_file_name);
 }
 
 void write_improvements_columns(OutputFile& file, int32_t names_format) {
@@ -101,45 +101,45 @@ void write_segment_list_columns(OutputFile& file, int32_t names_format) {
   put(file, names_format == 1 ? kNames : kShort);
 }
 
-void write_listing_headings(RunContext& ctx) {
+void write_listing_headings(const RunOutput& run) {
   static const layout::Layout kImprovementsTitle(
       "'    The following is each years repairs.  The first',' year is ',I4,'.',/");
   static const layout::Layout kSegmentListTitle(
       "'This is a list of all segments at the ','start of each year.',/");
-  if (ctx.files.improvements) {
-    ctx.files.improvements->write(kImprovementsTitle, {ctx.network.first_year});
-    write_improvements_columns(*ctx.files.improvements, ctx.network.names_format);
+  if (run.files.improvements) {
+    run.files.improvements->write(kImprovementsTitle, {run.network.first_year});
+    write_improvements_columns(*run.files.improvements, run.network.names_format);
   }
-  ctx.repair_lines = 3;
-  if (ctx.files.segment_list) {
-    put(*ctx.files.segment_list, kSegmentListTitle);
-    write_segment_list_columns(*ctx.files.segment_list, ctx.network.names_format);
+  run.state.repair_lines = 3;
+  if (run.files.segment_list) {
+    put(*run.files.segment_list, kSegmentListTitle);
+    write_segment_list_columns(*run.files.segment_list, run.network.names_format);
   }
-  ctx.list_lines = 3;
+  run.state.list_lines = 3;
 }
 
-int open_trace_files(RunContext& ctx) {
+int open_trace_files(const RunOutput& run) {
   static const layout::Layout kNamesTitle("'This is a tracing of ',A23,/,A38,/,/");
   static const layout::Layout kShortTitle("'This is a tracing of ',I4,/,/");
   static const layout::Layout kColumns(
       "23X,'Org. Cur. Last',/,'Yr Pvt Surf Miles Seg# Seg# Rep# Freq'");
   static const layout::Layout kRule("'-- --- ---- ----- ---- ---- ---- ----'");
-  for (int t = 1; t <= ctx.trace_count; ++t) {
-    std::string name(ctx.trace_file_name[t].trimmed());
+  for (int t = 1; t <= run.settings.trace_count; ++t) {
+    std::string name(run.settings.trace_file_name[t].trimmed());
     for (int earlier = 1; earlier < t; ++earlier)
-      if (ctx.trace_file_name[earlier].trimmed() == name) return t;
-    ctx.files.trace[t] = OutputFile::create_replacement(ctx.workdir.local(name));
-    if (!ctx.files.trace[t]) return t;
+      if (run.settings.trace_file_name[earlier].trimmed() == name) return t;
+    run.files.trace[t] = OutputFile::create_replacement(run.workdir.local(name));
+    if (!run.files.trace[t]) return t;
 
-    OutputFile& file = *ctx.files.trace[t];
-    int32_t segment = ctx.trace_segment[t];
-    if (ctx.network.names_format == 1) {
+    OutputFile& file = *run.files.trace[t];
+    int32_t segment = run.settings.trace_segment[t];
+    if (run.network.names_format == 1) {
       // A segment number outside the loaded table shows blank names.
       Text<23> highway;
       Text<38> description;
-      if (segment >= 1 && segment <= ctx.segments.segment_count) {
-        highway = ctx.segments[segment].highway_name;
-        description = ctx.segments[segment].segment_description;
+      if (segment >= 1 && segment <= run.segments.segment_count) {
+        highway = run.segments[segment].highway_name;
+        description = run.segments[segment].segment_description;
       }
       file.write(kNamesTitle, {highway, description});
     } else {

@@ -25,7 +25,7 @@
 #include <string_view>
 
 #include "io/console.h"
-#include "app/run_context.h"
+#include "output/run_output.h"
 
 namespace pavecast {
 
@@ -43,20 +43,20 @@ std::string output_file_name(const Text<9>& scores_name, float annual_funding,
 
 // Drops the report, the two listings and the trace files still open from an
 // earlier pass; files of those names from an earlier run stay as they are.
-void discard_earlier_pass_files(RunContext& ctx);
+void discard_earlier_pass_files(RunFiles& files);
 
 // Sets report_file_name, condition_file_name and improvements_file_name (the
 // last two "NA" when no auxiliary files are wanted); creates the segment list
 // and the improvements file (auxiliary files wanted), then the report. A file
 // that cannot be created is a fatal stop naming it.
-void open_run_files(RunContext& ctx);
+void open_run_files(const RunOutput& run);
 
 // The headings of the improvements file and the segment list (when open) in
 // the layout chosen by names_format; list_lines and repair_lines become 3.
-void write_listing_headings(RunContext& ctx);
+void write_listing_headings(const RunOutput& run);
 
-// The two column-heading lines of each listing, written again by the engine
-// after a form feed.
+// The two column-heading lines of each listing, written again by the
+// listing writer after a form feed.
 void write_improvements_columns(OutputFile& file, int32_t names_format);
 void write_segment_list_columns(OutputFile& file, int32_t names_format);
 
@@ -64,6 +64,6 @@ void write_segment_list_columns(OutputFile& file, int32_t names_format);
 // or the entry t whose file cannot be created (entries 1..t-1 stay open). A
 // name already used by an earlier entry counts as a file that cannot be
 // created: two entries writing one file would garble it.
-int open_trace_files(RunContext& ctx);
+int open_trace_files(const RunOutput& run);
 
 }  // namespace pavecast

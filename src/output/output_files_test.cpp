@@ -82,8 +82,8 @@ TEST(ListingHeadings, BothFormsByteForByte) {
     ctx->network.names_format = c.names_format;
     ctx->list_lines = 0;
     ctx->repair_lines = 0;
-    open_run_files(*ctx);
-    write_listing_headings(*ctx);
+    open_run_files(output_of(*ctx));
+    write_listing_headings(output_of(*ctx));
     ctx->files.improvements->close();
     ctx->files.segment_list->close();
     EXPECT_EQ(dir.read("rd96-c.rep"), *c.improvements) << "names_format " << c.names_format;
@@ -100,8 +100,8 @@ TEST(RunFiles, WithoutAuxiliaryFilesOnlyTheReport) {
   ctx->scores_name = "rd96";
   ctx->annual_funding = 25.0f;
   ctx->auxiliary_answer = 'N';
-  open_run_files(*ctx);
-  write_listing_headings(*ctx);
+  open_run_files(output_of(*ctx));
+  write_listing_headings(output_of(*ctx));
   EXPECT_EQ(ctx->report_file_name, "rd96-c.out  ");
   EXPECT_EQ(ctx->condition_file_name, "NA          ");
   EXPECT_EQ(ctx->improvements_file_name, "NA          ");
@@ -124,7 +124,7 @@ TEST(TraceFiles, HeadingsInBothForms) {
   ctx->trace_segment[2] = 955;  // not a segment of the table
   ctx->trace_file_name[2] = "trace.955";
   ctx->network.names_format = 1;
-  ASSERT_EQ(open_trace_files(*ctx), 0);
+  ASSERT_EQ(open_trace_files(output_of(*ctx)), 0);
   ctx->files.trace[1]->close();
   ctx->files.trace[2]->close();
   const std::string columns = lines({std::string(23, ' ') + "Org. Cur. Last",
@@ -143,7 +143,7 @@ TEST(TraceFiles, HeadingsInBothForms) {
   short_ctx->trace_count = 1;
   short_ctx->trace_segment[1] = 21;
   short_ctx->trace_file_name[1] = "trace.21 ";
-  ASSERT_EQ(open_trace_files(*short_ctx), 0);
+  ASSERT_EQ(open_trace_files(output_of(*short_ctx)), 0);
   short_ctx->files.trace[1]->close();
   EXPECT_EQ(short_dir.read("trace.21"), lines({"This is a tracing of   21", "", ""}) + columns);
 }
@@ -157,7 +157,7 @@ TEST(TraceFiles, AFileThatCannotBeCreatedNamesItsEntry) {
   ctx->trace_file_name[1] = "trace.6";
   ctx->trace_file_name[2] = "trace.30";
   ctx->trace_file_name[3] = "trace.19";
-  EXPECT_EQ(open_trace_files(*ctx), 2);
+  EXPECT_EQ(open_trace_files(output_of(*ctx)), 2);
   EXPECT_TRUE(ctx->files.trace[1] && ctx->files.trace[1]->is_open());
   EXPECT_FALSE(dir.exists("trace.19"));
 }
@@ -169,7 +169,7 @@ TEST(TraceFiles, ASecondEntryWithTheSameFileCountsAsUnopenable) {
   ctx->trace_segment = {0, 12, 12};
   ctx->trace_file_name[1] = "trace.12";
   ctx->trace_file_name[2] = "trace.12";
-  EXPECT_EQ(open_trace_files(*ctx), 2);
+  EXPECT_EQ(open_trace_files(output_of(*ctx)), 2);
 }
 
 }  // namespace

@@ -56,8 +56,8 @@ bool copy_to_device(const std::filesystem::path& from, const std::filesystem::pa
 }
 
 // The command file of a copy; it is removed when the returned file goes.
-std::unique_ptr<OutputFile> write_command_file(RunContext& ctx, const std::string& command) {
-  auto file = OutputFile::create_scratch_or_fatal(ctx.workdir.local(kCommandFile));
+std::unique_ptr<OutputFile> write_command_file(const RunOutput& run, const std::string& command) {
+  auto file = OutputFile::create_scratch_or_fatal(run.workdir.local(kCommandFile));
   file->write(command);
   file->close();
   return file;
@@ -65,40 +65,40 @@ std::unique_ptr<OutputFile> write_command_file(RunContext& ctx, const std::strin
 
 }  // namespace
 
-std::string print_report_command(const RunContext& ctx) {
+std::string print_report_command(const RunOutput& run) {
   static const layout::Layout kCommand("'@echo off',/,'copy ',A,' lpt',I1,' >\\nul'");
-  return kCommand.format({padded_name(ctx.report_file_name), ctx.printer_port});
+  return kCommand.format({padded_name(run.state.report_file_name), run.settings.printer_port});
 }
 
-std::string copy_inputs_command(const RunContext& ctx) {
+std::string copy_inputs_command(const RunOutput& run) {
   static const layout::Layout kCommand("'@echo off',/,'copy userdata.tmp ',A,'>\\nul'");
-  return kCommand.format({padded_name(ctx.inputs_file_name)});
+  return kCommand.format({padded_name(run.state.inputs_file_name)});
 }
 
-std::string print_inputs_command(const RunContext& ctx) {
+std::string print_inputs_command(const RunOutput& run) {
   static const layout::Layout kCommand("'@echo off',/,'copy userdata.tmp lpt',I1,' >\\nul'");
-  return kCommand.format({ctx.printer_port});
+  return kCommand.format({run.settings.printer_port});
 }
 
-std::filesystem::path printer_device(const RunContext& ctx) {
-  if (ctx.printer_port < 1 || ctx.printer_port > 9) return {};
-  return ctx.printer_device_prefix + std::to_string(ctx.printer_port - 1);
+std::filesystem::path printer_device(const RunOutput& run) {
+  if (run.settings.printer_port < 1 || run.settings.printer_port > 9) return {};
+  return run.state.printer_device_prefix + std::to_string(run.settings.printer_port - 1);
 }
 
-bool print_file(RunContext& ctx, const FilePath& from, const std::string& command) {
-  auto command_file = write_command_file(ctx, command);
-  return copy_to_device(from.path, printer_device(ctx));
+bool print_file(const RunOutput& run, const FilePath& from, const std::string& command) {
+  auto command_file = write_command_file(run, command);
+  return copy_to_device(from.path, printer_device(run));
 }
 
-void copy_inputs_record(RunContext& ctx) {
-  auto command_file = write_command_file(ctx, copy_inputs_command(ctx));
-  FilePath from = ctx.workdir.local("userdata.tmp");
+void copy_inputs_record(const RunOutput& run) {
+  auto command_file = write_command_file(run, copy_inputs_command(run));
+  FilePath from = run.workdir.local("userdata.tmp");
   std::ifstream in(from.path, std::ios::binary);
   if (!in) fatal_cannot_open(from.shown);
   std::string record(std::istreambuf_iterator<char>(in), {});
   if (in.bad()) fatal_cannot_open(from.shown);
   auto out = OutputFile::create_replacement_or_fatal(
-      ctx.workdir.local(trimmed_name(ctx.inputs_file_name)));
+      run.workdir.local(trimmed_name(run.state.inputs_file_name)));
   out->write(record);
   out->close();
 }

@@ -12,24 +12,24 @@
 #include <filesystem>
 #include <string>
 
-#include "app/run_context.h"
+#include "output/run_output.h"
 
 namespace pavecast {
 
 // The command file texts.
-std::string print_report_command(const RunContext& ctx);
-std::string copy_inputs_command(const RunContext& ctx);
-std::string print_inputs_command(const RunContext& ctx);
+std::string print_report_command(const RunOutput& run);
+std::string copy_inputs_command(const RunOutput& run);
+std::string print_inputs_command(const RunOutput& run);
 
 // The device of the printer port, or an empty path for a port without one.
-std::filesystem::path printer_device(const RunContext& ctx);
+std::filesystem::path printer_device(const RunOutput& run);
 
 // Copies `from` to the printer under the command file `command`. False when
 // the device is missing or the file could not be read or written to it whole.
-bool print_file(RunContext& ctx, const FilePath& from, const std::string& command);
+bool print_file(const RunOutput& run, const FilePath& from, const std::string& command);
 
 // Copies "userdata.tmp" to inputs_file_name under its command file, written
 // completely or not at all (a failure is a fatal stop naming the file).
-void copy_inputs_record(RunContext& ctx);
+void copy_inputs_record(const RunOutput& run);
 
 }  // namespace pavecast

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "layout/layout.h"
+#include "model/repair_order.h"
 #include "model/whole_number.h"
 
 namespace pavecast {
@@ -57,11 +58,11 @@ void write_printer_setup(OutputFile& out) {
   form_feed(out);
 }
 
-std::string_view repair_order_name(int32_t order) {
-  return order >= 1 && order <= 4 ? kRepairOrderNames[static_cast<std::size_t>(order)] : "";
+std::string_view order_name(int32_t order) {
+  return order >= 1 && order <= 4 ? repair_order_name(repair_order_of(order)) : "";
 }
 
-void write_title(RunContext& ctx, OutputFile& out) {
+void write_title(const RunOutput& run, OutputFile& out) {
   static const Layout kDated(
       "11X,I2,'/',I2,'/',I4,1X,I2,':',I2,14X,'Quillondarowmere Transportation',' Committee',/,"
       "41X,'Pavecast (PAVC)',/");
@@ -77,33 +78,33 @@ void write_title(RunContext& ctx, OutputFile& out) {
   static const Layout kLaneMiles("48X,'Lane-Miles: ',I4,/,/,/,/");
   static const Layout kLaneMilesForced("48X,'Lane-Miles: ',I4,', (Some Repairs Are Forced)',/,/");
 
-  ctx.report_line = 11;
-  if (is_yes(ctx.date_time_answer)) {
-    const StartTime& t = ctx.start_time;
+  run.state.report_line = 11;
+  if (is_yes(run.settings.date_time_answer)) {
+    const StartTime& t = run.settings.start_time;
     out.write(t.minute >= 10 ? kDated : kDatedEarlyMinute,
               {t.month, t.day, t.year, t.hour, t.minute});
   } else {
     out.write(kUndated, {});
   }
-  out.write(kRoads, {ctx.network.network_name});
+  out.write(kRoads, {run.network.network_name});
 
-  std::string_view order = repair_order_name(ctx.repair_order);
-  if (ctx.variable_funding) {
+  std::string_view order = order_name(run.settings.repair_order);
+  if (run.settings.variable_funding) {
     out.write(kVariable, {order});
-  } else if (ctx.annual_funding >= 998.0f) {
+  } else if (run.settings.annual_funding >= 998.0f) {
     out.write(kUnlimited, {});
   } else {
-    out.write(kFixed, {ctx.annual_funding, order});
+    out.write(kFixed, {run.settings.annual_funding, order});
   }
 
-  int32_t lane_miles = whole(ctx.network.total_lane_miles, kLaneMilesOffset);
-  out.write(is_no(ctx.force_fix_answer) ? kLaneMiles : kLaneMilesForced, {lane_miles});
+  int32_t lane_miles = whole(run.network.total_lane_miles, kLaneMilesOffset);
+  out.write(is_no(run.settings.force_fix_answer) ? kLaneMiles : kLaneMilesForced, {lane_miles});
 }
 
-void write_table_heading(const CostTable& table, int n, const RunContext& ctx, OutputFile& out) {
+void write_table_heading(const CostTable& table, int n, const RunOutput& run, OutputFile& out) {
   std::vector<Item> numbers, dashes;
   for (int a = 1; a <= n; ++a) {
-    numbers.emplace_back(ctx.actions[a].action_number);
+    numbers.emplace_back(run.tables.actions[a].action_number);
     dashes.emplace_back("---");
   }
   out.write(table.heading, numbers);
@@ -111,30 +112,30 @@ void write_table_heading(const CostTable& table, int n, const RunContext& ctx, O
 }
 
 // A page break inside the table: the form feed and the heading again.
-void new_table_page(const CostTable& table, int n, RunContext& ctx, OutputFile& out) {
+void new_table_page(const CostTable& table, int n, const RunOutput& run, OutputFile& out) {
   form_feed(out);
-  write_table_heading(table, n, ctx, out);
-  ctx.report_line = 3;
+  write_table_heading(table, n, run, out);
+  run.state.report_line = 3;
 }
 
-void write_cost_table(RunContext& ctx, OutputFile& out) {
-  Statistics& s = ctx.stats;
-  const int n = std::clamp(ctx.actions.action_count, 0, kMaxActions);
+void write_cost_table(const RunOutput& run, OutputFile& out) {
+  Statistics& s = run.stats;
+  const int n = std::clamp(run.tables.actions.action_count, 0, kMaxActions);
   const CostTable table(std::max(n, 1));
-  const int year_slots = std::clamp(ctx.year_slots, 1, kMaxYearSlots);
+  const int year_slots = std::clamp(run.settings.year_slots, 1, kMaxYearSlots);
 
-  ctx.report_line += 3;
-  write_table_heading(table, n, ctx, out);
+  run.state.report_line += 3;
+  write_table_heading(table, n, run, out);
 
   s.spent[1] = 0.0f;
   float cumulative = 0.0f;
   float total_cost = 0.0f;
   for (int y = 1; y <= year_slots; ++y) {
-    if (ctx.report_line >= ctx.page_lines) new_table_page(table, n, ctx, out);
-    derive_year_statistics(ctx, y);
+    if (run.state.report_line >= run.settings.page_lines) new_table_page(table, n, run, out);
+    derive_year_statistics(s, run.network.total_lane_miles, y);
     int32_t poor = whole(s.pct_poor[y], kReportOffset);
     int32_t fair = whole(s.pct_fair[y], kReportOffset);
-    int32_t calendar_year = ctx.network.first_year - 1 + y;
+    int32_t calendar_year = run.network.first_year - 1 + y;
 
     if (y == 1) {
       out.write(table.first_year_row, {calendar_year, poor, fair, s.mean_score[1]});
@@ -149,20 +150,20 @@ void write_cost_table(RunContext& ctx, OutputFile& out) {
       out.write(table.year_row, row);
     }
     total_cost = static_cast<float>(static_cast<double>(total_cost) + s.spent[y]);
-    ctx.report_line += 1;
+    run.state.report_line += 1;
   }
 
-  float per_year = ratio_or_zero(total_cost, ctx.years);
+  float per_year = ratio_or_zero(total_cost, run.settings.years);
   float per_mile = ratio_or_zero(total_cost, s.total_miles_repaired);
-  if (ctx.report_line > ctx.page_lines) new_table_page(table, n, ctx, out);
-  out.write(table.total_row, {ctx.years, total_cost, per_year, s.total_miles_repaired, per_mile});
+  if (run.state.report_line > run.settings.page_lines) new_table_page(table, n, run, out);
+  out.write(table.total_row, {run.settings.years, total_cost, per_year, s.total_miles_repaired, per_mile});
   std::vector<Item> miles;
   for (int a = 1; a <= n; ++a) miles.emplace_back(whole(s.miles_by_action[a], kLaneMilesOffset));
   out.write(table.lane_miles_row, miles);
-  ctx.report_line += 4;
+  run.state.report_line += 4;
 }
 
-void write_score_distribution(const RunContext& ctx, OutputFile& out) {
+void write_score_distribution(const RunOutput& run, OutputFile& out) {
   static const Layout kDefinitions(
       "/,/,/,/,'A \"poor\" pavement is defined as having a score ','of 5 or less.',/,"
       "'A \"fair\" ','pavement is defined as having a score of 6.'");
@@ -172,23 +173,23 @@ void write_score_distribution(const RunContext& ctx, OutputFile& out) {
   out.write(kDefinitions, {});
 
   std::array<float, kClasses + 1> share{};
-  for (int i = 1; i <= ctx.segments.segment_count; ++i) {
-    const Segment& seg = ctx.segments[i];
+  for (int i = 1; i <= run.segments.segment_count; ++i) {
+    const Segment& seg = run.segments[i];
     int32_t c = whole(seg.score, kReportOffset);
     if (c >= 1 && c <= kClasses)
       share[c] = static_cast<float>(static_cast<double>(share[c]) + seg.lane_miles);
   }
   std::vector<Item> items;
   for (int c = 1; c <= kClasses; ++c) {
-    share[c] = ratio_or_zero(static_cast<double>(share[c]) * 100.0, ctx.network.total_lane_miles);
+    share[c] = ratio_or_zero(static_cast<double>(share[c]) * 100.0, run.network.total_lane_miles);
     items.emplace_back(share[c]);
   }
-  int year_slots = std::clamp(ctx.year_slots, 1, kMaxYearSlots);
-  items.emplace_back(ctx.stats.mean_score[year_slots]);
+  int year_slots = std::clamp(run.settings.year_slots, 1, kMaxYearSlots);
+  items.emplace_back(run.stats.mean_score[year_slots]);
   out.write(kShares, items);
 }
 
-void write_policy_block(const RunContext& ctx, OutputFile& out) {
+void write_policy_block(const RunOutput& run, OutputFile& out) {
   static const Layout kHeading(
       "/,/,/,14X,8X,'Repetition of Action Policy',T71,14X,'Deterioration Rates',/,"
       "38X,14X,'Cost',/,"
@@ -201,7 +202,7 @@ void write_policy_block(const RunContext& ctx, OutputFile& out) {
   static const Layout kRatesOnly("T58,14X,I2,4X,5F10.2");
   static const Layout kLastAction("14X,2(I2,2X),A29,F6.3");
 
-  const PavementTypes& pavement = ctx.pavement;
+  const PavementTypes& pavement = run.tables.pavement;
   out.write(kHeading, {pavement.pavement_type_name[1], pavement.pavement_type_name[2],
                        pavement.pavement_type_name[3]});
   out.write(kDashes, {});
@@ -210,8 +211,8 @@ void write_policy_block(const RunContext& ctx, OutputFile& out) {
   for (int k = 1; k <= kMaxActions; ++k) {
     // Rows past the actions in use stay empty whatever an earlier reading
     // left in the table.
-    const RepairAction& action = ctx.actions[k];
-    int32_t number = k <= ctx.actions.action_count ? action.action_number : 0;
+    const RepairAction& action = run.tables.actions[k];
+    int32_t number = k <= run.tables.actions.action_count ? action.action_number : 0;
     int32_t repeats = std::min(action.max_repeats, int32_t{9});
     std::vector<Item> row;
     if (k <= kClasses) {
@@ -229,30 +230,19 @@ void write_policy_block(const RunContext& ctx, OutputFile& out) {
 
 }  // namespace
 
-void derive_year_statistics(RunContext& ctx, int y) {
-  Statistics& s = ctx.stats;
-  double total = ctx.network.total_lane_miles;
-  s.pct_poor[y] = ratio_or_zero(static_cast<double>(s.poor_miles[y]) * 100.0, total);
-  s.pct_fair[y] =
-      total == 0.0 ? 0.0f
-                   : static_cast<float>(static_cast<double>(s.fair_poor_miles[y]) * 100.0 / total -
-                                        static_cast<double>(s.pct_poor[y]));
-  s.mean_score[y] = ratio_or_zero(s.score_miles[y], total);
+void write_projection_report(const RunOutput& run) {
+  if (!run.files.report) return;
+  OutputFile& out = *run.files.report;
+  if (run.settings.printout_type == 1) write_printer_setup(out);
+  write_title(run, out);
+  write_cost_table(run, out);
+  if (run.state.report_line > run.settings.page_lines - 24) form_feed(out);
+  write_score_distribution(run, out);
+  write_policy_block(run, out);
 }
 
-void write_projection_report(RunContext& ctx) {
-  if (!ctx.files.report) return;
-  OutputFile& out = *ctx.files.report;
-  if (ctx.printout_type == 1) write_printer_setup(out);
-  write_title(ctx, out);
-  write_cost_table(ctx, out);
-  if (ctx.report_line > ctx.page_lines - 24) form_feed(out);
-  write_score_distribution(ctx, out);
-  write_policy_block(ctx, out);
-}
-
-void write_end_record(const RunContext& ctx, OutputFile& file) {
-  if (ctx.printout_type == 1) {
+void write_end_record(int32_t printout_type, OutputFile& file) {
+  if (printout_type == 1) {
     file.write(std::string{kEsc, 'E', '\n'});
   } else {
     form_feed(file);

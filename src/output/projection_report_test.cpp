@@ -149,7 +149,7 @@ const std::string kOverlayRow = blanks(14) + " 7   9  Overlay" + blanks(22) + " 
 TEST(ProjectionReport, WritesTheWholeReportOfASmallRun) {
   TempDir dir;
   auto ctx = small_run(dir);
-  write_projection_report(*ctx);
+  write_projection_report(output_of(*ctx));
 
   std::string expected =
       kUndatedTitle + roads_line() +
@@ -191,7 +191,7 @@ TEST(ProjectionReport, TitleVariants) {
     auto ctx = small_run(dir);
     ctx->date_time_answer = 'Y';
     ctx->start_time = StartTime{1996, 3, 7, 9, c.minute};
-    write_projection_report(*ctx);
+    write_projection_report(output_of(*ctx));
     std::string title =
         lines({blanks(11) + c.date_line + blanks(14) + "Quillondarowmere Transportation Committee",
                blanks(41) + "Pavecast (PAVC)", ""});
@@ -204,7 +204,7 @@ TEST(ProjectionReport, TitleVariants) {
   ctx->annual_funding = 99999.9f;
   ctx->force_fix_answer = 'Y';
   ctx->network.total_lane_miles = 1234.4994f;
-  write_projection_report(*ctx);
+  write_projection_report(output_of(*ctx));
   std::string expected =
       kUndatedTitle + roads_line() +
       lines({blanks(48) + "Funding: Unlimited Dollars",
@@ -218,7 +218,7 @@ TEST(ProjectionReport, VariableFundingAndTheLaserJetSetUp) {
   ctx->printout_type = 1;
   ctx->variable_funding = true;
   ctx->repair_order = 2;
-  write_projection_report(*ctx);
+  write_projection_report(output_of(*ctx));
   const std::string esc(1, '\x1b');
   std::string expected =
       lines({esc + "E", esc + "&l8D", esc + "&l4E",
@@ -239,7 +239,7 @@ TEST(ProjectionReport, CostTableFollowsTheNumberOfActions) {
       ctx->stats.cost_by_action[a][2] = 0.1f * static_cast<float>(a);
       ctx->stats.miles_by_action[a] = static_cast<float>(a);
     }
-    write_projection_report(*ctx);
+    write_projection_report(output_of(*ctx));
     std::string expected = lines({
         blanks(46) + "  Cost   Avg.  Mi`s  $/Mi" + blanks(11) + "Cost By Action",
         blanks(20) +
@@ -271,7 +271,7 @@ TEST(ProjectionReport, CostTableFollowsTheNumberOfActions) {
       ctx->stats.cost_by_action[a][3] = 0.5f;
     }
     ctx->stats.miles_by_action[11] = 1234567.0f;
-    write_projection_report(*ctx);
+    write_projection_report(output_of(*ctx));
     std::string expected = lines({
         blanks(28) + "  Cost   Avg.  Mi`s  $/Mi" + blanks(29) + "Cost By Action",
         blanks(2) +
@@ -308,7 +308,7 @@ TEST(ProjectionReport, CostTableFollowsTheNumberOfActions) {
     TempDir dir;
     auto ctx = small_run(dir);
     ctx->actions.action_count = 0;
-    write_projection_report(*ctx);
+    write_projection_report(output_of(*ctx));
     std::string expected = lines({
         blanks(56) + "  Cost   Avg.  Mi`s  $/Mi   Cost By Action",
         blanks(30) + "Year  % Poor  % Fair Mean   (m$)   $/Yr  Rep.  Rep.  ",
@@ -343,7 +343,7 @@ TEST(ProjectionReport, AsterisksZerosAndAnEmptyHorizon) {
     ctx->stats.spent[3] = 0.0f;
     ctx->stats.miles_repaired[3] = 0;  // no lane-miles: 0.0 per lane-mile
     ctx->stats.cost_by_action[1][3] = 0.0f;
-    write_projection_report(*ctx);
+    write_projection_report(output_of(*ctx));
     std::string expected = lines({
         blanks(30) + "1996    40      10    ***",
         blanks(30) + "1997    20      30    7.0**************     1  ****   *****",
@@ -359,7 +359,7 @@ TEST(ProjectionReport, AsterisksZerosAndAnEmptyHorizon) {
     ctx->years = 0;
     ctx->year_slots = 1;
     ctx->stats.total_miles_repaired = 0;
-    write_projection_report(*ctx);
+    write_projection_report(output_of(*ctx));
     std::string expected = lines({
         blanks(30) + "1996    40      10    6.0",
         blanks(30) + "Total Cost ( 0 Years)        0.0    0.0     0  .000",
@@ -374,7 +374,7 @@ TEST(ProjectionReport, NetworkWithoutLaneMilesReportsZeros) {
   TempDir dir;
   auto ctx = small_run(dir);
   ctx->network.total_lane_miles = 0.0f;
-  write_projection_report(*ctx);
+  write_projection_report(output_of(*ctx));
   std::string report = report_text(*ctx, dir);
   EXPECT_NE(report.find(blanks(48) + "Lane-Miles:    0\n"), std::string::npos);
   EXPECT_NE(report.find(blanks(30) + "1996     0       0    0.0\n"), std::string::npos);
@@ -398,7 +398,7 @@ TEST(ProjectionReport, LongRunBreaksPagesInsideTheTable) {
   ctx->year_slots = 98;
   ctx->stats = Statistics{};
   ctx->actions[1].action_number = 7;
-  write_projection_report(*ctx);
+  write_projection_report(output_of(*ctx));
 
   std::string table = one_action_heading();
   for (int y = 1; y <= 98; ++y) {
@@ -427,7 +427,7 @@ TEST(ProjectionReport, DefinitionsStartANewPageWhenTheTableIsLong) {
   ctx->page_lines = 53;
   ctx->years = 20;
   ctx->year_slots = 21;
-  write_projection_report(*ctx);
+  write_projection_report(output_of(*ctx));
   std::string report = report_text(*ctx, dir);
   EXPECT_EQ(ctx->report_line, 11 + 3 + 21 + 4);
   EXPECT_NE(report.find("Total Lane-Miles By Action    7\n" + kFF + "\n" + kDefinitions),
@@ -440,9 +440,9 @@ TEST(ProjectionReport, EndRecordDependsOnThePrintoutType) {
   RunContext ctx(dir.workdir());
   auto file = OutputFile::create(dir.workdir().local("end"));
   ctx.printout_type = 1;
-  write_end_record(ctx, *file);
+  write_end_record(ctx.printout_type, *file);
   ctx.printout_type = 3;
-  write_end_record(ctx, *file);
+  write_end_record(ctx.printout_type, *file);
   file->close();
   EXPECT_EQ(dir.read("end"),
             "\x1b"

@@ -1,6 +1,5 @@
 #include "readers/deterioration_rates.h"
 
-#include "dialogue/saved_answers.h"
 #include "layout/layout.h"
 #include "io/record_files.h"
 
@@ -27,12 +26,6 @@ void read_deterioration_rates_file(PavementTypes& types, InputFile& file) {
       types.pavement_type_count = p;
     }
   }
-}
-
-void read_deterioration_rates(RunContext& ctx, Console& console) {
-  console.progress("Reading Deterioration Rates");
-  auto file = InputFile::open_or_fatal(parameter_file(ctx, "detrates"), IfMissing::kCreateEmpty);
-  read_deterioration_rates_file(ctx.pavement, *file);
 }
 
 }  // namespace pavecast

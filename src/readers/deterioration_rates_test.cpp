@@ -1,5 +1,7 @@
 #include "readers/deterioration_rates.h"
 
+#include "dialogue/parameter_files.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -39,7 +41,7 @@ using testing::fatal_text_of;
 
 std::unique_ptr<RunContext> read_rates(const TempDir& dir, ScriptedConsole& console) {
   auto ctx = make_context(dir);
-  read_deterioration_rates(*ctx, console);
+  read_deterioration_rates(dialogue_of(*ctx, console), *ctx, ctx->pavement);
   return ctx;
 }
 
@@ -131,11 +133,11 @@ TEST(DeteriorationRates, ReadingAgainStartsFromAnEmptyTable) {
   dir.write("data/detrates.dat", block("ACC", 0.1) + block("PCC", 0.3) + block("COMP", 0.5));
   auto ctx = make_context(dir);
   ScriptedConsole console;
-  read_deterioration_rates(*ctx, console);
+  read_deterioration_rates(dialogue_of(*ctx, console), *ctx, ctx->pavement);
   ASSERT_EQ(ctx->pavement.pavement_type_count, 3);
 
   dir.write("data/detrates.dat", block("NEW", 0.2, 2));
-  read_deterioration_rates(*ctx, console);
+  read_deterioration_rates(dialogue_of(*ctx, console), *ctx, ctx->pavement);
   const PavementTypes& t = ctx->pavement;
   EXPECT_EQ(t.pavement_type_count, 1);
   EXPECT_EQ(t.pavement_type_name[1], "NEW     ");

@@ -4,8 +4,8 @@
 // (1 is first_year, 2 the first simulated year) and the segment number.
 //
 // A missing file is created empty (no entries); a blank name gives a console
-// warning and no entries. Reading stops silently at the end of the file or at the first line that is
-// not two integers. A line naming a segment outside 1..capacity of the
+// warning and no entries. Reading stops silently at the end of the file or at
+// the first line that is not two integers. A line naming a segment outside 1..capacity of the
 // segment table (a blank line names 0) is skipped with a console warning
 // naming the file and the line, and does not use up an entry number. The
 // 101st entry stops the run. forced_index of the named row becomes the entry
@@ -13,25 +13,25 @@
 // cleared here, only at start-up.
 //
 // Entries naming a segment above the segment_count of the loaded network are
-// found by the loader, which warns and marks them ignored (segment_table.h).
+// found after loading, warned of and marked ignored (segment_table.h).
 // forced_entry() gives the engine the entry that governs a segment.
 #pragma once
 
 #include "io/console.h"
-#include "app/run_context.h"
+#include "io/record_files.h"
+#include "layout/text.h"
+#include "model/segment_table.h"
 
 namespace pavecast {
 
-void read_forced_repairs(RunContext& ctx, Console& console);
+// The file `name` of the working directory into `list`, with the forced_index
+// of the rows of `segments` it names; warnings go to `console`.
+void read_forced_repairs(const Workdir& workdir, const Text<12>& name, Console& console,
+                         ForcedRepairs& list, SegmentTable& segments);
 
 // After loading: warns of each entry naming a segment above segment_count
 // and marks it ignored; the row it names gets forced_index 0.
-void ignore_forced_entries_beyond_network(RunContext& ctx, Console& console);
-
-// The entry k (1..forced_count) that forced_index names for segment i, or 0
-// when there is none that applies: an index left by an earlier pass through
-// the dialogue that no entry of this list backs (a forced_index is cleared
-// only at start-up) or an ignored entry counts as none.
-int forced_entry(const RunContext& ctx, int i);
+void ignore_forced_entries_beyond_network(ForcedRepairs& list, SegmentTable& segments,
+                                          Console& console);
 
 }  // namespace pavecast

@@ -34,7 +34,7 @@ TEST(ForcedRepairs, EntriesAndBackIndex) {
   auto ctx = make_context(dir);
   ctx->force_fix_file = "force.txt";  // trailing blanks are not part of the name
   ScriptedConsole console;
-  read_forced_repairs(*ctx, console);
+  read_forced_repairs(ctx->workdir, ctx->force_fix_file, console, ctx->forced, ctx->segments);
   EXPECT_EQ(ctx->forced.forced_count, 2);
   EXPECT_EQ(ctx->forced.forced_year[1], 3);
   EXPECT_EQ(ctx->forced.forced_segment[1], 17);
@@ -53,12 +53,12 @@ TEST(ForcedRepairs, SegmentNamedTwicePointsToTheLaterEntry) {
   auto ctx = make_context(dir);
   ctx->force_fix_file = "fix.dat     ";
   ScriptedConsole console;
-  read_forced_repairs(*ctx, console);
+  read_forced_repairs(ctx->workdir, ctx->force_fix_file, console, ctx->forced, ctx->segments);
   EXPECT_EQ(ctx->forced.forced_count, 3);
   EXPECT_EQ(ctx->segments[17].forced_index, 3);
   EXPECT_EQ(ctx->forced.forced_segment[1], 17);  // both entries stay in the list
-  EXPECT_EQ(forced_entry(*ctx, 17), 3);
-  EXPECT_EQ(forced_entry(*ctx, 9), 2);
+  EXPECT_EQ(forced_entry(ctx->forced, ctx->segments, 17), 3);
+  EXPECT_EQ(forced_entry(ctx->forced, ctx->segments, 9), 2);
 }
 
 TEST(ForcedRepairs, SegmentOutsideTheTableIsSkippedWithAWarning) {
@@ -69,7 +69,7 @@ TEST(ForcedRepairs, SegmentOutsideTheTableIsSkippedWithAWarning) {
   auto ctx = make_context(dir);
   ctx->force_fix_file = "force.txt";
   ScriptedConsole console;
-  read_forced_repairs(*ctx, console);
+  read_forced_repairs(ctx->workdir, ctx->force_fix_file, console, ctx->forced, ctx->segments);
   EXPECT_EQ(console.output(),
             lines({" ** Warning: forced-repair line 2 of force.txt names segment 0, outside "
                    "1..2500; the line is skipped",
@@ -88,20 +88,20 @@ TEST(ForcedRepairs, UnreadableLineEndsTheListSilently) {
   auto ctx = make_context(dir);
   ctx->force_fix_file = "force.txt";
   ScriptedConsole console;
-  read_forced_repairs(*ctx, console);
+  read_forced_repairs(ctx->workdir, ctx->force_fix_file, console, ctx->forced, ctx->segments);
   EXPECT_EQ(ctx->forced.forced_count, 1);
   EXPECT_EQ(ctx->segments[41].forced_index, 0);
   EXPECT_EQ(console.output(), "");
 
   // A missing file is created empty: no entries.
   ctx->force_fix_file = "none.txt";
-  read_forced_repairs(*ctx, console);
+  read_forced_repairs(ctx->workdir, ctx->force_fix_file, console, ctx->forced, ctx->segments);
   EXPECT_EQ(ctx->forced.forced_count, 0);
   EXPECT_TRUE(dir.exists("none.txt"));
 
   ScriptedConsole blank;
   ctx->force_fix_file = "";
-  read_forced_repairs(*ctx, blank);
+  read_forced_repairs(ctx->workdir, ctx->force_fix_file, blank, ctx->forced, ctx->segments);
   EXPECT_EQ(ctx->forced.forced_count, 0);
   EXPECT_EQ(blank.output(),
             lines({" ** Warning: no forced-repair file was named; no repairs are forced"}));
@@ -116,12 +116,12 @@ TEST(ForcedRepairs, HundredEntriesAcceptedTheHundredAndFirstStops) {
 
   // Blank lines among the 100 entries are skipped and count for nothing.
   dir.write("force.txt", "\n" + entries(50) + "\n" + entries(100).substr(50 * 7));
-  read_forced_repairs(*ctx, console);
+  read_forced_repairs(ctx->workdir, ctx->force_fix_file, console, ctx->forced, ctx->segments);
   EXPECT_EQ(ctx->forced.forced_count, 100);
   EXPECT_EQ(ctx->segments[100].forced_index, 100);
 
   dir.write("force.txt", entries(101));
-  EXPECT_EQ(fatal_text_of([&] { read_forced_repairs(*ctx, console); }),
+  EXPECT_EQ(fatal_text_of([&] { read_forced_repairs(ctx->workdir, ctx->force_fix_file, console, ctx->forced, ctx->segments); }),
             " ** Fatal Error: The maximium number of forced repairs has been exceeded.\n");
 }
 PAVECAST_GCC_BUG_105651_END
@@ -132,14 +132,14 @@ TEST(ForcedRepairs, RereadingKeepsOldBackIndexesButTheyNoLongerApply) {
   ctx->force_fix_file = "force.txt";
   ScriptedConsole console;
   dir.write("force.txt", lines({" 3  17", " 4  30"}));
-  read_forced_repairs(*ctx, console);
+  read_forced_repairs(ctx->workdir, ctx->force_fix_file, console, ctx->forced, ctx->segments);
   // A second pass through the dialogue names another file.
   dir.write("force.txt", lines({" 5  30"}));
-  read_forced_repairs(*ctx, console);
+  read_forced_repairs(ctx->workdir, ctx->force_fix_file, console, ctx->forced, ctx->segments);
   EXPECT_EQ(ctx->forced.forced_count, 1);
   EXPECT_EQ(ctx->segments[17].forced_index, 1);  // only start-up clears the rows
-  EXPECT_EQ(forced_entry(*ctx, 17), 0);          // entry 1 now names segment 30
-  EXPECT_EQ(forced_entry(*ctx, 30), 1);
+  EXPECT_EQ(forced_entry(ctx->forced, ctx->segments, 17), 0);          // entry 1 now names segment 30
+  EXPECT_EQ(forced_entry(ctx->forced, ctx->segments, 30), 1);
 }
 
 TEST(ForcedRepairs, EntriesBeyondTheLoadedNetworkAreIgnored) {
@@ -148,9 +148,9 @@ TEST(ForcedRepairs, EntriesBeyondTheLoadedNetworkAreIgnored) {
   auto ctx = make_context(dir);
   ctx->force_fix_file = "force.txt";
   ScriptedConsole console;
-  read_forced_repairs(*ctx, console);
+  read_forced_repairs(ctx->workdir, ctx->force_fix_file, console, ctx->forced, ctx->segments);
   ctx->segments.segment_count = 800;
-  ignore_forced_entries_beyond_network(*ctx, console);
+  ignore_forced_entries_beyond_network(ctx->forced, ctx->segments, console);
   EXPECT_EQ(console.output(),
             lines({" ** Warning: forced repair 2 names segment 900, but the network has 800 "
                    "segments; the entry is ignored",
@@ -162,8 +162,8 @@ TEST(ForcedRepairs, EntriesBeyondTheLoadedNetworkAreIgnored) {
   EXPECT_EQ(ctx->forced.forced_year[2], 0);  // never the year being simulated
   EXPECT_EQ(ctx->forced.forced_year[1], 3);
   EXPECT_EQ(ctx->segments[900].forced_index, 0);
-  EXPECT_EQ(forced_entry(*ctx, 2), 1);
-  EXPECT_EQ(forced_entry(*ctx, 901), 0);
+  EXPECT_EQ(forced_entry(ctx->forced, ctx->segments, 2), 1);
+  EXPECT_EQ(forced_entry(ctx->forced, ctx->segments, 901), 0);
 }
 
 }  // namespace

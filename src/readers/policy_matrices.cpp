@@ -2,7 +2,6 @@
 
 #include <string>
 
-#include "dialogue/saved_answers.h"
 #include "fatal/fatal.h"
 #include "layout/layout.h"
 #include "io/record_files.h"
@@ -17,31 +16,25 @@ using layout::ReadStatus;
 // are read; a name the rates file did not define stops the run, and so does a
 // file too short to give every type its row. Action numbers are not checked
 // here: a matrix may name an action for a class that no segment reaches.
-void read_policy_matrices_file(RunContext& ctx, InputFile& file) {
+void read_policy_matrices_file(const PavementTypes& types, PolicyMatrix& policy, InputFile& file) {
   static const Layout kName("A8");
   static const Layout kValues("10(I2,1X)");
 
   // A way back reads the file again: start from an empty table.
-  ctx.policy = PolicyMatrix{};
-  for (int block = 1; block <= ctx.pavement.pavement_type_count; ++block) {
+  policy = PolicyMatrix{};
+  for (int block = 1; block <= types.pavement_type_count; ++block) {
     Text<8> name;
     if (kName.read(file, {name}) == ReadStatus::kEndOfFile) fatal_end_of_file(file);
-    int p = ctx.pavement.find(name);
+    int p = types.find(name);
     if (p == 0) {
       fatal_text("\n\n ** Fatal Error: An invalid pavement type was entered (" + name.str() +
                  ").\n");
     }
-    auto& row = ctx.policy[p];
+    auto& row = policy[p];
     read_or_fatal(
         kValues, file,
         {row[1], row[2], row[3], row[4], row[5], row[6], row[7], row[8], row[9], row[10]});
   }
-}
-
-void read_policy_matrices(RunContext& ctx, Console& console) {
-  console.progress("Reading Policy Matrices");
-  auto file = InputFile::open_or_fatal(parameter_file(ctx, "matrix"), IfMissing::kCreateEmpty);
-  read_policy_matrices_file(ctx, *file);
 }
 
 }  // namespace pavecast

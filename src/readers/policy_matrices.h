@@ -6,14 +6,11 @@
 // file that ends too soon, an unreadable values record.
 #pragma once
 
-#include "io/console.h"
-#include "app/run_context.h"
+#include "io/record_files.h"
+#include "model/parameter_tables.h"
 
 namespace pavecast {
 
-void read_policy_matrices(RunContext& ctx, Console& console);
-
-// The file alone, from an open file, without the progress message.
-void read_policy_matrices_file(RunContext& ctx, InputFile& file);
+void read_policy_matrices_file(const PavementTypes& types, PolicyMatrix& policy, InputFile& file);
 
 }  // namespace pavecast

@@ -1,5 +1,7 @@
 #include "readers/policy_matrices.h"
 
+#include "dialogue/parameter_files.h"
+
 #include <gtest/gtest.h>
 
 #include <array>
@@ -39,7 +41,7 @@ TEST(PolicyMatrices, BlocksInAnyOrderFillTheirTypesRows) {
   auto ctx = with_types(dir, {"ACC", "PCC", "COMP"});
   ScriptedConsole console;
 
-  read_policy_matrices(*ctx, console);
+  read_policy_matrices(dialogue_of(*ctx, console), *ctx, ctx->pavement, ctx->policy);
 
   EXPECT_EQ(console.output(), " Reading Policy Matrices\n");
   EXPECT_EQ(ctx->policy[1], (Row{0, 0, 0, 0, 0, 3, 3, 2, 2, 1, 0}));
@@ -58,7 +60,7 @@ TEST(PolicyMatrices, RepeatedNameOverwritesAndBlocksAfterTheCountAreNotRead) {
   auto ctx = with_types(dir, {"ACC", "PCC"});
   ScriptedConsole console;
 
-  read_policy_matrices(*ctx, console);
+  read_policy_matrices(dialogue_of(*ctx, console), *ctx, ctx->pavement, ctx->policy);
 
   EXPECT_EQ(ctx->policy[1], (Row{0, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2}));
   EXPECT_EQ(ctx->policy[2], Row{});
@@ -72,14 +74,14 @@ TEST(PolicyMatrices, UnknownPavementTypeStopsTheRunWithItsPaddedName) {
     dir.write("data/matrix.dat", lines({"acc/pcc", "10 10 10 10 10 10 10 10 10 10"}));
     auto ctx = with_types(dir, {"acc/pcc2"});
     ScriptedConsole console;
-    EXPECT_EQ(fatal_text_of([&] { read_policy_matrices(*ctx, console); }), expected);
+    EXPECT_EQ(fatal_text_of([&] { read_policy_matrices(dialogue_of(*ctx, console), *ctx, ctx->pavement, ctx->policy); }), expected);
   }
   {
     TempDir dir;  // names differ in case only
     dir.write("data/matrix.dat", lines({"Acc", "10 10 10 10 10 10 10 10 10 10"}));
     auto ctx = with_types(dir, {"ACC"});
     ScriptedConsole console;
-    EXPECT_EQ(fatal_text_of([&] { read_policy_matrices(*ctx, console); }),
+    EXPECT_EQ(fatal_text_of([&] { read_policy_matrices(dialogue_of(*ctx, console), *ctx, ctx->pavement, ctx->policy); }),
               "\n\n ** Fatal Error: An invalid pavement type was entered (Acc     ).\n");
   }
   {
@@ -87,7 +89,7 @@ TEST(PolicyMatrices, UnknownPavementTypeStopsTheRunWithItsPaddedName) {
     dir.write("data/matrix.dat", lines({" ACC", "10 10 10 10 10 10 10 10 10 10"}));
     auto ctx = with_types(dir, {"ACC"});
     ScriptedConsole console;
-    EXPECT_EQ(fatal_text_of([&] { read_policy_matrices(*ctx, console); }),
+    EXPECT_EQ(fatal_text_of([&] { read_policy_matrices(dialogue_of(*ctx, console), *ctx, ctx->pavement, ctx->policy); }),
               "\n\n ** Fatal Error: An invalid pavement type was entered ( ACC    ).\n");
   }
 }
@@ -111,7 +113,7 @@ TEST(PolicyMatrices, ShortMissingOrUnreadableFileStopsTheRun) {
     if (c.content != nullptr) dir.write("data/matrix.dat", c.content);
     auto ctx = with_types(dir, {"ACC", "PCC"});
     ScriptedConsole console;
-    EXPECT_EQ(fatal_text_of([&] { read_policy_matrices(*ctx, console); }), c.message);
+    EXPECT_EQ(fatal_text_of([&] { read_policy_matrices(dialogue_of(*ctx, console), *ctx, ctx->pavement, ctx->policy); }), c.message);
     EXPECT_TRUE(dir.exists("data/matrix.dat"));
   }
 }
@@ -120,7 +122,7 @@ TEST(PolicyMatrices, NoPavementTypesReadsNothing) {
   TempDir dir;
   auto ctx = with_types(dir, {});
   ScriptedConsole console;
-  read_policy_matrices(*ctx, console);
+  read_policy_matrices(dialogue_of(*ctx, console), *ctx, ctx->pavement, ctx->policy);
   EXPECT_EQ(console.output(), " Reading Policy Matrices\n");
   EXPECT_TRUE(dir.exists("data/matrix.dat"));
 }
@@ -131,11 +133,11 @@ TEST(PolicyMatrices, ActionNumbersAreNotCheckedAndReadingAgainStartsClean) {
                                       "10 10 10 10 10 10 10 10 10 10"}));
   auto ctx = with_types(dir, {"ACC", "PCC"});
   ScriptedConsole console;
-  read_policy_matrices(*ctx, console);
+  read_policy_matrices(dialogue_of(*ctx, console), *ctx, ctx->pavement, ctx->policy);
   EXPECT_EQ(ctx->policy[1], (Row{0, 99, 98, 97, 96, 95, 94, 93, 92, 91, 90}));
 
   dir.write("data/matrix.dat", lines({"PCC", "20", "PCC", "30"}));
-  read_policy_matrices(*ctx, console);
+  read_policy_matrices(dialogue_of(*ctx, console), *ctx, ctx->pavement, ctx->policy);
   EXPECT_EQ(ctx->policy[1], Row{});
   EXPECT_EQ(ctx->policy[2], (Row{0, 30, 0, 0, 0, 0, 0, 0, 0, 0, 0}));
 }

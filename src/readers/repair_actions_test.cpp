@@ -1,5 +1,7 @@
 #include "readers/repair_actions.h"
 
+#include "dialogue/parameter_files.h"
+
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -61,7 +63,7 @@ TEST(RepairActions, NoChangeReadsTheFileAsItIs) {
   ctx->change_repeat_policy = 'N';
   ScriptedConsole console(lines({""}));
 
-  read_repair_actions(*ctx, console);
+  read_repair_actions(dialogue_of(*ctx, console), *ctx, ctx->actions);
 
   EXPECT_EQ(console.output(), "\n" + kFooter + question('N') + " Reading Repair Data\n");
   EXPECT_EQ(echo_text(*ctx, dir), question('N'));
@@ -102,7 +104,7 @@ TEST(RepairActions, ChangingLimitsAsksOnlyForMarkedActions) {
   // action 30: Enter eliminates it; action 40: a typed 9 stays 9.
   ScriptedConsole console(lines({"y", "x", "5", "", "9"}));
 
-  read_repair_actions(*ctx, console);
+  read_repair_actions(dialogue_of(*ctx, console), *ctx, ctx->actions);
 
   EXPECT_EQ(console.output(), "\n" + kFooter + question('N') + kHeading +
                                   " 10    Crack seal                    currently is 2\n" + kDir2 +
@@ -132,7 +134,7 @@ TEST(RepairActions, OnlyElevenRecordsAreReadAndMarksAfterThemAreNotOffered) {
   ctx->change_repeat_policy = 'Y';
   ScriptedConsole console(lines({""}));
 
-  read_repair_actions(*ctx, console);
+  read_repair_actions(dialogue_of(*ctx, console), *ctx, ctx->actions);
 
   EXPECT_EQ(console.output(), "\n" + kFooter + question('Y') + kHeading);
   EXPECT_EQ(ctx->actions.action_count, 11);
@@ -145,7 +147,7 @@ TEST(RepairActions, MissingFileGivesNoActions) {
   ctx->change_repeat_policy = 'Y';
   ScriptedConsole console(lines({""}));
 
-  read_repair_actions(*ctx, console);
+  read_repair_actions(dialogue_of(*ctx, console), *ctx, ctx->actions);
 
   EXPECT_EQ(console.output(), "\n" + kFooter + question('Y') + kHeading);
   EXPECT_EQ(ctx->actions.action_count, 0);
@@ -165,7 +167,7 @@ TEST(RepairActions, CrlfLineEndsShortAndOverlongRecords) {
   ctx->change_repeat_policy = 'N';
   ScriptedConsole console(lines({""}));
 
-  read_repair_actions(*ctx, console);
+  read_repair_actions(dialogue_of(*ctx, console), *ctx, ctx->actions);
 
   const RepairActions& t = ctx->actions;
   ASSERT_EQ(t.action_count, 2);
@@ -187,7 +189,7 @@ TEST(RepairActions, NonNumericFieldStopsTheRunNamingFileAndLine) {
     dir.write("data/repairs.dat", good + bad + good);
     auto ctx = make_context(dir);
     ScriptedConsole console(lines({""}));
-    EXPECT_EQ(fatal_text_of([&] { read_repair_actions(*ctx, console); }),
+    EXPECT_EQ(fatal_text_of([&] { read_repair_actions(dialogue_of(*ctx, console), *ctx, ctx->actions); }),
               " ** Fatal Error: unreadable record, file data/repairs.dat, line 2\n");
   }
 }
@@ -197,11 +199,11 @@ TEST(RepairActions, ReadingAgainStartsFromAnEmptyTable) {
   dir.write("data/repairs.dat", kSixActions);
   auto ctx = make_context(dir);
   ScriptedConsole console(lines({"", ""}));
-  read_repair_actions(*ctx, console);
+  read_repair_actions(dialogue_of(*ctx, console), *ctx, ctx->actions);
   ASSERT_EQ(ctx->actions.action_count, 6);
 
   dir.write("data/repairs.dat", record("3", "70", "2", ' ', "Overlay", "3.0", "0.500", "0"));
-  read_repair_actions(*ctx, console);
+  read_repair_actions(dialogue_of(*ctx, console), *ctx, ctx->actions);
   EXPECT_EQ(ctx->actions.action_count, 1);
   EXPECT_EQ(ctx->actions[1].action_number, 70);
   for (int a = 2; a <= kMaxActions; ++a) EXPECT_EQ(ctx->actions[a].action_number, 0) << a;
@@ -217,7 +219,7 @@ TEST(RepairActions, SecondaryNameTakenForAnyAnswerButN) {
   ctx->data_set = 1;
   ctx->data_set_ext[1] = "s01";
   ScriptedConsole console(lines({""}));
-  read_repair_actions(*ctx, console);
+  read_repair_actions(dialogue_of(*ctx, console), *ctx, ctx->actions);
   EXPECT_EQ(ctx->actions.action_count, 1);
 }
 

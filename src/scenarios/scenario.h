@@ -14,8 +14,8 @@
 // range), with a message naming them.
 //
 // A scenario varies the budget and the repair order. Each projection runs on
-// its own copy of the base (copied, never shared), with a console that
-// discards the year messages and no file open, so it writes nothing.
+// its own copy of the engine's inputs and of the network's tables (copied,
+// never shared), with an observer that keeps nothing, so it writes nothing.
 #pragma once
 
 #include <cstdint>
@@ -24,8 +24,14 @@
 #include <string>
 #include <vector>
 
+#include "dialogue/enter_keeps.h"
+#include "engine/projection.h"
 #include "io/console.h"
-#include "app/run_context.h"
+#include "io/record_files.h"
+#include "model/parameter_tables.h"
+#include "model/segment_table.h"
+#include "model/settings.h"
+#include "model/statistics.h"
 
 namespace pavecast {
 
@@ -48,17 +54,21 @@ struct Scenario {
   int32_t repair_order = 3;  // 1..4; an unlimited budget always takes 1, as the program does
 };
 
-struct BaseOptions {
-  std::optional<int32_t> years;  // in place of the saved number of years
-  std::optional<int32_t> order;  // in place of the saved repair order
-  bool all_orders = false;       // the scenarios use every order (the saved one is not needed)
-  bool saved_budget = false;     // read what the saved budget needs (the funding file)
-};
+// The saved answers the base may replace: years, order, every order used,
+// the saved budget's funding file read.
+using BaseOptions = EnterOptions;
 
 struct BaseScenario {
-  std::unique_ptr<RunContext> ctx;  // loaded; order keys as for worst first
-  Budget saved_budget;              // the saved answers' budget
-  int32_t order = 0;                // the order of a constrained run: Enter keeps the saved one
+  Workdir workdir;  // read-only
+  RunSettings settings;
+  ParameterTables tables;
+  ProjectionInputs inputs;  // the engine's inputs as the settings and tables give them
+  SegmentTable segments;    // loaded; order keys as for worst first
+  NetworkValues network;
+  ForcedRepairs forced;
+  Statistics stats;   // year 1, as loaded
+  Budget saved_budget;  // the saved answers' budget
+  int32_t order = 0;    // the order of a constrained run: Enter keeps the saved one
 };
 
 // Builds the base scenario in the working directory `root`. The priority file
@@ -87,8 +97,8 @@ struct ScenarioRun {
   const YearFigures& final_year() const { return years.back(); }
 };
 
-// The projection of `scenario` on a copy of `base`. Thread-safe for one
-// shared const base.
-ScenarioRun run_scenario(const RunContext& base, const Scenario& scenario);
+// The projection of `scenario` on copies of the base's inputs and tables.
+// Thread-safe for one shared const base.
+ScenarioRun run_scenario(const BaseScenario& base, const Scenario& scenario);
 
 }  // namespace pavecast

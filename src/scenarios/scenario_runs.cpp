@@ -12,7 +12,7 @@ int thread_count(int jobs) {
   return std::max(1, static_cast<int>(std::thread::hardware_concurrency()));
 }
 
-std::vector<ScenarioRun> run_scenarios(const RunContext& base, const std::vector<Scenario>& list,
+std::vector<ScenarioRun> run_scenarios(const BaseScenario& base, const std::vector<Scenario>& list,
                                        const RunnerOptions& options) {
   const std::size_t total = list.size();
   std::vector<ScenarioRun> runs(total);

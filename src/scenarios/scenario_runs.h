@@ -1,6 +1,6 @@
 // Many projections at once: one projection per thread, each on its own copy
-// of the base scenario (its own segment table, statistics and random.dat
-// reader), the base itself only read. Results come back in the order of the
+// of the base scenario's inputs and tables (its own segment table,
+// statistics and random.dat reader), the base itself only read. Results come back in the order of the
 // scenarios, whatever the order in which the threads finish them.
 //
 // A fatal stop in any projection stops the remaining ones from starting and
@@ -11,7 +11,6 @@
 #include <functional>
 #include <vector>
 
-#include "app/run_context.h"
 #include "scenarios/scenario.h"
 
 namespace pavecast {
@@ -24,7 +23,7 @@ struct RunnerOptions {
   std::function<void(std::size_t done, std::size_t total)> progress;
 };
 
-std::vector<ScenarioRun> run_scenarios(const RunContext& base, const std::vector<Scenario>& list,
+std::vector<ScenarioRun> run_scenarios(const BaseScenario& base, const std::vector<Scenario>& list,
                                        const RunnerOptions& options);
 
 // The number of threads `jobs` asks for (0: the machine's cores, at least 1).

@@ -107,7 +107,7 @@ TEST(ScenarioAgainstProgram, SweepMatchesSingleProgramRuns) {
 
   BaseScenario base = load(tool_dir);
   std::vector<ScenarioRun> runs;
-  for (float level : {7.5f, 25.0f, 42.5f}) runs.push_back(run_scenario(*base.ctx, fixed(level, 3)));
+  for (float level : {7.5f, 25.0f, 42.5f}) runs.push_back(run_scenario(base, fixed(level, 3)));
   EXPECT_EQ(sweep.out, csv_text(runs));
 
   for (const ScenarioRun& run : runs) {
@@ -140,9 +140,9 @@ TEST(ScenarioAgainstProgram, EverySavedOptionAsTheProgramTakesIt) {
   set_line(dir, answers, 20, "Y");     // traffic increases
 
   BaseScenario base = load(dir);
-  EXPECT_EQ(base.ctx->segments.segment_count, 1600);
-  EXPECT_EQ(base.ctx->forced.forced_count, 3);
-  ScenarioRun run = run_scenario(*base.ctx, fixed(30.0f, base.order));
+  EXPECT_EQ(base.segments.segment_count, 1600);
+  EXPECT_EQ(base.forced.forced_count, 3);
+  ScenarioRun run = run_scenario(base, fixed(30.0f, base.order));
 
   testing::ProgramResult program = run_program_at(dir, "30", true);
   ASSERT_EQ(program.status, 0) << program.console;
@@ -162,7 +162,7 @@ TEST(ScenarioAgainstProgram, RandomOrderAndAFundingFileOfTheSecondaryDataSet) {
   options.saved_budget = true;
   BaseScenario base = load(dir, options);
   ASSERT_EQ(base.saved_budget.kind, BudgetKind::kVariable);
-  ScenarioRun run = run_scenario(*base.ctx, {base.saved_budget, 1});
+  ScenarioRun run = run_scenario(base, {base.saved_budget, 1});
 
   // Introduction, secondary data, data set, printout, date, trace, force-fix,
   // years, dollars; then Enter at the amount keeps the variable funding.
@@ -235,8 +235,8 @@ TEST(ScenarioRuns, BothCoresGiveWhatOneGivesInTheSameOrder) {
     EXPECT_GE(done, last_done);
     last_done = done;
   };
-  std::vector<ScenarioRun> a = run_scenarios(*base.ctx, list, one);
-  std::vector<ScenarioRun> b = run_scenarios(*base.ctx, list, two);
+  std::vector<ScenarioRun> a = run_scenarios(base, list, one);
+  std::vector<ScenarioRun> b = run_scenarios(base, list, two);
   EXPECT_EQ(last_done, list.size());
   EXPECT_EQ(csv_text(a), csv_text(b));
   for (std::size_t i = 0; i < list.size(); ++i) {
@@ -245,7 +245,7 @@ TEST(ScenarioRuns, BothCoresGiveWhatOneGivesInTheSameOrder) {
   }
   // The base is only read: a second pass gives the same again.
   last_done = 0;
-  EXPECT_EQ(csv_text(run_scenarios(*base.ctx, list, two)), csv_text(a));
+  EXPECT_EQ(csv_text(run_scenarios(base, list, two)), csv_text(a));
 }
 
 TEST(ScenarioRuns, AFatalStopInAProjectionStopsTheCommand) {
@@ -373,7 +373,7 @@ TEST(ScenarioTool, OrdersSideBySideOnTheSavedBudget) {
   BaseScenario base = load(dir, options);
   std::vector<ScenarioRun> runs;
   for (int32_t order = 1; order <= 4; ++order)
-    runs.push_back(run_scenario(*base.ctx, {base.saved_budget, order}));
+    runs.push_back(run_scenario(base, {base.saved_budget, order}));
   ASSERT_EQ(runs[0].years.size(), 4u);
   EXPECT_TRUE(r.out.ends_with("\n\n" + orders_table(runs))) << r.out;
 

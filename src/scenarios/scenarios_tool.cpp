@@ -38,7 +38,7 @@ struct Tool {
         err << "   " << std::flush;
       };
     }
-    std::vector<ScenarioRun> runs = run_scenarios(*base.ctx, list, runner);
+    std::vector<ScenarioRun> runs = run_scenarios(base, list, runner);
     shown_progress += list.size();
     return runs;
   }
@@ -79,15 +79,16 @@ struct Tool {
   }
 };
 
-std::string network_line(const RunContext& ctx) {
-  return std::string(ctx.scores_name.trimmed()) + " (" +
-         std::string(ctx.network.network_name.trimmed()) + "), " +
-         std::to_string(ctx.segments.segment_count) + " segments, conditions of " +
-         std::to_string(ctx.network.first_year) + ", " + std::to_string(ctx.years) + " years";
+std::string network_line(const BaseScenario& base) {
+  return std::string(base.settings.scores_name.trimmed()) + " (" +
+         std::string(base.network.network_name.trimmed()) + "), " +
+         std::to_string(base.segments.segment_count) + " segments, conditions of " +
+         std::to_string(base.network.first_year) + ", " + std::to_string(base.settings.years) +
+         " years";
 }
 
-std::string chart_title(const RunContext& ctx, const std::string& what) {
-  return "Percent poor by year: " + std::string(ctx.network.network_name.trimmed()) + ", " + what;
+std::string chart_title(const BaseScenario& base, const std::string& what) {
+  return "Percent poor by year: " + std::string(base.network.network_name.trimmed()) + ", " + what;
 }
 
 // The highest percent poor of the simulated years and its year, with
@@ -118,21 +119,19 @@ int sweep(Tool& tool, const BaseScenario& base) {
   std::vector<ScenarioRun> runs = tool.run(base, list);
   tool.end_progress();
 
-  const RunContext& ctx = *base.ctx;
-  ChartText chart{chart_title(ctx, order_title(base.order) + ", by funding"), "Funding ($M a year)",
+  ChartText chart{chart_title(base, order_title(base.order) + ", by funding"), "Funding ($M a year)",
                   true, std::nullopt};
   tool.write_outputs(runs, chart, labels);
   if (tool.options.csv_file.empty()) {
     tool.out << csv_text(runs);
   } else {
-    tool.out << "Funding sweep: " << network_line(ctx) << ", " << order_title(base.order) << "\n\n"
+    tool.out << "Funding sweep: " << network_line(base) << ", " << order_title(base.order) << "\n\n"
              << sweep_summary(runs);
   }
   return 0;
 }
 
 int needs(Tool& tool, const BaseScenario& base) {
-  const RunContext& ctx = *base.ctx;
   const double target = tool.options.max_poor;
   const std::string target_text = percent_text(target);
   tool.batches = true;
@@ -144,11 +143,11 @@ int needs(Tool& tool, const BaseScenario& base) {
   std::ostream& out = tool.out;
   out << "Funding needed to keep percent poor at or below " << target_text
       << " in every simulated year\n"
-      << network_line(ctx) << ", " << order_title(base.order) << "\n"
-      << "(the loaded year " << ctx.network.first_year
+      << network_line(base) << ", " << order_title(base.order) << "\n"
+      << "(the loaded year " << base.network.first_year
       << " does not count: no money can change it)\n\n";
 
-  ChartText chart{chart_title(ctx, order_title(base.order)), "Funding ($M a year)", true, target};
+  ChartText chart{chart_title(base, order_title(base.order)), "Funding ($M a year)", true, target};
   if (!needed.run) {
     out << "Even unlimited funding ($" << money_text(kUnlimitedCents)
         << "M a year) cannot keep percent poor at or below " << target_text
@@ -160,7 +159,7 @@ int needs(Tool& tool, const BaseScenario& base) {
 
   const std::string level = std::string("$").append(money_text(needed.cents)).append("M");
   out << level << " a year.\n";
-  if (ctx.years == 0) {
+  if (base.settings.years == 0) {
     out << "With 0 years there is no simulated year: no money is needed.\n\n"
         << year_table(*needed.run);
     tool.write_outputs({*needed.run}, chart, {money_text(needed.cents)});
@@ -200,7 +199,6 @@ int needs(Tool& tool, const BaseScenario& base) {
 }
 
 int orders(Tool& tool, const BaseScenario& base) {
-  const RunContext& ctx = *base.ctx;
   Budget budget = base.saved_budget;
   if (tool.options.funding_cents) budget = fixed_budget(*tool.options.funding_cents);
   if (budget.kind == BudgetKind::kUnlimited) {
@@ -224,9 +222,9 @@ int orders(Tool& tool, const BaseScenario& base) {
           ? std::string("the variable funding of the funding file")
           : std::string("$").append(money_text(budget.amount)).append("M a year");
   tool.out << "Repair orders compared on " << budget_text << "\n"
-           << network_line(ctx) << "\n\n"
+           << network_line(base) << "\n\n"
            << orders_table(runs);
-  ChartText chart{chart_title(ctx, budget_text), "Repair order", false, std::nullopt};
+  ChartText chart{chart_title(base, budget_text), "Repair order", false, std::nullopt};
   tool.write_outputs(runs, chart, labels);
   return 0;
 }

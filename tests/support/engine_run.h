@@ -1,13 +1,20 @@
 // Engine test networks: a run context built directly, without the dialogue,
 // with a small parameter set (two pavement types, three repair actions, a
 // policy matrix), and helpers to add segments, open the listings and trace
-// files, and run the year loop. Used by the engine's tests only.
+// files, and run the year loop as the program's projection stage does (its
+// inputs from the context, its records through the listing writer). The
+// engine of the last run stays for its end state (money left, split).
 #pragma once
 
 #include <memory>
 #include <string>
 
+#include "engine/inputs.h"
 #include "engine/projection.h"
+#include "engine/selection.h"
+#include "output/listing.h"
+#include "readers/random_numbers.h"
+#include "readers/traffic_increases.h"
 #include "support/test_support.h"
 
 namespace pavecast::testing {
@@ -97,9 +104,38 @@ struct EngineRun {
     ctx.files.trace[t] = OutputFile::create(dir.workdir().local("trace." + std::to_string(t)));
   }
 
-  void run(SelectionMethod method = SelectionMethod::kOrdered) {
-    run_projection(ctx, console, method);
+  // The engine over the context, not yet run: random.dat opened for the
+  // order keys, the traffic increases read, the inputs taken from the
+  // context, the listing writer as observer.
+  Projection& prepare(SegmentSelection* selection = nullptr) {
+    const RepairOrder order = repair_order_of(ctx.repair_order);
+    numbers.reset();
+    if (draws_order_keys(order))
+      numbers = std::make_unique<RandomFile>(
+          InputFile::open_or_fatal(ctx.workdir.data("random.dat"), IfMissing::kCreateEmpty));
+    std::unique_ptr<InputFile> traffic;
+    if (!is_no(ctx.vmt_answer))
+      traffic = InputFile::open_or_fatal(ctx.workdir.data("vmt-inc.dat"), IfMissing::kCreateEmpty);
+    read_traffic_increases(traffic.get(), ctx.year_slots, ctx.vmt_increase);
+    inputs = projection_inputs(ctx, ctx);
+    listings = std::make_unique<ListingWriter>(console, ctx.files, ctx, ctx,
+                                               ctx.network.names_format, order, inputs.actions,
+                                               inputs.policy);
+    engine = std::make_unique<Projection>(
+        inputs, ProjectionTables{ctx.segments, ctx.pavement, ctx.forced, ctx.stats}, *listings,
+        numbers.get(), selection);
+    return *engine;
   }
+
+  void run(SegmentSelection* selection = nullptr) { prepare(selection).run(); }
+
+  // The engine of the last run, as it ended.
+  const Projection& end() const { return *engine; }
+
+  ProjectionInputs inputs;
+  std::unique_ptr<RandomFile> numbers;
+  std::unique_ptr<ListingWriter> listings;
+  std::unique_ptr<Projection> engine;
 
   std::string file(const std::unique_ptr<OutputFile>& f, std::string_view name) {
     if (f) f->flush();

@@ -13,6 +13,7 @@
 
 #include "io/console.h"
 #include "app/run_context.h"
+#include "app/stages.h"
 #include "support/gcc_bugs.h"
 
 namespace pavecast::testing {

@@ -1,14 +1,11 @@
-#include "readers/loading.h"
+#include "readers/scores.h"
 
 #include <algorithm>
 #include <string>
 
-#include "dialogue/saved_answers.h"
 #include "fatal/fatal.h"
 #include "layout/layout.h"
 #include "io/record_files.h"
-#include "readers/forced_repairs.h"
-#include "output/output_files.h"
 
 namespace pavecast {
 
@@ -52,11 +49,24 @@ float add(float sum, float value) {
   return static_cast<float>(static_cast<double>(sum) + static_cast<double>(value));
 }
 
+// What the segment loops fill, and how.
+struct Loading {
+  const LoadOptions& options;
+  InputFile& scores;
+  InputFile* random;
+  SegmentTable& table;
+  NetworkValues& network;
+  Statistics& stats;
+  int32_t factor = 1;       // pieces per line
+  int32_t copies_made = 1;  // pieces made of the kept line
+};
+
 // Creates segment segment_count + 1 from `line` in pavement type group `p`.
-void create_segment(RunContext& ctx, const SegmentLine& line, int32_t p, int32_t factor,
-                    InputFile* random) {
+void create_segment(Loading& load, const SegmentLine& line, int32_t p) {
   static const layout::Layout kRandom("F6.5");
-  SegmentTable& table = ctx.segments;
+  SegmentTable& table = load.table;
+  const int32_t factor = load.factor;
+  InputFile* random = load.random;
   if (table.segment_count >= table.capacity) fatal_too_many_segments();
   const int i = ++table.segment_count;
   Segment& seg = table[i];
@@ -72,7 +82,7 @@ void create_segment(RunContext& ctx, const SegmentLine& line, int32_t p, int32_t
   seg.pavement_type = p;
 
   const int32_t s = line.score;
-  if (ctx.repair_order == 3 || ctx.repair_order == 4) seg.order_key = static_cast<float>(s);
+  if (load.options.score_keys) seg.order_key = static_cast<float>(s);
 
   if (random != nullptr) {
     float r = 0.0f;
@@ -89,28 +99,28 @@ void create_segment(RunContext& ctx, const SegmentLine& line, int32_t p, int32_t
 
   // The classes of the loaded year come from the file score, even when the
   // score itself is randomised.
-  Statistics& stats = ctx.stats;
+  Statistics& stats = load.stats;
   if (s <= 6) stats.fair_poor_miles[1] = add(stats.fair_poor_miles[1], seg.lane_miles);
   if (s < 6) stats.poor_miles[1] = add(stats.poor_miles[1], seg.lane_miles);
   stats.score_miles[1] = static_cast<float>(static_cast<double>(stats.score_miles[1]) +
                                             static_cast<double>(seg.lane_miles) *
                                                 static_cast<double>(seg.score));
-  ctx.network.total_lane_miles = add(ctx.network.total_lane_miles, seg.lane_miles);
+  load.network.total_lane_miles = add(load.network.total_lane_miles, seg.lane_miles);
 
   seg.reset_pending = 0;
   seg.repair_count = 0;
 }
 
-void plain_segment_loop(RunContext& ctx, InputFile& scores, int32_t p, InputFile* random) {
+void plain_segment_loop(Loading& load, int32_t p) {
   SegmentLine line;
   for (;;) {
-    switch (read_segment_line(scores, ctx.network.names_format, line)) {
+    switch (read_segment_line(load.scores, load.network.names_format, line)) {
       case LineKind::kTerminator:
         return;
       case LineKind::kSkipped:
         continue;
       case LineKind::kSegment:
-        create_segment(ctx, line, p, 1, random);
+        create_segment(load, line, p);
         break;
     }
   }
@@ -118,91 +128,62 @@ void plain_segment_loop(RunContext& ctx, InputFile& scores, int32_t p, InputFile
 
 // Each line read gives `factor` pieces; copies_made counts the pieces made
 // of the kept line and equals the factor between lines and between groups.
-void subdivided_segment_loop(RunContext& ctx, InputFile& scores, int32_t p, int32_t factor,
-                             InputFile* random) {
+void subdivided_segment_loop(Loading& load, int32_t p) {
   SegmentLine kept;
   for (;;) {
-    if (ctx.copies_made == factor) {
+    if (load.copies_made == load.factor) {
       LineKind kind;
       do {
-        kind = read_segment_line(scores, ctx.network.names_format, kept);
+        kind = read_segment_line(load.scores, load.network.names_format, kept);
       } while (kind == LineKind::kSkipped);
       if (kind == LineKind::kTerminator) return;
-      ctx.copies_made = 0;
+      load.copies_made = 0;
     }
-    ++ctx.copies_made;
-    create_segment(ctx, kept, p, factor, random);
+    ++load.copies_made;
+    create_segment(load, kept, p);
   }
 }
 
 }  // namespace
 
-void load_segment_table(RunContext& ctx, InputFile& scores, InputFile* random) {
+void load_segment_table(InputFile& scores, InputFile* random, const PavementTypes& types,
+                        const LoadOptions& options, SegmentTable& table, NetworkValues& network,
+                        Statistics& stats) {
   static const layout::Layout kHeader("I4,1X,A5");
   static const layout::Layout kNetworkName("A21");
   static const layout::Layout kGroupHeader("A8");
 
-  clear_segment_table(ctx.segments);
-  ctx.stats.fair_poor_miles[1] = 0.0f;
-  ctx.stats.poor_miles[1] = 0.0f;
-  ctx.stats.score_miles[1] = 0.0f;
-  ctx.network.total_lane_miles = 0.0f;
+  clear_segment_table(table);
+  stats.fair_poor_miles[1] = 0.0f;
+  stats.poor_miles[1] = 0.0f;
+  stats.score_miles[1] = 0.0f;
+  network.total_lane_miles = 0.0f;
 
-  read_or_fatal(kHeader, scores, {ctx.network.first_year, ctx.network.scores_tag});
-  ctx.network.names_format = ctx.network.scores_tag.view() == "NAMES" ? 1 : 0;
-  read_or_fatal(kNetworkName, scores, {ctx.network.network_name});
+  read_or_fatal(kHeader, scores, {network.first_year, network.scores_tag});
+  network.names_format = network.scores_tag.view() == "NAMES" ? 1 : 0;
+  read_or_fatal(kNetworkName, scores, {network.network_name});
 
-  const bool subdividing = !is_no(ctx.split_answer);
+  Loading load{options, scores, random, table, network, stats};
   // The dialogue refuses a factor below 1; a smaller saved one gives whole lines.
-  const int32_t factor = subdividing ? std::max<int32_t>(ctx.split_factor, 1) : 1;
-  ctx.copies_made = factor;
+  load.factor = options.subdividing ? std::max<int32_t>(options.split_factor, 1) : 1;
+  load.copies_made = load.factor;
 
   // Groups come in any order; those beyond pavement_type_count are not read.
-  for (int group = 1; group <= ctx.pavement.pavement_type_count; ++group) {
+  for (int group = 1; group <= types.pavement_type_count; ++group) {
     Text<8> type_name;
     if (kGroupHeader.read(scores, {type_name}) != layout::ReadStatus::kOk) break;
-    const int p = ctx.pavement.find(type_name);
+    const int p = types.find(type_name);
     if (p == 0)
       fatal_text("\n\n ** Fatal Error: An invalid pavement type was entered (" + type_name.str() +
                  ").\n");
-    if (subdividing)
-      subdivided_segment_loop(ctx, scores, p, factor, random);
+    if (options.subdividing)
+      subdivided_segment_loop(load, p);
     else
-      plain_segment_loop(ctx, scores, p, random);
+      plain_segment_loop(load, p);
   }
 
-  for (int i = 1; i <= ctx.segments.capacity; ++i)
-    for (int a = 1; a <= ctx.actions.action_count; ++a) ctx.segments[i].times_applied[a] = 0;
-}
-
-int open_and_load_network(RunContext& ctx, Console& console) {
-  discard_earlier_pass_files(ctx);
-  // A pass that answered no to forced repairs has no list, whatever an
-  // earlier pass read.
-  if (is_no(ctx.force_fix_answer)) ctx.forced = ForcedRepairs{};
-
-  const FilePath scores_path = ctx.workdir.roads(std::string(ctx.scores_name.trimmed()));
-  auto scores = InputFile::open_or_fatal(scores_path, IfMissing::kCreateEmpty);
-  open_run_files(ctx);
-  std::unique_ptr<InputFile> random;
-  if (is_yes(ctx.randomize_answer))
-    random = InputFile::open_or_fatal(ctx.workdir.data("random.dat"), IfMissing::kCreateEmpty);
-
-  load_segment_table(ctx, *scores, random.get());
-  scores.reset();
-  random.reset();
-
-  if (ctx.segments.segment_count == 0) {
-    // With no pavement type no group of the scores file is read: the rates
-    // file is at fault.
-    if (ctx.pavement.pavement_type_count == 0)
-      fatal("the deterioration rates define no pavement type, file " +
-            parameter_file(ctx, "detrates").shown);
-    fatal("the scores file holds no segments, file " + scores_path.shown);
-  }
-  ignore_forced_entries_beyond_network(ctx, console);
-  write_listing_headings(ctx);
-  return open_trace_files(ctx);
+  for (int i = 1; i <= table.capacity; ++i)
+    for (int a = 1; a <= options.action_count; ++a) table[i].times_applied[a] = 0;
 }
 
 }  // namespace pavecast

@@ -1,4 +1,4 @@
-#include "readers/loading.h"
+#include "readers/scores.h"
 
 #include <gtest/gtest.h>
 
@@ -368,11 +368,11 @@ TEST(LoadingStage, ForcedEntriesBeyondTheNetworkWarnAfterLoading) {
   ctx->force_fix_answer = 'Y';
   ctx->force_fix_file = "force.txt";
   ScriptedConsole console;
-  read_forced_repairs(*ctx, console);
+  read_forced_repairs(ctx->workdir, ctx->force_fix_file, console, ctx->forced, ctx->segments);
   ASSERT_EQ(load(*ctx, console), 0);
   EXPECT_EQ(console.output(), lines({" ** Warning: forced repair 2 names segment 3, but the "
                                      "network has 2 segments; the entry is ignored"}));
-  EXPECT_EQ(forced_entry(*ctx, 2), 1);
+  EXPECT_EQ(forced_entry(ctx->forced, ctx->segments, 2), 1);
   EXPECT_EQ(ctx->forced.forced_ignored[2], 1);
 
   // A later pass that wants no forced repairs has no list.
@@ -380,7 +380,7 @@ TEST(LoadingStage, ForcedEntriesBeyondTheNetworkWarnAfterLoading) {
   ScriptedConsole quiet;
   ASSERT_EQ(load(*ctx, quiet), 0);
   EXPECT_EQ(ctx->forced.forced_count, 0);
-  EXPECT_EQ(forced_entry(*ctx, 2), 0);
+  EXPECT_EQ(forced_entry(ctx->forced, ctx->segments, 2), 0);
   EXPECT_EQ(quiet.output(), "");
 }
 
