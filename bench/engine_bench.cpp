@@ -16,8 +16,10 @@
 #include <sstream>
 #include <string>
 
-#include "io/console.h"
 #include "app/run_context.h"
+#include "app/stages.h"
+#include "io/console.h"
+#include "support/literal_scan.h"
 #include "engine/projection.h"
 
 namespace pavecast {
@@ -99,7 +101,7 @@ std::unique_ptr<RunContext> make_run(const ScratchDir& dir, int32_t segments, in
   return ctx;
 }
 
-void one_year(benchmark::State& state, SelectionMethod method) {
+void one_year(benchmark::State& state, SegmentSelection* selection) {
   ScratchDir dir;
   for (auto _ : state) {
     state.PauseTiming();
@@ -108,16 +110,17 @@ void one_year(benchmark::State& state, SelectionMethod method) {
     std::ostringstream out;
     Console console(in, out);
     state.ResumeTiming();
-    run_projection(*ctx, console, method);
+    run_projection(*ctx, console, selection);
     benchmark::DoNotOptimize(ctx->stats.score_miles[2]);
   }
 }
 
 void BM_OneYear2500_Ordered(benchmark::State& state) {
-  one_year(state, SelectionMethod::kOrdered);
+  one_year(state, nullptr);
 }
 void BM_OneYear2500_LiteralScan(benchmark::State& state) {
-  one_year(state, SelectionMethod::kLiteralScan);
+  testing::LiteralScan scan;
+  one_year(state, &scan);
 }
 BENCHMARK(BM_OneYear2500_Ordered)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_OneYear2500_LiteralScan)->Unit(benchmark::kMicrosecond);

@@ -12,8 +12,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
   auto ctx = fuzz::make_context();
   fuzz::FuzzConsole console(bundle.answers);
   if (!fuzz::run_stage([&] {
-        read_default_dat(*ctx);
-        choose_data_set(*ctx, console);
+        read_default_dat(*ctx, ctx->workdir);
+        choose_data_set(dialogue_of(*ctx, console), *ctx);
       }))
     return 0;
 
@@ -23,9 +23,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     fuzz::check(ctx->data_set >= 1 && ctx->data_set <= ctx->data_set_count,
                 "the chosen set is listed");
   for (const char* base : {"funding", "priority", "repairs", "detrates", "matrix"}) {
-    FilePath p = parameter_file(*ctx, base);
+    FilePath p = parameter_file(*ctx, ctx->workdir, base);
     fuzz::check(p.shown.starts_with("data/"), "parameter files are in data/");
   }
-  fuzz::run_stage([&] { read_saved_answers(*ctx); });
+  fuzz::run_stage([&] { read_saved_answers(*ctx, ctx->workdir); });
   return 0;
 }

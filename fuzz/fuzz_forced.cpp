@@ -14,7 +14,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
   auto ctx = fuzz::make_context();
   ctx->force_fix_file = "force.txt";
   fuzz::FuzzConsole console(bundle.answers);
-  if (!fuzz::run_stage([&] { read_forced_repairs(*ctx, console); })) return 0;
+  if (!fuzz::run_stage([&] { read_forced_repairs(ctx->workdir, ctx->force_fix_file, console, ctx->forced, ctx->segments); })) return 0;
 
   const ForcedRepairs& list = ctx->forced;
   fuzz::check(list.forced_count >= 0 && list.forced_count <= kMaxForcedRepairs,
@@ -23,9 +23,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
   for (char c : bundle.answers.substr(0, 4))
     if (c >= '0' && c <= '9') loaded = loaded * 10 + (c - '0');
   ctx->segments.segment_count = std::min(loaded, ctx->segments.capacity);
-  ignore_forced_entries_beyond_network(*ctx, console);
+  ignore_forced_entries_beyond_network(ctx->forced, ctx->segments, console);
   for (int i = 1; i <= ctx->segments.capacity; ++i) {
-    int k = forced_entry(*ctx, i);
+    int k = forced_entry(ctx->forced, ctx->segments, i);
     if (k == 0) continue;
     fuzz::check(list.forced_segment[k] == i, "the entry names its segment");
     fuzz::check(i <= ctx->segments.segment_count, "only loaded segments are forced");

@@ -12,8 +12,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
   auto ctx = fuzz::make_context();
   fuzz::FuzzConsole console(bundle.answers);
   fuzz::run_stage([&] {
-    read_deterioration_rates(*ctx, console);
-    read_policy_matrices(*ctx, console);
+    read_deterioration_rates(dialogue_of(*ctx, console), *ctx, ctx->pavement);
+    read_policy_matrices(dialogue_of(*ctx, console), *ctx, ctx->pavement, ctx->policy);
   });
   return 0;
 }

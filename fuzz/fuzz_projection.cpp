@@ -143,13 +143,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
 
   fuzz::FuzzConsole console("");
   fuzz::run_stage([&] {
-    open_run_files(*ctx);
-    write_listing_headings(*ctx);
-    if (open_trace_files(*ctx) != 0) return;
+    open_run_files(output_of(*ctx));
+    write_listing_headings(output_of(*ctx));
+    if (open_trace_files(output_of(*ctx)) != 0) return;
     run_projection(*ctx, console);
-    write_projection_report(*ctx);
-    write_final_conditions(*ctx, console);
-    if (ctx->files.report) write_end_record(*ctx, *ctx->files.report);
+    write_projection_report(output_of(*ctx));
+    write_final_conditions(output_of(*ctx), console);
+    if (ctx->files.report) write_end_record(ctx->printout_type, *ctx->files.report);
   });
   fuzz::check(ctx->segments.segment_count <= ctx->segments.capacity, "the table holds its rows");
   for (int i = 1; i <= ctx->segments.segment_count; ++i) {

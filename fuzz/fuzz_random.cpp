@@ -5,30 +5,36 @@
 // scan.
 #include <vector>
 
+#include "dialogue/network_options.h"
+#include "engine/inputs.h"
 #include "engine/selection.h"
 #include "fuzz_support.h"
-#include "dialogue/network_options.h"
+#include "readers/random_numbers.h"
+#include "support/literal_scan.h"
 
 using namespace pavecast;
 
 namespace {
 
 void check_order_keys(RunContext& ctx) {
-  OrderKeySource keys;
-  open_order_keys(keys, ctx.workdir);
-  SegmentOrder order;
+  RandomFile keys(InputFile::open_or_fatal(ctx.workdir.data("random.dat"), IfMissing::kCreateEmpty));
+  const ProjectionInputs inputs = projection_inputs(ctx, ctx);
+  ProjectionObserver quiet;
+  Projection engine(inputs, {ctx.segments, ctx.pavement, ctx.forced, ctx.stats}, quiet, &keys);
+  const bool best_first = inputs.order == RepairOrder::kBestFirst;
+  OrderedSelection order;
   for (int year = 0; year < 3; ++year) {
-    draw_order_keys(ctx, keys);
+    draw_order_keys(engine);
     std::vector<int32_t> scanned, sorted;
     const int32_t n = ctx.segments.segment_count;
     for (int d = 1; d <= n; ++d) ctx.segments[d].handled_this_year = 0;
-    for (int32_t i; (i = scan_next_segment(ctx)) != 0;) {
+    for (int32_t i; (i = testing::scan_next_segment(ctx.segments, 0, best_first)) != 0;) {
       ctx.segments[i].handled_this_year = 1;
       scanned.push_back(i);
     }
     for (int d = 1; d <= n; ++d) ctx.segments[d].handled_this_year = 0;
-    begin_year_order(order);
-    for (int32_t i; (i = select_next_segment(ctx, order)) != 0;) {
+    order.begin_year();
+    for (int32_t i; (i = order.next(ctx.segments, 0, best_first)) != 0;) {
       ctx.segments[i].handled_this_year = 1;
       sorted.push_back(i);
     }
@@ -47,7 +53,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
   ctx->reconstruct_probability = 5.0f;
   ctx->vmt_answer = 'N';
   fuzz::FuzzConsole console(bundle.answers);
-  if (fuzz::run_stage([&] { ask_network_options(*ctx, console); }) && ctx->recon_numbers_loaded) {
+  if (fuzz::run_stage([&] { ask_network_options(dialogue_of(*ctx, console), *ctx, *ctx); }) && ctx->recon_numbers_loaded) {
     fuzz::check(ctx->reconstruct_probability <= 1.0f, "a loaded probability is a fraction");
   }
 

@@ -50,10 +50,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
   fuzz::Scratch::get().reset(bundle);
   auto ctx = fuzz::make_context();
   if (!fuzz::run_stage([&] {
-        read_default_dat(*ctx);
+        read_default_dat(*ctx, ctx->workdir);
         ctx->secondary_data_answer = 'N';
         ctx->answers_file_name = "data\\default2.dat";
-        read_saved_answers(*ctx);
+        read_saved_answers(*ctx, ctx->workdir);
       }))
     return 0;
 
@@ -65,14 +65,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
   if (!is_no(ctx->reconstruct_answer))
     ctx->reconstruct_probability = static_cast<float>(ctx->reconstruct_probability / 100.0);
   Answers before = Answers::of(*ctx);
-  fuzz::check(fuzz::run_stage([&] { write_back_saved_answers(*ctx); }),
+  fuzz::check(fuzz::run_stage([&] { write_back_saved_answers(*ctx, ctx->workdir); }),
               "the saved answers can be written back");
 
   auto next = fuzz::make_context();
   fuzz::check(fuzz::run_stage([&] {
-                read_default_dat(*next);
+                read_default_dat(*next, next->workdir);
                 next->answers_file_name = "data\\default2.dat";
-                read_saved_answers(*next);
+                read_saved_answers(*next, next->workdir);
               }),
               "the next run can read the answers written back");
   fuzz::check(Answers::of(*next) == before, "the next run reads the same answers");

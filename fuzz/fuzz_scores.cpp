@@ -9,7 +9,7 @@
 #include "dialogue/datahelp.h"
 #include "fuzz_support.h"
 #include "layout/layout.h"
-#include "readers/loading.h"
+#include "readers/scores.h"
 #include "readers/deterioration_rates.h"
 
 using namespace pavecast;
@@ -31,12 +31,18 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
   ctx->repair_order = 3;
 
   fuzz::run_stage([&] {
-    read_deterioration_rates(*ctx, console);
+    read_deterioration_rates(dialogue_of(*ctx, console), *ctx, ctx->pavement);
     auto scores = InputFile::open_or_fatal(ctx->workdir.roads("NET1"), IfMissing::kCreateEmpty);
     std::unique_ptr<InputFile> random;
     if (is_yes(ctx->randomize_answer))
       random = InputFile::open_or_fatal(ctx->workdir.data("random.dat"), IfMissing::kCreateEmpty);
-    load_segment_table(*ctx, *scores, random.get());
+    LoadOptions options;
+    options.subdividing = !is_no(ctx->split_answer);
+    options.split_factor = ctx->split_factor;
+    options.score_keys = true;
+    options.action_count = ctx->actions.action_count;
+    load_segment_table(*scores, random.get(), ctx->pavement, options, ctx->segments, ctx->network,
+                       ctx->stats);
   });
 
   const SegmentTable& table = ctx->segments;

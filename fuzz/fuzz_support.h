@@ -27,6 +27,7 @@
 #include <string_view>
 #include <vector>
 
+#include "app/stages.h"
 #include "io/console.h"
 #include "app/run_context.h"
 

@@ -1,6 +1,6 @@
 // The traffic increases: a bundle with data/vmt-inc.dat, read for a number
 // of years taken from the replies' first line.
-#include "engine/projection.h"
+#include "readers/traffic_increases.h"
 #include "fuzz_support.h"
 
 using namespace pavecast;
@@ -15,7 +15,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
   ctx->years = std::min(years, kMaxYears);
   ctx->year_slots = ctx->years + 1;
   ctx->vmt_answer = 'Y';
-  fuzz::run_stage([&] { read_traffic_increases(*ctx); });
+  fuzz::run_stage([&] {
+    auto file = InputFile::open_or_fatal(ctx->workdir.data("vmt-inc.dat"), IfMissing::kCreateEmpty);
+    read_traffic_increases(file.get(), ctx->year_slots, ctx->vmt_increase);
+  });
   for (int y = ctx->year_slots + 1; y <= kMaxYearSlots; ++y)
     fuzz::check(ctx->vmt_increase[y] == 0.0f, "no increase beyond the run's years");
   return 0;

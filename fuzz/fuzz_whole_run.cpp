@@ -78,7 +78,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
   if (status != 0) return 0;
   auto next = std::make_unique<RunContext>(scratch.workdir());
   bool started = fuzz::run_stage([&] {
-    read_default_dat(*next);
+    read_default_dat(*next, next->workdir);
     next->answers_file_name = "data\\default2.dat";
     if (is_yes(next->secondary_data_answer)) {
       static const layout::Layout kDataSet("A3,1X,A45");
@@ -89,7 +89,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
         if (kDataSet.read(*list, {ext, title}) != layout::ReadStatus::kOk) return;
       next->answers_file_name = "data\\default." + ext.str();
     }
-    read_saved_answers(*next);
+    read_saved_answers(*next, next->workdir);
   });
   fuzz::check(started, "the next run can read the saved answers");
   return 0;

@@ -12,7 +12,7 @@
 #include <zlib.h>
 #endif
 
-#include "scenarios/scenario_test_util.h"
+#include "support/tool_runs.h"
 
 namespace pavecast {
 namespace {

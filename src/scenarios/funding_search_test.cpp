@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "scenarios/scenario_test_util.h"
+#include "support/tool_runs.h"
 #include "support/gcc_bugs.h"
 
 namespace pavecast {

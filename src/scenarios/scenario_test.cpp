@@ -10,7 +10,7 @@
 #include "model/whole_number.h"
 #include "scenarios/scenario_output.h"
 #include "scenarios/scenario_runs.h"
-#include "scenarios/scenario_test_util.h"
+#include "support/tool_runs.h"
 
 namespace pavecast {
 namespace {
