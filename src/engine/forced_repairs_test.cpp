@@ -258,6 +258,51 @@ TEST(Reconstruction, DrawAtOrBelowThePercentRebuildsAndResetsTheCounts) {
   EXPECT_NE(run.improvements().find("   1   1    2     4   47      1.0  1.000"), std::string::npos);
 }
 
+// --- forced repairs the money rules leave as they are
+
+// Kept as the rules give them, though the report then shows costs that were
+// never taken from the money: a forced repair by a rank-9 action with a
+// limit of 0 is not reserved but is made; a reconstruction drawn for a
+// reserved forced repair counts its own cost in cost_by_action, while only
+// the reservation is in spent and taken from the funds.
+TEST(BudgetRules, ForcedRepairsTheReservationMisses) {
+  {
+    EngineRun run(1);
+    run.ctx.actions[kRebuild].max_repeats = 0;
+    run.add_segment(2.0f, 1.0f);  // class 2: rebuild, 1.0
+    run.force(2, 1);
+    run.run();
+    EXPECT_EQ(run.ctx.segments[1].score, 10.0f);
+    EXPECT_FLOAT_EQ(run.ctx.stats.cost_by_action[kRebuild][2], 1.0f);
+    EXPECT_EQ(run.ctx.stats.spent[2], 0.0f);
+    EXPECT_FLOAT_EQ(run.end().funds, 1000.0f);
+  }
+  {
+    EngineRun run(1);
+    enable_reconstruction(run, 5.0f);
+    run.ctx.recon_random[1] = 0.01f;
+    run.add_segment(4.0f, 1.0f);  // class 4: overlay reserved, 0.2
+    run.force(2, 1);
+    run.run();
+    EXPECT_FLOAT_EQ(run.ctx.stats.cost_by_action[kRebuild][2], 1.0f);
+    EXPECT_FLOAT_EQ(run.ctx.stats.spent[2], 0.2f);
+    EXPECT_FLOAT_EQ(run.end().funds, 999.8f);
+  }
+}
+
+// Forced repairs are reserved for any dollars answer but "N" or "n", yet
+// exempted from the money when made only for "Y": another saved letter
+// that Enter kept reserves the cost and takes it again.
+TEST(BudgetRules, AnotherDollarsLetterReservesAndChargesAgain) {
+  EngineRun run(1);
+  run.ctx.budget_constrained = 'X';
+  run.add_segment(4.0f, 1.0f);  // overlay: 0.2
+  run.force(2, 1);
+  run.run();
+  EXPECT_FLOAT_EQ(run.ctx.stats.spent[2], 0.2f);
+  EXPECT_FLOAT_EQ(run.end().funds, 999.6f);
+}
+
 TEST(Reconstruction, ShortLayoutShowsTheActionApplied) {
   EngineRun run(1);
   enable_reconstruction(run, 5.0f);
