@@ -150,14 +150,13 @@ void clear_floor(const fs::path& root, const std::map<std::string, std::string>&
 }
 
 // Writes the files' bytes as the program writes them: through OutputFile,
-// in its buffer-sized pieces, the saved answers replaced atomically.
+// in its buffer-sized pieces, each replaced atomically.
 void write_floor(const fs::path& root, const std::map<std::string, std::string>& files) {
   constexpr std::size_t kPiece = 1 << 16;
   Workdir dir{root};
   for (const auto& [name, bytes] : files) {
-    bool replaced = name.starts_with("data/") || name.ends_with(".res");
     FilePath path = name.starts_with("data/") ? dir.data(name.substr(5)) : dir.local(name);
-    auto file = replaced ? OutputFile::create_replacement(path) : OutputFile::create(path);
+    auto file = OutputFile::create_replacement(path);
     for (std::size_t at = 0; at < bytes.size(); at += kPiece)
       file->write(std::string_view(bytes).substr(at, kPiece));
     file->close();

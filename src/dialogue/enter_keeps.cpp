@@ -7,6 +7,7 @@
 #include "dialogue/repair_order.h"
 #include "dialogue/saved_answers.h"
 #include "fatal/fatal.h"
+#include "model/repair_order.h"
 #include "readers/deterioration_rates.h"
 #include "readers/policy_matrices.h"
 #include "readers/repair_actions.h"
@@ -110,7 +111,7 @@ void resolve_enter_answers(const Workdir& workdir, const EnterOptions& options,
       settings.default_funding < -kFundingZero)
     use_variable_funding(settings, workdir, tables.funding);
   settings.repair_order = keep_order(options, settings);
-  if (options.all_orders || settings.repair_order == 2)
+  if (options.all_orders || repair_order_of(settings.repair_order) == RepairOrder::kPriority)
     keep_priorities(workdir, settings, tables.priority);
 
   read_parameter_files(workdir, settings, tables);

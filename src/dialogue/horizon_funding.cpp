@@ -4,6 +4,7 @@
 
 #include "dialogue/enter_keeps.h"
 #include "dialogue/dialogue.h"
+#include "model/repair_order.h"
 #include "readers/funding.h"
 #include "dialogue/saved_answers.h"
 #include "fatal/fatal.h"
@@ -133,7 +134,7 @@ void ask_years_and_funding(const Dialogue& d, RunSettings& settings, PerYear<flo
       // Unlimited money: the order does not matter, so this run takes random
       // order without asking and the saved order is left for the next run.
       use_unlimited_funding(settings, funding);
-      settings.repair_order = 1;
+      settings.repair_order = static_cast<int32_t>(RepairOrder::kRandom);
       return;
     }
 

@@ -276,7 +276,7 @@ std::unique_ptr<RunContext> context_with_open_traces(const TempDir& dir) {
     ctx->trace_file_name[t] = "trace." + std::to_string(t);
   }
   for (int t = 1; t <= 3; ++t) {
-    ctx->files.trace[t] = OutputFile::create(dir.workdir().local(ctx->trace_file_name[t].trimmed()));
+    ctx->files.trace[t] = OutputFile::create_replacement(dir.workdir().local(ctx->trace_file_name[t].trimmed()));
     ctx->files.trace[t]->write("heading\n");
   }
   return ctx;

@@ -184,13 +184,6 @@ OutputFile::OutputFile(int fd, Kind kind, std::filesystem::path path, std::strin
       temp_(std::move(temp)),
       shown_(std::move(shown)) {}
 
-std::unique_ptr<OutputFile> OutputFile::create(const FilePath& file) {
-  if (file.read_only || file.escapes) return nullptr;
-  int fd = ::open(file.path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
-  if (fd < 0) return nullptr;
-  return std::unique_ptr<OutputFile>(new OutputFile(fd, Kind::kInPlace, file.path, {}, file.shown));
-}
-
 std::unique_ptr<OutputFile> OutputFile::create_replacement(const FilePath& file) {
   if (file.read_only || file.escapes) return nullptr;
   // A directory (or a FIFO, device or socket) holding the name cannot be
@@ -225,11 +218,7 @@ std::unique_ptr<OutputFile> OutputFile::create_replacement_or_fatal(const FilePa
 }
 
 OutputFile::~OutputFile() {
-  if (fd_ >= 0) {
-    // Best effort: a file written in place keeps what was written.
-    if (kind_ == Kind::kInPlace) write_all(fd_, buffer_);
-    ::close(fd_);
-  }
+  if (fd_ >= 0) ::close(fd_);
   if (!temp_.empty()) remove_temporary(temp_);
 }
 
@@ -265,10 +254,7 @@ void OutputFile::discard() {
     fd_ = -1;
   }
   buffer_.clear();
-  if (kind_ == Kind::kInPlace)
-    ::unlink(path_.c_str());
-  else if (!temp_.empty())
-    remove_temporary(temp_);
+  if (!temp_.empty()) remove_temporary(temp_);
   temp_.clear();
 }
 

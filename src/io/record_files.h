@@ -115,9 +115,6 @@ void read_or_fatal(const layout::Layout& layout, InputFile& file,
 
 class OutputFile {
  public:
-  // Creates or truncates the file in place; nullptr when it cannot be
-  // created. Tests use it to watch a file as it is written.
-  static std::unique_ptr<OutputFile> create(const FilePath& file);
   // A replacement file: written to a temporary name, renamed on close().
   // nullptr when a directory or another file that is neither a regular file
   // nor a symbolic link holds the target's name, or the temporary file
@@ -159,7 +156,7 @@ class OutputFile {
 
  private:
   static constexpr std::size_t kFlushAt = 1 << 16;
-  enum class Kind { kInPlace, kReplacement, kScratch };
+  enum class Kind { kReplacement, kScratch };
   OutputFile(int fd, Kind kind, std::filesystem::path path, std::string temp, std::string shown);
 
   int fd_;

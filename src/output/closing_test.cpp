@@ -32,7 +32,7 @@ const std::string kAlert =
 std::unique_ptr<RunContext> ending_run(const TempDir& dir) {
   auto ctx = testing::make_context(dir);
   ctx->files.echo->write(" Do you want the output printed? Y\n");
-  ctx->files.report = OutputFile::create(dir.workdir().local("x-c.out"));
+  ctx->files.report = OutputFile::create_replacement(dir.workdir().local("x-c.out"));
   ctx->files.report->write("REPORT\n");
   ctx->report_file_name = "x-c.out     ";
   ctx->printout_type = 3;
@@ -223,15 +223,15 @@ TEST(FinishRun, WithoutPrintingPrioritiesAndLongNames) {
   ctx->printout_type = 1;
   ctx->repair_order = 2;
   for (int k = 1; k <= 10; ++k) ctx->priority[k] = 100 * k + k;
-  ctx->files.report = OutputFile::create(dir.workdir().local("LONGNAME-c.out"));
+  ctx->files.report = OutputFile::create_replacement(dir.workdir().local("LONGNAME-c.out"));
   ctx->report_file_name = "LONGNAME-c.out";
   ctx->condition_file_name = "LONGNAME-c.scr";
   ctx->improvements_file_name = "LONGNAME-c.rep";
-  ctx->files.segment_list = OutputFile::create(dir.workdir().local("LONGNAME-c.scr"));
+  ctx->files.segment_list = OutputFile::create_replacement(dir.workdir().local("LONGNAME-c.scr"));
   ctx->files.segment_list->write("segments\n");
-  ctx->files.improvements = OutputFile::create(dir.workdir().local("LONGNAME-c.rep"));
+  ctx->files.improvements = OutputFile::create_replacement(dir.workdir().local("LONGNAME-c.rep"));
   ctx->files.improvements->write("repairs\n");
-  ctx->files.trace[1] = OutputFile::create(dir.workdir().local("trace.  5"));
+  ctx->files.trace[1] = OutputFile::create_replacement(dir.workdir().local("trace.  5"));
   ctx->files.trace[1]->write("trace\n");
   ScriptedConsole console;
   finish_run(output_of(*ctx), console);

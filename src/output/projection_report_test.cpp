@@ -28,7 +28,7 @@ void add_segment(RunContext& ctx, float score, float lane_miles, int32_t pavemen
 // horizon of two years, every reported value easy to follow by hand.
 std::unique_ptr<RunContext> small_run(const TempDir& dir) {
   auto ctx = testing::make_context(dir);
-  ctx->files.report = OutputFile::create(dir.workdir().local("t-c.out"));
+  ctx->files.report = OutputFile::create_replacement(dir.workdir().local("t-c.out"));
   ctx->printout_type = 2;
   ctx->page_lines = 74;
   ctx->date_time_answer = 'N';
@@ -438,7 +438,7 @@ TEST(ProjectionReport, DefinitionsStartANewPageWhenTheTableIsLong) {
 TEST(ProjectionReport, EndRecordDependsOnThePrintoutType) {
   TempDir dir;
   RunContext ctx(dir.workdir());
-  auto file = OutputFile::create(dir.workdir().local("end"));
+  auto file = OutputFile::create_replacement(dir.workdir().local("end"));
   ctx.printout_type = 1;
   write_end_record(ctx.printout_type, *file);
   ctx.printout_type = 3;

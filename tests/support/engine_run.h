@@ -91,8 +91,8 @@ struct EngineRun {
   void open_listings(bool names = false) {
     ctx.auxiliary_answer = 'Y';
     ctx.network.names_format = names ? 1 : 0;
-    ctx.files.segment_list = OutputFile::create(dir.workdir().local("t.scr"));
-    ctx.files.improvements = OutputFile::create(dir.workdir().local("t.rep"));
+    ctx.files.segment_list = OutputFile::create_replacement(dir.workdir().local("t.scr"));
+    ctx.files.improvements = OutputFile::create_replacement(dir.workdir().local("t.rep"));
     ctx.list_lines = 3;
     ctx.repair_lines = 3;
   }
@@ -101,7 +101,7 @@ struct EngineRun {
     const int32_t t = ++ctx.trace_count;
     ctx.trace_answer = 'Y';
     ctx.trace_segment[t] = segment;
-    ctx.files.trace[t] = OutputFile::create(dir.workdir().local("trace." + std::to_string(t)));
+    ctx.files.trace[t] = OutputFile::create_replacement(dir.workdir().local("trace." + std::to_string(t)));
   }
 
   // The engine over the context, not yet run: random.dat opened for the
@@ -137,8 +137,9 @@ struct EngineRun {
   std::unique_ptr<ListingWriter> listings;
   std::unique_ptr<Projection> engine;
 
+  // A listing or trace file as the run leaves it: closed, under its name.
   std::string file(const std::unique_ptr<OutputFile>& f, std::string_view name) {
-    if (f) f->flush();
+    if (f) f->close();
     return dir.read(name);
   }
   std::string segment_list() { return file(ctx.files.segment_list, "t.scr"); }
