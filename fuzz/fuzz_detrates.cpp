@@ -9,7 +9,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
   fuzz::Scratch::get().reset(bundle);
   auto ctx = fuzz::make_context();
   fuzz::FuzzConsole console(bundle.answers);
-  if (!fuzz::run_stage([&] { read_deterioration_rates(dialogue_of(*ctx, console), *ctx, ctx->pavement); })) return 0;
+  if (!fuzz::run_stage(
+          [&] { read_deterioration_rates(dialogue_of(*ctx, console), *ctx, ctx->pavement); }))
+    return 0;
   const PavementTypes& types = ctx->pavement;
   fuzz::check(types.pavement_type_count >= 0 && types.pavement_type_count <= kMaxPavementTypes,
               "pavement_type_count 0..5");

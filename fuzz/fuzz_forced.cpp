@@ -14,7 +14,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
   auto ctx = fuzz::make_context();
   ctx->force_fix_file = "force.txt";
   fuzz::FuzzConsole console(bundle.answers);
-  if (!fuzz::run_stage([&] { read_forced_repairs(ctx->workdir, ctx->force_fix_file, console, ctx->forced, ctx->segments); })) return 0;
+  if (!fuzz::run_stage([&] {
+        read_forced_repairs(ctx->workdir, ctx->force_fix_file, console, ctx->forced, ctx->segments);
+      }))
+    return 0;
 
   const ForcedRepairs& list = ctx->forced;
   fuzz::check(list.forced_count >= 0 && list.forced_count <= kMaxForcedRepairs,

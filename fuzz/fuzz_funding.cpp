@@ -14,7 +14,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
   ctx->budget_constrained = 'Y';
   ctx->default_funding = -1.0f;
   fuzz::FuzzConsole console(bundle.answers);
-  if (!fuzz::run_stage([&] { ask_years_and_funding(dialogue_of(*ctx, console), *ctx, ctx->funding); })) return 0;
+  if (!fuzz::run_stage(
+          [&] { ask_years_and_funding(dialogue_of(*ctx, console), *ctx, ctx->funding); }))
+    return 0;
 
   fuzz::check(ctx->years >= 0 && ctx->years <= kMaxYears, "years within the tables");
   fuzz::check(ctx->year_slots == ctx->years + 1, "year_slots follows years");

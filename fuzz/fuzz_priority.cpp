@@ -18,7 +18,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
   ctx->budget_constrained = 'Y';
   ctx->saved_repair_order = 2;
   fuzz::FuzzConsole console(bundle.answers);
-  if (!fuzz::run_stage([&] { ask_repair_order(dialogue_of(*ctx, console), *ctx, ctx->priority); })) return 0;
+  if (!fuzz::run_stage([&] { ask_repair_order(dialogue_of(*ctx, console), *ctx, ctx->priority); }))
+    return 0;
 
   fuzz::check(ctx->repair_order >= 1 && ctx->repair_order <= 4, "an order 1..4");
   if (ctx->repair_order != 2) return 0;

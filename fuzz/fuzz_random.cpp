@@ -17,7 +17,8 @@ using namespace pavecast;
 namespace {
 
 void check_order_keys(RunContext& ctx) {
-  RandomFile keys(InputFile::open_or_fatal(ctx.workdir.data("random.dat"), IfMissing::kCreateEmpty));
+  RandomFile keys(
+      InputFile::open_or_fatal(ctx.workdir.data("random.dat"), IfMissing::kCreateEmpty));
   const ProjectionInputs inputs = projection_inputs(ctx, ctx);
   ProjectionObserver quiet;
   Projection engine(inputs, {ctx.segments, ctx.pavement, ctx.forced, ctx.stats}, quiet, &keys);
@@ -53,7 +54,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
   ctx->reconstruct_probability = 5.0f;
   ctx->vmt_answer = 'N';
   fuzz::FuzzConsole console(bundle.answers);
-  if (fuzz::run_stage([&] { ask_network_options(dialogue_of(*ctx, console), *ctx, *ctx); }) && ctx->recon_numbers_loaded) {
+  if (fuzz::run_stage([&] { ask_network_options(dialogue_of(*ctx, console), *ctx, *ctx); }) &&
+      ctx->recon_numbers_loaded) {
     fuzz::check(ctx->reconstruct_probability <= 1.0f, "a loaded probability is a fraction");
   }
 

@@ -11,7 +11,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
   auto ctx = fuzz::make_context();
   ctx->change_repeat_policy = 'N';
   fuzz::FuzzConsole console(bundle.answers);
-  if (!fuzz::run_stage([&] { read_repair_actions(dialogue_of(*ctx, console), *ctx, ctx->actions); })) return 0;
+  if (!fuzz::run_stage(
+          [&] { read_repair_actions(dialogue_of(*ctx, console), *ctx, ctx->actions); }))
+    return 0;
 
   const RepairActions& a = ctx->actions;
   fuzz::check(a.action_count >= 0 && a.action_count <= kMaxActions, "action_count 0..11");

@@ -364,7 +364,8 @@ TEST(FaultInjection, AFinalConditionsFileNamedLikeADirectoryStopsTheRunAndKeepsT
   TempDir dir;
   copy_example_after_a_run(dir);
   fs::create_directory(dir.path() / "old.prd");
-  Outcome o = run_in_process(dir.path(), answers({{kFinalConditions, "Y"}}, {{kFinalConditions, {"old.prd"}}}));
+  Outcome o = run_in_process(dir.path(),
+                             answers({{kFinalConditions, "Y"}}, {{kFinalConditions, {"old.prd"}}}));
   EXPECT_EQ(o.status, 1);
   EXPECT_EQ(last_line(o.console), " ** Fatal Error: the file cannot be opened, file old.prd");
   EXPECT_TRUE(fs::is_empty(dir.path() / "old.prd"));
@@ -382,7 +383,8 @@ TEST(FaultInjection, AStopAtTheLoadingKeepsTheEarlierOutput) {
   dir.write("roads/NET1", net);
   Outcome o = run_in_process(dir.path(), answers({{kAuxiliary, "Y"}}));
   EXPECT_EQ(o.status, 1);
-  EXPECT_TRUE(last_line(o.console).starts_with(" ** Fatal Error: unreadable record, file roads/NET1"))
+  EXPECT_TRUE(
+      last_line(o.console).starts_with(" ** Fatal Error: unreadable record, file roads/NET1"))
       << last_line(o.console);
   expect_earlier_output_kept(dir);
 }
@@ -393,8 +395,8 @@ TEST(FaultInjection, AFatalStopInTheYearLoopKeepsThePriorityFileAndTheEarlierOut
   // Priority order rewrites the priority file before the loop; a table of
   // 805 segments fills up with the sixth year's split.
   const std::vector<std::string> priorities = {"10", "20", "30", "40", "50", "60", "70", "80", "Y"};
-  Outcome o = run_in_process(dir.path(), answers({{kOrder, "2"}, {kAuxiliary, "Y"}}, {{kOrder, priorities}}),
-                             805);
+  Outcome o = run_in_process(
+      dir.path(), answers({{kOrder, "2"}, {kAuxiliary, "Y"}}, {{kOrder, priorities}}), 805);
   EXPECT_EQ(o.status, 1);
   EXPECT_TRUE(o.console.ends_with(
       " Processing year   7.  It has  805 segments.\n"
@@ -413,7 +415,8 @@ TEST(FaultInjection, AFullDiskKeepsTheEarlierOutputAndNeverSaysDone) {
   };
   for (const Case& c :
        {Case{answers({{kAuxiliary, "Y"}}), "NET1-c.scr"},
-        Case{answers({{kFinalConditions, "Y"}, {kAuxiliary, "N"}}, {{kFinalConditions, {""}}}), "NET1.prd"}}) {
+        Case{answers({{kFinalConditions, "Y"}, {kAuxiliary, "N"}}, {{kFinalConditions, {""}}}),
+             "NET1.prd"}}) {
     TempDir dir;
     copy_example_after_a_run(dir);
     auto limit = [] {
@@ -425,7 +428,8 @@ TEST(FaultInjection, AFullDiskKeepsTheEarlierOutputAndNeverSaysDone) {
     int status = child.finish();
     ASSERT_TRUE(WIFEXITED(status)) << "ended by signal " << WTERMSIG(status);
     EXPECT_EQ(WEXITSTATUS(status), 1);
-    EXPECT_EQ(last_line(child.output()), " ** Fatal Error: the file cannot be written, file " + c.file);
+    EXPECT_EQ(last_line(child.output()),
+              " ** Fatal Error: the file cannot be written, file " + c.file);
     EXPECT_EQ(child.output().find("done running"), std::string::npos);
     expect_saved_answers_readable(dir, 10);
     expect_earlier_output_kept(dir);
@@ -450,8 +454,9 @@ TEST(FaultInjection, PlantedLinksAreReplacedNeverWrittenThrough) {
   // One traced segment (count 1, segment 5, then the pause), printing, the
   // final conditions under their default name, and the auxiliary files.
   Outcome o = run_in_process(
-      dir.path(), answers({{kTrace, "Y"}, {kFinalConditions, "Y"}, {kPrint, "Y"}, {kAuxiliary, "Y"}},
-                          {{kTrace, {"1", "5", ""}}, {kFinalConditions, {""}}}));
+      dir.path(),
+      answers({{kTrace, "Y"}, {kFinalConditions, "Y"}, {kPrint, "Y"}, {kAuxiliary, "Y"}},
+              {{kTrace, {"1", "5", ""}}, {kFinalConditions, {""}}}));
   EXPECT_EQ(o.status, 0) << last_line(o.console);
   EXPECT_TRUE(fs::is_regular_file(fs::symlink_status(dir.path() / "NET1-c.out")));
   EXPECT_TRUE(dir.read("trace.5").starts_with("This is a tracing of"));
@@ -475,8 +480,8 @@ TEST(FaultInjection, TypedNamesThatLeaveTheDirectoryAreAskedAgain) {
                            {kFinalConditions, {"../" + run + ".prd", "/dev/full", "new.prd"}}}));
   EXPECT_EQ(o.status, 0) << last_line(o.console);
   std::size_t warnings = 0;
-  for (std::size_t at = 0; (at = o.console.find(" ** Warning: a file name", at)) != std::string::npos;
-       ++at)
+  for (std::size_t at = 0;
+       (at = o.console.find(" ** Warning: a file name", at)) != std::string::npos; ++at)
     ++warnings;
   EXPECT_EQ(warnings, 6u);
   EXPECT_FALSE(fs::exists(outside / (run + ".prd")));
@@ -512,7 +517,8 @@ TEST(FaultInjection, AFifoOrAnEndlessDeviceAsInputStopsWithinASecond) {
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(1));
     ASSERT_TRUE(WIFEXITED(status));
     EXPECT_EQ(WEXITSTATUS(status), 1);
-    EXPECT_EQ(last_line(child.output()), " ** Fatal Error: the file cannot be opened, file " + c.name);
+    EXPECT_EQ(last_line(child.output()),
+              " ** Fatal Error: the file cannot be opened, file " + c.name);
     expect_earlier_output_kept(dir);
   }
 }

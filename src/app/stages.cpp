@@ -20,8 +20,7 @@ Dialogue dialogue_of(RunContext& ctx, Console& console) {
 }
 
 RunOutput output_of(RunContext& ctx) {
-  return RunOutput{ctx.workdir, ctx,         ctx,       ctx.segments, ctx.network,
-                   ctx.stats,   ctx.files,   ctx};
+  return RunOutput{ctx.workdir, ctx, ctx, ctx.segments, ctx.network, ctx.stats, ctx.files, ctx};
 }
 
 int open_and_load_network(RunContext& ctx, Console& console) {

@@ -34,7 +34,8 @@ void datahelp(Console& console, const FilePath& scores_file) {
       float length = 0.0f;
       read_or_fatal(kSegment, *file, {score, length});
       if (length < 0.001f) break;  // an empty line closes the group
-      if (score >= 1 && score <= 10) miles[score] = static_cast<float>(double(miles[score]) + length);
+      if (score >= 1 && score <= 10)
+        miles[score] = static_cast<float>(double(miles[score]) + length);
     }
   }
   file.reset();

@@ -71,7 +71,8 @@ void read_parameter_files(const Workdir& workdir, const RunSettings& settings,
                                     IfMissing::kCreateEmpty);
   };
   LimitQuestion enter;
-  if (is_yes(settings.change_repeat_policy)) enter = [](const RepairAction&) { return kEnterLimit; };
+  if (is_yes(settings.change_repeat_policy))
+    enter = [](const RepairAction&) { return kEnterLimit; };
   read_repair_actions_file(tables.actions, *open("repairs"), enter);
   read_deterioration_rates_file(tables.pavement, *open("detrates"));
   read_policy_matrices_file(tables.pavement, tables.policy, *open("matrix"));

@@ -20,26 +20,40 @@ namespace pavecast {
 // --- the questions' rules
 
 // The data set question: Enter (0) gives the saved set; a set must be listed.
-inline int32_t enter_data_set(const RunSettings& s) { return s.default_data_set; }
+inline int32_t enter_data_set(const RunSettings& s) {
+  return s.default_data_set;
+}
 inline bool data_set_acceptable(const RunSettings& s, int32_t set) {
   return set >= 1 && set <= s.data_set_count;
 }
 
 // The years question: 0 or less gives the saved years; the per-year tables
 // hold 0 to kMaxYears simulated years.
-inline int32_t enter_years(const RunSettings& s) { return s.default_years; }
-inline bool years_acceptable(int32_t years) { return years >= 0 && years <= kMaxYears; }
+inline int32_t enter_years(const RunSettings& s) {
+  return s.default_years;
+}
+inline bool years_acceptable(int32_t years) {
+  return years >= 0 && years <= kMaxYears;
+}
 
 // The repair order question: Enter (0) gives the saved order, one of 1 to 4.
-inline int32_t enter_repair_order(const RunSettings& s) { return s.saved_repair_order; }
-inline bool repair_order_acceptable(int32_t order) { return order >= 1 && order <= 4; }
+inline int32_t enter_repair_order(const RunSettings& s) {
+  return s.saved_repair_order;
+}
+inline bool repair_order_acceptable(int32_t order) {
+  return order >= 1 && order <= 4;
+}
 
 // A class's priority: Enter keeps the current value, one of 1 to 999.
-inline bool priority_acceptable(int32_t value) { return value >= 1 && value <= 999; }
+inline bool priority_acceptable(int32_t value) {
+  return value >= 1 && value <= 999;
+}
 
 // The split factor: Enter keeps the current factor (even one refused just
 // before), one of 1 to 999.
-inline bool split_factor_acceptable(int32_t factor) { return factor >= 1 && factor <= 999; }
+inline bool split_factor_acceptable(int32_t factor) {
+  return factor >= 1 && factor <= 999;
+}
 
 // A changeable action's repetition limit: Enter gives 0, which takes the
 // action out of the run.

@@ -2,14 +2,14 @@
 
 #include <string>
 
-#include "dialogue/enter_keeps.h"
 #include "dialogue/dialogue.h"
-#include "model/repair_order.h"
-#include "readers/funding.h"
+#include "dialogue/enter_keeps.h"
 #include "dialogue/saved_answers.h"
 #include "fatal/fatal.h"
-#include "layout/layout.h"
 #include "io/record_files.h"
+#include "layout/layout.h"
+#include "model/repair_order.h"
+#include "readers/funding.h"
 
 namespace pavecast {
 
@@ -127,7 +127,8 @@ void ask_years_and_funding(const Dialogue& d, RunSettings& settings, PerYear<flo
   for (;;) {
     settings.annual_funding = kUnlimitedFunding;
     console.write(kDollarsQuestion, {settings.budget_constrained});
-    settings.budget_constrained = console.readinput(settings.budget_constrained, settings.keep_default_char);
+    settings.budget_constrained =
+        console.readinput(settings.budget_constrained, settings.keep_default_char);
     d.echo(kDollarsQuestion, {settings.budget_constrained});
 
     if (!is_yes(settings.budget_constrained)) {

@@ -4,11 +4,11 @@
 #include <string>
 #include <string_view>
 
-#include "dialogue/enter_keeps.h"
 #include "dialogue/datahelp.h"
 #include "dialogue/dialogue.h"
-#include "readers/random_numbers.h"
+#include "dialogue/enter_keeps.h"
 #include "fatal/fatal.h"
+#include "readers/random_numbers.h"
 
 namespace pavecast {
 
@@ -40,7 +40,8 @@ void ask_scores_name(const Dialogue& d, RunSettings& settings) {
   static const Layout kQuestion(
       "'Enter the name of the',' file with the scores.         ',/,/,"
       "' Type \"help\" <Enter> for a summary of the information in the',' default file.',/,/,"
-      "' NOTE: The last 2 characters will be used at the end of ','all output files.             '");
+      "' NOTE: The last 2 characters will be used at the end of ','all output files.             "
+      "'");
   static const Layout kDefault("A9");
   static const Layout kReply("A9");
   for (;;) {
@@ -55,7 +56,8 @@ void ask_scores_name(const Dialogue& d, RunSettings& settings) {
       continue;
     }
     // The name Enter would keep is checked too, before anything is created.
-    const Text<9>& name = settings.scores_name.blank() ? settings.default_scores_name : settings.scores_name;
+    const Text<9>& name =
+        settings.scores_name.blank() ? settings.default_scores_name : settings.scores_name;
     if (!console.refuses_file_name(name.view())) return;
   }
 }
@@ -104,7 +106,8 @@ void ask_reconstruction(const Dialogue& d, RunSettings& settings,
 
   console.directions();
   console.write(kQuestion, {settings.reconstruct_answer});
-  settings.reconstruct_answer = console.readinput(settings.reconstruct_answer, settings.keep_default_char);
+  settings.reconstruct_answer =
+      console.readinput(settings.reconstruct_answer, settings.keep_default_char);
   d.echo(kQuestion, {settings.reconstruct_answer});
   if (is_no(settings.reconstruct_answer)) return;
 
@@ -144,7 +147,8 @@ void use_reconstruction_percent(RunSettings& settings, const Workdir& workdir,
     auto file = InputFile::open_or_fatal(workdir.data("random.dat"), IfMissing::kCreateEmpty);
     read_reconstruction_numbers(*file, recon_random);
     settings.recon_numbers_loaded = true;
-    settings.reconstruct_probability = static_cast<float>(double(settings.reconstruct_probability) / 100.0);
+    settings.reconstruct_probability =
+        static_cast<float>(double(settings.reconstruct_probability) / 100.0);
   }
 }
 

@@ -31,7 +31,8 @@ std::string scores_question(const std::string& default_name) {
 }
 
 std::string split_question(char answer) {
-  return lines({std::string(" Do you want to break the highway data into smaller and more segments ? ") +
+  return lines({std::string(
+                    " Do you want to break the highway data into smaller and more segments ? ") +
                     answer,
                 "", "  Note that there should be over 500 segements to get the best output."}) +
          kFooter;
@@ -270,7 +271,8 @@ TEST(NetworkOptions, RandomNumbersTooFewOrUnreadableStopTheRun) {
     auto ctx = saved_context(dir);
     ctx->reconstruct_answer = 'Y';
     ScriptedConsole sc(lines({"", "", "", "", "", "", "n", "", ""}));
-    EXPECT_EQ(fatal_text_of([&] { ask_network_options(dialogue_of(*ctx, sc), *ctx, *ctx); }), c.message);
+    EXPECT_EQ(fatal_text_of([&] { ask_network_options(dialogue_of(*ctx, sc), *ctx, *ctx); }),
+              c.message);
   }
 }
 

@@ -18,8 +18,7 @@
 namespace pavecast {
 
 void read_repair_actions(const Dialogue& d, RunSettings& settings, RepairActions& actions);
-void read_deterioration_rates(const Dialogue& d, const RunSettings& settings,
-                              PavementTypes& types);
+void read_deterioration_rates(const Dialogue& d, const RunSettings& settings, PavementTypes& types);
 void read_policy_matrices(const Dialogue& d, const RunSettings& settings,
                           const PavementTypes& types, PolicyMatrix& policy);
 

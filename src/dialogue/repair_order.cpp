@@ -3,20 +3,19 @@
 #include <array>
 #include <string>
 
-#include "dialogue/enter_keeps.h"
 #include "dialogue/dialogue.h"
+#include "dialogue/enter_keeps.h"
+#include "dialogue/saved_answers.h"
+#include "io/record_files.h"
+#include "layout/layout.h"
 #include "model/repair_order.h"
 #include "readers/priorities.h"
-#include "dialogue/saved_answers.h"
-#include "layout/layout.h"
-#include "io/record_files.h"
 
 namespace pavecast {
 
 namespace {
 
 using layout::Layout;
-
 
 constexpr std::array<const char*, 4> kMenu = {
     "1   Random Order", "2   Repair Priority Assigned by User",
@@ -104,7 +103,8 @@ void ask_repair_order(const Dialogue& d, RunSettings& settings, Priorities& prio
     settings.saved_repair_order = order;
     d.echo(kQuestion, {order});
 
-    if (order == static_cast<int32_t>(RepairOrder::kPriority)) ask_priorities(d, settings, priority);
+    if (order == static_cast<int32_t>(RepairOrder::kPriority))
+      ask_priorities(d, settings, priority);
     if (repair_order_acceptable(order)) return;
   }
 }

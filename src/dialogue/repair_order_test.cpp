@@ -163,7 +163,9 @@ TEST(RepairOrder, BadPriorityFilesStopTheRunNamingTheFile) {
     auto ctx = make_context(dir);
     ctx->saved_repair_order = 2;
     ScriptedConsole console(lines({""}));
-    EXPECT_EQ(fatal_text_of([&] { ask_repair_order(dialogue_of(*ctx, console), *ctx, ctx->priority); }), c.message);
+    EXPECT_EQ(
+        fatal_text_of([&] { ask_repair_order(dialogue_of(*ctx, console), *ctx, ctx->priority); }),
+        c.message);
     EXPECT_TRUE(dir.exists("data/priority.dat"));
     if (c.content != nullptr) {
       EXPECT_EQ(dir.read("data/priority.dat"), c.content);

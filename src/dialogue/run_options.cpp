@@ -43,7 +43,8 @@ void ask_date_time(const Dialogue& d, RunSettings& settings) {
       "' Do you want the date and time printed? ',A1,'                                   '");
   console.write(kQuestion, {settings.date_time_answer});
   console.directions();
-  settings.date_time_answer = console.readinput(settings.date_time_answer, settings.keep_default_char);
+  settings.date_time_answer =
+      console.readinput(settings.date_time_answer, settings.keep_default_char);
   d.echo(kQuestion, {settings.date_time_answer});
 }
 
@@ -146,7 +147,8 @@ void ask_force_fix(const Dialogue& d, RunSettings& settings) {
   for (;;) {
     console.directions();
     console.write(kQuestion, {settings.force_fix_answer});
-    settings.force_fix_answer = console.readinput(settings.force_fix_answer, settings.keep_default_char);
+    settings.force_fix_answer =
+        console.readinput(settings.force_fix_answer, settings.keep_default_char);
     d.echo(kQuestion, {settings.force_fix_answer});
     if (is_no(settings.force_fix_answer)) return;
 

@@ -39,12 +39,14 @@ std::string trace_question(char answer) {
   return std::string(" Do you want to trace the scores of any segments ? ") + answer + "\n";
 }
 
-const std::string kHowMany = lines({" How many segments do you want to trace?  (Note: you may be limited by",
-                                    "  your system configuration.)"});
+const std::string kHowMany =
+    lines({" How many segments do you want to trace?  (Note: you may be limited by",
+           "  your system configuration.)"});
 
 std::string enter_each(const char* count) {
-  return lines({std::string(" Enter the numbers of each the ") + count + " segment(s) to be traced.",
-                "  Hit return after each one."});
+  return lines(
+      {std::string(" Enter the numbers of each the ") + count + " segment(s) to be traced.",
+       "  Hit return after each one."});
 }
 
 std::string prompt(int t) {
@@ -276,7 +278,8 @@ std::unique_ptr<RunContext> context_with_open_traces(const TempDir& dir) {
     ctx->trace_file_name[t] = "trace." + std::to_string(t);
   }
   for (int t = 1; t <= 3; ++t) {
-    ctx->files.trace[t] = OutputFile::create_replacement(dir.workdir().local(ctx->trace_file_name[t].trimmed()));
+    ctx->files.trace[t] =
+        OutputFile::create_replacement(dir.workdir().local(ctx->trace_file_name[t].trimmed()));
     ctx->files.trace[t]->write("heading\n");
   }
   return ctx;
@@ -300,7 +303,8 @@ TEST(TraceRecovery, ReenterDeletesOnlyTheFilesOpenedAndClearsTheEntries) {
   dir.write("trace.5", "from another run\n");
   auto ctx = context_with_open_traces(dir);
   ScriptedConsole sc(lines({"R"}));
-  EXPECT_EQ(recover_trace_files(dialogue_of(*ctx, sc), *ctx, ctx->files, 4), TraceRecovery::kReenter);
+  EXPECT_EQ(recover_trace_files(dialogue_of(*ctx, sc), *ctx, ctx->files, 4),
+            TraceRecovery::kReenter);
   EXPECT_EQ(sc.output(), kRecoveryQuestion + kBlank76 + kBlank76 + kBlank76 +
                              " Deleting Previous Entries\n");
   for (int t = 1; t <= 3; ++t) {

@@ -2,8 +2,8 @@
 
 #include <cmath>
 
-#include "dialogue/enter_keeps.h"
 #include "dialogue/dialogue.h"
+#include "dialogue/enter_keeps.h"
 #include "fatal/fatal.h"
 
 namespace pavecast {
@@ -104,7 +104,8 @@ void choose_data_set(const Dialogue& d, RunSettings& settings) {
   static const Layout kQuestion("' Do you use different sets of secondary data? ',A1");
   console.directions();
   console.write(kQuestion, {settings.secondary_data_answer});
-  settings.secondary_data_answer = console.readinput(settings.secondary_data_answer, settings.keep_default_char);
+  settings.secondary_data_answer =
+      console.readinput(settings.secondary_data_answer, settings.keep_default_char);
   d.echo(kQuestion, {settings.secondary_data_answer});
 
   if (!is_no(settings.secondary_data_answer)) {
@@ -200,8 +201,8 @@ void write_back_saved_answers(const RunSettings& settings, const Workdir& workdi
 
 FilePath parameter_file(const RunSettings& settings, const Workdir& workdir,
                         std::string_view base) {
-  bool secondary =
-      base == "repairs" ? !is_no(settings.secondary_data_answer) : is_yes(settings.secondary_data_answer);
+  bool secondary = base == "repairs" ? !is_no(settings.secondary_data_answer)
+                                     : is_yes(settings.secondary_data_answer);
   std::string name(base);
   name += '.';
   if (secondary && settings.data_set >= 1 && settings.data_set <= kMaxDataSets)

@@ -44,7 +44,6 @@ void write_back_saved_answers(const RunSettings& settings, const Workdir& workdi
 // "repairs", "detrates", "matrix") for this run's data set choice: the
 // secondary name "data\base." + extension when the secondary data answer is
 // "Y" (for "repairs": when it is not "N"), else "data\base.dat".
-FilePath parameter_file(const RunSettings& settings, const Workdir& workdir,
-                        std::string_view base);
+FilePath parameter_file(const RunSettings& settings, const Workdir& workdir, std::string_view base);
 
 }  // namespace pavecast

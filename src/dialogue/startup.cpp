@@ -8,7 +8,7 @@ namespace pavecast {
 void start_up(RunSettings& settings, RunFiles& files, const Workdir& workdir,
               const StartTime& now) {
   // The segment slots start with blank names, no forced repair, and no order
-  // yet; the run context is created that way.
+  // yet; the segment table is created that way.
   settings.repair_order = 0;
   settings.start_time = now;
 

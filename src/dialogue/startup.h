@@ -11,8 +11,7 @@
 
 namespace pavecast {
 
-void start_up(RunSettings& settings, RunFiles& files, const Workdir& workdir,
-              const StartTime& now);
+void start_up(RunSettings& settings, RunFiles& files, const Workdir& workdir, const StartTime& now);
 void offer_introduction(Console& console);
 
 }  // namespace pavecast

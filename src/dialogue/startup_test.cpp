@@ -28,10 +28,11 @@ TEST(Introduction, OnlyAFirstLetterYShowsTheBanner) {
   ScriptedConsole c("yes\n\n\n");
   offer_introduction(c);
   std::string out = c.output();
-  EXPECT_TRUE(out.starts_with(std::string(kFooter) +
-                              " Do you want to see the introduction (y/n)? N\n"
-                              " Press the enter key to continue.\n"
-                              "               ****************************************************\n"));
+  EXPECT_TRUE(
+      out.starts_with(std::string(kFooter) +
+                      " Do you want to see the introduction (y/n)? N\n"
+                      " Press the enter key to continue.\n"
+                      "               ****************************************************\n"));
   EXPECT_NE(out.find("\n               *     At any time you can hit <Cnrl C> to      *\n"),
             std::string::npos);
   EXPECT_TRUE(out.ends_with("               ****************************************************\n"
@@ -77,11 +78,16 @@ TEST_F(StartUp, MissingEmptyOrBadStartUpFilesStopTheRun) {
     const char* content;  // nullptr: missing
     const char* message;
   } cases[] = {
-      {"data/default.dat", nullptr, " ** Fatal Error: the file cannot be opened, file data/default.dat\n"},
-      {"data/default.dat", "\nN\n", " ** Fatal Error: unexpected end of file, file data/default.dat, line 3\n"},
-      {"data/printer.def", nullptr, " ** Fatal Error: the file cannot be opened, file data/printer.def\n"},
-      {"data/printer.def", "", " ** Fatal Error: unexpected end of file, file data/printer.def, line 1\n"},
-      {"data/printer.def", "L\n", " ** Fatal Error: unreadable record, file data/printer.def, line 1\n"},
+      {"data/default.dat", nullptr,
+       " ** Fatal Error: the file cannot be opened, file data/default.dat\n"},
+      {"data/default.dat", "\nN\n",
+       " ** Fatal Error: unexpected end of file, file data/default.dat, line 3\n"},
+      {"data/printer.def", nullptr,
+       " ** Fatal Error: the file cannot be opened, file data/printer.def\n"},
+      {"data/printer.def", "",
+       " ** Fatal Error: unexpected end of file, file data/printer.def, line 1\n"},
+      {"data/printer.def", "L\n",
+       " ** Fatal Error: unreadable record, file data/printer.def, line 1\n"},
   };
   for (const Case& k : cases) {
     SetUp();

@@ -62,9 +62,8 @@ void close_year_statistics(Projection& p) {
   Statistics& st = p.stats;
   st.miles_repaired[p.year] = whole_miles(p.year_miles_repaired);
   const int64_t total = int64_t{st.total_miles_repaired} + st.miles_repaired[p.year];
-  st.total_miles_repaired = static_cast<int32_t>(
-      std::clamp<int64_t>(total, std::numeric_limits<int32_t>::min(),
-                          std::numeric_limits<int32_t>::max()));
+  st.total_miles_repaired = static_cast<int32_t>(std::clamp<int64_t>(
+      total, std::numeric_limits<int32_t>::min(), std::numeric_limits<int32_t>::max()));
   p.year_miles_repaired = 0.0f;
 }
 

@@ -11,7 +11,9 @@
 namespace pavecast {
 
 // One stored float from a formula evaluated in double.
-inline float stored(double value) { return static_cast<float>(value); }
+inline float stored(double value) {
+  return static_cast<float>(value);
+}
 
 // The start of a year: every det_rate entry (all 5 types, all 10 columns) is
 // multiplied by 1 + 0.75 x the previous year's traffic increase, so the

@@ -83,8 +83,8 @@ struct RepairEvent {
   int32_t segment = 0;        // t: the repaired piece after a split
   int32_t action = 0;         // k, an index into the repair actions
   float cost = 0.0f;
-  float spent = 0.0f;         // the year's money spent so far, this repair included
-  bool forced = false;        // made in the end-of-year pass of forced repairs
+  float spent = 0.0f;   // the year's money spent so far, this repair included
+  bool forced = false;  // made in the end-of-year pass of forced repairs
 };
 
 class ProjectionObserver {
@@ -127,9 +127,9 @@ struct Projection {
 
   int32_t loaded_count = 0;  // segment_count when the loop began
   int32_t year = 0;
-  float funds = 0.0f;             // money left, carried from year to year
-  int32_t split_segment = 0;      // the segment split this year, or 0
-  int32_t forced_pass = 0;        // 1 in the end-of-year pass of forced repairs
+  float funds = 0.0f;         // money left, carried from year to year
+  int32_t split_segment = 0;  // the segment split this year, or 0
+  int32_t forced_pass = 0;    // 1 in the end-of-year pass of forced repairs
   int32_t repair_number = 0;
   int32_t list_position = 0;
   float year_miles_repaired = 0.0f;

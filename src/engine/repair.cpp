@@ -60,7 +60,8 @@ int32_t split_segment(Projection& p, int32_t i, int32_t k, float& cost) {
   piece.pavement_type = seg.pavement_type;
   piece.score = seg.score;
   piece.original_number = seg.original_number;
-  for (int a = 1; a <= p.in.actions.action_count; ++a) piece.times_applied[a] = seg.times_applied[a];
+  for (int a = 1; a <= p.in.actions.action_count; ++a)
+    piece.times_applied[a] = seg.times_applied[a];
   piece.last_action = seg.last_action;
   piece.handled_this_year = 1;
   // Under random order the piece has no key until the next draw.

@@ -9,6 +9,8 @@ void fatal(std::string_view message) {
   throw FatalStop{std::move(text)};
 }
 
-void fatal_text(std::string console_text) { throw FatalStop{std::move(console_text)}; }
+void fatal_text(std::string console_text) {
+  throw FatalStop{std::move(console_text)};
+}
 
 }  // namespace pavecast

@@ -8,7 +8,9 @@
 
 namespace pavecast {
 
-void Console::write(std::string_view text) { out_.write(text.data(), static_cast<std::streamsize>(text.size())); }
+void Console::write(std::string_view text) {
+  out_.write(text.data(), static_cast<std::streamsize>(text.size()));
+}
 
 void Console::write(const layout::Layout& layout, std::initializer_list<layout::Item> items) {
   write(layout.format(items));

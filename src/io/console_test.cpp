@@ -122,9 +122,10 @@ TEST(ScreenConventions, AreWrittenExactly) {
                 "\n"
                 " Enter your response or hit <Enter> to eliminate the repair.\n"
                 " Press the enter key to continue.\n");
-  EXPECT_EQ(std::string(" Enter your response or hit <Enter> for default.          Hit <Ctrl C> to Abort")
-                .size(),
-            79u);
+  EXPECT_EQ(
+      std::string(" Enter your response or hit <Enter> for default.          Hit <Ctrl C> to Abort")
+          .size(),
+      79u);
 }
 
 }  // namespace

@@ -85,9 +85,15 @@ bool names_a_directory(std::string_view name) {
   return name == "." || name == ".." || name.find_first_of("/\\") != std::string_view::npos;
 }
 
-FilePath Workdir::data(std::string_view name) const { return under(*this, "data", name); }
-FilePath Workdir::roads(std::string_view name) const { return under(*this, "roads", name); }
-FilePath Workdir::local(std::string_view name) const { return under(*this, "", name); }
+FilePath Workdir::data(std::string_view name) const {
+  return under(*this, "data", name);
+}
+FilePath Workdir::roads(std::string_view name) const {
+  return under(*this, "roads", name);
+}
+FilePath Workdir::local(std::string_view name) const {
+  return under(*this, "", name);
+}
 
 // ---------------------------------------------------------------- input
 
@@ -157,8 +163,7 @@ void read_or_fatal(const layout::Layout& layout, InputFile& file,
 }
 
 void fatal_unreadable(const InputFile& file) {
-  fatal("unreadable record, file " + file.shown() + ", line " +
-        std::to_string(file.line_number()));
+  fatal("unreadable record, file " + file.shown() + ", line " + std::to_string(file.line_number()));
 }
 
 void fatal_end_of_file(const InputFile& file) {
@@ -205,7 +210,8 @@ std::unique_ptr<OutputFile> OutputFile::create_replacement(const FilePath& file)
 }
 
 std::unique_ptr<OutputFile> OutputFile::create_scratch_or_fatal(const FilePath& file) {
-  int fd = file.read_only || file.escapes ? -1 : create_scratch(file.path.string(), new_file_mode());
+  int fd =
+      file.read_only || file.escapes ? -1 : create_scratch(file.path.string(), new_file_mode());
   if (fd < 0) fatal_cannot_open(file.shown);
   return std::unique_ptr<OutputFile>(
       new OutputFile(fd, Kind::kScratch, file.path, file.path.string(), file.shown));

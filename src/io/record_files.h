@@ -45,7 +45,7 @@ namespace pavecast {
 // A file as the program names it: where it is, and how messages show it.
 struct FilePath {
   std::filesystem::path path;
-  std::string shown;  // "data/funding.dat"
+  std::string shown;       // "data/funding.dat"
   bool read_only = false;  // in a read-only working directory
   bool escapes = false;    // the name is not one entry of its directory
 };
@@ -108,8 +108,8 @@ void read_or_fatal(const layout::Layout& layout, InputFile& file,
                    std::initializer_list<layout::Target> targets);
 
 // The fatal stops of the readers, worded alike everywhere.
-[[noreturn]] void fatal_unreadable(const InputFile& file);     // at file.line_number()
-[[noreturn]] void fatal_end_of_file(const InputFile& file);    // at the line after the last
+[[noreturn]] void fatal_unreadable(const InputFile& file);   // at file.line_number()
+[[noreturn]] void fatal_end_of_file(const InputFile& file);  // at the line after the last
 [[noreturn]] void fatal_cannot_open(const std::string& shown);
 [[noreturn]] void fatal_cannot_write(const std::string& shown);
 

@@ -135,8 +135,10 @@ TEST(OutputFile, AReplacementReplacesLinksKeepsModesAndRefusesOtherFiles) {
     EXPECT_EQ(dir.read(name), "new\n");
   }
   EXPECT_EQ(elsewhere.read("victim"), "theirs\n");
-  EXPECT_TRUE(std::filesystem::is_regular_file(std::filesystem::symlink_status(dir.path() / "a.out")));
-  EXPECT_EQ(std::filesystem::status(dir.path() / "b.out").permissions(), std::filesystem::perms(0640));
+  EXPECT_TRUE(
+      std::filesystem::is_regular_file(std::filesystem::symlink_status(dir.path() / "a.out")));
+  EXPECT_EQ(std::filesystem::status(dir.path() / "b.out").permissions(),
+            std::filesystem::perms(0640));
 
   std::filesystem::create_directory(dir.path() / "d.out");
   EXPECT_FALSE(OutputFile::create_replacement(dir.workdir().local("d.out")));
@@ -148,7 +150,8 @@ TEST(OutputFile, AReplacementReplacesLinksKeepsModesAndRefusesOtherFiles) {
 TEST(Workdir, NamesThatWouldLeaveTheirDirectoryOpenNothing) {
   TempDir dir;
   const Workdir workdir = dir.workdir();
-  const std::string names[] = {"/etc/passwd", "../x", "..", ".", "", "a/b", std::string("..\0x", 4)};
+  const std::string names[] = {"/etc/passwd",          "../x", "..", ".", "", "a/b",
+                               std::string("..\0x", 4)};
   for (const std::string& name : names) {
     SCOPED_TRACE(name);
     for (const FilePath& f : {workdir.data(name), workdir.roads(name), workdir.local(name)}) {
@@ -162,8 +165,10 @@ TEST(Workdir, NamesThatWouldLeaveTheirDirectoryOpenNothing) {
   EXPECT_TRUE(std::filesystem::is_empty(dir.path() / "data"));
 
   // What the dialogue refuses: '/' or '\' anywhere, "." and "..", blanks after.
-  for (const char* refused : {"/tmp/x", "..\\x", ".  ", "..", "a/"}) EXPECT_TRUE(names_a_directory(refused));
-  for (const char* taken : {"NET1", "..NET1", ".x", " .", "NET1.prd"}) EXPECT_FALSE(names_a_directory(taken));
+  for (const char* refused : {"/tmp/x", "..\\x", ".  ", "..", "a/"})
+    EXPECT_TRUE(names_a_directory(refused));
+  for (const char* taken : {"NET1", "..NET1", ".x", " .", "NET1.prd"})
+    EXPECT_FALSE(names_a_directory(taken));
 }
 
 // Only regular files are read: a FIFO would block the open for ever, a
@@ -173,7 +178,8 @@ TEST(InputFile, OnlyRegularFilesAreRead) {
   ASSERT_EQ(::mkfifo((dir.path() / "data" / "fifo.dat").c_str(), 0600), 0);
   std::filesystem::create_symlink("/dev/zero", dir.path() / "data" / "zero.dat");
   dir.write("data/real.dat", "1\n");
-  std::filesystem::create_symlink(dir.path() / "data" / "real.dat", dir.path() / "data" / "link.dat");
+  std::filesystem::create_symlink(dir.path() / "data" / "real.dat",
+                                  dir.path() / "data" / "link.dat");
   EXPECT_FALSE(InputFile::open(dir.workdir().data("fifo.dat"), IfMissing::kCreateEmpty));
   EXPECT_FALSE(InputFile::open(dir.workdir().data("zero.dat"), IfMissing::kCreateEmpty));
   EXPECT_TRUE(InputFile::open(dir.workdir().data("link.dat"), IfMissing::kFail));

@@ -1,9 +1,9 @@
 #include "io/temporary_files.h"
 
 #include <fcntl.h>
-#include <sys/stat.h>
 #include <signal.h>
 #include <stdlib.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstring>

@@ -21,7 +21,8 @@ namespace {
 
 std::string vector_path(const std::string& name) {
   const char* dir = std::getenv("CONFORMANCE_DIR");
-  std::string base = dir != nullptr && *dir != '\0' ? dir : PAVECAST_SOURCE_DIR "/tests/data/conformance";
+  std::string base =
+      dir != nullptr && *dir != '\0' ? dir : PAVECAST_SOURCE_DIR "/tests/data/conformance";
   return base + "/" + name;
 }
 

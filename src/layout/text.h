@@ -1,5 +1,5 @@
 // Text<N>: a text field of exactly N characters, blank-padded, as every
-// character field of the run context and the tables is declared (a pavement
+// character field of the settings and the tables is declared (a pavement
 // type name is Text<8>, a highway name Text<23>). Assigning a shorter string
 // pads it with blanks, a longer one is cut to N. It converts to a
 // std::string_view of length N, which is what a layout writes for `A` and

@@ -32,7 +32,7 @@ struct RepairAction {
   int32_t max_repeats = 0;    // 1000 where the file gave 9
   Text<29> action_description;
   float score_gain = 0.0f;
-  float action_cost = 0.0f;  // millions of dollars per 2 lane-miles
+  float action_cost = 0.0f;       // millions of dollars per 2 lane-miles
   int32_t new_pavement_type = 0;  // 0: unchanged
 };
 

@@ -28,12 +28,14 @@ inline bool draws_order_keys(RepairOrder order) {
 
 // Keys follow the score after each repair and deterioration under priority,
 // worst-first and best-first order; random keys stay as drawn.
-inline bool keys_follow_score(RepairOrder order) { return order != RepairOrder::kRandom; }
+inline bool keys_follow_score(RepairOrder order) {
+  return order != RepairOrder::kRandom;
+}
 
 // The order's name in the report's title.
 inline const char* repair_order_name(RepairOrder order) {
   static constexpr std::array<const char*, 5> kNames = {"", "Random Order", "  Priority  ",
-                                                         "Worst  First", " Best  First"};
+                                                        "Worst  First", " Best  First"};
   return kNames[static_cast<int32_t>(order)];
 }
 

@@ -21,7 +21,7 @@ inline constexpr int kProgramSegmentCapacity = 2500;
 inline constexpr int kMaxForcedRepairs = 100;
 
 struct Segment {
-  float score = 0.0f;       // condition, 1.0 (worst) to 10.0 (best)
+  float score = 0.0f;  // condition, 1.0 (worst) to 10.0 (best)
   float lane_miles = 0.0f;
   int32_t pavement_type = 0;
   int32_t original_number = 0;  // number at loading; split pieces inherit it

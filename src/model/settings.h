@@ -93,7 +93,11 @@ struct RunSettings {
 
 // Yes/no tests: a test for "Y" treats every other answer as no, a test for
 // "N" every other answer as yes.
-inline bool is_yes(char answer) { return answer == 'Y'; }
-inline bool is_no(char answer) { return answer == 'N'; }
+inline bool is_yes(char answer) {
+  return answer == 'Y';
+}
+inline bool is_no(char answer) {
+  return answer == 'N';
+}
 
 }  // namespace pavecast

@@ -5,8 +5,8 @@
 
 #include "layout/layout.h"
 #include "model/repair_order.h"
-#include "output/output_files.h"
 #include "output/final_conditions.h"
+#include "output/output_files.h"
 #include "output/printing.h"
 #include "output/projection_report.h"
 
@@ -62,10 +62,11 @@ void write_closing_list(const RunOutput& run, Console& console) {
       "1X,'The final percent poor is',F5.1,'%.',/,"
       "1X,'The final percent fair is',F5.1,'%.',/");
   const int last = std::clamp(run.settings.year_slots, 1, kMaxYearSlots);
-  console.write(kClosingList,
-                {padded_name(run.state.report_file_name), padded_name(run.state.inputs_file_name),
-                 padded_name(run.state.condition_file_name), padded_name(run.state.improvements_file_name),
-                 run.stats.pct_poor[last], run.stats.pct_fair[last]});
+  console.write(
+      kClosingList,
+      {padded_name(run.state.report_file_name), padded_name(run.state.inputs_file_name),
+       padded_name(run.state.condition_file_name), padded_name(run.state.improvements_file_name),
+       run.stats.pct_poor[last], run.stats.pct_fair[last]});
 }
 
 }  // namespace

@@ -153,7 +153,8 @@ TEST(FinishRun, CommandFileTexts) {
   ctx.inputs_file_name = "rd96-c.res  ";
   ctx.printer_port = 2;
   EXPECT_EQ(print_report_command(output_of(ctx)), "@echo off\ncopy rd96-c.out   lpt2 >\\nul\n");
-  EXPECT_EQ(copy_inputs_command(output_of(ctx)), "@echo off\ncopy userdata.tmp rd96-c.res  >\\nul\n");
+  EXPECT_EQ(copy_inputs_command(output_of(ctx)),
+            "@echo off\ncopy userdata.tmp rd96-c.res  >\\nul\n");
   EXPECT_EQ(print_inputs_command(output_of(ctx)), "@echo off\ncopy userdata.tmp lpt2 >\\nul\n");
   ctx.report_file_name = "LONGNAME-c.out";
   EXPECT_EQ(print_report_command(output_of(ctx)), "@echo off\ncopy LONGNAME-c.out lpt2 >\\nul\n");

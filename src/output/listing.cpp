@@ -36,7 +36,9 @@ const Layouts& layouts() {
 
 // A record holding only the form feed: a new page, whose column headings
 // follow.
-void write_form_feed(OutputFile& file) { file.write("\f\n"); }
+void write_form_feed(OutputFile& file) {
+  file.write("\f\n");
+}
 
 }  // namespace
 
@@ -108,11 +110,13 @@ void ListingWriter::segment_done(int32_t year, int32_t t, const Segment& seg, bo
   const int32_t c = condition_class(seg.score, kPolicyOffset);
   for (int32_t tr = 1; tr <= settings_.trace_count; ++tr) {
     if (settings_.trace_segment[tr] != seg.original_number || !files_.trace[tr]) continue;
-    files_.trace[tr]->write(line, {year, seg.pavement_type, c, seg.lane_miles,
-                                   seg.original_number, t, last_repair, count});
+    files_.trace[tr]->write(line, {year, seg.pavement_type, c, seg.lane_miles, seg.original_number,
+                                   t, last_repair, count});
   }
 }
 
-void ListingWriter::projection_ends() { console_.write(layouts().closing, {}); }
+void ListingWriter::projection_ends() {
+  console_.write(layouts().closing, {});
+}
 
 }  // namespace pavecast

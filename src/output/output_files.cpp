@@ -1,7 +1,7 @@
 #include "output/output_files.h"
 
-#include "layout/layout.h"
 #include "io/record_files.h"
+#include "layout/layout.h"
 
 namespace pavecast {
 
@@ -60,15 +60,18 @@ void open_run_files(const RunOutput& run) {
   auto create = [&](const std::string& name) {
     return OutputFile::create_replacement_or_fatal(run.workdir.local(trimmed_name(name)));
   };
-  run.state.report_file_name = output_file_name(run.settings.scores_name, run.settings.annual_funding, "out");
+  run.state.report_file_name =
+      output_file_name(run.settings.scores_name, run.settings.annual_funding, "out");
   if (is_no(run.settings.auxiliary_answer)) {
     // An earlier pass may have wanted them; the closing list names only
     // files this pass writes.
     run.state.condition_file_name = padded_name("NA");
     run.state.improvements_file_name = padded_name("NA");
   } else {
-    run.state.condition_file_name = output_file_name(run.settings.scores_name, run.settings.annual_funding, "scr");
-    run.state.improvements_file_name = output_file_name(run.settings.scores_name, run.settings.annual_funding, "rep");
+    run.state.condition_file_name =
+        output_file_name(run.settings.scores_name, run.settings.annual_funding, "scr");
+    run.state.improvements_file_name =
+        output_file_name(run.settings.scores_name, run.settings.annual_funding, "rep");
     run.files.segment_list = create(run.state.condition_file_name);
     run.files.improvements = create(run.state.improvements_file_name);
   }

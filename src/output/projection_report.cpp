@@ -156,7 +156,8 @@ void write_cost_table(const RunOutput& run, OutputFile& out) {
   float per_year = ratio_or_zero(total_cost, run.settings.years);
   float per_mile = ratio_or_zero(total_cost, s.total_miles_repaired);
   if (run.state.report_line > run.settings.page_lines) new_table_page(table, n, run, out);
-  out.write(table.total_row, {run.settings.years, total_cost, per_year, s.total_miles_repaired, per_mile});
+  out.write(table.total_row,
+            {run.settings.years, total_cost, per_year, s.total_miles_repaired, per_mile});
   std::vector<Item> miles;
   for (int a = 1; a <= n; ++a) miles.emplace_back(whole(s.miles_by_action[a], kLaneMilesOffset));
   out.write(table.lane_miles_row, miles);

@@ -25,14 +25,12 @@ void read_forced_repairs(const Workdir& workdir, const Text<12>& file_name, Cons
     if (kEntry.read(*file, {year, segment}) != layout::ReadStatus::kOk) break;
     if (segment < 1 || segment > segments.capacity) {
       console.line(" ** Warning: forced-repair line " + std::to_string(file->line_number()) +
-                   " of " + name + " names segment " + std::to_string(segment) +
-                   ", outside 1.." + std::to_string(segments.capacity) +
-                   "; the line is skipped");
+                   " of " + name + " names segment " + std::to_string(segment) + ", outside 1.." +
+                   std::to_string(segments.capacity) + "; the line is skipped");
       continue;
     }
     int k = list.forced_count + 1;
-    if (k > kMaxForcedRepairs)
-      fatal("The maximium number of forced repairs has been exceeded.");
+    if (k > kMaxForcedRepairs) fatal("The maximium number of forced repairs has been exceeded.");
     list.forced_year[k] = year;
     list.forced_segment[k] = segment;
     segments[segment].forced_index = k;
@@ -47,8 +45,7 @@ void ignore_forced_entries_beyond_network(ForcedRepairs& list, SegmentTable& seg
     if (segment <= segments.segment_count) continue;
     console.line(" ** Warning: forced repair " + std::to_string(k) + " names segment " +
                  std::to_string(segment) + ", but the network has " +
-                 std::to_string(segments.segment_count) +
-                 " segments; the entry is ignored");
+                 std::to_string(segments.segment_count) + " segments; the entry is ignored");
     list.forced_ignored[k] = 1;
     list.forced_year[k] = 0;
     segments[segment].forced_index = 0;

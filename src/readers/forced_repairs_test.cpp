@@ -121,7 +121,10 @@ TEST(ForcedRepairs, HundredEntriesAcceptedTheHundredAndFirstStops) {
   EXPECT_EQ(ctx->segments[100].forced_index, 100);
 
   dir.write("force.txt", entries(101));
-  EXPECT_EQ(fatal_text_of([&] { read_forced_repairs(ctx->workdir, ctx->force_fix_file, console, ctx->forced, ctx->segments); }),
+  EXPECT_EQ(fatal_text_of([&] {
+              read_forced_repairs(ctx->workdir, ctx->force_fix_file, console, ctx->forced,
+                                  ctx->segments);
+            }),
             " ** Fatal Error: The maximium number of forced repairs has been exceeded.\n");
 }
 PAVECAST_GCC_BUG_105651_END
@@ -138,7 +141,7 @@ TEST(ForcedRepairs, RereadingKeepsOldBackIndexesButTheyNoLongerApply) {
   read_forced_repairs(ctx->workdir, ctx->force_fix_file, console, ctx->forced, ctx->segments);
   EXPECT_EQ(ctx->forced.forced_count, 1);
   EXPECT_EQ(ctx->segments[17].forced_index, 1);  // only start-up clears the rows
-  EXPECT_EQ(forced_entry(ctx->forced, ctx->segments, 17), 0);          // entry 1 now names segment 30
+  EXPECT_EQ(forced_entry(ctx->forced, ctx->segments, 17), 0);  // entry 1 now names segment 30
   EXPECT_EQ(forced_entry(ctx->forced, ctx->segments, 30), 1);
 }
 

@@ -21,8 +21,7 @@ void read_funding_file(InputFile& file, int32_t years, int32_t year_slots,
   }
   if (years > 0 && records_read == 0) {
     int line = file.line_number() + (status == layout::ReadStatus::kEndOfFile ? 1 : 0);
-    fatal("no funding record can be read, file " + file.shown() + ", line " +
-          std::to_string(line));
+    fatal("no funding record can be read, file " + file.shown() + ", line " + std::to_string(line));
   }
   for (int y = records_read + 2; y <= year_slots; ++y) funding[y] = funding[records_read + 1];
 }

@@ -3,8 +3,8 @@
 #include <string>
 
 #include "fatal/fatal.h"
-#include "layout/layout.h"
 #include "io/record_files.h"
+#include "layout/layout.h"
 
 namespace pavecast {
 

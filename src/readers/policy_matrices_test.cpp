@@ -74,14 +74,19 @@ TEST(PolicyMatrices, UnknownPavementTypeStopsTheRunWithItsPaddedName) {
     dir.write("data/matrix.dat", lines({"acc/pcc", "10 10 10 10 10 10 10 10 10 10"}));
     auto ctx = with_types(dir, {"acc/pcc2"});
     ScriptedConsole console;
-    EXPECT_EQ(fatal_text_of([&] { read_policy_matrices(dialogue_of(*ctx, console), *ctx, ctx->pavement, ctx->policy); }), expected);
+    EXPECT_EQ(fatal_text_of([&] {
+                read_policy_matrices(dialogue_of(*ctx, console), *ctx, ctx->pavement, ctx->policy);
+              }),
+              expected);
   }
   {
     TempDir dir;  // names differ in case only
     dir.write("data/matrix.dat", lines({"Acc", "10 10 10 10 10 10 10 10 10 10"}));
     auto ctx = with_types(dir, {"ACC"});
     ScriptedConsole console;
-    EXPECT_EQ(fatal_text_of([&] { read_policy_matrices(dialogue_of(*ctx, console), *ctx, ctx->pavement, ctx->policy); }),
+    EXPECT_EQ(fatal_text_of([&] {
+                read_policy_matrices(dialogue_of(*ctx, console), *ctx, ctx->pavement, ctx->policy);
+              }),
               "\n\n ** Fatal Error: An invalid pavement type was entered (Acc     ).\n");
   }
   {
@@ -89,7 +94,9 @@ TEST(PolicyMatrices, UnknownPavementTypeStopsTheRunWithItsPaddedName) {
     dir.write("data/matrix.dat", lines({" ACC", "10 10 10 10 10 10 10 10 10 10"}));
     auto ctx = with_types(dir, {"ACC"});
     ScriptedConsole console;
-    EXPECT_EQ(fatal_text_of([&] { read_policy_matrices(dialogue_of(*ctx, console), *ctx, ctx->pavement, ctx->policy); }),
+    EXPECT_EQ(fatal_text_of([&] {
+                read_policy_matrices(dialogue_of(*ctx, console), *ctx, ctx->pavement, ctx->policy);
+              }),
               "\n\n ** Fatal Error: An invalid pavement type was entered ( ACC    ).\n");
   }
 }
@@ -113,7 +120,10 @@ TEST(PolicyMatrices, ShortMissingOrUnreadableFileStopsTheRun) {
     if (c.content != nullptr) dir.write("data/matrix.dat", c.content);
     auto ctx = with_types(dir, {"ACC", "PCC"});
     ScriptedConsole console;
-    EXPECT_EQ(fatal_text_of([&] { read_policy_matrices(dialogue_of(*ctx, console), *ctx, ctx->pavement, ctx->policy); }), c.message);
+    EXPECT_EQ(fatal_text_of([&] {
+                read_policy_matrices(dialogue_of(*ctx, console), *ctx, ctx->pavement, ctx->policy);
+              }),
+              c.message);
     EXPECT_TRUE(dir.exists("data/matrix.dat"));
   }
 }

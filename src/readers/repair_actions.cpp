@@ -1,7 +1,7 @@
 #include "readers/repair_actions.h"
 
-#include "layout/layout.h"
 #include "io/record_files.h"
+#include "layout/layout.h"
 
 namespace pavecast {
 

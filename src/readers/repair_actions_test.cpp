@@ -189,8 +189,9 @@ TEST(RepairActions, NonNumericFieldStopsTheRunNamingFileAndLine) {
     dir.write("data/repairs.dat", good + bad + good);
     auto ctx = make_context(dir);
     ScriptedConsole console(lines({""}));
-    EXPECT_EQ(fatal_text_of([&] { read_repair_actions(dialogue_of(*ctx, console), *ctx, ctx->actions); }),
-              " ** Fatal Error: unreadable record, file data/repairs.dat, line 2\n");
+    EXPECT_EQ(
+        fatal_text_of([&] { read_repair_actions(dialogue_of(*ctx, console), *ctx, ctx->actions); }),
+        " ** Fatal Error: unreadable record, file data/repairs.dat, line 2\n");
   }
 }
 

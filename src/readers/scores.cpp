@@ -4,8 +4,8 @@
 #include <string>
 
 #include "fatal/fatal.h"
-#include "layout/layout.h"
 #include "io/record_files.h"
+#include "layout/layout.h"
 
 namespace pavecast {
 
@@ -40,8 +40,8 @@ LineKind read_segment_line(InputFile& scores, int32_t names_format, SegmentLine&
   if (first23.find_first_not_of(' ') == std::string_view::npos) return LineKind::kTerminator;
   if (line.score == 0) return LineKind::kSkipped;
   if (line.score < 0 || line.score > 10)
-    fatal("a score of " + std::to_string(line.score) + " is outside 0..10, file " +
-          scores.shown() + ", line " + std::to_string(scores.line_number()));
+    fatal("a score of " + std::to_string(line.score) + " is outside 0..10, file " + scores.shown() +
+          ", line " + std::to_string(scores.line_number()));
   return LineKind::kSegment;
 }
 
@@ -102,9 +102,9 @@ void create_segment(Loading& load, const SegmentLine& line, int32_t p) {
   Statistics& stats = load.stats;
   if (s <= 6) stats.fair_poor_miles[1] = add(stats.fair_poor_miles[1], seg.lane_miles);
   if (s < 6) stats.poor_miles[1] = add(stats.poor_miles[1], seg.lane_miles);
-  stats.score_miles[1] = static_cast<float>(static_cast<double>(stats.score_miles[1]) +
-                                            static_cast<double>(seg.lane_miles) *
-                                                static_cast<double>(seg.score));
+  stats.score_miles[1] =
+      static_cast<float>(static_cast<double>(stats.score_miles[1]) +
+                         static_cast<double>(seg.lane_miles) * static_cast<double>(seg.score));
   load.network.total_lane_miles = add(load.network.total_lane_miles, seg.lane_miles);
 
   seg.reset_pending = 0;

@@ -270,7 +270,8 @@ TEST(Loading, BadScoresFilesStopTheRun) {
       // letters in the score field
       {head + "x3   1.00\n\n", " ** Fatal Error: unreadable record, file roads/net, line 4\n"},
       // a bad numeric field on a line whose columns 1-23 are blank
-      {head + std::string(9, ' ') + "ab\n", " ** Fatal Error: unreadable record, file roads/net, line 4\n"},
+      {head + std::string(9, ' ') + "ab\n",
+       " ** Fatal Error: unreadable record, file roads/net, line 4\n"},
       // a score outside 0..10
       {head + names_line(11, "1.00", 1, 1, "a", "b") + "\n\n",
        " ** Fatal Error: a score of 11 is outside 0..10, file roads/net, line 4\n"},

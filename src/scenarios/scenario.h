@@ -66,7 +66,7 @@ struct BaseScenario {
   SegmentTable segments;    // loaded; order keys as for worst first
   NetworkValues network;
   ForcedRepairs forced;
-  Statistics stats;   // year 1, as loaded
+  Statistics stats;     // year 1, as loaded
   Budget saved_budget;  // the saved answers' budget
   int32_t order = 0;    // the order of a constrained run: Enter keeps the saved one
 };

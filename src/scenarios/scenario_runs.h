@@ -1,7 +1,7 @@
 // Many projections at once: one projection per thread, each on its own copy
 // of the base scenario's inputs and tables (its own segment table,
-// statistics and random.dat reader), the base itself only read. Results come back in the order of the
-// scenarios, whatever the order in which the threads finish them.
+// statistics and random.dat reader), the base itself only read. Results come back in the order of
+// the scenarios, whatever the order in which the threads finish them.
 //
 // A fatal stop in any projection stops the remaining ones from starting and
 // is raised again, once all threads have ended, as the stop of the first

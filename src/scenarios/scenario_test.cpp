@@ -204,7 +204,8 @@ TEST(ScenarioTool, LeavesTheWorkingDirectoryAsItWas) {
   // Only regular files are replaced: a device or a directory is refused, and
   // a link to a file replaces the file linked to.
   std::filesystem::create_directory(outputs.path() / "d.csv");
-  for (const std::string& target : {std::string("/dev/null"), (outputs.path() / "d.csv").string()}) {
+  for (const std::string& target :
+       {std::string("/dev/null"), (outputs.path() / "d.csv").string()}) {
     testing::ToolResult r = run_tool(dir, {"orders", "--csv", target});
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(r.err, " ** Fatal Error: the file is not a regular file, file " + target + "\n");
@@ -286,7 +287,8 @@ TEST(ScenarioTool, BadFilesGiveTheProgramsFatalMessages) {
        }},
       {"unknown pavement type in the scores file",
        [](const TempDir& d) { set_line(d, "roads/NET1", 3, "ASPHALT"); }},
-      {"rates that define no pavement type", [](const TempDir& d) { d.write("data/detrates.dat", ""); }},
+      {"rates that define no pavement type",
+       [](const TempDir& d) { d.write("data/detrates.dat", ""); }},
       // Neither may block or spin: only regular files are read.
       {"a scores file that is a FIFO",
        [](const TempDir& d) {

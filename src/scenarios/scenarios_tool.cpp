@@ -119,8 +119,8 @@ int sweep(Tool& tool, const BaseScenario& base) {
   std::vector<ScenarioRun> runs = tool.run(base, list);
   tool.end_progress();
 
-  ChartText chart{chart_title(base, order_title(base.order) + ", by funding"), "Funding ($M a year)",
-                  true, std::nullopt};
+  ChartText chart{chart_title(base, order_title(base.order) + ", by funding"),
+                  "Funding ($M a year)", true, std::nullopt};
   tool.write_outputs(runs, chart, labels);
   if (tool.options.csv_file.empty()) {
     tool.out << csv_text(runs);

@@ -101,7 +101,8 @@ struct EngineRun {
     const int32_t t = ++ctx.trace_count;
     ctx.trace_answer = 'Y';
     ctx.trace_segment[t] = segment;
-    ctx.files.trace[t] = OutputFile::create_replacement(dir.workdir().local("trace." + std::to_string(t)));
+    ctx.files.trace[t] =
+        OutputFile::create_replacement(dir.workdir().local("trace." + std::to_string(t)));
   }
 
   // The engine over the context, not yet run: random.dat opened for the
