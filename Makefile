@@ -4,7 +4,7 @@ JOBS ?= 2
 CMAKE_FLAGS ?=
 FUZZ_SECONDS ?= 60
 
-.PHONY: all build run test bench asan fuzz clean
+.PHONY: all build programs run run-fresh test bench asan fuzz clean
 
 all: build
 
@@ -12,14 +12,31 @@ build:
 	cmake -S . -B $(BUILD) $(CMAKE_FLAGS)
 	cmake --build $(BUILD) -j $(JOBS)
 
-# Runs the program on a scratch copy of the bundled example, so the tracked
-# files under example/ never change.
-run: build
+# The program and the scenario tool alone, so running needs no GoogleTest. A
+# build folder not configured yet is configured without the test suite; one
+# that `make test` configured keeps it, so the two targets share the folder.
+programs:
+	if [ -f $(BUILD)/CMakeCache.txt ]; then cmake -S . -B $(BUILD) $(CMAKE_FLAGS); \
+	else cmake -S . -B $(BUILD) -DPAVECAST_TESTS=OFF $(CMAKE_FLAGS); fi
+	cmake --build $(BUILD) -j $(JOBS) --target pavecast pavecast-scenarios
+
+# Runs the program in $(BUILD)/run, a copy of the bundled example made only
+# when it is missing: the answers a run saves there are the next run's
+# defaults, and the tracked files under example/ never change.
+run: programs
+	[ -d $(BUILD)/run ] || cp -r example $(BUILD)/run
+	cd $(BUILD)/run && ../pavecast
+
+# The same from a new copy of the example: its saved answers, no earlier output.
+run-fresh: programs
 	rm -rf $(BUILD)/run
 	cp -r example $(BUILD)/run
 	cd $(BUILD)/run && ../pavecast
 
-test: build
+# Turns the test suite on again in a folder that `make run` configured.
+test:
+	cmake -S . -B $(BUILD) -DPAVECAST_TESTS=ON $(CMAKE_FLAGS)
+	cmake --build $(BUILD) -j $(JOBS)
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
 
 bench:

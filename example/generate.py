@@ -54,44 +54,65 @@ def fmt_a(s, w):
 
 PAVEMENT_TYPES = ["ACC", "PCC", "COMP"]  # index 1, 2, 3 everywhere
 
+# Unit costs in dollars per lane-mile (2024 prices, see README.md); the
+# repairs files hold millions of dollars per 2 lane-miles.
+COST_PER_LANE_MILE = {
+    "Crack seal": 5000,
+    "Chip seal": 30000,
+    "Micro-surfacing": 50000,
+    "Thin HMA overlay": 120000,
+    "Concrete repair and grinding": 200000,
+    "Mill and HMA overlay": 300000,
+    "Structural HMA overlay": 450000,
+    "Rubblize and HMA overlay": 800000,
+    "Reconstruction": 1400000,
+}
+
+
+def action(rank, number, repeats, mark, desc, gain, new_type=0):
+    return (rank, number, repeats, mark, desc, gain, COST_PER_LANE_MILE[desc] * 2 / 1e6, new_type)
+
+
 # rank, number, max repeats, changeable, description, score gain, cost per
 # 2 lane-miles ($M), new pavement type
 REPAIRS = {
     "dat": [
-        (1, 10, 2, "*", "Crack seal", 1.0, 0.020, 0),
-        (2, 20, 2, "*", "Chip seal", 1.5, 0.080, 0),
-        (3, 30, 2, "*", "Thin HMA overlay", 2.5, 0.120, 0),
-        (4, 35, 2, "*", "Concrete repair and grinding", 2.5, 0.300, 0),
-        (5, 40, 2, "*", "Mill and HMA overlay", 4.0, 0.350, 0),
-        (6, 50, 1, " ", "Structural HMA overlay", 5.5, 0.600, 0),
-        (7, 55, 1, " ", "Rubblize and HMA overlay", 7.0, 1.200, 3),
-        (9, 60, 9, " ", "Reconstruction", 9.0, 2.000, 0),
+        action(1, 10, 2, "*", "Crack seal", 0.5),
+        action(2, 20, 2, "*", "Chip seal", 1.5),
+        action(3, 30, 1, "*", "Thin HMA overlay", 2.5),
+        action(4, 35, 1, "*", "Concrete repair and grinding", 3.0),
+        action(5, 40, 1, "*", "Mill and HMA overlay", 4.0),
+        action(6, 50, 1, " ", "Structural HMA overlay", 5.5),
+        action(7, 55, 1, " ", "Rubblize and HMA overlay", 7.0, 3),
+        action(9, 60, 9, " ", "Reconstruction", 9.0),
     ],
     "s01": [
-        (1, 10, 3, "*", "Crack seal", 1.0, 0.020, 0),
-        (2, 20, 3, "*", "Chip seal", 1.5, 0.080, 0),
-        (3, 25, 2, "*", "Micro-surfacing", 2.0, 0.100, 0),
-        (4, 30, 2, "*", "Thin HMA overlay", 2.5, 0.120, 0),
-        (5, 35, 3, "*", "Concrete repair and grinding", 2.5, 0.300, 0),
-        (6, 40, 2, "*", "Mill and HMA overlay", 4.0, 0.350, 0),
-        (7, 50, 1, " ", "Structural HMA overlay", 5.5, 0.600, 0),
-        (9, 60, 9, " ", "Reconstruction", 9.0, 2.000, 0),
+        action(1, 10, 3, "*", "Crack seal", 0.5),
+        action(2, 20, 3, "*", "Chip seal", 1.5),
+        action(3, 25, 2, "*", "Micro-surfacing", 2.0),
+        action(4, 30, 1, "*", "Thin HMA overlay", 2.5),
+        action(5, 35, 2, "*", "Concrete repair and grinding", 3.0),
+        action(6, 40, 1, "*", "Mill and HMA overlay", 4.0),
+        action(7, 50, 1, " ", "Structural HMA overlay", 5.5),
+        action(9, 60, 9, " ", "Reconstruction", 9.0),
     ],
     "s02": [
-        (1, 10, 1, "*", "Crack seal", 1.0, 0.020, 0),
-        (2, 30, 1, "*", "Thin HMA overlay", 2.5, 0.120, 0),
-        (3, 40, 2, "*", "Mill and HMA overlay", 4.0, 0.350, 0),
-        (4, 50, 1, "*", "Structural HMA overlay", 5.5, 0.600, 0),
-        (5, 55, 1, " ", "Rubblize and HMA overlay", 7.0, 1.200, 3),
-        (9, 60, 9, " ", "Reconstruction", 9.0, 2.000, 0),
+        action(1, 10, 1, "*", "Crack seal", 0.5),
+        action(2, 30, 1, "*", "Thin HMA overlay", 2.5),
+        action(3, 40, 2, "*", "Mill and HMA overlay", 4.0),
+        action(4, 50, 1, "*", "Structural HMA overlay", 5.5),
+        action(5, 55, 1, " ", "Rubblize and HMA overlay", 7.0, 3),
+        action(9, 60, 9, " ", "Reconstruction", 9.0),
     ],
 }
 
-# Points lost per year, classes 10 down to 1.
+# Points lost per year, classes 10 down to 1: slow while new, fastest in
+# the middle classes, slow again near the floor of the scale.
 RATES_STANDARD = {
-    "ACC": [0.10, 0.15, 0.20, 0.25, 0.30, 0.35, 0.40, 0.45, 0.45, 0.50],
-    "PCC": [0.10, 0.10, 0.15, 0.15, 0.20, 0.25, 0.30, 0.35, 0.40, 0.40],
-    "COMP": [0.12, 0.15, 0.20, 0.25, 0.30, 0.35, 0.40, 0.45, 0.50, 0.50],
+    "ACC": [0.10, 0.15, 0.20, 0.25, 0.30, 0.30, 0.30, 0.25, 0.15, 0.10],
+    "PCC": [0.10, 0.10, 0.15, 0.20, 0.25, 0.25, 0.25, 0.20, 0.15, 0.10],
+    # cracks of the concrete below come through an asphalt overlay early
+    "COMP": [0.10, 0.15, 0.25, 0.30, 0.30, 0.30, 0.30, 0.25, 0.15, 0.10],
 }
 RATES = {
     "dat": RATES_STANDARD,
@@ -103,13 +124,13 @@ RATES = {
 # Action number for classes 1 (worst) to 10 (best).
 MATRICES = {
     "dat": {
-        "ACC": [60, 60, 50, 40, 30, 20, 10, 10, 0, 0],
-        "PCC": [60, 60, 55, 55, 35, 35, 10, 10, 0, 0],
-        "COMP": [60, 60, 50, 40, 30, 20, 10, 10, 0, 0],
+        "ACC": [60, 50, 50, 40, 40, 30, 20, 10, 0, 0],
+        "PCC": [60, 55, 55, 35, 35, 35, 10, 10, 0, 0],
+        "COMP": [60, 50, 50, 40, 40, 30, 20, 10, 0, 0],
     },
     "s01": {
         "ACC": [60, 50, 50, 40, 30, 25, 20, 10, 10, 0],
-        "PCC": [60, 60, 60, 35, 35, 35, 10, 10, 10, 0],
+        "PCC": [60, 60, 35, 35, 35, 35, 10, 10, 10, 0],
         "COMP": [60, 50, 50, 40, 30, 25, 20, 10, 10, 0],
     },
     "s02": {
@@ -128,17 +149,17 @@ PRIORITIES = {
 
 
 def funding_schedule(ext):
-    if ext == "dat":  # $25M growing 2 percent a year
-        v, out = 25.0, []
+    if ext == "dat":  # $40M growing 2 percent a year
+        v, out = 40.0, []
         for _ in range(20):
             out.append(round(v, 3))
             v *= 1.02
         return out
     if ext == "s01":
-        return [22.5] * 20
+        return [25.0] * 20
     # a bond programme ramping up
-    return [18.0, 20.0, 22.0, 25.0, 28.0, 30.0, 32.0, 34.0, 35.0, 36.0,
-            37.0, 38.0, 39.0, 40.0, 40.0]
+    return [30.0, 32.0, 35.0, 38.0, 42.0, 45.0, 48.0, 50.0, 52.0, 54.0,
+            55.0, 56.0, 57.0, 58.0, 60.0]
 
 
 DATA_SETS = [
@@ -149,16 +170,16 @@ DATA_SETS = [
 # The 20 saved answers of each data set, as the program itself writes them.
 ANSWERS = {
     "default2.dat": dict(printout=1, date="N", trace="N", force="N", force_file="force.txt",
-                         dollars="Y", funding=25.0, years=10, repeat="N", order=3,
-                         scores="NET1", split="N", factor=1, randomize="N", recon="N",
+                         dollars="Y", funding=40.0, years=10, repeat="N", order=3,
+                         scores="NET1", split="N", factor=1, randomize="Y", recon="N",
                          prob=5, final="N", prnt="N", aux="Y", vmt="N"),
     "default.s01": dict(printout=1, date="N", trace="N", force="N", force_file="force.txt",
-                        dollars="Y", funding=22.5, years=15, repeat="N", order=2,
-                        scores="NET1", split="N", factor=1, randomize="N", recon="N",
+                        dollars="Y", funding=25.0, years=15, repeat="N", order=2,
+                        scores="NET1", split="N", factor=1, randomize="Y", recon="N",
                         prob=5, final="N", prnt="N", aux="Y", vmt="Y"),
     "default.s02": dict(printout=1, date="N", trace="N", force="N", force_file="force.txt",
                         dollars="Y", funding=-1.0, years=12, repeat="N", order=3,
-                        scores="NET1", split="N", factor=1, randomize="N", recon="Y",
+                        scores="NET1", split="N", factor=1, randomize="Y", recon="Y",
                         prob=2, final="Y", prnt="N", aux="Y", vmt="N"),
 }
 
@@ -314,8 +335,14 @@ def build_network():
     return segs
 
 
+# Share of the lane-miles at each file score 1 to 10. In the program's terms
+# (poor: score 5 or less, fair: 6, good: 7 or more) the network starts 35
+# percent poor, 20 percent fair and 45 percent good.
+SCORE_SHARES = [0.01, 0.03, 0.06, 0.11, 0.14, 0.20, 0.17, 0.14, 0.09, 0.05]
+
+
 def assign_condition(segs, rng):
-    """Scores 1..10 with about 30/35/35 percent good/fair/poor by lane-miles.
+    """Scores 1..10 with SCORE_SHARES of the lane-miles.
 
     A road's sections tend to be paved together, so each road gets a common
     condition and each segment a spread around it; the cut points are then
@@ -327,10 +354,10 @@ def assign_condition(segs, rng):
         s["latent"] = 0.55 * road_level[s["group"]] + 0.45 * rng.next()
     order = sorted(segs, key=lambda s: s["latent"])  # worst first
     total = sum(s["miles"] for s in segs)
-    # cumulative lane-mile fraction -> score (poor 1-4, fair 5-7, good 8-10)
-    bands = [(0.35 * 0.05, 1), (0.35 * 0.20, 2), (0.35 * 0.55, 3), (0.35, 4),
-             (0.35 + 0.35 * 0.30, 5), (0.35 + 0.35 * 0.65, 6), (0.70, 7),
-             (0.70 + 0.30 * 0.40, 8), (0.70 + 0.30 * 0.80, 9), (1.01, 10)]
+    bands, limit = [], 0.0
+    for score, share in enumerate(SCORE_SHARES, 1):
+        limit += share
+        bands.append((limit if score < 10 else 1.01, score))
     done = 0.0
     for s in order:
         mid = (done + s["miles"] / 2) / total
@@ -397,7 +424,10 @@ def generate(out):
         vmt.append(fmt_f(min(3.0, max(1.0, v)), 5, 3))
     write(os.path.join(data, "vmt-inc.dat"), vmt)
 
-    write(os.path.join(out, "force.txt"), [fmt_i(3, 2) + fmt_i(12, 4), fmt_i(4, 2) + fmt_i(240, 4),
+    # Programmed projects, one of each kind: concrete repair on I-75 in the
+    # second simulated year, a thin overlay on 7 Mile Rd in the third, a
+    # structural overlay on M-5 in the fifth (year indexes 3, 4 and 6).
+    write(os.path.join(out, "force.txt"), [fmt_i(3, 2) + fmt_i(487, 4), fmt_i(4, 2) + fmt_i(150, 4),
                                            fmt_i(6, 2) + fmt_i(655, 4)])
 
     segs = build_network()
@@ -509,7 +539,7 @@ def check(out):
             for k in range(1, 11):
                 check_record(lines[11 * b + k], "F4.2", "detrates.%s %d" % (ext, 11 * b + k + 1))
                 rates.append(float(lines[11 * b + k]))
-            assert all(0.1 <= r <= 0.55 for r in rates) and rates == sorted(rates), rates
+            assert all(0.1 <= r <= 0.65 for r in rates), rates
 
         lines = read_lines(d("matrix." + ext))
         assert len(lines) == 2 * len(PAVEMENT_TYPES)
@@ -562,19 +592,39 @@ def check(out):
     return count, totals, by_type
 
 
+def randomised_mean(out):
+    """The loaded year's mean score with randomised scores: file score s
+    becomes s - 0.5 + r, r the next number of random.dat in file order, kept
+    within 0.5 to 10."""
+    numbers = [float(line) for line in read_lines(os.path.join(out, "data", "random.dat"))]
+    lines = read_lines(os.path.join(out, "roads", "NET1"))[2:]
+    total = weighted = 0.0
+    k = 0
+    for line in lines:
+        if line.strip() and line[:8].strip() not in PAVEMENT_TYPES:
+            score, miles = int(line[0:2]), float(line[2:9])
+            weighted += miles * min(10.0, max(0.5, score - 0.5 + numbers[k]))
+            total += miles
+            k += 1
+    return weighted / total
+
+
 def main():
     out = sys.argv[1] if len(sys.argv) > 1 else os.path.dirname(os.path.abspath(__file__))
     generate(out)
     count, totals, by_type = check(out)
     total = sum(totals.values())
-    good = sum(v for s, v in totals.items() if s >= 8)
-    fair = sum(v for s, v in totals.items() if 5 <= s <= 7)
-    poor = sum(v for s, v in totals.items() if s <= 4)
+    # The program's classes: poor is a score of 5 or less, fair a score of 6.
+    poor = sum(v for s, v in totals.items() if s <= 5)
+    fair = totals.get(6, 0.0)
+    good = total - poor - fair
     print("NET1: %d segments (%s), %.2f lane-miles" % (
         count, ", ".join("%s %d" % (p, by_type[p]) for p in PAVEMENT_TYPES), total))
-    print("  good (8-10) %.2f = %.1f%%, fair (5-7) %.2f = %.1f%%, poor (1-4) %.2f = %.1f%%" % (
-        good, 100 * good / total, fair, 100 * fair / total, poor, 100 * poor / total))
+    print("  poor (1-5) %.2f = %.2f%%, fair (6) %.2f = %.2f%%, good (7-10) %.2f = %.2f%%" % (
+        poor, 100 * poor / total, fair, 100 * fair / total, good, 100 * good / total))
     print("  by score: " + ", ".join("%d: %.2f" % (s, totals.get(s, 0.0)) for s in range(1, 11)))
+    print("  mean score %.3f as filed, %.3f randomised as the loader does it" % (
+        sum(s * v for s, v in totals.items()) / total, randomised_mean(out)))
     print("all records match their layouts")
 
 

@@ -144,7 +144,7 @@ TEST(Projection, TrafficIncreasesUnusedLeaveTheRates) {
   EXPECT_FLOAT_EQ(run.ctx.segments[1].score, 8.5f);
 }
 
-// The bundled example (800 segments, 10 years at $25M, worst first) run with
+// The bundled example (800 segments, 10 years at $40M, worst first) run with
 // every default: the year loop completes and each year leaves its records.
 TEST(Projection, BundledExampleRunsItsTenYears) {
   TempDir dir;

@@ -130,7 +130,7 @@ TEST(LongReports, NinetySevenYearsOfTheExampleBreakThePageBeforeTheSixtyFirstRow
   std::vector<std::string> lines = split_lines(report);
   const std::vector<int> actions = {10, 20, 30, 35, 40, 50, 55, 60};
   const std::string opening = laserjet_setup() + report_title("", "Tri-County Regional  ") +
-                              funding_fixed(" 25.00", "Worst  First") + lane_miles(2000, false) +
+                              funding_fixed(" 40.00", "Worst  First") + lane_miles(2000, false) +
                               cost_table_heading(actions);
   ASSERT_EQ(report.substr(0, opening.size()), opening);
   // 74 lines a page: the title takes 11, the heading 3, so rows 1 to 60

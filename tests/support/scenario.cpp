@@ -528,15 +528,15 @@ std::string rates_row(int label, const std::vector<std::string_view>& rates) {
 
 std::string example_policy_block() {
   return policy_heading("ACC     ", "PCC     ", "COMP    ") +
-         policy_row(10, 2, "Crack seal", "0.020", 10, {"0.10", "0.10", "0.12"}) +
-         policy_row(20, 2, "Chip seal", "0.080", 9, {"0.15", "0.10", "0.15"}) +
-         policy_row(30, 2, "Thin HMA overlay", "0.120", 8, {"0.20", "0.15", "0.20"}) +
-         policy_row(35, 2, "Concrete repair and grinding", "0.300", 7, {"0.25", "0.15", "0.25"}) +
-         policy_row(40, 2, "Mill and HMA overlay", "0.350", 6, {"0.30", "0.20", "0.30"}) +
-         policy_row(50, 1, "Structural HMA overlay", "0.600", 5, {"0.35", "0.25", "0.35"}) +
-         policy_row(55, 1, "Rubblize and HMA overlay", "1.200", 4, {"0.40", "0.30", "0.40"}) +
-         policy_row(60, 9, "Reconstruction", "2.000", 3, {"0.45", "0.35", "0.45"}) +
-         rates_row(2, {"0.45", "0.40", "0.50"}) + rates_row(1, {"0.50", "0.40", "0.50"});
+         policy_row(10, 2, "Crack seal", "0.010", 10, {"0.10", "0.10", "0.10"}) +
+         policy_row(20, 2, "Chip seal", "0.060", 9, {"0.15", "0.10", "0.15"}) +
+         policy_row(30, 1, "Thin HMA overlay", "0.240", 8, {"0.20", "0.15", "0.25"}) +
+         policy_row(35, 1, "Concrete repair and grinding", "0.400", 7, {"0.25", "0.20", "0.30"}) +
+         policy_row(40, 1, "Mill and HMA overlay", "0.600", 6, {"0.30", "0.25", "0.30"}) +
+         policy_row(50, 1, "Structural HMA overlay", "0.900", 5, {"0.30", "0.25", "0.30"}) +
+         policy_row(55, 1, "Rubblize and HMA overlay", "1.600", 4, {"0.30", "0.25", "0.30"}) +
+         policy_row(60, 9, "Reconstruction", "2.800", 3, {"0.25", "0.20", "0.25"}) +
+         rates_row(2, {"0.15", "0.15", "0.15"}) + rates_row(1, {"0.10", "0.10", "0.10"});
 }
 
 // ------------------------------------------------------------ the listings
