@@ -1,4 +1,5 @@
 // The deterioration rates file: a bundle with data/detrates.dat.
+#include "dialogue/parameter_files.h"
 #include "fuzz_support.h"
 #include "readers/deterioration_rates.h"
 

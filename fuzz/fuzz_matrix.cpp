@@ -1,5 +1,6 @@
 // The policy matrices file, after the deterioration rates that name the
 // pavement types: a bundle with data/detrates.dat and data/matrix.dat.
+#include "dialogue/parameter_files.h"
 #include "fuzz_support.h"
 #include "readers/deterioration_rates.h"
 #include "readers/policy_matrices.h"

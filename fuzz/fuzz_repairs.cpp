@@ -1,5 +1,6 @@
 // The repair actions file, with the repetition-policy dialogue: a bundle
 // with the replies and data/repairs.dat.
+#include "dialogue/parameter_files.h"
 #include "fuzz_support.h"
 #include "readers/repair_actions.h"
 

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "dialogue/datahelp.h"
+#include "dialogue/parameter_files.h"
 #include "fuzz_support.h"
 #include "layout/layout.h"
 #include "readers/scores.h"
