@@ -26,8 +26,10 @@ void reserve_forced_repairs(Projection& p) {
         seg.times_applied[seg.last_action] = 0;
       seg.last_action = a;
     }
-    total = stored(static_cast<double>(total) + static_cast<double>(seg.lane_miles) *
-                                                    static_cast<double>(action.action_cost) / 2.0);
+    const double cost =
+        static_cast<double>(seg.lane_miles) * static_cast<double>(action.action_cost) / 2.0;
+    total = stored(static_cast<double>(total) + cost);
+    p.observer.forced_repair_reserved(p.year, p.forced.forced_segment[k], a, stored(cost));
   }
   p.funds = stored(static_cast<double>(p.funds) - static_cast<double>(total));
   float& spent = p.stats.spent[p.year];

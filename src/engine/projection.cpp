@@ -95,6 +95,7 @@ void Projection::run() {
     funds = stored(static_cast<double>(funds) + static_cast<double>(in.funding[year]));
     if (reserves_forced_repairs(in)) reserve_forced_repairs(*this);
     if (draws_order_keys(in.order)) draw_order_keys(*this);
+    if (in.order == RepairOrder::kCostEffectiveness) rank_by_cost_effectiveness(*this);
     for (int32_t d = 1; d <= segments.segment_count; ++d) segments[d].handled_this_year = 0;
 
     segment_pass(*this);

@@ -17,8 +17,10 @@
 //   2. observer.year_begins(y, segment_count);
 //   3. the year's money added to the funds carried over;
 //   4. under a budget (any dollars answer but "N" or "n"), the cost of the
-//      year's forced repairs reserved out of the funds;
-//   5. random and priority order: every segment's key drawn;
+//      year's forced repairs reserved out of the funds (observer.
+//      forced_repair_reserved for each);
+//   5. random and priority order: every segment's key drawn; cost-effective
+//      order: every key computed (selection.h);
 //   6. the segment pass: each segment taken once in the repair order
 //      (observer.segment_taken), then repaired (observer.repair_made, told
 //      before the segment changes) or deteriorated, then
@@ -85,6 +87,7 @@ struct RepairEvent {
   float cost = 0.0f;
   float spent = 0.0f;   // the year's money spent so far, this repair included
   bool forced = false;  // made in the end-of-year pass of forced repairs
+  bool split = false;   // t is the piece split off the segment taken
 };
 
 class ProjectionObserver {
@@ -94,6 +97,10 @@ class ProjectionObserver {
   // Segment i taken by the year's pass, the `position`-th of the year.
   virtual void segment_taken(int32_t /*year*/, int32_t /*position*/, int32_t /*i*/,
                              const Segment& /*segment*/) {}
+  // The cost of forced repair `action` on segment i, reserved at the start of
+  // the year (and counted in spent then, not when the repair is made).
+  virtual void forced_repair_reserved(int32_t /*year*/, int32_t /*i*/, int32_t /*action*/,
+                                      float /*cost*/) {}
   virtual void repair_made(const RepairEvent& /*repair*/, const Segment& /*segment*/) {}
   // Segment t as it ends the year's pass, or its end-of-year forced repair.
   virtual void segment_done(int32_t /*year*/, int32_t /*t*/, const Segment& /*segment*/,

@@ -46,8 +46,7 @@ int32_t split_segment(Projection& p, int32_t i, int32_t k, float& cost) {
   }
 
   SegmentTable& table = p.segments;
-  if (table.segment_count >= table.capacity) fatal_too_many_segments();
-  const int32_t j = ++table.segment_count;
+  const int32_t j = table.add();
 
   Segment& seg = table[i];
   Segment& piece = table[j];
@@ -126,8 +125,8 @@ int32_t apply_repair(Projection& p, int32_t i, int32_t k) {
   if (!(p.forced_pass == 1 && reserves_forced_repairs(p.in)))
     p.stats.spent[y] = stored(static_cast<double>(p.stats.spent[y]) + static_cast<double>(cost));
   Segment& target = p.segments[t];
-  p.observer.repair_made({y, p.repair_number, t, k, cost, p.stats.spent[y], p.forced_pass == 1},
-                         target);
+  p.observer.repair_made(
+      {y, p.repair_number, t, k, cost, p.stats.spent[y], p.forced_pass == 1, t != i}, target);
 
   float new_score =
       stored(static_cast<double>(target.score) + static_cast<double>(action.score_gain));

@@ -1,6 +1,9 @@
 #include "engine/selection.h"
 
+#include <algorithm>
+#include <array>
 #include <bit>
+#include <limits>
 
 #include "model/condition_class.h"
 
@@ -114,6 +117,48 @@ void draw_order_keys(Projection& p) {
     } else {
       seg.order_key = number;
     }
+  }
+}
+
+namespace {
+
+// A score after one year's deterioration at the given rates, as the engine
+// deteriorates a segment considered for repair.
+double deteriorated(double score, const std::array<float, kClasses + 1>& rates) {
+  const auto c = condition_class(static_cast<float>(score), kPolicyOffset);
+  const double next = static_cast<float>(score - static_cast<double>(rates[11 - c]));
+  return std::clamp(next, 1.0, 10.0);
+}
+
+}  // namespace
+
+void rank_by_cost_effectiveness(Projection& p) {
+  const int32_t years_left = std::max(p.in.year_slots - p.year + 1, 0);
+  for (int32_t d = 1; d <= p.segments.segment_count; ++d) {
+    Segment& seg = p.segments[d];
+    seg.order_key = 0.0f;
+    const int32_t c = condition_class(seg.score, kPolicyOffset);
+    const int32_t k = p.in.actions.find(p.in.policy[seg.pavement_type][c]);
+    if (p.in.policy[seg.pavement_type][c] == 0 || k == 0) continue;
+    const RepairAction& action = p.in.actions[k];
+    const int32_t type_after = action.new_pavement_type > 0 &&
+                                       action.new_pavement_type <= kMaxPavementTypes
+                                   ? action.new_pavement_type
+                                   : seg.pavement_type;
+    double with = std::clamp(static_cast<double>(seg.score) + action.score_gain, 1.0, 10.0);
+    double without = deteriorated(seg.score, p.pavement.det_rate[seg.pavement_type]);
+    double area = 0.0;
+    for (int32_t y = 0; y < years_left; ++y) {
+      area += with - without;
+      with = deteriorated(with, p.pavement.det_rate[type_after]);
+      without = deteriorated(without, p.pavement.det_rate[seg.pavement_type]);
+    }
+    const double miles = seg.lane_miles;
+    const double cost = miles * static_cast<double>(action.action_cost) / 2.0;
+    const double benefit = miles * area;
+    if (!(benefit > 0.0)) continue;
+    seg.order_key = cost > 0.0 ? static_cast<float>(-(benefit / cost))
+                               : -std::numeric_limits<float>::infinity();
   }
 }
 

@@ -56,4 +56,15 @@ class OrderedSelection : public SegmentSelection {
 // score at offset 0.5002. A segment whose draw fails keeps its key.
 void draw_order_keys(Projection& p);
 
+// Cost-effectiveness order: order_key(d) = minus the benefit per dollar of
+// the matrix's action for segment d this year, so that the pass, taking the
+// least key first with ties to the lower segment number, takes the most
+// benefit per dollar first. The benefit is the lane-miles times the area
+// between the segment's score curves with the action this year and without
+// it, year by year to the last year of the run, each deteriorating at this
+// year's rates and repaired no more; the cost is what the repair would be
+// charged. A segment the matrix gives no action (or whose action neither
+// costs nor gains anything) gets 0, after every segment worth repairing.
+void rank_by_cost_effectiveness(Projection& p);
+
 }  // namespace pavecast

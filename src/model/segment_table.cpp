@@ -4,9 +4,20 @@
 
 namespace pavecast {
 
+int32_t SegmentTable::add() {
+  if (segment_count >= capacity) fatal_too_many_segments();
+  row(segment_count + 1);
+  return ++segment_count;
+}
+
+Segment& SegmentTable::row(int32_t i) {
+  if (i > rows_made()) rows.resize(static_cast<std::size_t>(i) + 1);
+  return rows[static_cast<std::size_t>(i)];
+}
+
 void clear_segment_table(SegmentTable& table) {
   table.segment_count = 0;
-  for (int i = 1; i <= table.capacity; ++i) {
+  for (int i = 1; i <= table.rows_made(); ++i) {
     Segment& row = table[i];
     int32_t forced_index = row.forced_index;
     row = Segment{};
@@ -15,7 +26,7 @@ void clear_segment_table(SegmentTable& table) {
 }
 
 int forced_entry(const ForcedRepairs& list, const SegmentTable& segments, int i) {
-  if (i < 1 || i > segments.capacity) return 0;
+  if (i < 1 || i > segments.rows_made()) return 0;
   int k = segments[i].forced_index;
   if (k < 1 || k > list.forced_count) return 0;
   if (list.forced_segment[k] != i || list.forced_ignored[k] != 0) return 0;

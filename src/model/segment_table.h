@@ -1,8 +1,10 @@
 // The segment table: the road network the run works on, one row per segment,
-// numbered 1..segment_count in the order of creation. The table is sized once
-// from a capacity (the program uses 2,500); loading and splitting stop the run
-// with fatal_too_many_segments() when a new segment would exceed it. Also the
-// network values set by the loader and the forced-repair list.
+// numbered 1..segment_count in the order of creation. The program's table has
+// a capacity of 2,500 rows, all made at once; loading and splitting stop the
+// run with fatal_too_many_segments() when a new segment would exceed it. A
+// table without a limit (kNoSegmentLimit, the scenario tool's) makes its rows
+// as segments are added, so it holds a network of any size. Also the network
+// values set by the loader and the forced-repair list.
 //
 // Rows above segment_count hold the values of a cleared row (blank names,
 // last_action 999, zeros) except forced_index, which only start-up clears.
@@ -18,6 +20,7 @@
 namespace pavecast {
 
 inline constexpr int kProgramSegmentCapacity = 2500;
+inline constexpr int32_t kNoSegmentLimit = 2147483646;
 inline constexpr int kMaxForcedRepairs = 100;
 
 struct Segment {
@@ -42,13 +45,24 @@ struct Segment {
 struct SegmentTable {
   int32_t capacity = kProgramSegmentCapacity;
   int32_t segment_count = 0;
-  std::vector<Segment> rows;  // rows[1..capacity]; rows[0] unused
+  std::vector<Segment> rows;  // rows[1..rows_made()]; rows[0] unused
 
   explicit SegmentTable(int32_t cap = kProgramSegmentCapacity)
-      : capacity(cap), rows(static_cast<std::size_t>(cap) + 1) {}
+      : capacity(cap), rows(cap == kNoSegmentLimit ? 1 : static_cast<std::size_t>(cap) + 1) {}
 
   Segment& operator[](int i) { return rows[static_cast<std::size_t>(i)]; }
   const Segment& operator[](int i) const { return rows[static_cast<std::size_t>(i)]; }
+
+  int32_t rows_made() const { return static_cast<int32_t>(rows.size()) - 1; }
+  // A new segment: segment_count + 1, its row as a cleared row leaves it.
+  // Beyond the capacity: fatal_too_many_segments(). References to rows are
+  // not kept across it (a table without a limit may move its rows).
+  int32_t add();
+  // Row i (1..capacity), made cleared if a table without a limit has not
+  // made it yet.
+  Segment& row(int32_t i);
+  // Room for `count` rows without moving them.
+  void reserve(int32_t count) { rows.reserve(static_cast<std::size_t>(count) + 1); }
 };
 
 // Values the loader reads from the scores file's first lines and sums.

@@ -33,7 +33,9 @@ void read_forced_repairs(const Workdir& workdir, const Text<12>& file_name, Cons
     if (k > kMaxForcedRepairs) fatal("The maximium number of forced repairs has been exceeded.");
     list.forced_year[k] = year;
     list.forced_segment[k] = segment;
-    segments[segment].forced_index = k;
+    // A table without a limit has rows only for the loaded network (it is
+    // read after loading); an entry beyond it is ignored once loaded.
+    if (segment <= segments.rows_made()) segments[segment].forced_index = k;
     list.forced_count = k;
   }
 }
@@ -48,7 +50,7 @@ void ignore_forced_entries_beyond_network(ForcedRepairs& list, SegmentTable& seg
                  std::to_string(segments.segment_count) + " segments; the entry is ignored");
     list.forced_ignored[k] = 1;
     list.forced_year[k] = 0;
-    segments[segment].forced_index = 0;
+    if (segment <= segments.rows_made()) segments[segment].forced_index = 0;
   }
 }
 

@@ -67,8 +67,7 @@ void create_segment(Loading& load, const SegmentLine& line, int32_t p) {
   SegmentTable& table = load.table;
   const int32_t factor = load.factor;
   InputFile* random = load.random;
-  if (table.segment_count >= table.capacity) fatal_too_many_segments();
-  const int i = ++table.segment_count;
+  const int i = table.add();
   Segment& seg = table[i];
 
   seg.lane_miles =
@@ -182,7 +181,7 @@ void load_segment_table(InputFile& scores, InputFile* random, const PavementType
       plain_segment_loop(load, p);
   }
 
-  for (int i = 1; i <= table.capacity; ++i)
+  for (int i = 1; i <= table.rows_made(); ++i)
     for (int a = 1; a <= options.action_count; ++a) table[i].times_applied[a] = 0;
 }
 

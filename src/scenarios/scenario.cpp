@@ -1,5 +1,6 @@
 #include "scenarios/scenario.h"
 
+#include <algorithm>
 #include <istream>
 #include <ostream>
 #include <string>
@@ -17,17 +18,21 @@ namespace pavecast {
 
 namespace {
 
-// The forced-repair list of the saved force-fix file, and the network loaded
-// once for every order: the worst-first keys (the file scores) are set now
-// and cleared for the orders that draw theirs.
+// The records of a file: an upper bound on the segments it holds.
+int32_t records_of(const FilePath& path) {
+  auto file = InputFile::open(path, IfMissing::kCreateEmpty);
+  int32_t count = 0;
+  std::string_view record;
+  while (file && file->next(record) && count < kNoSegmentLimit) ++count;
+  return count;
+}
+
+// The network loaded once for every order: the worst-first keys (the file
+// scores) are set now and cleared for the orders that draw theirs. The table
+// has no limit and is sized from the scores file; the forced-repair list of
+// the saved force-fix file is read after it, so that its rows exist.
 void load_network(BaseScenario& base, Console& warnings) {
   RunSettings& settings = base.settings;
-  if (is_no(settings.force_fix_answer)) {
-    base.forced = ForcedRepairs{};
-  } else {
-    read_forced_repairs(base.workdir, settings.force_fix_file, warnings, base.forced,
-                        base.segments);
-  }
   const FilePath scores_path = base.workdir.roads(std::string(settings.scores_name.trimmed()));
   auto scores = InputFile::open_or_fatal(scores_path, IfMissing::kCreateEmpty);
   std::unique_ptr<InputFile> random;
@@ -39,6 +44,9 @@ void load_network(BaseScenario& base, Console& warnings) {
   options.split_factor = settings.split_factor;
   options.score_keys = true;
   options.action_count = base.tables.actions.action_count;
+  base.segments = SegmentTable(kNoSegmentLimit);
+  const int64_t pieces = int64_t{records_of(scores_path)} * std::max(options.split_factor, 1);
+  base.segments.reserve(static_cast<int32_t>(std::min<int64_t>(pieces, 1 << 24)));
   load_segment_table(*scores, random.get(), base.tables.pavement, options, base.segments,
                      base.network, base.stats);
 
@@ -49,6 +57,12 @@ void load_network(BaseScenario& base, Console& warnings) {
       fatal("the deterioration rates define no pavement type, file " +
             parameter_file(settings, base.workdir, "detrates").shown);
     fatal("the scores file holds no segments, file " + scores_path.shown);
+  }
+  if (is_no(settings.force_fix_answer)) {
+    base.forced = ForcedRepairs{};
+  } else {
+    read_forced_repairs(base.workdir, settings.force_fix_file, warnings, base.forced,
+                        base.segments);
   }
   ignore_forced_entries_beyond_network(base.forced, base.segments, warnings);
 }
@@ -108,7 +122,13 @@ BaseScenario load_base_scenario(const std::filesystem::path& root, const BaseOpt
 ScenarioRun run_scenario(const BaseScenario& base, const Scenario& scenario) {
   ProjectionInputs in = base.inputs;
   apply_scenario(in, scenario);
-  SegmentTable segments = base.segments;
+  // A copy with room for the pieces splits add (at most one a year, and
+  // forced repairs), so that the rows are not moved during the run.
+  SegmentTable segments(kNoSegmentLimit);
+  segments.rows.reserve(base.segments.rows.size() + static_cast<std::size_t>(in.year_slots) +
+                        static_cast<std::size_t>(base.forced.forced_count) + 1);
+  segments.rows.assign(base.segments.rows.begin(), base.segments.rows.end());
+  segments.segment_count = base.segments.segment_count;
   PavementTypes pavement = base.tables.pavement;
   ForcedRepairs forced = base.forced;
   Statistics stats = base.stats;
