@@ -13,6 +13,7 @@
 #include "readers/random_numbers.h"
 #include "readers/scores.h"
 #include "readers/traffic_increases.h"
+#include "scenarios/ledger.h"
 
 namespace pavecast {
 
@@ -119,7 +120,27 @@ BaseScenario load_base_scenario(const std::filesystem::path& root, const BaseOpt
   return base;
 }
 
-ScenarioRun run_scenario(const BaseScenario& base, const Scenario& scenario) {
+YearFigures year_figures(int32_t calendar_year, float total_lane_miles, float poor_miles,
+                         float fair_poor_miles, float score_miles) {
+  Statistics s;
+  s.poor_miles[1] = poor_miles;
+  s.fair_poor_miles[1] = fair_poor_miles;
+  s.score_miles[1] = score_miles;
+  derive_year_statistics(s, total_lane_miles, 1);
+  YearFigures f;
+  f.calendar_year = calendar_year;
+  f.pct_poor = s.pct_poor[1];
+  f.pct_fair = s.pct_fair[1];
+  f.pct_good = total_lane_miles == 0.0f
+                   ? 0.0f
+                   : static_cast<float>(100.0 - static_cast<double>(f.pct_poor) -
+                                        static_cast<double>(f.pct_fair));
+  f.mean_score = s.mean_score[1];
+  return f;
+}
+
+ScenarioRun run_scenario(const BaseScenario& base, const Scenario& scenario,
+                         const RunDetail& detail) {
   ProjectionInputs in = base.inputs;
   apply_scenario(in, scenario);
   // A copy with room for the pieces splits add (at most one a year, and
@@ -142,21 +163,27 @@ ScenarioRun run_scenario(const BaseScenario& base, const Scenario& scenario) {
         InputFile::open_or_fatal(base.workdir.data("random.dat"), IfMissing::kCreateEmpty));
   }
 
-  // Nothing to write: the projection's records go nowhere.
+  // Nothing to write unless the ledger is wanted: the records go nowhere.
   ProjectionObserver quiet;
-  Projection projection(in, {segments, pavement, forced, stats}, quiet, numbers.get());
+  std::unique_ptr<Ledger> ledger;
+  if (detail.by != GroupBy::kNone || detail.attach) {
+    ledger = std::make_unique<Ledger>(in, base.segments, base.network, base.tables.pavement,
+                                      detail.by);
+    ledger->watch(segments);
+    if (detail.attach) detail.attach(*ledger);
+  }
+  Projection projection(in, {segments, pavement, forced, stats},
+                        ledger ? static_cast<ProjectionObserver&>(*ledger) : quiet,
+                        numbers.get());
   projection.run();
 
   ScenarioRun run;
   run.scenario = scenario;
   stats.spent[1] = 0.0f;
   for (int y = 1; y <= in.year_slots; ++y) {
-    derive_year_statistics(stats, base.network.total_lane_miles, y);
-    YearFigures f;
-    f.calendar_year = base.network.first_year - 1 + y;
-    f.pct_poor = stats.pct_poor[y];
-    f.pct_fair = stats.pct_fair[y];
-    f.mean_score = stats.mean_score[y];
+    YearFigures f = year_figures(base.network.first_year - 1 + y, base.network.total_lane_miles,
+                                 stats.poor_miles[y], stats.fair_poor_miles[y],
+                                 stats.score_miles[y]);
     f.spent = stats.spent[y];
     f.miles_repaired = y == 1 ? 0 : stats.miles_repaired[y];
     run.years.push_back(f);
@@ -164,6 +191,10 @@ ScenarioRun run_scenario(const BaseScenario& base, const Scenario& scenario) {
     run.total_spent = static_cast<float>(static_cast<double>(run.total_spent) + stats.spent[y]);
   }
   run.total_miles_repaired = stats.total_miles_repaired;
+  for (int a = 1; a <= in.actions.action_count; ++a)
+    run.cost_by_action.emplace_back(stats.cost_by_action[a].begin() + 1,
+                                    stats.cost_by_action[a].begin() + 1 + in.year_slots);
+  if (ledger) run.groups = ledger->groups();
   return run;
 }
 

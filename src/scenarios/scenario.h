@@ -19,6 +19,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -51,7 +52,7 @@ Budget fixed_budget(int64_t cents);
 
 struct Scenario {
   Budget budget;
-  int32_t repair_order = 3;  // 1..4; an unlimited budget always takes 1, as the program does
+  int32_t repair_order = 3;  // 1..5; an unlimited budget always takes 1, as the program does
 };
 
 // The saved answers the base may replace: years, order, every order used,
@@ -78,7 +79,8 @@ BaseScenario load_base_scenario(const std::filesystem::path& root, const BaseOpt
                                 Console& warnings);
 
 // Percent poor, percent fair and mean score as the report derives them, with
-// the money spent and the lane-miles repaired, for one year index.
+// the money spent and the lane-miles repaired, for one year index. Percent
+// good is what is neither poor nor fair: 100 - poor - fair.
 struct YearFigures {
   int32_t calendar_year = 0;
   float pct_poor = 0.0f;
@@ -86,6 +88,23 @@ struct YearFigures {
   float mean_score = 0.0f;
   float spent = 0.0f;  // 0 for the loaded year
   int32_t miles_repaired = 0;
+  float pct_good = 0.0f;
+};
+
+// The figures of a year from its lane-mile sums, as the report derives them
+// (a total of 0 lane-miles gives 0.0 for every figure).
+YearFigures year_figures(int32_t calendar_year, float total_lane_miles, float poor_miles,
+                         float fair_poor_miles, float score_miles);
+
+enum class GroupBy { kNone, kType, kJurisdiction };
+
+// The same figures for a group of segments: a pavement type or a
+// jurisdiction code.
+struct GroupFigures {
+  std::string label;               // "ACC", "jurisdiction 2"
+  std::vector<YearFigures> years;  // [0] is the loaded year
+  float total_spent = 0.0f;
+  int32_t total_miles_repaired = 0;
 };
 
 struct ScenarioRun {
@@ -93,12 +112,26 @@ struct ScenarioRun {
   std::vector<YearFigures> years;  // year indices 1..year_slots: [0] is the loaded year
   float total_spent = 0.0f;        // the report's total cost
   int32_t total_miles_repaired = 0;
+  // The report's cost by action: [a - 1][year index - 1], a = 1..action_count.
+  std::vector<std::vector<float>> cost_by_action;
+  std::vector<GroupFigures> groups;  // with a breakdown
 
   const YearFigures& final_year() const { return years.back(); }
 };
 
+class Ledger;
+
+// What a projection gathers besides the network's figures.
+struct RunDetail {
+  GroupBy by = GroupBy::kNone;
+  // Called with the projection's ledger before it runs (the work plan hooks
+  // its entries and conditions there).
+  std::function<void(Ledger&)> attach;
+};
+
 // The projection of `scenario` on copies of the base's inputs and tables.
 // Thread-safe for one shared const base.
-ScenarioRun run_scenario(const BaseScenario& base, const Scenario& scenario);
+ScenarioRun run_scenario(const BaseScenario& base, const Scenario& scenario,
+                         const RunDetail& detail = {});
 
 }  // namespace pavecast
