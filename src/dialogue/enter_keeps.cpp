@@ -47,7 +47,8 @@ void keep_years(const EnterOptions& options, RunSettings& settings) {
 
 int32_t keep_order(const EnterOptions& options, const RunSettings& settings) {
   if (options.all_orders) return 0;
-  const int32_t order = options.order.value_or(enter_repair_order(settings));
+  if (options.order) return *options.order;  // the caller's own, checked by it
+  const int32_t order = enter_repair_order(settings);
   if (!repair_order_acceptable(order))
     fatal("the saved repair order, " + std::to_string(order) + ", is not one of 1 to 4, file " +
           shown_answers_file(settings));

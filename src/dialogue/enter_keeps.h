@@ -68,7 +68,7 @@ float reconstruction_default_percent(const RunSettings& settings);
 
 struct EnterOptions {
   std::optional<int32_t> years;  // in place of the saved number of years
-  std::optional<int32_t> order;  // in place of the saved repair order
+  std::optional<int32_t> order;  // in place of the saved repair order (not checked here)
   bool all_orders = false;       // every order will be used: no saved order needed
   bool saved_budget = false;     // read what the saved budget needs (the funding file)
 };

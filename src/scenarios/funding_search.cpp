@@ -74,18 +74,23 @@ std::optional<int64_t> missed_above(const LevelSearch& search, int64_t found) {
   return missed;
 }
 
-bool meets_target(const ScenarioRun& run, double max_poor) {
-  for (std::size_t y = 1; y < run.years.size(); ++y)
-    if (static_cast<double>(run.years[y].pct_poor) > max_poor) return false;
+bool meets_targets(const ScenarioRun& run, const Targets& targets) {
+  for (std::size_t y = 1; y < run.years.size(); ++y) {
+    const YearFigures& f = run.years[y];
+    if (targets.from_year && f.calendar_year < *targets.from_year) continue;
+    if (targets.max_poor && static_cast<double>(f.pct_poor) > *targets.max_poor) return false;
+    if (targets.min_mean && static_cast<double>(f.mean_score) < *targets.min_mean) return false;
+    if (targets.min_good && static_cast<double>(f.pct_good) < *targets.min_good) return false;
+  }
   return true;
 }
 
-FundingNeeded find_funding_needed(const ScenarioBatch& runs, int32_t repair_order, double max_poor,
-                                  int width) {
+FundingNeeded find_funding_needed(const ScenarioBatch& runs, int32_t repair_order,
+                                  const Targets& targets, int width) {
   FundingNeeded needed;
   needed.unlimited = runs({fixed_level(kUnlimitedCents, repair_order)}).front();
   needed.projections = 1;
-  if (!meets_target(needed.unlimited, max_poor)) return needed;
+  if (!meets_targets(needed.unlimited, targets)) return needed;
 
   LevelTest test = [&](const std::vector<int64_t>& cents) {
     std::vector<Scenario> batch;
@@ -93,7 +98,7 @@ FundingNeeded find_funding_needed(const ScenarioBatch& runs, int32_t repair_orde
     std::vector<ScenarioRun> done = runs(batch);
     needed.projections += static_cast<int>(done.size());
     std::vector<bool> met;
-    for (const ScenarioRun& r : done) met.push_back(meets_target(r, max_poor));
+    for (const ScenarioRun& r : done) met.push_back(meets_targets(r, targets));
     return met;
   };
 
@@ -114,10 +119,10 @@ FundingNeeded find_funding_needed(const ScenarioBatch& runs, int32_t repair_orde
   std::vector<ScenarioRun> checked = runs(checks);
   needed.projections += static_cast<int>(checked.size());
   needed.run = checked[0];
-  needed.run_meets = meets_target(checked[0], max_poor);
+  needed.run_meets = meets_targets(checked[0], targets);
   if (checked.size() > 1) {
     needed.below = checked[1];
-    needed.below_meets = meets_target(checked[1], max_poor);
+    needed.below_meets = meets_targets(checked[1], targets);
   }
   needed.missed_above_cents = missed_above(search, needed.cents);
   return needed;

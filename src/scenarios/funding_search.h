@@ -1,8 +1,9 @@
 // The funding needed: the smallest fixed annual funding, to the cent
-// ($0.01M), whose projection keeps the percent poor at or below a target in
-// every simulated year. The loaded year does not count: no money can change
-// it. The percent is compared unrounded, as the report computes it before
-// rounding it to a whole number.
+// ($0.01M), whose projection meets every target (percent poor at most,
+// mean score at least, percent good at least) in every year from a calendar
+// year to the last. The loaded year never counts: no money can change it.
+// The figures are compared unrounded, as the report computes them before
+// rounding them for its columns.
 //
 // More money can reorder repairs (a split falls elsewhere, a repetition
 // limit is reached sooner), so the response need not be monotonic, and a
@@ -52,8 +53,19 @@ LevelSearch search_levels(const LevelTest& test, int64_t top, int grid, int widt
 // Step 5: the highest level tried above `found` that missed the target, if any.
 std::optional<int64_t> missed_above(const LevelSearch& search, int64_t found);
 
-// Whether every simulated year of `run` has a percent poor at or below `max_poor`.
-bool meets_target(const ScenarioRun& run, double max_poor);
+// What the funding must buy. Any of the three, all must hold; from
+// `from_year` (default: the first simulated year) to the last year.
+struct Targets {
+  std::optional<double> max_poor;  // percent
+  std::optional<double> min_mean;  // score
+  std::optional<double> min_good;  // percent
+  std::optional<int32_t> from_year;
+
+  bool any() const { return max_poor || min_mean || min_good; }
+};
+
+// Whether every simulated year of `run` from the targets' year on meets them.
+bool meets_targets(const ScenarioRun& run, const Targets& targets);
 
 struct FundingNeeded {
   ScenarioRun unlimited;             // step 1
@@ -69,7 +81,7 @@ struct FundingNeeded {
 // The whole search under `repair_order`, the projections run by `runs` (a
 // batch at a time, `width` levels per round after a grid of 8 x `width`).
 using ScenarioBatch = std::function<std::vector<ScenarioRun>(const std::vector<Scenario>&)>;
-FundingNeeded find_funding_needed(const ScenarioBatch& runs, int32_t repair_order, double max_poor,
-                                  int width);
+FundingNeeded find_funding_needed(const ScenarioBatch& runs, int32_t repair_order,
+                                  const Targets& targets, int width);
 
 }  // namespace pavecast

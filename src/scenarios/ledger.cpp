@@ -180,7 +180,10 @@ void Ledger::end_year() {
 }
 
 void Ledger::projection_ends() {
-  if (year_ >= 2) end_year();
+  if (year_ >= 2)
+    end_year();
+  else if (on_conditions)
+    on_conditions(first_year_, scores_);  // no simulated year: the loaded year alone
 }
 
 std::vector<GroupFigures> Ledger::groups() const {

@@ -64,9 +64,15 @@ int64_t parse_money(const std::string& flag, const std::string& text) {
 const std::map<ToolCommand, std::set<std::string>>& command_flags() {
   static const std::map<ToolCommand, std::set<std::string>> kFlags = {
       {ToolCommand::kSweep,
-       {"--from", "--to", "--step", "--order", "--years", "--csv", "--svg", "--jobs"}},
-      {ToolCommand::kNeeds, {"--max-poor", "--order", "--years", "--csv", "--svg", "--jobs"}},
-      {ToolCommand::kOrders, {"--funding", "--years", "--csv", "--svg", "--jobs"}},
+       {"--from", "--to", "--step", "--order", "--years", "--csv", "--svg", "--jobs", "--by"}},
+      {ToolCommand::kNeeds,
+       {"--max-poor", "--min-mean", "--min-good", "--from-year", "--order", "--years", "--csv",
+        "--svg", "--jobs"}},
+      {ToolCommand::kOrders, {"--funding", "--years", "--csv", "--svg", "--jobs", "--by"}},
+      {ToolCommand::kPlan, {"--funding", "--order", "--years", "--csv", "--conditions", "--by"}},
+      {ToolCommand::kReport,
+       {"--html", "--from", "--to", "--step", "--order", "--years", "--jobs", "--max-poor",
+        "--min-mean", "--min-good", "--from-year"}},
   };
   return kFlags;
 }
@@ -79,6 +85,10 @@ const char* command_name(ToolCommand command) {
       return "needs";
     case ToolCommand::kOrders:
       return "orders";
+    case ToolCommand::kPlan:
+      return "plan";
+    case ToolCommand::kReport:
+      return "report";
     case ToolCommand::kHelp:
       break;
   }
@@ -94,30 +104,55 @@ void set_value(ToolOptions& options, const std::string& flag, const std::string&
     options.step_cents = parse_money(flag, value);
   } else if (flag == "--funding") {
     options.funding_cents = parse_money(flag, value);
-  } else if (flag == "--max-poor") {
-    options.max_poor = parse_number(flag, value);
-    if (options.max_poor < 0.0 || options.max_poor > 100.0)
-      usage_error("--max-poor is a percent from 0 to 100, not " + value);
+  } else if (flag == "--max-poor" || flag == "--min-good") {
+    const double percent = parse_number(flag, value);
+    if (percent < 0.0 || percent > 100.0)
+      usage_error(flag + " is a percent from 0 to 100, not " + value);
+    (flag == "--max-poor" ? options.targets.max_poor : options.targets.min_good) = percent;
+  } else if (flag == "--min-mean") {
+    options.targets.min_mean = parse_number(flag, value);
+    if (*options.targets.min_mean < 1.0 || *options.targets.min_mean > 10.0)
+      usage_error("--min-mean is a score from 1 to 10, not " + value);
+  } else if (flag == "--from-year") {
+    options.targets.from_year = parse_whole(flag, value, 1, 9999);
+  } else if (flag == "--by") {
+    if (value == "type")
+      options.by = GroupBy::kType;
+    else if (value == "jurisdiction")
+      options.by = GroupBy::kJurisdiction;
+    else
+      usage_error("--by takes type or jurisdiction, not \"" + value + "\"");
   } else if (flag == "--order") {
-    options.order = parse_whole(flag, value, 1, 4);
+    options.order = parse_whole(flag, value, 1, 5);
   } else if (flag == "--years") {
     options.years = parse_whole(flag, value, 0, 97);
   } else if (flag == "--jobs") {
     options.jobs = parse_whole(flag, value, 1, 64);
-  } else if (flag == "--csv" || flag == "--svg") {
+  } else if (flag == "--csv" || flag == "--svg" || flag == "--conditions" || flag == "--html") {
     if (value.empty()) usage_error(flag + " needs a file name");
-    (flag == "--csv" ? options.csv_file : options.svg_file) = value;
+    (flag == "--csv"          ? options.csv_file
+     : flag == "--svg"        ? options.svg_file
+     : flag == "--conditions" ? options.conditions_file
+                              : options.html_file) = value;
   }
 }
 
 }  // namespace
 
 std::string usage_text() {
-  return "usage: pavecast-scenarios sweep --from M --to M --step M [--order N]\n"
-         "       pavecast-scenarios needs --max-poor PERCENT [--order N]\n"
-         "       pavecast-scenarios orders [--funding M]\n"
-         "  each also takes [--years N] [--csv FILE] [--svg FILE] [--jobs N]\n"
-         "  (M: millions of dollars a year, to the cent; run in the program's directory)\n";
+  return "usage: pavecast-scenarios sweep --from M --to M --step M [--order N] [--by G]\n"
+         "       pavecast-scenarios needs TARGET... [--from-year YEAR] [--order N]\n"
+         "       pavecast-scenarios orders [--funding M] [--by G]\n"
+         "       pavecast-scenarios plan [--funding M] [--order N] [--conditions FILE] [--by G]\n"
+         "       pavecast-scenarios report --html FILE --from M --to M --step M [--order N]\n"
+         "                                 [TARGET... [--from-year YEAR]]\n"
+         "  TARGET: --max-poor PERCENT, --min-mean SCORE, --min-good PERCENT\n"
+         "  N: 1 random, 2 priority, 3 worst first, 4 best first, 5 cost-effectiveness\n"
+         "  G: type or jurisdiction\n"
+         "  all take [--years N]; sweep, needs, orders and plan [--csv FILE];\n"
+         "  sweep, needs and orders [--svg FILE]; all but plan [--jobs N]\n"
+         "  (M: millions of dollars a year, to the cent; run in a directory holding data/\n"
+         "  and roads/, such as build/run, which make run makes)\n";
 }
 
 ToolOptions parse_tool_options(const std::vector<std::string>& args) {
@@ -135,6 +170,10 @@ ToolOptions parse_tool_options(const std::vector<std::string>& args) {
     options.command = ToolCommand::kNeeds;
   } else if (command == "orders") {
     options.command = ToolCommand::kOrders;
+  } else if (command == "plan") {
+    options.command = ToolCommand::kPlan;
+  } else if (command == "report") {
+    options.command = ToolCommand::kReport;
   } else {
     usage_error("unknown command \"" + command + "\"");
   }
@@ -167,7 +206,7 @@ ToolOptions parse_tool_options(const std::vector<std::string>& args) {
     if (!seen.contains(flag))
       usage_error(std::string(command_name(options.command)) + " needs " + flag);
   };
-  if (options.command == ToolCommand::kSweep) {
+  if (options.command == ToolCommand::kSweep || options.command == ToolCommand::kReport) {
     require("--from");
     require("--to");
     require("--step");
@@ -176,9 +215,12 @@ ToolOptions parse_tool_options(const std::vector<std::string>& args) {
     if (options.step_cents <= 0) usage_error("--step must be at least 0.01");
     if ((options.to_cents - options.from_cents) / options.step_cents + 1 > kMaxLevels)
       usage_error("the sweep would run more than " + std::to_string(kMaxLevels) + " levels");
-  } else if (options.command == ToolCommand::kNeeds) {
-    require("--max-poor");
   }
+  if (options.command == ToolCommand::kReport) require("--html");
+  if (options.command == ToolCommand::kNeeds && !options.targets.any())
+    usage_error("needs takes at least one target: --max-poor, --min-mean or --min-good");
+  if (seen.contains("--from-year") && !options.targets.any())
+    usage_error("--from-year goes with a target: --max-poor, --min-mean or --min-good");
   return options;
 }
 

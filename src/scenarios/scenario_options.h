@@ -1,18 +1,22 @@
-// The scenario tool's command line:
+// The scenario tool's command line (usage_text() lists every command and
+// flag):
 //
-//   pavecast-scenarios sweep --from M --to M --step M [common options]
-//   pavecast-scenarios needs --max-poor P [common options]
-//   pavecast-scenarios orders [--funding M] [common options]
-//   common: [--order N] (sweep, needs) [--years N] [--csv FILE] [--svg FILE] [--jobs N]
+//   sweep   --from M --to M --step M, each level projected
+//   needs   targets (--max-poor, --min-mean, --min-good; --from-year), the
+//           smallest fixed funding that meets them all
+//   orders  [--funding M], the five repair orders compared
+//   plan    [--funding M], the work plan of one projection
+//   report  --html FILE with a sweep's flags, one page of it all
 //
 // Values follow their flag as the next argument or after "=". Money is in
 // millions of dollars to the cent (at most two decimals), 0 to 99999.99;
 // sweep levels run from --from by --step while they do not pass --to (at most
-// 10,000 of them). --max-poor is a percent from 0 to 100, --order 1 to 4
-// (random, priority, worst first, best first), --years 0 to 97, --jobs 1 to 64.
-// Anything else (an unknown command or flag, a flag given twice or not taken
-// by the command, a missing or malformed value, a range that makes no sense)
-// is a usage error.
+// 10,000 of them). --max-poor and --min-good are percents from 0 to 100,
+// --min-mean a score from 1 to 10, --from-year a calendar year, --order 1 to
+// 5 (random, priority, worst first, best first, cost-effectiveness), --by
+// type or jurisdiction, --years 0 to 97, --jobs 1 to 64. Anything else (an
+// unknown command or flag, a flag given twice or not taken by the command, a
+// missing or malformed value, a range that makes no sense) is a usage error.
 #pragma once
 
 #include <cstdint>
@@ -20,19 +24,25 @@
 #include <string>
 #include <vector>
 
+#include "scenarios/funding_search.h"
+#include "scenarios/scenario.h"
+
 namespace pavecast {
 
-enum class ToolCommand { kSweep, kNeeds, kOrders, kHelp };
+enum class ToolCommand { kSweep, kNeeds, kOrders, kPlan, kReport, kHelp };
 
 struct ToolOptions {
   ToolCommand command = ToolCommand::kHelp;
-  int64_t from_cents = 0, to_cents = 0, step_cents = 0;  // sweep
-  double max_poor = 0.0;                                 // needs
-  std::optional<int64_t> funding_cents;                  // orders
-  std::optional<int32_t> order;                          // sweep, needs
+  int64_t from_cents = 0, to_cents = 0, step_cents = 0;  // sweep, report
+  Targets targets;                                       // needs, report
+  std::optional<int64_t> funding_cents;                  // orders, plan
+  std::optional<int32_t> order;                          // sweep, needs, plan, report
   std::optional<int32_t> years;
+  GroupBy by = GroupBy::kNone;  // sweep, orders, plan
   std::string csv_file;
   std::string svg_file;
+  std::string conditions_file;  // plan
+  std::string html_file;        // report
   int jobs = 0;  // 0: one thread per core
 };
 

@@ -29,7 +29,7 @@ TEST(ToolOptions, TheCommandsAndTheirValues) {
 
   o = parse_tool_options({"needs", "--max-poor", "12.5", "--years", "0", "--csv", "n.csv"});
   EXPECT_EQ(o.command, ToolCommand::kNeeds);
-  EXPECT_DOUBLE_EQ(o.max_poor, 12.5);
+  EXPECT_DOUBLE_EQ(*o.targets.max_poor, 12.5);
   EXPECT_EQ(o.years, 0);
   EXPECT_EQ(o.csv_file, "n.csv");
 
@@ -67,11 +67,11 @@ TEST(ToolOptions, BadOptionsAreUsageErrors) {
        "--from is given twice"},
       {{"sweep", "--from", "0", "--to", "5", "--step", "1", "--max-poor", "3"},
        "--max-poor is not an option of sweep"},
-      {{"needs"}, "needs needs --max-poor"},
+      {{"needs"}, "needs takes at least one target"},
       {{"needs", "--max-poor", "101"}, "--max-poor is a percent from 0 to 100"},
       {{"needs", "--max-poor", "-0.5"}, "--max-poor is a percent from 0 to 100"},
       {{"needs", "--max-poor", "ten"}, "--max-poor takes a number"},
-      {{"needs", "--max-poor", "10", "--order", "5"}, "--order takes a whole number from 1 to 4"},
+      {{"needs", "--max-poor", "10", "--order", "6"}, "--order takes a whole number from 1 to 5"},
       {{"needs", "--max-poor", "10", "--years", "2.5"},
        "--years takes a whole number from 0 to 97"},
       {{"needs", "--max-poor", "10", "--years", "98"}, "--years takes a whole number from 0 to 97"},

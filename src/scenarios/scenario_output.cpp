@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdarg>
 #include <cstdio>
+#include <functional>
 
 namespace pavecast {
 
@@ -21,27 +22,51 @@ std::string format(const char* pattern, ...) {
                      static_cast<std::size_t>(n < 0 ? 0 : std::min<int>(n, sizeof buffer - 1)));
 }
 
-// The repair orders 1 to 4 in the CSV and in titles.
+// The repair orders 1 to 5 in the CSV, in titles and as table columns.
 struct OrderNames {
   const char* label;
   const char* title;
+  const char* column;
 };
-constexpr OrderNames kOrderNames[] = {{"", ""},
-                                      {"random", "Random order"},
-                                      {"priority", "Priority"},
-                                      {"worst-first", "Worst first"},
-                                      {"best-first", "Best first"}};
+constexpr OrderNames kOrderNames[] = {{"", "", ""},
+                                      {"random", "Random order", "Random"},
+                                      {"priority", "Priority", "Priority"},
+                                      {"worst-first", "Worst first", "Worst 1st"},
+                                      {"best-first", "Best first", "Best 1st"},
+                                      {"cost-effectiveness", "Cost-effectiveness", "Cost-eff."}};
 
 double d(float value) {
   return static_cast<double>(value);
 }
 
-std::string csv_row(const char* kind, const ScenarioRun& run, const YearFigures& y, float spent,
-                    int32_t miles) {
+std::string csv_row(const char* kind, const ScenarioRun& run, const std::string& group,
+                    const YearFigures& y, float spent, int32_t miles) {
   return std::string(kind) + "," + funding_label(run.scenario.budget) + "," +
-         order_label(run.scenario.repair_order) + "," + std::to_string(y.calendar_year) + "," +
-         fixed(y.pct_poor, 2) + "," + fixed(y.pct_fair, 2) + "," + fixed(y.mean_score, 3) + "," +
-         fixed(spent, 3) + "," + std::to_string(miles) + "\n";
+         order_label(run.scenario.repair_order) + "," + group + "," +
+         std::to_string(y.calendar_year) + "," + fixed(y.pct_poor, 2) + "," + fixed(y.pct_fair, 2) +
+         "," + fixed(y.pct_good, 2) + "," + fixed(y.mean_score, 3) + "," + fixed(spent, 3) + "," +
+         std::to_string(miles) + "\n";
+}
+
+std::string csv_group_rows(const ScenarioRun& run, const std::string& group,
+                           const std::vector<YearFigures>& years, float total_spent,
+                           int32_t total_miles) {
+  std::string out;
+  for (const YearFigures& y : years)
+    out += csv_row("year", run, group, y, y.spent, y.miles_repaired);
+  if (!years.empty()) out += csv_row("summary", run, group, years.back(), total_spent, total_miles);
+  return out;
+}
+
+// A CSV field: quoted when it holds a comma, a quote or a line end.
+std::string field(const std::string& text) {
+  if (text.find_first_of(",\"\n\r") == std::string::npos) return text;
+  std::string quoted = "\"";
+  for (char c : text) {
+    if (c == '"') quoted += '"';
+    quoted += c;
+  }
+  return quoted + "\"";
 }
 
 }  // namespace
@@ -75,26 +100,29 @@ std::string funding_label(const Budget& budget) {
 }
 
 std::string order_label(int32_t repair_order) {
-  if (repair_order >= 1 && repair_order <= 4) return kOrderNames[repair_order].label;
+  if (repair_order >= 1 && repair_order <= 5) return kOrderNames[repair_order].label;
   return "order-" + std::to_string(repair_order);
 }
 
 std::string order_title(int32_t repair_order) {
-  if (repair_order >= 1 && repair_order <= 4) return kOrderNames[repair_order].title;
+  if (repair_order >= 1 && repair_order <= 5) return kOrderNames[repair_order].title;
   return "Order " + std::to_string(repair_order);
 }
 
 std::string csv_header() {
-  return "kind,funding,order,year,percent_poor,percent_fair,mean_score,spent,"
+  return "kind,funding,order,group,year,percent_poor,percent_fair,percent_good,mean_score,spent,"
          "lane_miles_repaired\n";
 }
 
 std::string csv_rows(const ScenarioRun& run) {
-  std::string out;
-  for (const YearFigures& y : run.years) out += csv_row("year", run, y, y.spent, y.miles_repaired);
-  out += csv_row("summary", run, run.final_year(), run.total_spent, run.total_miles_repaired);
+  std::string out =
+      csv_group_rows(run, "network", run.years, run.total_spent, run.total_miles_repaired);
+  for (const GroupFigures& g : run.groups)
+    out += csv_group_rows(run, field(g.label), g.years, g.total_spent, g.total_miles_repaired);
   return out;
 }
+
+std::string csv_field(const std::string& text) { return field(text); }
 
 std::string csv_text(const std::vector<ScenarioRun>& runs) {
   std::string out = csv_header();
@@ -102,50 +130,93 @@ std::string csv_text(const std::vector<ScenarioRun>& runs) {
   return out;
 }
 
+std::string year_table(const std::vector<YearFigures>& years, float total_spent,
+                       int32_t total_miles) {
+  std::string out = "Year   % Poor  % Fair  % Good    Mean      Spent  Lane-miles\n";
+  for (const YearFigures& y : years)
+    out += format("%4d  %7s %7s %7s %7s %10s %11d\n", y.calendar_year, fixed(y.pct_poor, 2).c_str(),
+                  fixed(y.pct_fair, 2).c_str(), fixed(y.pct_good, 2).c_str(),
+                  fixed(y.mean_score, 3).c_str(), fixed(y.spent, 3).c_str(), y.miles_repaired);
+  out += format("Total %40.3f %11d\n", d(total_spent), total_miles);
+  return out;
+}
+
 std::string year_table(const ScenarioRun& run) {
-  std::string out = "Year   % Poor  % Fair    Mean      Spent  Lane-miles\n";
-  for (const YearFigures& y : run.years)
-    out += format("%4d  %7s %7s %7s %10s %11d\n", y.calendar_year, fixed(y.pct_poor, 2).c_str(),
-                  fixed(y.pct_fair, 2).c_str(), fixed(y.mean_score, 3).c_str(),
-                  fixed(y.spent, 3).c_str(), y.miles_repaired);
-  out += format("Total %32.3f %11d\n", d(run.total_spent), run.total_miles_repaired);
+  std::string out = year_table(run.years, run.total_spent, run.total_miles_repaired);
+  for (const GroupFigures& g : run.groups)
+    out += "\n" + g.label + "\n" + year_table(g.years, g.total_spent, g.total_miles_repaired);
   return out;
 }
 
 std::string sweep_summary(const std::vector<ScenarioRun>& runs) {
-  std::string out = " Funding  Final % Poor  % Fair    Mean  Total spent\n";
-  for (const ScenarioRun& run : runs) {
-    const YearFigures& y = run.final_year();
-    out += format("%8s  %12s %7s %7s %12s\n", funding_label(run.scenario.budget).c_str(),
-                  fixed(y.pct_poor, 2).c_str(), fixed(y.pct_fair, 2).c_str(),
-                  fixed(y.mean_score, 3).c_str(), fixed(run.total_spent, 3).c_str());
-  }
+  auto table = [&](const std::function<const YearFigures&(const ScenarioRun&)>& last,
+                   const std::function<float(const ScenarioRun&)>& total) {
+    std::string out = " Funding  Final % Poor  % Fair  % Good    Mean  Total spent\n";
+    for (const ScenarioRun& run : runs) {
+      const YearFigures& y = last(run);
+      out += format("%8s  %12s %7s %7s %7s %12s\n", funding_label(run.scenario.budget).c_str(),
+                    fixed(y.pct_poor, 2).c_str(), fixed(y.pct_fair, 2).c_str(),
+                    fixed(y.pct_good, 2).c_str(), fixed(y.mean_score, 3).c_str(),
+                    fixed(total(run), 3).c_str());
+    }
+    return out;
+  };
+  std::string out = table([](const ScenarioRun& r) -> const YearFigures& { return r.final_year(); },
+                          [](const ScenarioRun& r) { return r.total_spent; });
+  if (runs.empty()) return out;
+  for (std::size_t g = 0; g < runs.front().groups.size(); ++g)
+    out += "\n" + runs.front().groups[g].label + "\n" +
+           table([g](const ScenarioRun& r) -> const YearFigures& {
+             return r.groups[g].years.back();
+           },
+                 [g](const ScenarioRun& r) { return r.groups[g].total_spent; });
   return out;
 }
 
 std::string orders_table(const std::vector<ScenarioRun>& runs) {
-  std::string out = "      ";
-  for (const ScenarioRun& run : runs)
-    out += format("  %-22s", order_title(run.scenario.repair_order).c_str());
-  out += "\nYear  ";
-  for (std::size_t i = 0; i < runs.size(); ++i) out += "  % Poor % Fair   Mean";
-  out += '\n';
-  if (runs.empty()) return out;
-
-  auto figures = [](const YearFigures& y) {
-    return format("  %6s %6s %6s", fixed(y.pct_poor, 2).c_str(), fixed(y.pct_fair, 2).c_str(),
-                  fixed(y.mean_score, 3).c_str());
-  };
-  for (std::size_t k = 0; k < runs.front().years.size(); ++k) {
-    out += format("%4d  ", runs.front().years[k].calendar_year);
-    for (const ScenarioRun& run : runs) out += figures(run.years[k]);
+  if (runs.empty()) return "";
+  // One table per figure, the orders side by side: five orders fit in 80
+  // columns that way.
+  auto table = [&](const std::vector<YearFigures>& (*years)(const ScenarioRun&, std::size_t),
+                   std::size_t group) {
+    std::string out;
+    struct Figure {
+      const char* title;
+      float YearFigures::*value;
+      int decimals;
+    };
+    for (const Figure& f : {Figure{"Percent poor", &YearFigures::pct_poor, 2},
+                            Figure{"Percent fair", &YearFigures::pct_fair, 2},
+                            Figure{"Percent good", &YearFigures::pct_good, 2},
+                            Figure{"Mean score", &YearFigures::mean_score, 3}}) {
+      out += format("%-12s", f.title);
+      for (const ScenarioRun& run : runs)
+        out += format(" %10s", kOrderNames[std::clamp(run.scenario.repair_order, 0, 5)].column);
+      out += '\n';
+      const std::vector<YearFigures>& first = years(runs.front(), group);
+      for (std::size_t k = 0; k < first.size(); ++k) {
+        out += format("%-12d", first[k].calendar_year);
+        for (const ScenarioRun& run : runs)
+          out += format(" %10s", fixed(years(run, group)[k].*f.value, f.decimals).c_str());
+        out += '\n';
+      }
+      out += '\n';
+    }
+    out += format("%-12s", "Total spent");
+    for (const ScenarioRun& run : runs) {
+      float total = run.total_spent;
+      if (group > 0) total = run.groups[group - 1].total_spent;
+      out += format(" %10s", fixed(total, 3).c_str());
+    }
     out += '\n';
-  }
-  out += "End   ";
-  for (const ScenarioRun& run : runs) out += figures(run.final_year());
-  out += "\nSpent ";
-  for (const ScenarioRun& run : runs) out += format("  %20s", fixed(run.total_spent, 3).c_str());
-  out += '\n';
+    return out;
+  };
+  auto years_of = [](const ScenarioRun& run, std::size_t group) -> const std::vector<YearFigures>& {
+    return group == 0 ? run.years : run.groups[group - 1].years;
+  };
+  std::string out = table(years_of, 0);
+  for (std::size_t g = 0; g < runs.front().groups.size(); ++g)
+    out += "\n" + runs.front().groups[g].label + "\n\n" + table(years_of, g + 1);
   return out;
 }
 

@@ -1,19 +1,24 @@
 // What the scenario tool prints and writes: the CSV of the projections and
 // the plain-text tables.
 //
-// CSV (one header line, then per projection one row per year and a summary
-// row; fields never need quoting):
+// CSV (one header line, then per projection and group one row per year and
+// a summary row; a field is quoted only when it holds a comma or a quote):
 //
-//   kind,funding,order,year,percent_poor,percent_fair,mean_score,spent,lane_miles_repaired
+//   kind,funding,order,group,year,percent_poor,percent_fair,percent_good,mean_score,spent,
+//   lane_miles_repaired
 //
 //   kind                 "year", or "summary" for the projection's summary row
 //   funding              millions of dollars a year, two decimals ("25.00"), or
 //                        "variable" (the funding file), or "unlimited"
-//   order                random, priority, worst-first or best-first
+//   order                random, priority, worst-first, best-first or
+//                        cost-effectiveness
+//   group                "network", then with a breakdown each pavement type
+//                        (its name) or jurisdiction ("jurisdiction 2")
 //   year                 calendar year; the first row is the loaded year; the
 //                        summary row carries the last year
 //   percent_poor         percent of lane-miles in class 5 or less, two decimals
 //   percent_fair         percent of lane-miles in class 6, two decimals
+//   percent_good         100 - poor - fair, two decimals
 //   mean_score           mean score weighted by lane-miles, three decimals
 //   spent                millions spent in the year (0 in the loaded year);
 //                        summary row: the total over the run; three decimals
@@ -47,11 +52,19 @@ std::string csv_header();
 std::string csv_rows(const ScenarioRun& run);
 std::string csv_text(const std::vector<ScenarioRun>& runs);
 
+// A CSV field, quoted when it holds a comma, a quote or a line end.
+std::string csv_field(const std::string& text);
+
+// The tables fit 80 columns; with a breakdown each group's follows the
+// network's under its name.
 // Year, percents, mean score, spent and lane-miles by year, with a total line.
+std::string year_table(const std::vector<YearFigures>& years, float total_spent,
+                       int32_t total_miles);
 std::string year_table(const ScenarioRun& run);
 // One line per projection: funding, final percents and mean score, total spent.
 std::string sweep_summary(const std::vector<ScenarioRun>& runs);
-// Side by side by year, then the last year again and the total spent.
+// One table per figure (percent poor, fair, good, mean score), the orders
+// side by side by year, then the total spent of each.
 std::string orders_table(const std::vector<ScenarioRun>& runs);
 
 }  // namespace pavecast

@@ -29,7 +29,7 @@ std::vector<ScenarioRun> run_scenarios(const BaseScenario& base, const std::vect
       const std::size_t i = next.fetch_add(1);
       if (i >= total) return;
       try {
-        runs[i] = run_scenario(base, list[i]);
+        runs[i] = run_scenario(base, list[i], RunDetail{options.by, {}});
       } catch (...) {
         stops[i] = std::current_exception();
         stopping.store(true);

@@ -17,6 +17,7 @@ namespace pavecast {
 
 struct RunnerOptions {
   int jobs = 0;  // threads; 0: one per core
+  GroupBy by = GroupBy::kNone;  // the breakdown each projection gathers
   // Called on the calling thread only, with the projections done so far and
   // the total, after each projection the calling thread finishes and at the
   // end.

@@ -390,9 +390,9 @@ TEST(BundledExample, MoneyMovesPercentFairAndTheOrderChangesTheFuture) {
   ASSERT_EQ(levels.size(), 11u);
   std::set<std::string> fair;
   for (std::size_t k = 0; k < levels.size(); ++k) {
-    fair.insert(levels[k][5]);
+    fair.insert(levels[k][6]);
     if (k > 0) {
-      EXPECT_LT(std::stod(levels[k][4]), std::stod(levels[k - 1][4])) << levels[k][1];
+      EXPECT_LT(std::stod(levels[k][5]), std::stod(levels[k - 1][5])) << levels[k][1];
     }
   }
   EXPECT_GE(fair.size(), 5u) << sweep.out;
@@ -401,7 +401,7 @@ TEST(BundledExample, MoneyMovesPercentFairAndTheOrderChangesTheFuture) {
   testing::ToolResult orders = run_tool(dir, {"orders", "--csv", csv});
   ASSERT_EQ(orders.status, 0) << orders.err;
   std::map<std::string, double> poor;
-  for (const auto& row : summary_rows(outputs.read("orders.csv"))) poor[row[2]] = std::stod(row[4]);
+  for (const auto& row : summary_rows(outputs.read("orders.csv"))) poor[row[2]] = std::stod(row[5]);
   ASSERT_TRUE(poor.contains("worst-first") && poor.contains("best-first"));
   EXPECT_GT(poor["worst-first"] - poor["best-first"], 10.0);
   // The saved run: worse than the loaded 35 percent poor, far from all poor.
@@ -422,9 +422,13 @@ TEST(ScenarioTool, OrdersSideBySideOnTheSavedBudget) {
   options.saved_budget = true;
   BaseScenario base = load(dir, options);
   std::vector<ScenarioRun> runs;
-  for (int32_t order = 1; order <= 4; ++order)
+  for (int32_t order = 1; order <= 5; ++order)
     runs.push_back(run_scenario(base, {base.saved_budget, order}));
   ASSERT_EQ(runs[0].years.size(), 4u);
+  for (const std::string line : {"Percent poor", "Mean score", "Total spent"})
+    EXPECT_NE(r.out.find("\n" + line), std::string::npos) << line;
+  std::istringstream lines(r.out);
+  for (std::string line; std::getline(lines, line);) EXPECT_LE(line.size(), 80u) << line;
   EXPECT_TRUE(r.out.ends_with("\n\n" + orders_table(runs))) << r.out;
 
   set_line(dir, "data/default2.dat", 6, "N");

@@ -1,0 +1,50 @@
+// The report page: everything the scenario tool shows about a network, as one
+// self-contained HTML document (inline CSS and SVG, no script, nothing
+// fetched) that reads at 1,000 pixels and prints (one section a page where it
+// fits). It holds:
+//   - the network: segments and lane-miles, by pavement type and jurisdiction;
+//   - for the saved budget: the condition by year (good, fair and poor
+//     lane-miles stacked), the mean score by year and the money by action
+//     and year;
+//   - the sweep: percent poor in the last year (and at its highest) by level,
+//     with the targets' line and the budget they need when targets are given;
+//   - the first years of the saved budget's work plan.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "scenarios/funding_search.h"
+#include "scenarios/ledger.h"
+#include "scenarios/scenario.h"
+
+namespace pavecast {
+
+struct HtmlReport {
+  const BaseScenario* base = nullptr;
+  std::string network;  // the network line of the tool's tables
+  std::string order;    // the repair order's title
+  std::string budget;   // the saved budget, in words
+  ScenarioRun saved;    // the saved budget's projection
+  int32_t plan_years = 0;
+  std::vector<PlanEntry> plan;  // its entries of the first plan_years years
+  std::vector<int64_t> sweep_cents;
+  std::vector<ScenarioRun> sweep;  // one per level
+  std::optional<Targets> targets;
+  std::string targets_text;
+  std::optional<FundingNeeded> needed;
+};
+
+std::string html_report(const HtmlReport& report);
+
+// The fill colours of the charts, each used by one chart alone, so that a
+// rendering of the page shows which charts are there.
+inline constexpr const char* kGoodColour = "#1a9850";
+inline constexpr const char* kFairColour = "#fdd835";
+inline constexpr const char* kPoorColour = "#d73027";
+inline constexpr const char* kMeanColour = "#2166ac";
+inline constexpr const char* kSweepColour = "#762a83";
+
+}  // namespace pavecast
