@@ -85,7 +85,16 @@ void create_segment(Loading& load, const SegmentLine& line, int32_t p) {
 
   if (random != nullptr) {
     float r = 0.0f;
-    read_or_fatal(kRandom, *random, {r});
+    layout::ReadStatus status = kRandom.read(*random, {r});
+    // A network larger than the file (the scenario tool's) takes its
+    // numbers again from the first; the program's table is full first.
+    if (status == layout::ReadStatus::kEndOfFile && load.options.reuse_random &&
+        random->line_number() > 0) {
+      random->rewind();
+      status = kRandom.read(*random, {r});
+    }
+    if (status == layout::ReadStatus::kError) fatal_unreadable(*random);
+    if (status == layout::ReadStatus::kEndOfFile) fatal_end_of_file(*random);
     seg.score = static_cast<float>((static_cast<double>(s) - 0.5) + static_cast<double>(r));
     // A file score of 10 would otherwise reach class 11, beyond every table.
     // The numbers of random.dat are fractions, so a file score of 1 gives at

@@ -34,6 +34,10 @@ struct LoadOptions {
   int32_t split_factor = 1;
   bool score_keys = false;   // worst or best first: the file score is the first key
   int32_t action_count = 0;  // times_applied is cleared for these actions
+  // Randomising a network with more segments than data\random.dat has
+  // numbers takes them again from the first (the scenario tool's networks);
+  // else the end of the file stops the run.
+  bool reuse_random = false;
 };
 
 // Loads `table` afresh (forced_index kept), the network values and the

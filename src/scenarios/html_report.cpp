@@ -14,11 +14,6 @@ namespace pavecast {
 
 namespace {
 
-// The action colours of the spending chart (none of the other charts').
-constexpr std::array<const char*, 11> kActionColours = {
-    "#8dd3c7", "#80b1d3", "#bebada", "#fb8072", "#fdb462", "#b3de69",
-    "#fccde5", "#bc80bd", "#ccebc5", "#ffed6f", "#9e9e9e"};
-
 std::string num(double v, int decimals = 1) {
   char buffer[48];
   std::snprintf(buffer, sizeof buffer, "%.*f", decimals, v);

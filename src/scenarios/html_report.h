@@ -11,6 +11,7 @@
 //   - the first years of the saved budget's work plan.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -46,5 +47,9 @@ inline constexpr const char* kFairColour = "#fdd835";
 inline constexpr const char* kPoorColour = "#d73027";
 inline constexpr const char* kMeanColour = "#2166ac";
 inline constexpr const char* kSweepColour = "#762a83";
+// The spending chart's, one per repair action.
+inline constexpr std::array<const char*, 11> kActionColours = {
+    "#8dd3c7", "#80b1d3", "#bebada", "#fb8072", "#fdb462", "#b3de69",
+    "#fccde5", "#bc80bd", "#ccebc5", "#ffed6f", "#9e9e9e"};
 
 }  // namespace pavecast

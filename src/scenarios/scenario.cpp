@@ -45,6 +45,7 @@ void load_network(BaseScenario& base, Console& warnings) {
   options.split_factor = settings.split_factor;
   options.score_keys = true;
   options.action_count = base.tables.actions.action_count;
+  options.reuse_random = true;
   base.segments = SegmentTable(kNoSegmentLimit);
   const int64_t pieces = int64_t{records_of(scores_path)} * std::max(options.split_factor, 1);
   base.segments.reserve(static_cast<int32_t>(std::min<int64_t>(pieces, 1 << 24)));

@@ -65,4 +65,38 @@ inline ProgramResult run_program_at(const TempDir& dir, const std::string& fundi
   return r;
 }
 
+
+// The bundled network's segment lines repeated until it holds at least
+// `segments` segments: each group's lines `copies` times over, in order.
+inline void grow_network(const TempDir& dir, int segments) {
+  std::istringstream in(dir.read("roads/NET1"));
+  std::string header, name;
+  std::getline(in, header);
+  std::getline(in, name);
+  std::vector<std::pair<std::string, std::vector<std::string>>> groups;  // type, lines
+  bool in_group = false;
+  int have = 0;
+  for (std::string line; std::getline(in, line);) {
+    const bool blank = line.find_first_not_of(' ') == std::string::npos;
+    if (!in_group && !blank) {
+      groups.push_back({line, {}});
+      in_group = true;
+    } else if (in_group && blank) {
+      in_group = false;
+    } else if (in_group) {
+      groups.back().second.push_back(line);
+      ++have;
+    }
+  }
+  const int copies = (segments + have - 1) / have;
+  std::string out = header + "\n" + name + "\n";
+  for (const auto& [type, lines] : groups) {
+    out += type + "\n";
+    for (int c = 0; c < copies; ++c)
+      for (const std::string& line : lines) out += line + "\n";
+    out += "\n";
+  }
+  dir.write("roads/NET1", out);
+}
+
 }  // namespace pavecast::testing
