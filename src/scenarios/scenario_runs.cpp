@@ -39,8 +39,16 @@ std::vector<ScenarioRun> run_scenarios(const BaseScenario& base, const std::vect
     }
   };
 
-  const int threads =
+  int threads =
       std::min<int>(thread_count(options.jobs), static_cast<int>(std::max<std::size_t>(total, 1)));
+  // Each projection copies the segment table: on its own, the tool keeps
+  // the copies of a large network within half a gigabyte.
+  if (options.jobs == 0) {
+    constexpr std::size_t kCopiesBudget = std::size_t{512} << 20;
+    const std::size_t table = base.segments.rows.size() * sizeof(Segment);
+    threads = std::min<int>(threads, static_cast<int>(std::max<std::size_t>(
+                                         1, kCopiesBudget / std::max<std::size_t>(table, 1))));
+  }
   std::vector<std::thread> helpers;
   for (int t = 1; t < threads; ++t) helpers.emplace_back(work, false);
   work(true);

@@ -16,7 +16,9 @@
 namespace pavecast {
 
 struct RunnerOptions {
-  int jobs = 0;  // threads; 0: one per core
+  // Threads; 0: one per core, but no more than keeps the projections' copies
+  // of the segment table within half a gigabyte.
+  int jobs = 0;
   GroupBy by = GroupBy::kNone;  // the breakdown each projection gathers
   // Called on the calling thread only, with the projections done so far and
   // the total, after each projection the calling thread finishes and at the
