@@ -190,5 +190,33 @@ TEST(OrderedSelection, SameSequenceAsTheScanOnLargeTables) {
   }
 }
 
+// --- cost-effectiveness order (the scenario tool's)
+
+// Keys are minus the benefit per dollar: a seal (0.05 a lane-mile for 1
+// point) on a fair road is taken before a rebuild (1.0 for 9 points, capped
+// at 10) of a worse one, and ties go to the lower segment number. A segment
+// the matrix gives no action is taken last.
+TEST(CostEffectiveness, MostBenefitPerDollarFirst) {
+  EngineRun run(1);
+  run.ctx.repair_order = 5;
+  run.set_funding(0.05f);       // one seal of a lane-mile, then the money is gone
+  run.add_segment(1.5f, 1.0f);  // class 2: rebuild 84
+  run.add_segment(9.6f, 1.0f);  // class 10: no action
+  run.add_segment(7.0f, 1.0f);  // class 7: seal 28
+  run.add_segment(7.0f, 1.0f);  // the same: a tie
+  run.open_listings();
+  run.run();
+  // Over the one year of the run the seal lifts 7 to 8 where the road would
+  // fall to 6.5: 1.5 points for 0.05, 30 a dollar. The rebuild lifts 1.5 to
+  // 10 where it would stay at 1: 9 points for 1.0, 9 a dollar. Segment 4's
+  // seal finds the money gone and splits; its remainder is taken again.
+  EXPECT_EQ(run.segment_list(), lines({" ", "   1      3    1    2     7      1.0     -30.",
+                                       "   2      4    1    2     7      1.0     -30.",
+                                       "   3      4    1    2     7      1.0     -30.",
+                                       "   4      1    1    2     2      1.0      -9.",
+                                       "   5      2    1    2    10      1.0       0."}));
+  EXPECT_EQ(run.ctx.segments[3].score, 8.0f);
+}
+
 }  // namespace
 }  // namespace pavecast::testing

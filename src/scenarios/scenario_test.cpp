@@ -409,6 +409,17 @@ TEST(BundledExample, MoneyMovesPercentFairAndTheOrderChangesTheFuture) {
   EXPECT_LT(poor["worst-first"], 60.0);
 }
 
+TEST(ScenarioTool, OutsideAProgramDirectoryItSaysWhichItNeeds) {
+  TempDir dir;
+  std::filesystem::remove(dir.path() / "roads");
+  std::ostringstream out, err;
+  EXPECT_EQ(run_scenarios_tool({"sweep", "--from", "1", "--to", "1", "--step", "1"}, dir.path(),
+                               out, err, false),
+            1);
+  EXPECT_NE(err.str().find("one that holds the data/ and roads/ folders"), std::string::npos)
+      << err.str();
+}
+
 TEST(ScenarioTool, OrdersSideBySideOnTheSavedBudget) {
   TempDir dir;
   copy_example(dir);
