@@ -81,6 +81,27 @@ TEST(FundingNeeded, AHandWorkedNetwork) {
 }
 PAVECAST_GCC_BUG_105651_END
 
+// Targets from a later year: all ten segments repaired by the end of 2028
+// take $10M in all, which three years of $3.34M pay for ($3.33M leaves 0.02
+// lane-miles poor). Percent good at least 100 is the same target here: a
+// repaired segment is good, the others poor.
+TEST(FundingNeeded, TargetsFromALaterYear) {
+  TempDir dir;
+  write_hand_network(dir, false);
+  for (const std::vector<std::string>& target :
+       {std::vector<std::string>{"--max-poor", "0"}, {"--min-good", "100"}}) {
+    std::vector<std::string> args = {"needs", target[0], target[1], "--from-year", "2028"};
+    testing::ToolResult r = run_tool(dir, args);
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_NE(r.out.find("in every year from 2028 to 2028\n"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("\n$3.34M a year.\nChecked: $3.34M meets the targets"),
+              std::string::npos)
+        << r.out;
+    EXPECT_NE(r.out.find("; $3.33M misses them"), std::string::npos) << r.out;
+  }
+  EXPECT_EQ(run_tool(dir, {"needs", "--max-poor", "0", "--from-year", "2029"}).status, 2);
+}
+
 TEST(FundingNeeded, NoSimulatedYearNeedsNoMoney) {
   TempDir dir;
   write_hand_network(dir, false);
