@@ -6,10 +6,8 @@
 #include "dialogue/saved_answers.h"
 #include "engine/inputs.h"
 #include "fatal/fatal.h"
-#include "output/listing.h"
 #include "output/output_files.h"
 #include "readers/forced_repairs.h"
-#include "readers/random_numbers.h"
 #include "readers/scores.h"
 #include "readers/traffic_increases.h"
 
@@ -37,32 +35,20 @@ int open_and_load_network(RunContext& ctx, Console& console) {
   if (is_yes(ctx.randomize_answer))
     random = InputFile::open_or_fatal(ctx.workdir.data("random.dat"), IfMissing::kCreateEmpty);
 
-  LoadOptions options;
-  options.subdividing = !is_no(ctx.split_answer);
-  options.split_factor = ctx.split_factor;
-  options.score_keys = !draws_order_keys(repair_order_of(ctx.repair_order));
-  options.action_count = ctx.actions.action_count;
-  load_segment_table(*scores, random.get(), ctx.pavement, options, ctx.segments, ctx.network,
+  load_segment_table(*scores, random.get(), ctx.pavement,
+                     load_options(ctx, ctx.actions.action_count), ctx.segments, ctx.network,
                      ctx.stats);
   scores.reset();
   random.reset();
-
-  if (ctx.segments.segment_count == 0) {
-    // With no pavement type no group of the scores file is read: the rates
-    // file is at fault.
-    if (ctx.pavement.pavement_type_count == 0)
-      fatal("the deterioration rates define no pavement type, file " +
-            parameter_file(ctx, ctx.workdir, "detrates").shown);
-    fatal("the scores file holds no segments, file " + scores_path.shown);
-  }
+  stop_if_no_segments(ctx.segments, ctx.pavement, parameter_file(ctx, ctx.workdir, "detrates"),
+                      scores_path);
   ignore_forced_entries_beyond_network(ctx.forced, ctx.segments, console);
   write_listing_headings(run);
   return open_trace_files(run);
 }
 
-void run_projection(RunContext& ctx, Console& console, SegmentSelection* selection) {
+ProjectionSetup::ProjectionSetup(RunContext& ctx, Console& console) {
   const RepairOrder order = repair_order_of(ctx.repair_order);
-  std::unique_ptr<RandomFile> numbers;
   if (draws_order_keys(order))
     numbers = std::make_unique<RandomFile>(
         InputFile::open_or_fatal(ctx.workdir.data("random.dat"), IfMissing::kCreateEmpty));
@@ -70,14 +56,19 @@ void run_projection(RunContext& ctx, Console& console, SegmentSelection* selecti
   if (!is_no(ctx.vmt_answer))
     traffic = InputFile::open_or_fatal(ctx.workdir.data("vmt-inc.dat"), IfMissing::kCreateEmpty);
   read_traffic_increases(traffic.get(), ctx.year_slots, ctx.vmt_increase);
-  traffic.reset();
+  inputs = projection_inputs(ctx, ctx);
+  listings = std::make_unique<ListingWriter>(console, ctx.files, ctx, ctx, ctx.network.names_format,
+                                             order, inputs.actions, inputs.policy);
+}
 
-  const ProjectionInputs inputs = projection_inputs(ctx, ctx);
-  ListingWriter listings(console, ctx.files, ctx, ctx, ctx.network.names_format, order,
-                         inputs.actions, inputs.policy);
-  Projection projection(inputs, {ctx.segments, ctx.pavement, ctx.forced, ctx.stats}, listings,
-                        numbers.get(), selection);
-  projection.run();
+ProjectionTables projection_tables(RunContext& ctx) {
+  return {ctx.segments, ctx.pavement, ctx.forced, ctx.stats};
+}
+
+void run_projection(RunContext& ctx, Console& console, SegmentSelection* selection) {
+  ProjectionSetup setup(ctx, console);
+  Projection(setup.inputs, projection_tables(ctx), *setup.listings, setup.numbers.get(), selection)
+      .run();
 }
 
 }  // namespace pavecast

@@ -10,11 +10,15 @@
 //   report     the projection report, then the closing (output/).
 #pragma once
 
+#include <memory>
+
 #include "app/run_context.h"
 #include "dialogue/dialogue.h"
 #include "engine/projection.h"
 #include "io/console.h"
+#include "output/listing.h"
 #include "output/run_output.h"
+#include "readers/random_numbers.h"
 
 namespace pavecast {
 
@@ -46,11 +50,24 @@ RunOutput output_of(RunContext& ctx);
 // trace-file recovery dialogue; entries 1..t-1 are open).
 int open_and_load_network(RunContext& ctx, Console& console);
 
-// The year loop: "data\random.dat" opened for the order keys under random and
-// priority order, "data\vmt-inc.dat" read when the traffic increases are
-// wanted, then the projection over the loaded network, whose records the
-// listing writer puts in the listings, the trace files and the console.
-// `selection` replaces the ordered selection (tests).
+// What the year loop needs beside the run context: "data\random.dat" opened
+// for the order keys under random and priority order, "data\vmt-inc.dat"
+// read when the traffic increases are wanted, the engine's inputs taken from
+// the context, and the listing writer that puts the loop's records in the
+// listings, the trace files and the console.
+struct ProjectionSetup {
+  ProjectionSetup(RunContext& ctx, Console& console);
+
+  ProjectionInputs inputs;
+  std::unique_ptr<RandomFile> numbers;
+  std::unique_ptr<ListingWriter> listings;
+};
+
+// The tables of the context the loop changes.
+ProjectionTables projection_tables(RunContext& ctx);
+
+// The year loop over the loaded network. `selection` replaces the ordered
+// selection (tests).
 void run_projection(RunContext& ctx, Console& console, SegmentSelection* selection = nullptr);
 
 }  // namespace pavecast

@@ -141,10 +141,10 @@ void rank_by_cost_effectiveness(Projection& p) {
     const int32_t k = p.in.actions.find(p.in.policy[seg.pavement_type][c]);
     if (p.in.policy[seg.pavement_type][c] == 0 || k == 0) continue;
     const RepairAction& action = p.in.actions[k];
-    const int32_t type_after = action.new_pavement_type > 0 &&
-                                       action.new_pavement_type <= kMaxPavementTypes
-                                   ? action.new_pavement_type
-                                   : seg.pavement_type;
+    const int32_t type_after =
+        action.new_pavement_type > 0 && action.new_pavement_type <= kMaxPavementTypes
+            ? action.new_pavement_type
+            : seg.pavement_type;
     double with = std::clamp(static_cast<double>(seg.score) + action.score_gain, 1.0, 10.0);
     double without = deteriorated(seg.score, p.pavement.det_rate[seg.pavement_type]);
     double area = 0.0;

@@ -6,6 +6,7 @@
 #include "fatal/fatal.h"
 #include "io/record_files.h"
 #include "layout/layout.h"
+#include "model/repair_order.h"
 
 namespace pavecast {
 
@@ -153,6 +154,23 @@ void subdivided_segment_loop(Loading& load, int32_t p) {
 }
 
 }  // namespace
+
+LoadOptions load_options(const RunSettings& settings, int32_t action_count) {
+  LoadOptions options;
+  options.subdividing = !is_no(settings.split_answer);
+  options.split_factor = settings.split_factor;
+  options.score_keys = !draws_order_keys(repair_order_of(settings.repair_order));
+  options.action_count = action_count;
+  return options;
+}
+
+void stop_if_no_segments(const SegmentTable& table, const PavementTypes& types,
+                         const FilePath& rates_file, const FilePath& scores_file) {
+  if (table.segment_count > 0) return;
+  if (types.pavement_type_count == 0)
+    fatal("the deterioration rates define no pavement type, file " + rates_file.shown);
+  fatal("the scores file holds no segments, file " + scores_file.shown);
+}
 
 void load_segment_table(InputFile& scores, InputFile* random, const PavementTypes& types,
                         const LoadOptions& options, SegmentTable& table, NetworkValues& network,

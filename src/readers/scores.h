@@ -25,6 +25,7 @@
 #include "io/record_files.h"
 #include "model/parameter_tables.h"
 #include "model/segment_table.h"
+#include "model/settings.h"
 #include "model/statistics.h"
 
 namespace pavecast {
@@ -40,11 +41,21 @@ struct LoadOptions {
   bool reuse_random = false;
 };
 
+// The options the settings give: subdivision by the split answer and
+// factor, the file scores as first keys under worst and best first.
+LoadOptions load_options(const RunSettings& settings, int32_t action_count);
+
 // Loads `table` afresh (forced_index kept), the network values and the
 // year-1 statistics with total_lane_miles. `random` is null unless
 // randomising.
 void load_segment_table(InputFile& scores, InputFile* random, const PavementTypes& types,
                         const LoadOptions& options, SegmentTable& table, NetworkValues& network,
                         Statistics& stats);
+
+// A network without segments stops the run: naming the rates file when it
+// defines no pavement type (no group of the scores file is read then), else
+// the scores file.
+void stop_if_no_segments(const SegmentTable& table, const PavementTypes& types,
+                         const FilePath& rates_file, const FilePath& scores_file);
 
 }  // namespace pavecast

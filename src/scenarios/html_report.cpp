@@ -20,7 +20,9 @@ std::string num(double v, int decimals = 1) {
   return buffer;
 }
 
-std::string esc(std::string_view text) { return xml_escaped(text); }
+std::string esc(std::string_view text) {
+  return xml_escaped(text);
+}
 
 // A tick step of 1, 2 or 5 times a power of ten giving at most `most` ticks.
 double nice_step(double span, int most) {
@@ -52,8 +54,8 @@ struct Plot {
     for (double v = y0; v <= y1 + 1e-9; v += step) {
       s += "<line x1=\"" + num(kLeft) + "\" y1=\"" + num(y(v)) + "\" x2=\"" + num(kRight) +
            "\" y2=\"" + num(y(v)) + "\" stroke=\"#e0e0e0\"/>\n";
-      s += "<text x=\"" + num(kLeft - 6) + "\" y=\"" + num(y(v) + 4) +
-           "\" text-anchor=\"end\">" + num(v, y_decimals) + "</text>\n";
+      s += "<text x=\"" + num(kLeft - 6) + "\" y=\"" + num(y(v) + 4) + "\" text-anchor=\"end\">" +
+           num(v, y_decimals) + "</text>\n";
     }
     s += "<line x1=\"" + num(kLeft) + "\" y1=\"" + num(kBottom) + "\" x2=\"" + num(kRight) +
          "\" y2=\"" + num(kBottom) + "\" stroke=\"#333\"/>\n";
@@ -86,8 +88,7 @@ std::string rect(double x, double y, double w, double h, const char* fill,
 std::string legend(const std::vector<std::pair<const char*, std::string>>& items) {
   std::string s = "<p class=\"legend\">";
   for (const auto& [colour, label] : items)
-    s += "<span><i style=\"background:" + std::string(colour) + "\"></i>" + esc(label) +
-         "</span>";
+    s += "<span><i style=\"background:" + std::string(colour) + "\"></i>" + esc(label) + "</span>";
   return s + "</p>\n";
 }
 
@@ -104,9 +105,10 @@ std::string network_section(const BaseScenario& base) {
   for (int32_t i = 1; i <= table.segment_count; ++i) {
     const Segment& seg = table[i];
     const PavementTypes& types = base.tables.pavement;
-    const std::string type = seg.pavement_type >= 1 && seg.pavement_type <= types.pavement_type_count
-                                 ? std::string(types.pavement_type_name[seg.pavement_type].trimmed())
-                                 : "?";
+    const std::string type =
+        seg.pavement_type >= 1 && seg.pavement_type <= types.pavement_type_count
+            ? std::string(types.pavement_type_name[seg.pavement_type].trimmed())
+            : "?";
     for (Group* g : {&by_type[type], &by_jurisdiction[seg.jurisdiction]}) {
       ++g->segments;
       g->lane_miles += seg.lane_miles;
@@ -120,10 +122,9 @@ std::string network_section(const BaseScenario& base) {
            "</td><td>" + num(g.lane_miles > 0 ? g.score_miles / g.lane_miles : 0, 2) +
            "</td></tr>\n";
   };
-  std::string s = "<section><h2>The network</h2>\n<p>" +
-                  std::to_string(table.segment_count) + " segments, " + num(total, 1) +
-                  " lane-miles; conditions of " + std::to_string(base.network.first_year) +
-                  ".</p>\n";
+  std::string s = "<section><h2>The network</h2>\n<p>" + std::to_string(table.segment_count) +
+                  " segments, " + num(total, 1) + " lane-miles; conditions of " +
+                  std::to_string(base.network.first_year) + ".</p>\n";
   const std::string head =
       "<tr><th>{}</th><th>Segments</th><th>Lane-miles</th><th>% of lane-miles</th>"
       "<th>Mean score</th></tr>\n";
@@ -224,9 +225,10 @@ std::string spending_chart(const ScenarioRun& run, const RepairActions& actions)
   s += "</svg>\n";
   std::vector<std::pair<const char*, std::string>> items;
   for (std::size_t a = 0; a < run.cost_by_action.size(); ++a)
-    items.emplace_back(kActionColours[a % kActionColours.size()],
-                       std::to_string(actions[static_cast<int>(a) + 1].action_number) + " " +
-                           std::string(actions[static_cast<int>(a) + 1].action_description.trimmed()));
+    items.emplace_back(
+        kActionColours[a % kActionColours.size()],
+        std::to_string(actions[static_cast<int>(a) + 1].action_number) + " " +
+            std::string(actions[static_cast<int>(a) + 1].action_description.trimmed()));
   return s + legend(items);
 }
 
@@ -254,7 +256,8 @@ std::string sweep_chart(const HtmlReport& r) {
     worst += num(plot.x(level), 2) + "," + num(plot.y(highest(r.sweep[i])), 2) + " ";
     labels.emplace_back(level, money_text(r.sweep_cents[i]));
   }
-  s += "<polyline points=\"" + worst + "\" fill=\"none\" stroke=\"#c2a5cf\" stroke-width=\"2\" "
+  s += "<polyline points=\"" + worst +
+       "\" fill=\"none\" stroke=\"#c2a5cf\" stroke-width=\"2\" "
        "stroke-dasharray=\"6 4\"/>\n";
   s += "<polyline points=\"" + last + "\" fill=\"none\" stroke=\"" + kSweepColour +
        "\" stroke-width=\"3\"/>\n";
@@ -262,8 +265,8 @@ std::string sweep_chart(const HtmlReport& r) {
     const double level = static_cast<double>(r.sweep_cents[i]) / 100.0;
     s += "<circle cx=\"" + num(plot.x(level), 2) + "\" cy=\"" +
          num(plot.y(r.sweep[i].final_year().pct_poor), 2) + "\" r=\"4\" fill=\"" + kSweepColour +
-         "\"><title>$" + money_text(r.sweep_cents[i]) + "M: " +
-         num(r.sweep[i].final_year().pct_poor, 2) + "% poor at the end</title></circle>\n";
+         "\"><title>$" + money_text(r.sweep_cents[i]) +
+         "M: " + num(r.sweep[i].final_year().pct_poor, 2) + "% poor at the end</title></circle>\n";
   }
   if (r.targets && r.targets->max_poor)
     s += "<line x1=\"" + num(Plot::kLeft) + "\" y1=\"" + num(plot.y(*r.targets->max_poor)) +
@@ -274,8 +277,8 @@ std::string sweep_chart(const HtmlReport& r) {
     if (level >= x0 && level <= x1)
       s += "<line x1=\"" + num(plot.x(level)) + "\" y1=\"" + num(Plot::kTop) + "\" x2=\"" +
            num(plot.x(level)) + "\" y2=\"" + num(Plot::kBottom) +
-           "\" stroke=\"#000\" stroke-width=\"2\"><title>needed: $" +
-           money_text(r.needed->cents) + "M</title></line>\n";
+           "\" stroke=\"#000\" stroke-width=\"2\"><title>needed: $" + money_text(r.needed->cents) +
+           "M</title></line>\n";
   }
   s += plot.x_labels(labels);
   s += "</svg>\n";
@@ -286,8 +289,7 @@ std::string sweep_chart(const HtmlReport& r) {
 std::string needed_text(const HtmlReport& r) {
   if (!r.targets) return "";
   std::string s = "<p class=\"needed\">To keep " + esc(r.targets_text) + ": ";
-  if (!r.needed || !r.needed->run)
-    return s + "even unlimited funding does not.</p>\n";
+  if (!r.needed || !r.needed->run) return s + "even unlimited funding does not.</p>\n";
   s += "<strong>$" + money_text(r.needed->cents) + "M a year</strong>";
   if (r.needed->missed_above_cents)
     s += " (the response to funding is not monotonic: $" +
@@ -354,10 +356,11 @@ table.plan { font-size: 12px; width: 100%; }
 std::string html_report(const HtmlReport& r) {
   const BaseScenario& base = *r.base;
   const std::string name(base.network.network_name.trimmed());
-  std::string s = "<!DOCTYPE html>\n<html lang=\"en\">\n<head>\n<meta charset=\"utf-8\">\n"
-                  "<meta name=\"viewport\" content=\"width=device-width, initial-scale=1\">\n"
-                  "<title>" +
-                  esc(name) + ": pavement projection</title>\n" + kStyle + "</head>\n<body>\n";
+  std::string s =
+      "<!DOCTYPE html>\n<html lang=\"en\">\n<head>\n<meta charset=\"utf-8\">\n"
+      "<meta name=\"viewport\" content=\"width=device-width, initial-scale=1\">\n"
+      "<title>" +
+      esc(name) + ": pavement projection</title>\n" + kStyle + "</head>\n<body>\n";
   s += "<h1>" + esc(name) + ": pavement projection</h1>\n<p>" + esc(r.network) + "; " +
        esc(r.order) + ".</p>\n";
   s += network_section(base);

@@ -9,8 +9,8 @@
 
 namespace pavecast {
 
-Ledger::Ledger(const ProjectionInputs& in, const SegmentTable& loaded,
-               const NetworkValues& network, const PavementTypes& types, GroupBy by)
+Ledger::Ledger(const ProjectionInputs& in, const SegmentTable& loaded, const NetworkValues& network,
+               const PavementTypes& types, GroupBy by)
     : in_(in), types_(types), first_year_(network.first_year), by_(by) {
   if (by_ == GroupBy::kType) {
     for (int32_t p = 1; p <= types.pavement_type_count; ++p) {
@@ -73,14 +73,13 @@ void Ledger::forced_repair_reserved(int32_t year, int32_t i, int32_t action, flo
   }
 }
 
-void Ledger::emit(PlanEntry& entry) {
-  if (on_entry) on_entry(entry);
-}
+namespace {
 
-void Ledger::repair_made(const RepairEvent& r, const Segment& seg) {
+// An entry for segment t of year index `year`, with the segment's fields.
+PlanEntry entry_for(int32_t calendar_year, int32_t t, const Segment& seg) {
   PlanEntry e;
-  e.calendar_year = first_year_ - 1 + r.year;
-  e.segment = r.segment;
+  e.calendar_year = calendar_year;
+  e.segment = t;
   e.original_segment = seg.original_number;
   e.pavement_type = seg.pavement_type;
   e.mcd = seg.mcd;
@@ -88,6 +87,17 @@ void Ledger::repair_made(const RepairEvent& r, const Segment& seg) {
   e.highway_name = std::string(seg.highway_name.trimmed());
   e.description = std::string(seg.segment_description.trimmed());
   e.lane_miles = seg.lane_miles;
+  return e;
+}
+
+}  // namespace
+
+void Ledger::emit(PlanEntry& entry) {
+  if (on_entry) on_entry(entry);
+}
+
+void Ledger::repair_made(const RepairEvent& r, const Segment& seg) {
+  PlanEntry e = entry_for(first_year_ - 1 + r.year, r.segment, seg);
   e.action = r.action;
   e.score_before = seg.score;
   e.forced = r.forced;
@@ -116,7 +126,8 @@ void Ledger::repair_made(const RepairEvent& r, const Segment& seg) {
 }
 
 void Ledger::segment_done(int32_t year, int32_t t, const Segment& seg, bool forced) {
-  if (static_cast<std::size_t>(t) >= scores_.size()) scores_.resize(static_cast<std::size_t>(t) + 1);
+  if (static_cast<std::size_t>(t) >= scores_.size())
+    scores_.resize(static_cast<std::size_t>(t) + 1);
   scores_[static_cast<std::size_t>(t)] = seg.score;
 
   if (!labels_.empty()) {
@@ -141,16 +152,7 @@ void Ledger::segment_done(int32_t year, int32_t t, const Segment& seg, bool forc
   auto it = std::find_if(reserved_.begin(), reserved_.end(),
                          [&](const Reservation& v) { return v.segment == t; });
   if (it == reserved_.end()) return;
-  PlanEntry e;
-  e.calendar_year = first_year_ - 1 + year;
-  e.segment = t;
-  e.original_segment = seg.original_number;
-  e.pavement_type = seg.pavement_type;
-  e.mcd = seg.mcd;
-  e.jurisdiction = seg.jurisdiction;
-  e.highway_name = std::string(seg.highway_name.trimmed());
-  e.description = std::string(seg.segment_description.trimmed());
-  e.lane_miles = seg.lane_miles;
+  PlanEntry e = entry_for(first_year_ - 1 + year, t, seg);
   e.action = it->action;
   e.cost = it->cost;
   e.has_scores = false;
@@ -194,12 +196,13 @@ std::vector<GroupFigures> Ledger::groups() const {
     double miles_repaired = 0.0;
     for (int32_t y = 1; y <= in_.year_slots; ++y) {
       const Sums& s = sums_[g][static_cast<std::size_t>(y)];
-      YearFigures f = year_figures(first_year_ - 1 + y, s.lane_miles, s.poor, s.fair_poor,
-                                   s.score_miles);
+      YearFigures f =
+          year_figures(first_year_ - 1 + y, s.lane_miles, s.poor, s.fair_poor, s.score_miles);
       if (y >= 2) {
         f.spent = s.spent;
         f.miles_repaired = whole(s.repaired, kLaneMilesOffset);
-        figures.total_spent = static_cast<float>(static_cast<double>(figures.total_spent) + s.spent);
+        figures.total_spent =
+            static_cast<float>(static_cast<double>(figures.total_spent) + s.spent);
         miles_repaired += f.miles_repaired;
       }
       figures.years.push_back(f);

@@ -97,9 +97,9 @@ class Ledger : public ProjectionObserver {
   std::vector<std::string> labels_;
   std::vector<std::vector<Sums>> sums_;  // [group][year index]
   int32_t year_ = 1;
-  std::vector<Reservation> reserved_;      // this year's, not yet made
-  std::vector<PlanEntry> awaiting_;        // repairs waiting for their score after
-  std::vector<float> scores_;              // the scores at the end of this year
+  std::vector<Reservation> reserved_;  // this year's, not yet made
+  std::vector<PlanEntry> awaiting_;    // repairs waiting for their score after
+  std::vector<float> scores_;          // the scores at the end of this year
 };
 
 }  // namespace pavecast

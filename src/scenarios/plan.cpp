@@ -48,7 +48,9 @@ std::string plan_row(const PlanEntry& e, const RepairActions& actions, const Pav
   return row;
 }
 
-std::string conditions_header() { return "year,segment,score,class\n"; }
+std::string conditions_header() {
+  return "year,segment,score,class\n";
+}
 
 std::string conditions_rows(int32_t calendar_year, const std::vector<float>& scores) {
   std::string out;

@@ -40,26 +40,17 @@ void load_network(BaseScenario& base, Console& warnings) {
   if (is_yes(settings.randomize_answer))
     random = InputFile::open_or_fatal(base.workdir.data("random.dat"), IfMissing::kCreateEmpty);
 
-  LoadOptions options;
-  options.subdividing = !is_no(settings.split_answer);
-  options.split_factor = settings.split_factor;
+  // Loaded once for every order: the file scores are the keys.
+  LoadOptions options = load_options(settings, base.tables.actions.action_count);
   options.score_keys = true;
-  options.action_count = base.tables.actions.action_count;
   options.reuse_random = true;
   base.segments = SegmentTable(kNoSegmentLimit);
   const int64_t pieces = int64_t{records_of(scores_path)} * std::max(options.split_factor, 1);
   base.segments.reserve(static_cast<int32_t>(std::min<int64_t>(pieces, 1 << 24)));
   load_segment_table(*scores, random.get(), base.tables.pavement, options, base.segments,
                      base.network, base.stats);
-
-  if (base.segments.segment_count == 0) {
-    // With no pavement type no group of the scores file is read: the rates
-    // file is at fault.
-    if (base.tables.pavement.pavement_type_count == 0)
-      fatal("the deterioration rates define no pavement type, file " +
-            parameter_file(settings, base.workdir, "detrates").shown);
-    fatal("the scores file holds no segments, file " + scores_path.shown);
-  }
+  stop_if_no_segments(base.segments, base.tables.pavement,
+                      parameter_file(settings, base.workdir, "detrates"), scores_path);
   if (is_no(settings.force_fix_answer)) {
     base.forced = ForcedRepairs{};
   } else {
@@ -168,23 +159,22 @@ ScenarioRun run_scenario(const BaseScenario& base, const Scenario& scenario,
   ProjectionObserver quiet;
   std::unique_ptr<Ledger> ledger;
   if (detail.by != GroupBy::kNone || detail.attach) {
-    ledger = std::make_unique<Ledger>(in, base.segments, base.network, base.tables.pavement,
-                                      detail.by);
+    ledger =
+        std::make_unique<Ledger>(in, base.segments, base.network, base.tables.pavement, detail.by);
     ledger->watch(segments);
     if (detail.attach) detail.attach(*ledger);
   }
   Projection projection(in, {segments, pavement, forced, stats},
-                        ledger ? static_cast<ProjectionObserver&>(*ledger) : quiet,
-                        numbers.get());
+                        ledger ? static_cast<ProjectionObserver&>(*ledger) : quiet, numbers.get());
   projection.run();
 
   ScenarioRun run;
   run.scenario = scenario;
   stats.spent[1] = 0.0f;
   for (int y = 1; y <= in.year_slots; ++y) {
-    YearFigures f = year_figures(base.network.first_year - 1 + y, base.network.total_lane_miles,
-                                 stats.poor_miles[y], stats.fair_poor_miles[y],
-                                 stats.score_miles[y]);
+    YearFigures f =
+        year_figures(base.network.first_year - 1 + y, base.network.total_lane_miles,
+                     stats.poor_miles[y], stats.fair_poor_miles[y], stats.score_miles[y]);
     f.spent = stats.spent[y];
     f.miles_repaired = y == 1 ? 0 : stats.miles_repaired[y];
     run.years.push_back(f);

@@ -43,7 +43,7 @@ struct ToolOptions {
   std::string svg_file;
   std::string conditions_file;  // plan
   std::string html_file;        // report
-  int jobs = 0;  // 0: one thread per core
+  int jobs = 0;                 // 0: one thread per core
 };
 
 struct UsageError {

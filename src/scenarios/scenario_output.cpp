@@ -122,7 +122,9 @@ std::string csv_rows(const ScenarioRun& run) {
   return out;
 }
 
-std::string csv_field(const std::string& text) { return field(text); }
+std::string csv_field(const std::string& text) {
+  return field(text);
+}
 
 std::string csv_text(const std::vector<ScenarioRun>& runs) {
   std::string out = csv_header();
@@ -165,11 +167,10 @@ std::string sweep_summary(const std::vector<ScenarioRun>& runs) {
                           [](const ScenarioRun& r) { return r.total_spent; });
   if (runs.empty()) return out;
   for (std::size_t g = 0; g < runs.front().groups.size(); ++g)
-    out += "\n" + runs.front().groups[g].label + "\n" +
-           table([g](const ScenarioRun& r) -> const YearFigures& {
-             return r.groups[g].years.back();
-           },
-                 [g](const ScenarioRun& r) { return r.groups[g].total_spent; });
+    out +=
+        "\n" + runs.front().groups[g].label + "\n" +
+        table([g](const ScenarioRun& r) -> const YearFigures& { return r.groups[g].years.back(); },
+              [g](const ScenarioRun& r) { return r.groups[g].total_spent; });
   return out;
 }
 

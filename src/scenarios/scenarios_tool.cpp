@@ -109,12 +109,10 @@ std::string worst_text(const ScenarioRun& run, const Targets& targets, int decim
     bool highest;
   };
   std::string out;
-  for (const Measure& m : {Measure{bool(targets.max_poor), "percent poor up to ",
-                                   &YearFigures::pct_poor, true},
-                           Measure{bool(targets.min_mean), "mean score down to ",
-                                   &YearFigures::mean_score, false},
-                           Measure{bool(targets.min_good), "percent good down to ",
-                                   &YearFigures::pct_good, false}}) {
+  for (const Measure& m :
+       {Measure{bool(targets.max_poor), "percent poor up to ", &YearFigures::pct_poor, true},
+        Measure{bool(targets.min_mean), "mean score down to ", &YearFigures::mean_score, false},
+        Measure{bool(targets.min_good), "percent good down to ", &YearFigures::pct_good, false}}) {
     if (!m.wanted) continue;
     const YearFigures* worst = nullptr;
     for (std::size_t y = 1; y < run.years.size(); ++y) {
@@ -142,7 +140,8 @@ std::string percent_text(double p) {
 // "percent poor at or below 30.00 and mean score at least 6.500"
 std::string targets_text(const Targets& targets) {
   std::vector<std::string> parts;
-  if (targets.max_poor) parts.push_back("percent poor at or below " + percent_text(*targets.max_poor));
+  if (targets.max_poor)
+    parts.push_back("percent poor at or below " + percent_text(*targets.max_poor));
   if (targets.min_mean) parts.push_back("mean score at least " + fixed(*targets.min_mean, 3));
   if (targets.min_good) parts.push_back("percent good at least " + percent_text(*targets.min_good));
   std::string out;
@@ -206,8 +205,7 @@ int needs(Tool& tool, const BaseScenario& base) {
   ChartText chart{chart_title(base, order_title(base.order)), "Funding ($M a year)", true, line};
   if (!needed.run) {
     out << "Even unlimited funding ($" << money_text(kUnlimitedCents) << "M a year) cannot keep "
-        << target_text << " " << when << ": " << worst_text(needed.unlimited, targets, 2)
-        << ".\n\n"
+        << target_text << " " << when << ": " << worst_text(needed.unlimited, targets, 2) << ".\n\n"
         << year_table(needed.unlimited);
     tool.write_outputs({needed.unlimited}, chart, {"unlimited"});
     return 0;
@@ -336,7 +334,8 @@ int plan(Tool& tool, const BaseScenario& base) {
   RunDetail detail{options.by, [&](Ledger& ledger) {
                      ledger.on_entry = [&](const PlanEntry& e) {
                        tally.add(e);
-                       const std::string row = plan_row(e, base.tables.actions, base.tables.pavement);
+                       const std::string row =
+                           plan_row(e, base.tables.actions, base.tables.pavement);
                        if (csv)
                          csv->write(row);
                        else
@@ -388,8 +387,8 @@ int report(Tool& tool, const BaseScenario& base) {
     page.targets_text = targets_text(options.targets) + " " + years_text(base, options.targets);
     tool.batches = true;
     ScenarioBatch batch = [&](const std::vector<Scenario>& l) { return tool.run(base, l); };
-    page.needed = find_funding_needed(batch, base.order, options.targets,
-                                      thread_count(options.jobs));
+    page.needed =
+        find_funding_needed(batch, base.order, options.targets, thread_count(options.jobs));
   }
   tool.end_progress();
   tool.write_file(options.html_file, html_report(page));
@@ -429,10 +428,10 @@ int run_scenarios_tool(const std::vector<std::string>& args, const std::filesyst
     base_options.years = options.years;
     base_options.order = options.order;
     base_options.all_orders = options.command == ToolCommand::kOrders;
-    const bool saved_budget_used = options.command == ToolCommand::kReport ||
-                                   ((options.command == ToolCommand::kOrders ||
-                                     options.command == ToolCommand::kPlan) &&
-                                    !options.funding_cents);
+    const bool saved_budget_used =
+        options.command == ToolCommand::kReport ||
+        ((options.command == ToolCommand::kOrders || options.command == ToolCommand::kPlan) &&
+         !options.funding_cents);
     base_options.saved_budget = saved_budget_used;
     std::istream no_input(nullptr);
     Console warnings(no_input, err);

@@ -1,20 +1,17 @@
 // Engine test networks: a run context built directly, without the dialogue,
 // with a small parameter set (two pavement types, three repair actions, a
 // policy matrix), and helpers to add segments, open the listings and trace
-// files, and run the year loop as the program's projection stage does (its
-// inputs from the context, its records through the listing writer). The
-// engine of the last run stays for its end state (money left, split).
+// files, and run the year loop as the program's projection stage sets it up
+// (app/stages.h). The engine of the last run stays for its end state (money
+// left, split).
 #pragma once
 
 #include <memory>
 #include <string>
 
-#include "engine/inputs.h"
+#include "app/stages.h"
 #include "engine/projection.h"
 #include "engine/selection.h"
-#include "output/listing.h"
-#include "readers/random_numbers.h"
-#include "readers/traffic_increases.h"
 #include "support/test_support.h"
 
 namespace pavecast::testing {
@@ -105,26 +102,13 @@ struct EngineRun {
         OutputFile::create_replacement(dir.workdir().local("trace." + std::to_string(t)));
   }
 
-  // The engine over the context, not yet run: random.dat opened for the
-  // order keys, the traffic increases read, the inputs taken from the
-  // context, the listing writer as observer.
+  // The engine over the context as the program's projection stage sets it
+  // up, not yet run.
   Projection& prepare(SegmentSelection* selection = nullptr) {
-    const RepairOrder order = repair_order_of(ctx.repair_order);
-    numbers.reset();
-    if (draws_order_keys(order))
-      numbers = std::make_unique<RandomFile>(
-          InputFile::open_or_fatal(ctx.workdir.data("random.dat"), IfMissing::kCreateEmpty));
-    std::unique_ptr<InputFile> traffic;
-    if (!is_no(ctx.vmt_answer))
-      traffic = InputFile::open_or_fatal(ctx.workdir.data("vmt-inc.dat"), IfMissing::kCreateEmpty);
-    read_traffic_increases(traffic.get(), ctx.year_slots, ctx.vmt_increase);
-    inputs = projection_inputs(ctx, ctx);
-    listings = std::make_unique<ListingWriter>(console, ctx.files, ctx, ctx,
-                                               ctx.network.names_format, order, inputs.actions,
-                                               inputs.policy);
-    engine = std::make_unique<Projection>(
-        inputs, ProjectionTables{ctx.segments, ctx.pavement, ctx.forced, ctx.stats}, *listings,
-        numbers.get(), selection);
+    engine.reset();
+    setup = std::make_unique<ProjectionSetup>(ctx, console);
+    engine = std::make_unique<Projection>(setup->inputs, projection_tables(ctx), *setup->listings,
+                                          setup->numbers.get(), selection);
     return *engine;
   }
 
@@ -133,12 +117,9 @@ struct EngineRun {
   // The engine of the last run, as it ended.
   const Projection& end() const { return *engine; }
 
-  ProjectionInputs inputs;
-  std::unique_ptr<RandomFile> numbers;
-  std::unique_ptr<ListingWriter> listings;
+  std::unique_ptr<ProjectionSetup> setup;
   std::unique_ptr<Projection> engine;
 
-  // A listing or trace file as the run leaves it: closed, under its name.
   std::string file(const std::unique_ptr<OutputFile>& f, std::string_view name) {
     if (f) f->close();
     return dir.read(name);
