@@ -100,20 +100,21 @@ std::string chart_title(const BaseScenario& base, const std::string& what) {
 }
 
 // For each target, the worst value of the years it counts and its year, with
-// `decimals` decimals: "percent poor up to 29.9876 in 2031".
+// `decimals` decimals, or more where fewer would show a value that misses as
+// the target itself: "percent poor up to 29.9876 in 2031".
 std::string worst_text(const ScenarioRun& run, const Targets& targets, int decimals) {
   struct Measure {
-    bool wanted;
+    const std::optional<double>& bound;
     const char* text;
     float YearFigures::*value;
     bool highest;
   };
   std::string out;
   for (const Measure& m :
-       {Measure{bool(targets.max_poor), "percent poor up to ", &YearFigures::pct_poor, true},
-        Measure{bool(targets.min_mean), "mean score down to ", &YearFigures::mean_score, false},
-        Measure{bool(targets.min_good), "percent good down to ", &YearFigures::pct_good, false}}) {
-    if (!m.wanted) continue;
+       {Measure{targets.max_poor, "percent poor up to ", &YearFigures::pct_poor, true},
+        Measure{targets.min_mean, "mean score down to ", &YearFigures::mean_score, false},
+        Measure{targets.min_good, "percent good down to ", &YearFigures::pct_good, false}}) {
+    if (!m.bound) continue;
     const YearFigures* worst = nullptr;
     for (std::size_t y = 1; y < run.years.size(); ++y) {
       const YearFigures& f = run.years[y];
@@ -122,9 +123,15 @@ std::string worst_text(const ScenarioRun& run, const Targets& targets, int decim
         worst = &f;
     }
     if (!out.empty()) out += "; ";
-    out += worst ? m.text + fixed(worst->*m.value, decimals) + " in " +
-                       std::to_string(worst->calendar_year)
-                 : std::string("no year counted");
+    if (!worst) {
+      out += "no year counted";
+      continue;
+    }
+    const float value = worst->*m.value;
+    const auto bound = static_cast<float>(*m.bound);
+    int shown = decimals;
+    while (shown < 7 && value != bound && fixed(value, shown) == fixed(bound, shown)) ++shown;
+    out += m.text + fixed(value, shown) + " in " + std::to_string(worst->calendar_year);
   }
   return out;
 }
