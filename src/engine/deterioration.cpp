@@ -25,11 +25,12 @@ void deteriorate(Projection& p, int32_t i, int32_t c) {
   }
 
   const float rate = p.pavement.det_rate[seg.pavement_type][11 - c];
-  float new_score = stored(static_cast<double>(seg.score) - static_cast<double>(rate));
-  if (new_score < 1.0f) new_score = 1.0f;
-  if (new_score > 10.0f) new_score = 10.0f;  // only a negative rate gets here
+  // At least 1.0 and (only a negative rate gets there) at most 10.0; a NaN
+  // stays, as the two tests "below 1.0" and "above 10.0" leave it.
+  const float new_score = std::min(
+      std::max(stored(static_cast<double>(seg.score) - static_cast<double>(rate)), 1.0f), 10.0f);
   seg.score = new_score;
-  if (keys_follow_score(p.in.order)) seg.order_key = new_score;
+  if (keys_follow_score(p.in.order)) p.set_key(i, new_score);
 }
 
 void accumulate_statistics(Projection& p, int32_t t) {

@@ -32,10 +32,11 @@ void segment_pass(Projection& p) {
   const bool best_first = p.in.order == RepairOrder::kBestFirst;
   p.selection->begin_year();
   for (;;) {
-    const int32_t i = p.selection->next(p.segments, p.split_segment, best_first);
+    const int32_t i = p.selection->next(p.segments, p.pass, p.split_segment, best_first);
     if (i == 0) break;
     Segment& seg = p.segments[i];
-    seg.handled_this_year = 1;
+    p.pass.handled[static_cast<std::size_t>(i)] = 1;
+    seg.order_key = p.pass.key[static_cast<std::size_t>(i)];
     p.list_position += 1;
     p.observer.segment_taken(p.year, p.list_position, i, seg);
 
@@ -58,7 +59,7 @@ void segment_pass(Projection& p) {
   // Every segment has a key the scan can choose (keys of 21.0 or more stop
   // the run when drawn), so the pass has taken them all.
   for (int32_t d = 1; d <= p.segments.segment_count; ++d)
-    if (p.segments[d].handled_this_year != 1)
+    if (p.pass.handled[static_cast<std::size_t>(d)] != 1)
       fatal("segment " + std::to_string(d) + " has an order key that cannot be taken in year " +
             std::to_string(p.year));
 }
@@ -74,12 +75,29 @@ Projection::Projection(const ProjectionInputs& inputs, const ProjectionTables& t
       stats(tables.stats),
       observer(obs),
       order_numbers(numbers),
-      selection(select) {}
+      selection(select) {
+  take_keys_from_rows();
+}
+
+void Projection::take_keys_from_rows() {
+  // Room for the pieces of a split a year and of the forced repairs, so
+  // that the year loop does not allocate.
+  const auto rows = static_cast<std::size_t>(segments.segment_count) + 1;
+  pass.key.reserve(rows + kMaxYearSlots + kMaxForcedRepairs);
+  pass.handled.reserve(rows + kMaxYearSlots + kMaxForcedRepairs);
+  pass.key.resize(rows);
+  pass.handled.assign(rows, 0);
+  for (int32_t d = 1; d < static_cast<int32_t>(rows); ++d)
+    pass.key[static_cast<std::size_t>(d)] = segments[d].order_key;
+}
 
 void Projection::run() {
   OrderedSelection ordered;
   if (selection == nullptr) selection = &ordered;
   loaded_count = segments.segment_count;
+  take_keys_from_rows();
+  for (int t = 1; t <= kMaxPavementTypes; ++t)
+    for (int c = 1; c <= kClasses; ++c) matrix_action[t][c] = in.actions.find(in.policy[t][c]);
   clear_engine_statistics(stats);
   funds = 0.0f;
   forced_pass = 0;
@@ -96,7 +114,7 @@ void Projection::run() {
     if (reserves_forced_repairs(in)) reserve_forced_repairs(*this);
     if (draws_order_keys(in.order)) draw_order_keys(*this);
     if (in.order == RepairOrder::kCostEffectiveness) rank_by_cost_effectiveness(*this);
-    for (int32_t d = 1; d <= segments.segment_count; ++d) segments[d].handled_this_year = 0;
+    std::fill(pass.handled.begin(), pass.handled.end(), 0);
 
     segment_pass(*this);
     handle_forced_repairs(*this);

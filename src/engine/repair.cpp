@@ -62,11 +62,12 @@ int32_t split_segment(Projection& p, int32_t i, int32_t k, float& cost) {
   for (int a = 1; a <= p.in.actions.action_count; ++a)
     piece.times_applied[a] = seg.times_applied[a];
   piece.last_action = seg.last_action;
-  piece.handled_this_year = 1;
   // Under random order the piece has no key until the next draw.
   piece.order_key = keys_follow_score(p.in.order) ? piece.score : 0.0f;
+  p.pass.key.push_back(piece.order_key);
+  p.pass.handled.push_back(1);
 
-  seg.handled_this_year = 0;
+  p.pass.handled[static_cast<std::size_t>(i)] = 0;
   p.split_segment = i;
   seg.lane_miles = stored(static_cast<double>(seg.lane_miles) - static_cast<double>(m));
   return j;
@@ -85,7 +86,7 @@ int32_t choose_and_apply_repair(Projection& run, int32_t i) {
     return i;
   }
 
-  int32_t k = run.in.actions.find(run.in.policy[p][c]);
+  int32_t k = run.matrix_action[p][c];
   if (k == 0) fatal_no_match(run, run.in.policy[p][c], p, c, i);
   seg.chosen_rank[k] = run.in.actions[k].action_rank;
 
@@ -135,7 +136,7 @@ int32_t apply_repair(Projection& p, int32_t i, int32_t k) {
   // below the scale (its class would index before the tables).
   if (new_score < 1.0f) new_score = 1.0f;
   target.score = new_score;
-  if (keys_follow_score(p.in.order)) target.order_key = new_score;
+  if (keys_follow_score(p.in.order)) p.set_key(t, new_score);
 
   Statistics& st = p.stats;
   st.miles_by_action[k] =

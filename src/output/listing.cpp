@@ -98,7 +98,12 @@ void ListingWriter::repair_made(const RepairEvent& r, const Segment& seg) {
 }
 
 void ListingWriter::segment_done(int32_t year, int32_t t, const Segment& seg, bool forced) {
-  if (settings_.trace_count <= 0) return;
+  // Most segments are traced by no file: that is found from the first bytes
+  // of the row, before the repetition counts are read.
+  bool traced = false;
+  for (int32_t tr = 1; tr <= settings_.trace_count; ++tr)
+    traced = traced || settings_.trace_segment[tr] == seg.original_number;
+  if (!traced) return;
   int32_t last_repair = 0;
   int32_t count = 0;
   if (seg.last_action != kNoRepair) {
