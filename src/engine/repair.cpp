@@ -24,13 +24,6 @@ bool names_an_action(int32_t a) {
   fatal_text(kNoMatch.format({number, p, c, run.year, i}));
 }
 
-// A forced repair of the end-of-year pass when the model is constrained by
-// dollars: its cost was reserved at the start of the year, so it is neither
-// checked against funds nor taken from them.
-bool reserved_forced_repair(const Projection& p) {
-  return p.forced_pass == 1 && exempts_forced_repairs(p.in);
-}
-
 // Splits off segment i the piece that the money left pays for and returns
 // it; `cost` becomes the cost of the piece.
 int32_t split_segment(Projection& p, int32_t i, int32_t k, float& cost) {
@@ -75,17 +68,9 @@ int32_t split_segment(Projection& p, int32_t i, int32_t k, float& cost) {
 
 }  // namespace
 
-int32_t choose_and_apply_repair(Projection& run, int32_t i) {
+int32_t repair_by_matrix(Projection& run, int32_t i, int32_t c) {
   Segment& seg = run.segments[i];
-  const int32_t c = condition_class(seg.score, kPolicyOffset);
   const int32_t p = seg.pavement_type;
-
-  if (reserved_forced_repair(run)) run.split_segment = 0;
-  if (run.split_segment > 0 || run.in.policy[p][c] == 0) {
-    deteriorate(run, i, c);
-    return i;
-  }
-
   int32_t k = run.matrix_action[p][c];
   if (k == 0) fatal_no_match(run, run.in.policy[p][c], p, c, i);
   seg.chosen_rank[k] = run.in.actions[k].action_rank;
