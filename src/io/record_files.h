@@ -141,6 +141,15 @@ class OutputFile {
     layout.write(buffer_, items);
     if (buffer_.size() >= kFlushAt) flush();
   }
+  // `size` bytes laid out in place by fill(char* bytes) (a fixed record's
+  // image and its fields, layout/fixed_record.h).
+  template <typename Fill>
+  void write_in_place(std::size_t size, Fill fill) {
+    const std::size_t at = buffer_.size();
+    buffer_.resize(at + size);
+    fill(buffer_.data() + at);
+    if (buffer_.size() >= kFlushAt) flush();
+  }
 
   // Writes the buffer out; a failure is a fatal stop naming the file.
   void flush();

@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "layout/fixed_record.h"
 #include "layout/layout.h"
 #include "model/condition_class.h"
 #include "output/output_files.h"
@@ -10,21 +11,23 @@ namespace pavecast {
 
 namespace {
 
+using layout::FixedRecord;
 using layout::Layout;
 
 constexpr int32_t kNoRepair = 999;
 constexpr int32_t kPageEnd = 56;
 
-// The listings' layouts, parsed once on first use.
+// The listings' layouts, parsed once on first use; the lines written for
+// every segment or repair are fixed records, laid out in place.
 struct Layouts {
-  Layout list_line_names{"I4,3X,A23,1X,A38,1X,I4,2I5,I6,F8.1,F9.0"};
-  Layout list_line_short{"I4,3X,I4,2I5,I6,F9.1,F9.0"};
-  Layout repair_line_names{"I4,3X,A23,1X,A38,1X,I4,I4,I5,I6,I5,F9.1,F7.3,F8.3,I4,I3"};
-  Layout repair_line_names_forced{
+  FixedRecord list_line_names{"I4,3X,A23,1X,A38,1X,I4,2I5,I6,F8.1,F9.0"};
+  FixedRecord list_line_short{"I4,3X,I4,2I5,I6,F9.1,F9.0"};
+  FixedRecord repair_line_names{"I4,3X,A23,1X,A38,1X,I4,I4,I5,I6,I5,F9.1,F7.3,F8.3,I4,I3"};
+  FixedRecord repair_line_names_forced{
       "I4,3X,A23,1X,A38,1X,I4,I4,I5,I6,I5,F9.1,F7.3,F8.3,I4,I3,4X,'Yes'"};
-  Layout repair_line_short{"I4,3X,I4,I4,I5,I6,I8,F7.1,F8.3,F8.3"};
-  Layout trace_line{"I2,I3,I5,F7.1,I4,3I5"};
-  Layout trace_line_forced{"I2,I3,I5,F7.1,I4,3I5,' Forced'"};
+  FixedRecord repair_line_short{"I4,3X,I4,I4,I5,I6,I8,F7.1,F8.3,F8.3"};
+  FixedRecord trace_line{"I2,I3,I5,F7.1,I4,3I5"};
+  FixedRecord trace_line_forced{"I2,I3,I5,F7.1,I4,3I5,' Forced'"};
   Layout year_message{"17X,' Processing year ',I3,'.  It has ',I4,' segments.'"};
   Layout closing{"17X,'" + std::string(47, ' ') + "'"};
 };
@@ -62,12 +65,31 @@ void ListingWriter::segment_taken(int32_t year, int32_t position, int32_t i, con
                         : seg.order_key;
   const int32_t c = condition_class(seg.score, kListOffset);
   if (names_format_ == 1) {
-    file.write(layouts().list_line_names,
-               {position, seg.highway_name.view(), seg.segment_description.view(), i,
-                seg.pavement_type, year, c, seg.lane_miles, key});
+    const FixedRecord& line = layouts().list_line_names;
+    file.write_in_place(line.size(), [&](char* out) {
+      line.start(out);
+      line.put(out, 0, position);
+      line.put(out, 1, seg.highway_name.view());
+      line.put(out, 2, seg.segment_description.view());
+      line.put(out, 3, i);
+      line.put(out, 4, seg.pavement_type);
+      line.put(out, 5, year);
+      line.put(out, 6, c);
+      line.put(out, 7, seg.lane_miles);
+      line.put(out, 8, key);
+    });
   } else {
-    file.write(layouts().list_line_short,
-               {position, i, seg.pavement_type, year, c, seg.lane_miles, key});
+    const FixedRecord& line = layouts().list_line_short;
+    file.write_in_place(line.size(), [&](char* out) {
+      line.start(out);
+      line.put(out, 0, position);
+      line.put(out, 1, i);
+      line.put(out, 2, seg.pavement_type);
+      line.put(out, 3, year);
+      line.put(out, 4, c);
+      line.put(out, 5, seg.lane_miles);
+      line.put(out, 6, key);
+    });
   }
   state_.list_lines += 1;
 }
@@ -83,15 +105,38 @@ void ListingWriter::repair_made(const RepairEvent& r, const Segment& seg) {
 
     const int32_t c = condition_class(seg.score, kPolicyOffset);
     if (names_format_ == 1) {
-      const Layout& line =
+      const FixedRecord& line =
           r.forced ? layouts().repair_line_names_forced : layouts().repair_line_names;
-      file.write(line, {r.repair_number, seg.highway_name.view(), seg.segment_description.view(),
-                        r.segment, seg.pavement_type, r.year, c, policy_[seg.pavement_type][c],
-                        seg.lane_miles, r.cost, r.spent, seg.mcd, seg.jurisdiction});
+      file.write_in_place(line.size(), [&](char* out) {
+        line.start(out);
+        line.put(out, 0, r.repair_number);
+        line.put(out, 1, seg.highway_name.view());
+        line.put(out, 2, seg.segment_description.view());
+        line.put(out, 3, r.segment);
+        line.put(out, 4, seg.pavement_type);
+        line.put(out, 5, r.year);
+        line.put(out, 6, c);
+        line.put(out, 7, policy_[seg.pavement_type][c]);
+        line.put(out, 8, seg.lane_miles);
+        line.put(out, 9, r.cost);
+        line.put(out, 10, r.spent);
+        line.put(out, 11, seg.mcd);
+        line.put(out, 12, seg.jurisdiction);
+      });
     } else {
-      file.write(layouts().repair_line_short,
-                 {r.repair_number, r.segment, seg.pavement_type, r.year, c,
-                  actions_[r.action].action_number, seg.lane_miles, r.cost, r.spent});
+      const FixedRecord& line = layouts().repair_line_short;
+      file.write_in_place(line.size(), [&](char* out) {
+        line.start(out);
+        line.put(out, 0, r.repair_number);
+        line.put(out, 1, r.segment);
+        line.put(out, 2, seg.pavement_type);
+        line.put(out, 3, r.year);
+        line.put(out, 4, c);
+        line.put(out, 5, actions_[r.action].action_number);
+        line.put(out, 6, seg.lane_miles);
+        line.put(out, 7, r.cost);
+        line.put(out, 8, r.spent);
+      });
     }
   }
   state_.repair_lines += 1;
@@ -111,12 +156,21 @@ void ListingWriter::segment_done(int32_t year, int32_t t, const Segment& seg, bo
     count = seg.times_applied[seg.last_action];
     if (count > 9) count = 9;
   }
-  const Layout& line = forced ? layouts().trace_line_forced : layouts().trace_line;
+  const FixedRecord& line = forced ? layouts().trace_line_forced : layouts().trace_line;
   const int32_t c = condition_class(seg.score, kPolicyOffset);
   for (int32_t tr = 1; tr <= settings_.trace_count; ++tr) {
     if (settings_.trace_segment[tr] != seg.original_number || !files_.trace[tr]) continue;
-    files_.trace[tr]->write(line, {year, seg.pavement_type, c, seg.lane_miles, seg.original_number,
-                                   t, last_repair, count});
+    files_.trace[tr]->write_in_place(line.size(), [&](char* out) {
+      line.start(out);
+      line.put(out, 0, year);
+      line.put(out, 1, seg.pavement_type);
+      line.put(out, 2, c);
+      line.put(out, 3, seg.lane_miles);
+      line.put(out, 4, seg.original_number);
+      line.put(out, 5, t);
+      line.put(out, 6, last_repair);
+      line.put(out, 7, count);
+    });
   }
 }
 
