@@ -77,7 +77,12 @@ void run_projection(RunContext& ctx, Console& console, SegmentSelection* selecti
                          inputs.actions, inputs.policy);
   Projection projection(inputs, {ctx.segments, ctx.pavement, ctx.forced, ctx.stats}, listings,
                         numbers.get(), selection);
-  projection.run();
+  try {
+    projection.run();
+  } catch (const FatalStop&) {
+    listings.loop_stopped();
+    throw;
+  }
 }
 
 }  // namespace pavecast
