@@ -77,12 +77,7 @@ void run_projection(RunContext& ctx, Console& console, SegmentSelection* selecti
                          inputs.actions, inputs.policy);
   Projection projection(inputs, {ctx.segments, ctx.pavement, ctx.forced, ctx.stats}, listings,
                         numbers.get(), selection);
-  try {
-    projection.run();
-  } catch (const FatalStop&) {
-    listings.loop_stopped();
-    throw;
-  }
+  projection.run();
 }
 
 }  // namespace pavecast

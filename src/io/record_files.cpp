@@ -11,7 +11,6 @@
 
 #include "fatal/fatal.h"
 #include "io/temporary_files.h"
-#include "io/write_behind.h"
 
 namespace pavecast {
 
@@ -225,28 +224,18 @@ std::unique_ptr<OutputFile> OutputFile::create_replacement_or_fatal(const FilePa
 }
 
 OutputFile::~OutputFile() {
-  if (behind_ != nullptr) behind_->drain();
   if (fd_ >= 0) ::close(fd_);
   if (!temp_.empty()) remove_temporary(temp_);
 }
 
 void OutputFile::flush() {
   if (fd_ < 0) return;
-  if (behind_ != nullptr) {
-    if (!buffer_.empty()) behind_->hand(*this, buffer_);
-    return;
-  }
   bool written = write_all(fd_, buffer_);
   buffer_.clear();
   if (!written) fatal_cannot_write(shown_);
 }
 
-bool OutputFile::write_out(std::string_view bytes) {
-  return write_all(fd_, bytes);
-}
-
 void OutputFile::close() {
-  if (behind_ != nullptr) behind_->finish();
   if (fd_ < 0) return;
   flush();
   int fd = fd_;
@@ -266,7 +255,6 @@ void OutputFile::close() {
 }
 
 void OutputFile::discard() {
-  if (behind_ != nullptr) behind_->drain();
   if (fd_ >= 0) {
     ::close(fd_);
     fd_ = -1;

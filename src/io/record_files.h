@@ -15,8 +15,7 @@
 // leave the working directory or stand for a directory.
 //
 // Output files are written with LF line ends through a buffer; a write error
-// is a fatal stop naming the file. An output file attached to a WriteBehind
-// (write_behind.h) hands its full buffers to that writer thread instead. A replacement file is written under a
+// is a fatal stop naming the file. A replacement file is written under a
 // temporary name in the same directory and renamed over the target on
 // close(), so a stop while writing never loses the file it replaces, and a
 // symbolic link at the target is replaced, never written through; if it is
@@ -42,8 +41,6 @@
 #include "layout/layout.h"
 
 namespace pavecast {
-
-class WriteBehind;
 
 // A file as the program names it: where it is, and how messages show it.
 struct FilePath {
@@ -154,11 +151,9 @@ class OutputFile {
     if (buffer_.size() >= kFlushAt) flush();
   }
 
-  // Writes the buffer out (hands it to the write-behind thread when
-  // attached); a failure is a fatal stop naming the file.
+  // Writes the buffer out; a failure is a fatal stop naming the file.
   void flush();
   // Flushes, closes and, for a replacement, renames over the target.
-  // Attached, the write-behind thread's writing is finished first.
   void close();
   // Closes and drops the file: a replacement's temporary file is removed and
   // its target left as it was (a trace file given up by the analyst).
@@ -169,7 +164,6 @@ class OutputFile {
   const std::filesystem::path& path() const { return path_; }
 
  private:
-  friend class WriteBehind;
   static constexpr std::size_t kFlushAt = 1 << 16;
   enum class Kind { kReplacement, kScratch };
   OutputFile(int fd, Kind kind, std::filesystem::path path, std::string temp, std::string shown);
@@ -182,10 +176,6 @@ class OutputFile {
   std::string temp_;
   std::string shown_;
   std::string buffer_;
-  WriteBehind* behind_ = nullptr;  // the write-behind thread this file is attached to
-
-  // The write-behind thread's write; false on an error.
-  bool write_out(std::string_view bytes);
 };
 
 // Removes a file if it exists; errors are ignored (like the platform's delete).

@@ -45,40 +45,10 @@ void write_form_feed(OutputFile& file) {
 
 }  // namespace
 
-ListingWriter::ListingWriter(Console& console, RunFiles& files, OutputState& state,
-                             const RunSettings& settings, int32_t names_format, RepairOrder order,
-                             const RepairActions& actions, const PolicyMatrix& policy)
-    : console_(console),
-      files_(files),
-      state_(state),
-      settings_(settings),
-      names_format_(names_format),
-      order_(order),
-      actions_(actions),
-      policy_(policy) {
-  auto attach = [&](const std::unique_ptr<OutputFile>& file) {
-    if (!file) return;
-    if (!behind_) behind_ = std::make_unique<WriteBehind>();
-    behind_->attach(*file);
-  };
-  attach(files_.segment_list);
-  attach(files_.improvements);
-  for (int32_t t = 1; t <= settings_.trace_count && t <= RunFiles::kMaxTraceFiles; ++t)
-    attach(files_.trace[t]);
-  message_.reserve(128);
-}
-
 void ListingWriter::year_begins(int32_t year, int32_t segment_count) {
   if (files_.segment_list) files_.segment_list->write(" \n");
   if (files_.improvements) files_.improvements->write(" \n");
-  if (behind_) {
-    // In its turn among the lines, so that a write error shows no later year.
-    message_.clear();
-    layouts().year_message.write(message_, {year, segment_count});
-    behind_->write(console_, message_);
-  } else {
-    console_.write(layouts().year_message, {year, segment_count});
-  }
+  console_.write(layouts().year_message, {year, segment_count});
 }
 
 void ListingWriter::segment_taken(int32_t year, int32_t position, int32_t i, const Segment& seg) {
@@ -205,12 +175,7 @@ void ListingWriter::segment_done(int32_t year, int32_t t, const Segment& seg, bo
 }
 
 void ListingWriter::projection_ends() {
-  if (behind_) behind_->finish();
   console_.write(layouts().closing, {});
-}
-
-void ListingWriter::loop_stopped() {
-  if (behind_) behind_->finish();
 }
 
 }  // namespace pavecast

@@ -8,23 +8,13 @@
 // test of that answer here); these writers add page breaks (a form feed and
 // the two column-heading lines) as the page line counters list_lines and
 // repair_lines of the output state fill up.
-//
-// While the year loop runs, the listing and trace files and the year
-// messages are written by a thread of their own (io/write_behind.h), so that
-// the loop goes on making lines while the last ones are written; the
-// closing console record is written once all of them are. A write error
-// stops the run at the loop's next hand-off of a full buffer or at its end,
-// naming the file, with nothing written after the bytes that failed.
 #pragma once
 
 #include <cstdint>
-#include <memory>
-#include <string>
 
 #include "engine/projection.h"
 #include "io/console.h"
 #include "io/run_files.h"
-#include "io/write_behind.h"
 #include "model/settings.h"
 #include "output/output_state.h"
 
@@ -36,7 +26,15 @@ class ListingWriter : public ProjectionObserver {
   // trace entries are the settings', each followed in files.trace[t].
   ListingWriter(Console& console, RunFiles& files, OutputState& state, const RunSettings& settings,
                 int32_t names_format, RepairOrder order, const RepairActions& actions,
-                const PolicyMatrix& policy);
+                const PolicyMatrix& policy)
+      : console_(console),
+        files_(files),
+        state_(state),
+        settings_(settings),
+        names_format_(names_format),
+        order_(order),
+        actions_(actions),
+        policy_(policy) {}
 
   // The record that starts each year in both listings (one blank), and the
   // console's year message.
@@ -53,14 +51,8 @@ class ListingWriter : public ProjectionObserver {
   // The year's line for segment t in every trace file following its original
   // number, marked " Forced" in the end-of-year pass of forced repairs.
   void segment_done(int32_t year, int32_t t, const Segment& seg, bool forced) override;
-  // A console record of 64 blanks that clears the year message, once every
-  // line is written.
+  // A console record of 64 blanks that clears the year message.
   void projection_ends() override;
-
-  // The year loop stopped (a fatal stop): what was handed to the writer
-  // thread is written, and a write error among it raised in the stop's
-  // place, as it would have come first.
-  void loop_stopped();
 
  private:
   Console& console_;
@@ -71,8 +63,6 @@ class ListingWriter : public ProjectionObserver {
   RepairOrder order_;
   const RepairActions& actions_;
   const PolicyMatrix& policy_;
-  std::unique_ptr<WriteBehind> behind_;  // while the loop runs, when a file is written
-  std::string message_;                  // the year message, made for the writer thread
 };
 
 }  // namespace pavecast
