@@ -32,7 +32,9 @@ class FixedRecord {
 
   // The record's length, line end included.
   std::size_t size() const { return image_.size(); }
-  // Copies the image (blanks, literals and the line end) to out[0..size()).
+  // The record with blanks in its fields: literals in place, the line end.
+  std::string_view image() const { return image_; }
+  // Copies the image to out[0..size()).
   void start(char* out) const { image_.copy(out, image_.size()); }
 
   void put(char* out, std::size_t k, int32_t value) const {

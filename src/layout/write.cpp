@@ -1,5 +1,6 @@
 // Writing records: Fortran formatted output as gfortran does it.
 #include <algorithm>
+#include <bit>
 #include <cstdint>
 #include <iterator>
 #include <charconv>
@@ -87,14 +88,42 @@ inline char* put_digits(char* end, Unsigned v) {
   return end;
 }
 
+constexpr uint64_t kIntPowers[] = {1,
+                                   10,
+                                   100,
+                                   1000,
+                                   10000,
+                                   100000,
+                                   1000000,
+                                   10000000,
+                                   100000000,
+                                   1000000000,
+                                   10000000000,
+                                   100000000000,
+                                   1000000000000,
+                                   10000000000000,
+                                   100000000000000,
+                                   1000000000000000,
+                                   10000000000000000,
+                                   100000000000000000,
+                                   1000000000000000000,
+                                   10000000000000000000u};
+
+// The number of decimal digits of n (1 for 0), without a loop: bit_width x
+// log10(2) (1233 / 4096), rounded down, is the digit count or one less,
+// which one power of ten tells apart (n | 1 has n's digits, and 0's is 1).
+inline uint32_t decimal_digits(uint64_t n) {
+  const auto guess = static_cast<uint32_t>(std::bit_width(n | 1) * 1233) >> 12;
+  return guess + ((n | 1) >= kIntPowers[guess] ? 1 : 0);
+}
+
 }  // namespace
 
 void write_int_field(char* field, uint32_t width, uint32_t min_digits, int32_t value) {
   if (value >= 0 && min_digits == 1) {
     // The common case, written in place from the right.
     auto v = static_cast<uint32_t>(value);
-    uint32_t digits = 1;
-    for (uint32_t rest = v; rest >= 10; rest /= 10) ++digits;
+    const uint32_t digits = decimal_digits(v);
     if (digits > width) {
       std::fill_n(field, width, '*');
       return;
@@ -126,22 +155,6 @@ void write_int_field(char* field, uint32_t width, uint32_t min_digits, int32_t v
 namespace {
 
 constexpr double kPowers[] = {1e0, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8, 1e9};
-constexpr uint64_t kIntPowers[] = {1,
-                                   10,
-                                   100,
-                                   1000,
-                                   10000,
-                                   100000,
-                                   1000000,
-                                   10000000,
-                                   100000000,
-                                   1000000000,
-                                   10000000000,
-                                   100000000000,
-                                   1000000000000,
-                                   10000000000000,
-                                   100000000000000,
-                                   1000000000000000};
 
 // x rounded to an integer in the current rounding mode, as nearbyint rounds
 // it (to nearest, ties to even, in the default mode the program keeps), for
@@ -195,36 +208,51 @@ char* fixed_digits(double magnitude, uint32_t decimals, char* out, char* out_end
 // Fw.d: the binary value rounded exactly to d decimals, exact ties to even.
 // A negative value keeps its sign even when it rounds to zero ("-0.00"), and
 // the zero before the point is dropped when the field has no room for it.
+namespace {
+
+// Fw.d in place from the right for a magnitude below 2^52 once scaled: the
+// decimals, the point, the whole digits (the zero before the point dropped
+// when it does not fit), the sign, blanks. `decimals` is a template argument
+// for the layouts' own (0 to 3), so that the powers of ten are constants.
+template <uint32_t kDecimals>
+void put_fixed(char* field, uint32_t width, uint32_t decimals, double magnitude, bool negative) {
+  if constexpr (kDecimals != ~0u) decimals = kDecimals;
+  uint64_t n = static_cast<uint64_t>(rounded_to_integer(magnitude * kPowers[decimals]));
+  const uint64_t whole = n / kIntPowers[decimals];
+  const bool whole_zero = whole == 0;
+  uint32_t length = decimal_digits(whole) + 1 + decimals + (negative ? 1 : 0);
+  const bool drop_zero = decimals > 0 && whole_zero && length > width;
+  if (drop_zero) --length;
+  if (length > width) {
+    std::fill_n(field, width, '*');
+    return;
+  }
+  char* p = field + width;
+  for (uint32_t k = 0; k < decimals; ++k) {
+    *--p = static_cast<char>('0' + n % 10);
+    n /= 10;
+  }
+  *--p = '.';
+  if (!drop_zero)
+    p = whole < (uint64_t{1} << 32) ? put_digits(p, static_cast<uint32_t>(whole))
+                                    : put_digits(p, whole);
+  if (negative) *--p = '-';
+  fill_blanks(field, static_cast<size_t>(p - field));
+}
+
+}  // namespace
+
 void write_real_field(char* field, uint32_t width, uint32_t decimals, float value) {
   const double magnitude = std::fabs(static_cast<double>(value));
   if (decimals < std::size(kPowers) && magnitude * kPowers[decimals] < 4503599627370496.0) {
-    // The common case (not NaN or infinite, d <= 9, below 2^52 once scaled),
-    // written in place from the right: the decimals, the point, the whole
-    // digits (the zero before the point dropped when it does not fit), the
-    // sign, blanks.
+    // The common case: not NaN or infinite, d <= 9, below 2^52 once scaled.
     const bool negative = std::signbit(value);
-    uint64_t n = static_cast<uint64_t>(rounded_to_integer(magnitude * kPowers[decimals]));
-    // n < 2^52 has at most 16 digits; those beyond the decimals are whole.
-    uint32_t digits = 1;
-    while (digits < 16 && n >= kIntPowers[digits]) ++digits;
-    const bool whole_zero = digits <= decimals || n == 0;
-    uint32_t length = (whole_zero ? 1 : digits - decimals) + 1 + decimals + (negative ? 1 : 0);
-    const bool drop_zero = decimals > 0 && whole_zero && length > width;
-    if (drop_zero) --length;
-    if (length > width) {
-      std::fill_n(field, width, '*');
-      return;
+    switch (decimals) {
+      case 0: return put_fixed<0>(field, width, decimals, magnitude, negative);
+      case 1: return put_fixed<1>(field, width, decimals, magnitude, negative);
+      case 3: return put_fixed<3>(field, width, decimals, magnitude, negative);
+      default: return put_fixed<~0u>(field, width, decimals, magnitude, negative);
     }
-    char* p = field + width;
-    for (uint32_t k = 0; k < decimals; ++k) {
-      *--p = static_cast<char>('0' + n % 10);
-      n /= 10;
-    }
-    *--p = '.';
-    if (!drop_zero) p = n < (uint64_t{1} << 32) ? put_digits(p, static_cast<uint32_t>(n)) : put_digits(p, n);
-    if (negative) *--p = '-';
-    fill_blanks(field, static_cast<size_t>(p - field));
-    return;
   }
   if (std::isnan(value)) {
     put_right(field, width, "NaN");
