@@ -38,6 +38,7 @@
 #include <string_view>
 #include <vector>
 
+#include "layout/fixed_record.h"
 #include "layout/layout.h"
 
 namespace pavecast {
@@ -141,12 +142,12 @@ class OutputFile {
     layout.write(buffer_, items);
     if (buffer_.size() >= kFlushAt) flush();
   }
-  // `size` bytes laid out in place by fill(char* bytes) (a fixed record's
-  // image and its fields, layout/fixed_record.h).
+  // A fixed record (layout/fixed_record.h): its image, then fill(char*
+  // record) puts the fields into it.
   template <typename Fill>
-  void write_in_place(std::size_t size, Fill fill) {
+  void write(const layout::FixedRecord& record, Fill fill) {
     const std::size_t at = buffer_.size();
-    buffer_.resize(at + size);
+    buffer_.append(record.image());
     fill(buffer_.data() + at);
     if (buffer_.size() >= kFlushAt) flush();
   }

@@ -1,5 +1,6 @@
 #include "output/listing.h"
 
+#include <bit>
 #include <string>
 
 #include "layout/fixed_record.h"
@@ -37,13 +38,31 @@ const Layouts& layouts() {
   return kLayouts;
 }
 
-// A record holding only the form feed: a new page, whose column headings
-// follow.
-void write_form_feed(OutputFile& file) {
-  file.write("\f\n");
-}
-
 }  // namespace
+
+ListingWriter::ListingWriter(Console& console, RunFiles& files, OutputState& state,
+                             const RunSettings& settings, int32_t names_format, RepairOrder order,
+                             const RepairActions& actions, const PolicyMatrix& policy)
+    : console_(console),
+      files_(files),
+      state_(state),
+      settings_(settings),
+      names_format_(names_format),
+      order_(order),
+      actions_(actions),
+      policy_(policy),
+      // A record holding only the form feed, then the column headings.
+      list_page_("\f\n" + segment_list_columns(names_format)),
+      repair_page_("\f\n" + improvements_columns(names_format)) {
+  // Every segment is checked against the trace entries once a year.
+  constexpr int32_t kLargestLookedUp = 1 << 20;
+  for (int32_t tr = 1; tr <= settings_.trace_count; ++tr) {
+    const int32_t n = settings_.trace_segment[tr];
+    if (n < 0 || n > kLargestLookedUp) continue;
+    if (static_cast<std::size_t>(n) >= traced_.size()) traced_.resize(static_cast<std::size_t>(n) + 1);
+    traced_[static_cast<std::size_t>(n)] = 1;
+  }
+}
 
 void ListingWriter::year_begins(int32_t year, int32_t segment_count) {
   if (files_.segment_list) files_.segment_list->write(" \n");
@@ -55,8 +74,7 @@ void ListingWriter::segment_taken(int32_t year, int32_t position, int32_t i, con
   if (!files_.segment_list) return;
   OutputFile& file = *files_.segment_list;
   if (state_.list_lines >= kPageEnd) {
-    write_form_feed(file);
-    write_segment_list_columns(file, names_format_);
+    file.write(list_page_);
     state_.list_lines = 2;
   }
 
@@ -64,33 +82,51 @@ void ListingWriter::segment_taken(int32_t year, int32_t position, int32_t i, con
                         ? static_cast<float>(static_cast<double>(seg.order_key) * 10000.0)
                         : seg.order_key;
   const int32_t c = condition_class(seg.score, kListOffset);
-  if (names_format_ == 1) {
-    const FixedRecord& line = layouts().list_line_names;
-    file.write_in_place(line.size(), [&](char* out) {
-      line.start(out);
-      line.put(out, 0, position);
-      line.put(out, 1, seg.highway_name.view());
-      line.put(out, 2, seg.segment_description.view());
-      line.put(out, 3, i);
-      line.put(out, 4, seg.pavement_type);
-      line.put(out, 5, year);
-      line.put(out, 6, c);
-      line.put(out, 7, seg.lane_miles);
-      line.put(out, 8, key);
-    });
-  } else {
-    const FixedRecord& line = layouts().list_line_short;
-    file.write_in_place(line.size(), [&](char* out) {
-      line.start(out);
-      line.put(out, 0, position);
-      line.put(out, 1, i);
-      line.put(out, 2, seg.pavement_type);
-      line.put(out, 3, year);
-      line.put(out, 4, c);
-      line.put(out, 5, seg.lane_miles);
-      line.put(out, 6, key);
-    });
+  const bool names = names_format_ == 1;
+  const FixedRecord& record = names ? layouts().list_line_names : layouts().list_line_short;
+  // The fields after the names: the segment number, then the rest in order.
+  const std::size_t number = names ? 3 : 1;
+
+  const std::size_t length = record.size();
+  const auto row = static_cast<std::size_t>(i);
+  if (row >= kept_.size()) {
+    kept_.resize(row + 1);
+    lines_.resize((row + 1) * length);
   }
+  KeptFields& kept = kept_[row];
+  char* line = &lines_[row * length];
+  const bool fresh = !kept.made;
+  if (fresh) {
+    // The names and number of a row do not change once it exists (the
+    // engine gives names only to a new piece).
+    record.start(line);
+    if (names) {
+      record.put(line, 1, seg.highway_name.view());
+      record.put(line, 2, seg.segment_description.view());
+    }
+    record.put(line, number, i);
+    kept.made = true;
+  }
+  if (fresh || kept.pavement_type != seg.pavement_type) {
+    record.put(line, number + 1, seg.pavement_type);
+    kept.pavement_type = seg.pavement_type;
+  }
+  if (fresh || kept.year != year) {
+    record.put(line, number + 2, year);
+    kept.year = year;
+  }
+  if (fresh || kept.surface_class != c) {
+    record.put(line, number + 3, c);
+    kept.surface_class = c;
+  }
+  if (fresh ||
+      std::bit_cast<uint32_t>(kept.lane_miles) != std::bit_cast<uint32_t>(seg.lane_miles)) {
+    record.put(line, number + 4, seg.lane_miles);
+    kept.lane_miles = seg.lane_miles;
+  }
+  record.put(line, 0, position);
+  record.put(line, number + 5, key);
+  file.write(std::string_view(line, length));
   state_.list_lines += 1;
 }
 
@@ -98,8 +134,7 @@ void ListingWriter::repair_made(const RepairEvent& r, const Segment& seg) {
   if (files_.improvements) {
     OutputFile& file = *files_.improvements;
     if (state_.repair_lines > kPageEnd) {
-      write_form_feed(file);
-      write_improvements_columns(file, names_format_);
+      file.write(repair_page_);
       state_.repair_lines = 2;
     }
 
@@ -107,8 +142,7 @@ void ListingWriter::repair_made(const RepairEvent& r, const Segment& seg) {
     if (names_format_ == 1) {
       const FixedRecord& line =
           r.forced ? layouts().repair_line_names_forced : layouts().repair_line_names;
-      file.write_in_place(line.size(), [&](char* out) {
-        line.start(out);
+      file.write(line, [&](char* out) {
         line.put(out, 0, r.repair_number);
         line.put(out, 1, seg.highway_name.view());
         line.put(out, 2, seg.segment_description.view());
@@ -125,8 +159,7 @@ void ListingWriter::repair_made(const RepairEvent& r, const Segment& seg) {
       });
     } else {
       const FixedRecord& line = layouts().repair_line_short;
-      file.write_in_place(line.size(), [&](char* out) {
-        line.start(out);
+      file.write(line, [&](char* out) {
         line.put(out, 0, r.repair_number);
         line.put(out, 1, r.segment);
         line.put(out, 2, seg.pavement_type);
@@ -145,10 +178,15 @@ void ListingWriter::repair_made(const RepairEvent& r, const Segment& seg) {
 void ListingWriter::segment_done(int32_t year, int32_t t, const Segment& seg, bool forced) {
   // Most segments are traced by no file: that is found from the first bytes
   // of the row, before the repetition counts are read.
-  bool traced = false;
-  for (int32_t tr = 1; tr <= settings_.trace_count; ++tr)
-    traced = traced || settings_.trace_segment[tr] == seg.original_number;
-  if (!traced) return;
+  const int32_t n = seg.original_number;
+  if (n >= 0 && static_cast<std::size_t>(n) < traced_.size()) {
+    if (traced_[static_cast<std::size_t>(n)] == 0) return;
+  } else {
+    bool traced = false;
+    for (int32_t tr = 1; tr <= settings_.trace_count; ++tr)
+      traced = traced || settings_.trace_segment[tr] == n;
+    if (!traced) return;
+  }
   int32_t last_repair = 0;
   int32_t count = 0;
   if (seg.last_action != kNoRepair) {
@@ -160,8 +198,7 @@ void ListingWriter::segment_done(int32_t year, int32_t t, const Segment& seg, bo
   const int32_t c = condition_class(seg.score, kPolicyOffset);
   for (int32_t tr = 1; tr <= settings_.trace_count; ++tr) {
     if (settings_.trace_segment[tr] != seg.original_number || !files_.trace[tr]) continue;
-    files_.trace[tr]->write_in_place(line.size(), [&](char* out) {
-      line.start(out);
+    files_.trace[tr]->write(line, [&](char* out) {
       line.put(out, 0, year);
       line.put(out, 1, seg.pavement_type);
       line.put(out, 2, c);
