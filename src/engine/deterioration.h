@@ -5,6 +5,7 @@
 #pragma once
 
 #include <algorithm>
+#include <bit>
 #include <cstdint>
 #if defined(__SSE__)
 #include <xmmintrin.h>
@@ -60,19 +61,24 @@ inline void deteriorate(Projection& p, int32_t i, int32_t c) {
   if (keys_follow_score(p.in.order)) p.set_key(i, new_score);
 }
 
+// v, or +0.0 when `keep` is false, chosen by masking its bits: no branch.
+inline double kept_if(bool keep, double v) {
+  return std::bit_cast<double>(std::bit_cast<uint64_t>(v) & (uint64_t{0} - uint64_t{keep}));
+}
+
 // Adds segment t, as it stands after this year's repair or deterioration, to
 // the current year's poor, fair-and-poor and score-times-miles sums. A
-// segment outside a sum adds 0.0 to it, which leaves the sum as it is (a sum
-// of lane-miles from 0.0 is never -0.0), so that no branch depends on the
-// class.
+// segment outside a sum adds +0.0 to it, which leaves the sum as it is (a
+// sum from +0.0 is never -0.0), so that no branch depends on the class: the
+// pass mixes the classes, and such a branch is mispredicted again and again.
 inline void accumulate_statistics(Projection& p, int32_t t) {
   const Segment& seg = p.segments[t];
   const int32_t c = condition_class(seg.score, kPolicyOffset);
   const double m = seg.lane_miles;
   Statistics& st = p.stats;
   const int y = p.year;
-  st.fair_poor_miles[y] = stored(static_cast<double>(st.fair_poor_miles[y]) + (c <= 6 ? m : 0.0));
-  st.poor_miles[y] = stored(static_cast<double>(st.poor_miles[y]) + (c <= 5 ? m : 0.0));
+  st.fair_poor_miles[y] = stored(static_cast<double>(st.fair_poor_miles[y]) + kept_if(c <= 6, m));
+  st.poor_miles[y] = stored(static_cast<double>(st.poor_miles[y]) + kept_if(c <= 5, m));
   st.score_miles[y] =
       stored(static_cast<double>(st.score_miles[y]) + m * static_cast<double>(seg.score));
 }

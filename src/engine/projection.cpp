@@ -27,12 +27,15 @@ void clear_engine_statistics(Statistics& st) {
   for (auto& by_year : st.cost_by_action) by_year.fill(0.0f);
 }
 
-// The segment pass: every segment taken once, in the repair order.
-void segment_pass(Projection& p) {
+// The segment pass: every segment taken once, in the repair order. A
+// template on the selection, so that the ordered selection's calls (one per
+// segment) are direct.
+template <typename Selection>
+void segment_pass(Projection& p, Selection& selection) {
   const bool best_first = p.in.order == RepairOrder::kBestFirst;
-  p.selection->begin_year();
+  selection.begin_year();
   for (;;) {
-    const int32_t i = p.selection->next(p.segments, p.pass, p.split_segment, best_first);
+    const int32_t i = selection.next(p.segments, p.pass, p.split_segment, best_first);
     if (i == 0) break;
     Segment& seg = p.segments[i];
     p.pass.handled[static_cast<std::size_t>(i)] = 1;
@@ -93,7 +96,6 @@ void Projection::take_keys_from_rows() {
 
 void Projection::run() {
   OrderedSelection ordered;
-  if (selection == nullptr) selection = &ordered;
   loaded_count = segments.segment_count;
   take_keys_from_rows();
   for (int t = 1; t <= kMaxPavementTypes; ++t)
@@ -116,11 +118,14 @@ void Projection::run() {
     if (in.order == RepairOrder::kCostEffectiveness) rank_by_cost_effectiveness(*this);
     std::fill(pass.handled.begin(), pass.handled.end(), 0);
 
-    segment_pass(*this);
+    if (selection == nullptr) {
+      segment_pass(*this, ordered);
+    } else {
+      segment_pass(*this, *selection);
+    }
     handle_forced_repairs(*this);
     close_year_statistics(*this);
   }
-  if (selection == &ordered) selection = nullptr;
   observer.projection_ends();
 }
 

@@ -43,7 +43,7 @@ void OrderedSelection::radix_sort() {
   std::vector<uint64_t>& values = queue_;
   const std::size_t n = values.size();
   if (n < 2) return;
-  const int digit_bits = n < 4096 ? 8 : 11;
+  const int digit_bits = n < 2048 ? 8 : 11;
   const int digits = (32 + digit_bits - 1) / digit_bits;
   const std::size_t buckets = std::size_t{1} << digit_bits;
   const uint64_t mask = buckets - 1;

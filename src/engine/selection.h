@@ -38,7 +38,7 @@ class SegmentSelection {
                        int32_t split_segment, bool best_first) = 0;
 };
 
-class OrderedSelection : public SegmentSelection {
+class OrderedSelection final : public SegmentSelection {
  public:
   void begin_year() override;
   int32_t next(const SegmentTable& segments, const PassOrder& order, int32_t split_segment,
