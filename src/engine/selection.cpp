@@ -153,8 +153,16 @@ int32_t OrderedSelection::next(const SegmentTable& segments, const PassOrder& or
   if (next_ >= queue_.size()) return 0;
   constexpr std::size_t kAhead = 16;
   if (next_ + kAhead < queue_.size()) {
-    // The row's first 32 bytes, all the pass reads of a segment not repaired.
-    __builtin_prefetch(&segments[static_cast<int32_t>(queue_[next_ + kAhead] & 0xffffffffu)]);
+    // The row's first 32 bytes, all the pass reads of a segment not
+    // repaired; until the year's money runs out at a split, also the
+    // repetition counts that a repair reads and writes.
+    const auto* row = reinterpret_cast<const char*>(
+        &segments[static_cast<int32_t>(queue_[next_ + kAhead] & 0xffffffffu)]);
+    __builtin_prefetch(row);
+    if (split_segment == 0) {
+      __builtin_prefetch(row + 64);
+      __builtin_prefetch(row + 128);
+    }
   }
   return static_cast<int32_t>(queue_[next_++] & 0xffffffffu);
 }
