@@ -151,8 +151,10 @@ int32_t OrderedSelection::next(const SegmentTable& segments, const PassOrder& or
       !resume_after_split(order, segments.segment_count, split_segment, best_first))
     build(order, segments.segment_count, split_segment, best_first);
   if (next_ >= queue_.size()) return 0;
+  // A table that the cache holds (a few thousand rows) needs no fetching.
   constexpr std::size_t kAhead = 16;
-  if (next_ + kAhead < queue_.size()) {
+  constexpr int32_t kFetchedFrom = 8192;
+  if (built_count_ >= kFetchedFrom && next_ + kAhead < queue_.size()) {
     // The row's first 32 bytes, all the pass reads of a segment not
     // repaired; until the year's money runs out at a split, also the
     // repetition counts that a repair reads and writes.
@@ -169,6 +171,13 @@ int32_t OrderedSelection::next(const SegmentTable& segments, const PassOrder& or
 
 void draw_order_keys(Projection& p) {
   const bool priority_order = p.in.order == RepairOrder::kPriority;
+  if (!priority_order) {
+    // The keys are the numbers themselves.
+    if (p.order_numbers != nullptr)
+      p.order_numbers->fill(std::span<float>(p.pass.key).subspan(
+          1, static_cast<std::size_t>(p.segments.segment_count)));
+    return;
+  }
   for (int32_t d = 1; d <= p.segments.segment_count; ++d) {
     float number = 0.0f;
     if (p.order_numbers == nullptr || !p.order_numbers->next(number)) continue;  // keeps its key
