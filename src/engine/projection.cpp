@@ -33,6 +33,9 @@ void clear_engine_statistics(Statistics& st) {
 template <typename Selection>
 void segment_pass(Projection& p, Selection& selection) {
   const bool best_first = p.in.order == RepairOrder::kBestFirst;
+  const bool tell_taken = p.observer.follows_segments_taken();
+  const bool tell_done = p.observer.follows_segments_done();
+  YearSums sums = YearSums::of(p);
   selection.begin_year();
   for (;;) {
     const int32_t i = selection.next(p.segments, p.pass, p.split_segment, best_first);
@@ -41,7 +44,7 @@ void segment_pass(Projection& p, Selection& selection) {
     p.pass.handled[static_cast<std::size_t>(i)] = 1;
     seg.order_key = p.pass.key[static_cast<std::size_t>(i)];
     p.list_position += 1;
-    p.observer.segment_taken(p.year, p.list_position, i, seg);
+    if (tell_taken) p.observer.segment_taken(p.year, p.list_position, i, seg);
 
     int32_t t = i;
     // The entry that names the segment (an index left from an abandoned
@@ -56,9 +59,10 @@ void segment_pass(Projection& p, Selection& selection) {
     } else {
       t = choose_and_apply_repair(p, i);
     }
-    p.observer.segment_done(p.year, t, p.segments[t], false);
-    accumulate_statistics(p, t);
+    if (tell_done) p.observer.segment_done(p.year, t, p.segments[t], false);
+    sums.add(p.segments[t]);
   }
+  sums.store(p);
   // Every segment has a key the scan can choose (keys of 21.0 or more stop
   // the run when drawn), so the pass has taken them all.
   for (int32_t d = 1; d <= p.segments.segment_count; ++d)

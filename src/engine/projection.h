@@ -94,6 +94,12 @@ struct RepairEvent {
 class ProjectionObserver {
  public:
   virtual ~ProjectionObserver() = default;
+  // Whether the observer wants segment_taken and segment_done, told for
+  // every segment every year; asked once, when the projection runs. An
+  // observer that leaves them empty may say no, and the pass saves the
+  // calls.
+  virtual bool follows_segments_taken() const { return true; }
+  virtual bool follows_segments_done() const { return true; }
   virtual void year_begins(int32_t /*year*/, int32_t /*segment_count*/) {}
   // Segment i taken by the year's pass, the `position`-th of the year.
   virtual void segment_taken(int32_t /*year*/, int32_t /*position*/, int32_t /*i*/,
