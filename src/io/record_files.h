@@ -152,6 +152,9 @@ class OutputFile {
     if (buffer_.size() >= kFlushAt) flush();
   }
 
+  // Bytes the caller gathered itself, written from its memory after what
+  // the buffer holds; a failure is a fatal stop naming the file.
+  void write_through(std::string_view bytes);
   // Writes the buffer out; a failure is a fatal stop naming the file.
   void flush();
   // Flushes, closes and, for a replacement, renames over the target.

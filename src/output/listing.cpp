@@ -1,6 +1,8 @@
 #include "output/listing.h"
 
+#include <algorithm>
 #include <bit>
+#include <cstring>
 #include <string>
 
 #include "layout/fixed_record.h"
@@ -54,6 +56,8 @@ ListingWriter::ListingWriter(Console& console, RunFiles& files, OutputState& sta
       // A record holding only the form feed, then the column headings.
       list_page_("\f\n" + segment_list_columns(names_format)),
       repair_page_("\f\n" + improvements_columns(names_format)) {
+  if (files_.segment_list) stage_ = std::make_unique<char[]>(kStageSize);
+  list_line_ = names_format == 1 ? &layouts().list_line_names : &layouts().list_line_short;
   // Every segment is checked against the trace entries once a year.
   constexpr int32_t kLargestLookedUp = 1 << 20;
   for (int32_t tr = 1; tr <= settings_.trace_count; ++tr) {
@@ -65,16 +69,15 @@ ListingWriter::ListingWriter(Console& console, RunFiles& files, OutputState& sta
 }
 
 void ListingWriter::year_begins(int32_t year, int32_t segment_count) {
-  if (files_.segment_list) files_.segment_list->write(" \n");
+  if (files_.segment_list) stage(" \n", 2);
   if (files_.improvements) files_.improvements->write(" \n");
   console_.write(layouts().year_message, {year, segment_count});
 }
 
 void ListingWriter::segment_taken(int32_t year, int32_t position, int32_t i, const Segment& seg) {
   if (!files_.segment_list) return;
-  OutputFile& file = *files_.segment_list;
   if (state_.list_lines >= kPageEnd) {
-    file.write(list_page_);
+    stage(list_page_.data(), list_page_.size());
     state_.list_lines = 2;
   }
 
@@ -83,7 +86,7 @@ void ListingWriter::segment_taken(int32_t year, int32_t position, int32_t i, con
                         : seg.order_key;
   const int32_t c = condition_class(seg.score, kListOffset);
   const bool names = names_format_ == 1;
-  const FixedRecord& record = names ? layouts().list_line_names : layouts().list_line_short;
+  const FixedRecord& record = *list_line_;
   // The fields after the names: the segment number, then the rest in order.
   const std::size_t number = names ? 3 : 1;
 
@@ -126,7 +129,7 @@ void ListingWriter::segment_taken(int32_t year, int32_t position, int32_t i, con
   }
   record.put(line, 0, position);
   record.put(line, number + 5, key);
-  file.write(std::string_view(line, length));
+  stage(line, length);
   state_.list_lines += 1;
 }
 
@@ -211,7 +214,26 @@ void ListingWriter::segment_done(int32_t year, int32_t t, const Segment& seg, bo
   }
 }
 
+void ListingWriter::stage(const char* bytes, std::size_t size) {
+  if (staged_ + size > kStageSize) hand_stage_over();
+  char* to = stage_.get() + staged_;
+  if (size >= 16) {
+    std::size_t k = 0;
+    for (; k + 16 <= size; k += 16) std::memcpy(to + k, bytes + k, 16);
+    if (k < size) std::memcpy(to + size - 16, bytes + size - 16, 16);
+  } else {
+    std::memcpy(to, bytes, size);
+  }
+  staged_ += size;
+}
+
+void ListingWriter::hand_stage_over() {
+  if (staged_ > 0) files_.segment_list->write_through(std::string_view(stage_.get(), staged_));
+  staged_ = 0;
+}
+
 void ListingWriter::projection_ends() {
+  if (files_.segment_list) hand_stage_over();
   console_.write(layouts().closing, {});
 }
 

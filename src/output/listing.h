@@ -11,12 +11,14 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "engine/projection.h"
 #include "io/console.h"
 #include "io/run_files.h"
+#include "layout/fixed_record.h"
 #include "model/settings.h"
 #include "output/output_state.h"
 
@@ -29,6 +31,11 @@ class ListingWriter : public ProjectionObserver {
   ListingWriter(Console& console, RunFiles& files, OutputState& state, const RunSettings& settings,
                 int32_t names_format, RepairOrder order, const RepairActions& actions,
                 const PolicyMatrix& policy);
+
+  // Segments are followed when the segment list is written, and when a
+  // segment is traced.
+  bool follows_segments_taken() const override { return files_.segment_list != nullptr; }
+  bool follows_segments_done() const override { return settings_.trace_count > 0; }
 
   // The record that starts each year in both listings (one blank), and the
   // console's year message.
@@ -77,8 +84,19 @@ class ListingWriter : public ProjectionObserver {
     int32_t surface_class = 0;
     float lane_miles = 0.0f;
   };
+  const layout::FixedRecord* list_line_;  // the segment list's line
   std::vector<char> lines_;
   std::vector<KeptFields> kept_;
+
+  // The segment list's bytes, gathered here and handed to the file a
+  // buffer at a time (OutputFile::write_through): a line is copied once,
+  // by fixed-size moves, where appending it to the file's own buffer would
+  // cost a call to copy it.
+  static constexpr std::size_t kStageSize = 1 << 16;
+  std::unique_ptr<char[]> stage_;
+  std::size_t staged_ = 0;
+  void stage(const char* bytes, std::size_t size);
+  void hand_stage_over();
 };
 
 }  // namespace pavecast
