@@ -175,7 +175,7 @@ void BM_NetworkGrowth(benchmark::State& state) {
   state.counters["ratio"] = large / small;
   state.counters["nlogn_ratio"] = 10.0 * std::log(250000.0) / std::log(25000.0);
 }
-BENCHMARK(BM_NetworkGrowth)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(3);
+BENCHMARK(BM_NetworkGrowth)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(5);
 
 }  // namespace
 }  // namespace pavecast

@@ -32,7 +32,6 @@ class FixedRecord {
 
   // The record's length, line end included.
   std::size_t size() const { return image_.size(); }
-
   // The record with blanks in its fields: literals in place, the line end.
   std::string_view image() const { return image_; }
   // Copies the image to out[0..size()).
