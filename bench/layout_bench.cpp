@@ -4,10 +4,12 @@
 
 #include <string>
 
+#include "layout/fixed_record.h"
 #include "layout/layout.h"
 
 namespace {
 
+using pavecast::layout::FixedRecord;
 using pavecast::layout::Layout;
 
 void BM_WriteYearRow(benchmark::State& state) {
@@ -34,6 +36,29 @@ void BM_WriteSegmentLine(benchmark::State& state) {
   }
 }
 BENCHMARK(BM_WriteSegmentLine);
+
+// The same line as the listing writes it: a fixed record laid out in place.
+void BM_WriteSegmentLineFixed(benchmark::State& state) {
+  static const FixedRecord kLine("I4,3X,A23,1X,A38,1X,I4,2I5,I6,F8.1,F9.0");
+  std::string out;
+  out.reserve(1 << 16);
+  for (auto _ : state) {
+    out.resize(kLine.size());
+    char* line = out.data();
+    kLine.start(line);
+    kLine.put(line, 0, 17);
+    kLine.put(line, 1, "I-94                   ");
+    kLine.put(line, 2, "From the river to the state line      ");
+    kLine.put(line, 3, 1234);
+    kLine.put(line, 4, 2);
+    kLine.put(line, 5, 3);
+    kLine.put(line, 6, 7);
+    kLine.put(line, 7, 12.5f);
+    kLine.put(line, 8, 70000.0f);
+    benchmark::DoNotOptimize(out.data());
+  }
+}
+BENCHMARK(BM_WriteSegmentLineFixed);
 
 void BM_ReadScoresLine(benchmark::State& state) {
   static const Layout kLine("I2,F7.2,I4,I2,1X,A23,1X,A38");

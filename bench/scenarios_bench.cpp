@@ -5,10 +5,18 @@
 //   loading included; the target is under 1 s.
 // Scenarios/Needs: the funding needed for 45 percent poor; under 1 s.
 // Scenarios/OneProjection: one projection of the loaded base, for scale.
+// Scenarios/Needs100k: `needs --max-poor 30 --years 30` on a network of
+//   100,000 segments (each group's lines of NET1 repeated 125 times; the
+//   example's random.dat repeated so that the randomised scores have a
+//   number each), on both cores, loading included; the target is under 5 s.
+//   A second counter reports one projection of that network on one core.
 #include <benchmark/benchmark.h>
 #include <stdlib.h>
 
+#include <algorithm>
+#include <chrono>
 #include <filesystem>
+#include <fstream>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -23,7 +31,9 @@ namespace {
 struct ExampleCopy {
   std::filesystem::path path;
 
-  ExampleCopy() {
+  // With `repeat` > 1, roads/NET1 holds each group's segment lines `repeat`
+  // times over and data/random.dat enough numbers for every segment.
+  explicit ExampleCopy(int repeat = 1) {
     std::string pattern =
         (std::filesystem::temp_directory_path() / "pavecast-scenarios-bench-XXXXXX").string();
     if (::mkdtemp(pattern.data()) == nullptr) std::abort();
@@ -31,6 +41,40 @@ struct ExampleCopy {
     const std::filesystem::path example = std::filesystem::path(PAVECAST_SOURCE_DIR) / "example";
     for (const char* sub : {"data", "roads"})
       std::filesystem::copy(example / sub, path / sub, std::filesystem::copy_options::recursive);
+    if (repeat > 1) enlarge(repeat);
+  }
+
+  void enlarge(int repeat) {
+    std::vector<std::string> lines;
+    {
+      std::ifstream in(path / "roads" / "NET1");
+      for (std::string line; std::getline(in, line);) lines.push_back(line);
+    }
+    // Two heading lines, then groups: a pavement type line, segment lines
+    // and a blank line that ends the group.
+    std::ofstream out(path / "roads" / "NET1", std::ios::binary | std::ios::trunc);
+    out << lines[0] << '\n' << lines[1] << '\n';
+    std::size_t k = 2;
+    int segments = 0;
+    while (k < lines.size()) {
+      out << lines[k++] << '\n';
+      const std::size_t first = k;
+      while (k < lines.size() && lines[k].find_first_not_of(' ') != std::string::npos) ++k;
+      for (int r = 0; r < repeat; ++r)
+        for (std::size_t j = first; j < k; ++j) out << lines[j] << '\n';
+      segments += static_cast<int>(k - first) * repeat;
+      if (k < lines.size()) out << lines[k++] << '\n';
+    }
+    std::string numbers;
+    {
+      std::ifstream in(path / "data" / "random.dat");
+      std::ostringstream s;
+      s << in.rdbuf();
+      numbers = s.str();
+    }
+    const auto per_copy = static_cast<int>(std::count(numbers.begin(), numbers.end(), '\n'));
+    std::ofstream random(path / "data" / "random.dat", std::ios::binary | std::ios::trunc);
+    for (int copied = 0; copied <= segments; copied += per_copy) random << numbers;
   }
   ~ExampleCopy() {
     std::error_code ec;
@@ -72,6 +116,35 @@ void BM_OneProjection(benchmark::State& state) {
   }
 }
 BENCHMARK(BM_OneProjection)->Name("Scenarios/OneProjection")->Unit(benchmark::kMicrosecond);
+
+void BM_Needs100k(benchmark::State& state) {
+  ExampleCopy dir(125);
+  const std::vector<std::string> args = {"needs", "--max-poor", "30", "--years", "30"};
+  for (auto _ : state) {
+    std::ostringstream out, err;
+    int status = run_scenarios_tool(args, dir.path, out, err, false);
+    if (status != 0) state.SkipWithError(err.str().c_str());
+    benchmark::DoNotOptimize(out.str().size());
+  }
+  // One projection of the same network on this thread, for scale.
+  std::istringstream in;
+  std::ostringstream warnings;
+  Console console(in, warnings);
+  BaseOptions options;
+  options.years = 30;
+  BaseScenario base = load_base_scenario(dir.path, options, console);
+  const auto start = std::chrono::steady_clock::now();
+  ScenarioRun run = run_scenario(base, {{BudgetKind::kFixed, 15000.0f}, base.order});
+  benchmark::DoNotOptimize(run.total_spent);
+  state.counters["segments"] = base.segments.segment_count;
+  state.counters["one_projection_ms"] =
+      std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count() * 1e3;
+}
+BENCHMARK(BM_Needs100k)
+    ->Name("Scenarios/Needs100k")
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->Iterations(2);
 
 }  // namespace
 }  // namespace pavecast

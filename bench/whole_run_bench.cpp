@@ -6,7 +6,7 @@
 //   order, $25M a year (so the money runs out and a segment is split every
 //   year: 97 splits bring the table to 2,497 of its 2,500 rows), auxiliary
 //   files and 10 traced segments. Reports the I/O floor measured beside it
-//   and the ratio (target: at most 1.5).
+//   and the ratio (target: at most 3).
 // WholeRun/NoFiles: the same run without the auxiliary and trace files.
 // IoFloor: the bytes of the files the AllFiles run leaves, written through
 //   the program's own output files with no computation.

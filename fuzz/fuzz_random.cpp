@@ -3,6 +3,7 @@
 // keys drawn from the same file for a small table over a few years, where
 // the sorted selection must take the segments in the order of the literal
 // scan.
+#include <algorithm>
 #include <vector>
 
 #include "dialogue/network_options.h"
@@ -28,15 +29,16 @@ void check_order_keys(RunContext& ctx) {
     draw_order_keys(engine);
     std::vector<int32_t> scanned, sorted;
     const int32_t n = ctx.segments.segment_count;
-    for (int d = 1; d <= n; ++d) ctx.segments[d].handled_this_year = 0;
-    for (int32_t i; (i = testing::scan_next_segment(ctx.segments, 0, best_first)) != 0;) {
-      ctx.segments[i].handled_this_year = 1;
+    PassOrder& keys = engine.pass;
+    std::fill(keys.handled.begin(), keys.handled.end(), 0);
+    for (int32_t i; (i = testing::scan_next_segment(keys, n, 0, best_first)) != 0;) {
+      keys.handled[i] = 1;
       scanned.push_back(i);
     }
-    for (int d = 1; d <= n; ++d) ctx.segments[d].handled_this_year = 0;
+    std::fill(keys.handled.begin(), keys.handled.end(), 0);
     order.begin_year();
-    for (int32_t i; (i = order.next(ctx.segments, 0, best_first)) != 0;) {
-      ctx.segments[i].handled_this_year = 1;
+    for (int32_t i; (i = order.next(ctx.segments, keys, 0, best_first)) != 0;) {
+      keys.handled[i] = 1;
       sorted.push_back(i);
     }
     fuzz::check(scanned == sorted, "the sorted selection follows the scan");

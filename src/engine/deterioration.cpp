@@ -17,33 +17,6 @@ void apply_traffic_growth(Projection& p) {
     }
 }
 
-void deteriorate(Projection& p, int32_t i, int32_t c) {
-  Segment& seg = p.segments[i];
-  if (p.forced_pass == 1) {
-    const int32_t f = forced_entry(p.forced, p.segments, i);
-    if (f >= 1) p.forced.forced_year[f] += 1;
-  }
-
-  const float rate = p.pavement.det_rate[seg.pavement_type][11 - c];
-  float new_score = stored(static_cast<double>(seg.score) - static_cast<double>(rate));
-  if (new_score < 1.0f) new_score = 1.0f;
-  if (new_score > 10.0f) new_score = 10.0f;  // only a negative rate gets here
-  seg.score = new_score;
-  if (keys_follow_score(p.in.order)) seg.order_key = new_score;
-}
-
-void accumulate_statistics(Projection& p, int32_t t) {
-  const Segment& seg = p.segments[t];
-  const int32_t c = condition_class(seg.score, kPolicyOffset);
-  const double m = seg.lane_miles;
-  Statistics& st = p.stats;
-  const int y = p.year;
-  if (c <= 6) st.fair_poor_miles[y] = stored(static_cast<double>(st.fair_poor_miles[y]) + m);
-  if (c <= 5) st.poor_miles[y] = stored(static_cast<double>(st.poor_miles[y]) + m);
-  st.score_miles[y] =
-      stored(static_cast<double>(st.score_miles[y]) + m * static_cast<double>(seg.score));
-}
-
 namespace {
 
 // Whole lane-miles as condition_class() gives them, but saturated at the

@@ -43,7 +43,7 @@ void handle_forced_repairs(Projection& p) {
     if (p.forced.forced_year[k] != p.year || !forced_entry_takes_part(p, k)) continue;
     p.forced_pass = 1;
     const int32_t i = p.forced.forced_segment[k];
-    p.segments[i].handled_this_year = 1;
+    p.pass.handled[static_cast<std::size_t>(i)] = 1;
     p.repair_number += 1;
     const int32_t t = choose_and_apply_repair(p, i);  // puts the entry off if refused
     p.observer.segment_done(p.year, t, p.segments[t], true);

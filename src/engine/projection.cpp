@@ -27,17 +27,24 @@ void clear_engine_statistics(Statistics& st) {
   for (auto& by_year : st.cost_by_action) by_year.fill(0.0f);
 }
 
-// The segment pass: every segment taken once, in the repair order.
-void segment_pass(Projection& p) {
+// The segment pass: every segment taken once, in the repair order. A
+// template on the selection, so that the ordered selection's calls (one per
+// segment) are direct.
+template <typename Selection>
+void segment_pass(Projection& p, Selection& selection) {
   const bool best_first = p.in.order == RepairOrder::kBestFirst;
-  p.selection->begin_year();
+  const bool tell_taken = p.observer.follows_segments_taken();
+  const bool tell_done = p.observer.follows_segments_done();
+  YearSums sums = YearSums::of(p);
+  selection.begin_year();
   for (;;) {
-    const int32_t i = p.selection->next(p.segments, p.split_segment, best_first);
+    const int32_t i = selection.next(p.segments, p.pass, p.split_segment, best_first);
     if (i == 0) break;
     Segment& seg = p.segments[i];
-    seg.handled_this_year = 1;
+    p.pass.handled[static_cast<std::size_t>(i)] = 1;
+    seg.order_key = p.pass.key[static_cast<std::size_t>(i)];
     p.list_position += 1;
-    p.observer.segment_taken(p.year, p.list_position, i, seg);
+    if (tell_taken) p.observer.segment_taken(p.year, p.list_position, i, seg);
 
     int32_t t = i;
     // The entry that names the segment (an index left from an abandoned
@@ -52,13 +59,14 @@ void segment_pass(Projection& p) {
     } else {
       t = choose_and_apply_repair(p, i);
     }
-    p.observer.segment_done(p.year, t, p.segments[t], false);
-    accumulate_statistics(p, t);
+    if (tell_done) p.observer.segment_done(p.year, t, p.segments[t], false);
+    sums.add(p.segments[t]);
   }
+  sums.store(p);
   // Every segment has a key the scan can choose (keys of 21.0 or more stop
   // the run when drawn), so the pass has taken them all.
   for (int32_t d = 1; d <= p.segments.segment_count; ++d)
-    if (p.segments[d].handled_this_year != 1)
+    if (p.pass.handled[static_cast<std::size_t>(d)] != 1)
       fatal("segment " + std::to_string(d) + " has an order key that cannot be taken in year " +
             std::to_string(p.year));
 }
@@ -74,12 +82,28 @@ Projection::Projection(const ProjectionInputs& inputs, const ProjectionTables& t
       stats(tables.stats),
       observer(obs),
       order_numbers(numbers),
-      selection(select) {}
+      selection(select) {
+  take_keys_from_rows();
+}
+
+void Projection::take_keys_from_rows() {
+  // Room for the pieces of a split a year and of the forced repairs, so
+  // that the year loop does not allocate.
+  const auto rows = static_cast<std::size_t>(segments.segment_count) + 1;
+  pass.key.reserve(rows + kMaxYearSlots + kMaxForcedRepairs);
+  pass.handled.reserve(rows + kMaxYearSlots + kMaxForcedRepairs);
+  pass.key.resize(rows);
+  pass.handled.assign(rows, 0);
+  for (int32_t d = 1; d < static_cast<int32_t>(rows); ++d)
+    pass.key[static_cast<std::size_t>(d)] = segments[d].order_key;
+}
 
 void Projection::run() {
   OrderedSelection ordered;
-  if (selection == nullptr) selection = &ordered;
   loaded_count = segments.segment_count;
+  take_keys_from_rows();
+  for (int t = 1; t <= kMaxPavementTypes; ++t)
+    for (int c = 1; c <= kClasses; ++c) matrix_action[t][c] = in.actions.find(in.policy[t][c]);
   clear_engine_statistics(stats);
   funds = 0.0f;
   forced_pass = 0;
@@ -96,13 +120,16 @@ void Projection::run() {
     if (reserves_forced_repairs(in)) reserve_forced_repairs(*this);
     if (draws_order_keys(in.order)) draw_order_keys(*this);
     if (in.order == RepairOrder::kCostEffectiveness) rank_by_cost_effectiveness(*this);
-    for (int32_t d = 1; d <= segments.segment_count; ++d) segments[d].handled_this_year = 0;
+    std::fill(pass.handled.begin(), pass.handled.end(), 0);
 
-    segment_pass(*this);
+    if (selection == nullptr) {
+      segment_pass(*this, ordered);
+    } else {
+      segment_pass(*this, *selection);
+    }
     handle_forced_repairs(*this);
     close_year_statistics(*this);
   }
-  if (selection == &ordered) selection = nullptr;
   observer.projection_ends();
 }
 

@@ -39,6 +39,7 @@
 
 #include <array>
 #include <cstdint>
+#include <vector>
 
 #include "model/number_source.h"
 #include "model/parameter_tables.h"
@@ -93,6 +94,12 @@ struct RepairEvent {
 class ProjectionObserver {
  public:
   virtual ~ProjectionObserver() = default;
+  // Whether the observer wants segment_taken and segment_done, told for
+  // every segment every year; asked once, when the projection runs. An
+  // observer that leaves them empty may say no, and the pass saves the
+  // calls.
+  virtual bool follows_segments_taken() const { return true; }
+  virtual bool follows_segments_done() const { return true; }
   virtual void year_begins(int32_t /*year*/, int32_t /*segment_count*/) {}
   // Segment i taken by the year's pass, the `position`-th of the year.
   virtual void segment_taken(int32_t /*year*/, int32_t /*position*/, int32_t /*i*/,
@@ -110,6 +117,20 @@ class ProjectionObserver {
 
 class SegmentSelection;
 
+// What the year's pass orders segments 1..segment_count by: each one's order
+// key and whether the pass has taken it this year. Kept beside the table
+// rather than in its rows, so that the work done for every segment at the
+// start of a year (drawing the keys, clearing the marks, sorting) reads and
+// writes a few bytes of each segment instead of a row. A row's order_key is
+// set from `key` when the pass takes the segment, before the observer is
+// told, and both change together when keys follow the score.
+struct PassOrder {
+  std::vector<float> key;        // [1..segment_count]
+  std::vector<uint8_t> handled;  // 1 once taken (or made, or forced) this year
+
+  int32_t count() const { return static_cast<int32_t>(key.size()) - 1; }
+};
+
 // The state of the year loop. Built over the inputs and tables of one run,
 // run() carries them through every year; the state it ends with (the money
 // left, the split of the last year) can be read afterwards.
@@ -122,6 +143,15 @@ struct Projection {
              SegmentSelection* selection = nullptr);
 
   void run();
+  // The pass order's keys from the rows' order_key, nothing handled: done
+  // when the projection is built and again when it runs.
+  void take_keys_from_rows();
+
+  // Segment i's key, in its row and in the pass order alike.
+  void set_key(int32_t i, float key) {
+    segments[i].order_key = key;
+    pass.key[static_cast<std::size_t>(i)] = key;
+  }
 
   const ProjectionInputs& in;
   SegmentTable& segments;
@@ -141,6 +171,10 @@ struct Projection {
   int32_t list_position = 0;
   float year_miles_repaired = 0.0f;
   int32_t recon_cursor = kReconNumbers + 1;  // the first draw takes number 1
+  PassOrder pass;
+  // The first action carrying policy[p][c], or 0: found once for the run
+  // rather than for every segment every year.
+  std::array<std::array<int32_t, kClasses + 1>, kMaxPavementTypes + 1> matrix_action{};
 };
 
 }  // namespace pavecast

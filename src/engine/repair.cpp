@@ -24,13 +24,6 @@ bool names_an_action(int32_t a) {
   fatal_text(kNoMatch.format({number, p, c, run.year, i}));
 }
 
-// A forced repair of the end-of-year pass when the model is constrained by
-// dollars: its cost was reserved at the start of the year, so it is neither
-// checked against funds nor taken from them.
-bool reserved_forced_repair(const Projection& p) {
-  return p.forced_pass == 1 && exempts_forced_repairs(p.in);
-}
-
 // Splits off segment i the piece that the money left pays for and returns
 // it; `cost` becomes the cost of the piece.
 int32_t split_segment(Projection& p, int32_t i, int32_t k, float& cost) {
@@ -62,11 +55,12 @@ int32_t split_segment(Projection& p, int32_t i, int32_t k, float& cost) {
   for (int a = 1; a <= p.in.actions.action_count; ++a)
     piece.times_applied[a] = seg.times_applied[a];
   piece.last_action = seg.last_action;
-  piece.handled_this_year = 1;
   // Under random order the piece has no key until the next draw.
   piece.order_key = keys_follow_score(p.in.order) ? piece.score : 0.0f;
+  p.pass.key.push_back(piece.order_key);
+  p.pass.handled.push_back(1);
 
-  seg.handled_this_year = 0;
+  p.pass.handled[static_cast<std::size_t>(i)] = 0;
   p.split_segment = i;
   seg.lane_miles = stored(static_cast<double>(seg.lane_miles) - static_cast<double>(m));
   return j;
@@ -74,18 +68,10 @@ int32_t split_segment(Projection& p, int32_t i, int32_t k, float& cost) {
 
 }  // namespace
 
-int32_t choose_and_apply_repair(Projection& run, int32_t i) {
+int32_t repair_by_matrix(Projection& run, int32_t i, int32_t c) {
   Segment& seg = run.segments[i];
-  const int32_t c = condition_class(seg.score, kPolicyOffset);
   const int32_t p = seg.pavement_type;
-
-  if (reserved_forced_repair(run)) run.split_segment = 0;
-  if (run.split_segment > 0 || run.in.policy[p][c] == 0) {
-    deteriorate(run, i, c);
-    return i;
-  }
-
-  int32_t k = run.in.actions.find(run.in.policy[p][c]);
+  int32_t k = run.matrix_action[p][c];
   if (k == 0) fatal_no_match(run, run.in.policy[p][c], p, c, i);
   seg.chosen_rank[k] = run.in.actions[k].action_rank;
 
@@ -135,7 +121,7 @@ int32_t apply_repair(Projection& p, int32_t i, int32_t k) {
   // below the scale (its class would index before the tables).
   if (new_score < 1.0f) new_score = 1.0f;
   target.score = new_score;
-  if (keys_follow_score(p.in.order)) target.order_key = new_score;
+  if (keys_follow_score(p.in.order)) p.set_key(t, new_score);
 
   Statistics& st = p.stats;
   st.miles_by_action[k] =

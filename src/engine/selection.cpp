@@ -27,60 +27,109 @@ uint32_t key_rank(float key, bool best_first) {
   return best_first ? ~ascending : ascending;
 }
 
-// Position p of segment d in the scan of n segments rotated by split segment s.
+// Position of segment d in the scan of n segments rotated by split segment s.
 uint32_t scan_position(int32_t d, int32_t n, int32_t s) {
   return static_cast<uint32_t>(d > n - s ? d - (n - s) : d + s);
 }
 
-int32_t segment_at(uint32_t p, int32_t n, int32_t s) {
-  const auto pos = static_cast<int32_t>(p);
-  return pos > s ? pos - s : n + pos - s;
-}
-
 }  // namespace
 
-// Sorts the queue ascending, least significant digit first, 11 bits at a
-// time; digits on which every value agrees (most of the key's high bits in a
-// year) take no pass.
+// Sorts the queue by its high words (the key ranks), least significant digit
+// first. Each pass is stable and the queue was built in scan order, so ties
+// stay in scan order. Digits on which every value agrees (most of the key's
+// high bits in a year) take no pass. A small queue sorts by 8-bit digits,
+// whose counts cost less to clear and sum than those of 11-bit digits.
 void OrderedSelection::radix_sort() {
-  constexpr int kDigitBits = 11;
-  constexpr int kDigits = 6;  // 66 bits cover 64
-  constexpr std::size_t kBuckets = std::size_t{1} << kDigitBits;
   std::vector<uint64_t>& values = queue_;
   const std::size_t n = values.size();
-  if (n == 0) return;
-  counts_.assign(kDigits * kBuckets, 0);
-  for (uint64_t v : values)
-    for (int d = 0; d < kDigits; ++d)
-      ++counts_[d * kBuckets + ((v >> (d * kDigitBits)) & (kBuckets - 1))];
+  if (n < 2) return;
+  const int digit_bits = n < 2048 ? 8 : 11;
+  const int digits = (32 + digit_bits - 1) / digit_bits;
+  const std::size_t buckets = std::size_t{1} << digit_bits;
+  const uint64_t mask = buckets - 1;
+  counts_.assign(static_cast<std::size_t>(digits) * buckets, 0);
+  for (uint64_t v : values) {
+    const uint64_t high = v >> 32;
+    for (int d = 0; d < digits; ++d) ++counts_[d * buckets + ((high >> (d * digit_bits)) & mask)];
+  }
   scratch_.resize(n);
-  for (int d = 0; d < kDigits; ++d) {
-    uint32_t* count = &counts_[d * kBuckets];
-    if (count[(values[0] >> (d * kDigitBits)) & (kBuckets - 1)] == n) continue;
+  for (int d = 0; d < digits; ++d) {
+    const int shift = 32 + d * digit_bits;
+    uint32_t* count = &counts_[d * buckets];
+    if (count[(values[0] >> shift) & mask] == n) continue;
     uint32_t start = 0;
-    for (std::size_t b = 0; b < kBuckets; ++b) {
+    for (std::size_t b = 0; b < buckets; ++b) {
       const uint32_t c = count[b];
       count[b] = start;
       start += c;
     }
-    for (uint64_t v : values) scratch_[count[(v >> (d * kDigitBits)) & (kBuckets - 1)]++] = v;
+    for (uint64_t v : values) scratch_[count[(v >> shift) & mask]++] = v;
     values.swap(scratch_);
   }
 }
 
-void OrderedSelection::build(const SegmentTable& segments, int32_t split_segment, bool best) {
-  const int32_t n = segments.segment_count;
+void OrderedSelection::build(const PassOrder& order, int32_t n, int32_t split_segment,
+                             bool best) {
   const int32_t s = split_segment;
   queue_.clear();
-  for (int32_t d = 1; d <= n; ++d) {
-    const Segment& seg = segments[d];
-    if (seg.handled_this_year == 1 || !selectable(seg.order_key, best)) continue;
-    queue_.push_back(uint64_t{key_rank(seg.order_key, best)} << 32 | scan_position(d, n, s));
-  }
+  // In scan order: n - s + 1, ..., n, then 1, ..., n - s.
+  auto add = [&](int32_t from, int32_t to) {
+    for (int32_t d = from; d <= to; ++d) {
+      const float key = order.key[static_cast<std::size_t>(d)];
+      if (order.handled[static_cast<std::size_t>(d)] == 1 || !selectable(key, best)) continue;
+      queue_.push_back(uint64_t{key_rank(key, best)} << 32 | static_cast<uint32_t>(d));
+    }
+  };
+  queue_.reserve(static_cast<std::size_t>(n) + 1);  // room for resume_after_split
+  add(n - s + 1, n);
+  add(1, n - s);
   radix_sort();
   next_ = 0;
   built_count_ = n;
   built_split_ = s;
+}
+
+// The entries not yet returned are every segment not handled but s, in the
+// order of their keys, so only the ties and s need the new scan: within a
+// run of equal keys the entries are in the order of the scan they were
+// sorted for, ascending segment numbers rotated; they are put back in
+// ascending order, then rotated to start above n - s, where the new scan
+// starts. That is linear in the entries, where sorting them again (the year's
+// money usually runs out early in the pass) would cost as much as the year's
+// first sort.
+bool OrderedSelection::resume_after_split(const PassOrder& order, int32_t n, int32_t s,
+                                          bool best) {
+  if (built_count_ < 0 || n != built_count_ + 1 || s < 1 || s >= n ||
+      order.handled[static_cast<std::size_t>(n)] != 1 ||
+      order.handled[static_cast<std::size_t>(s)] != 0)
+    return false;
+  const auto first = queue_.begin() + static_cast<std::ptrdiff_t>(next_);
+  const auto last = queue_.end();
+  const auto start = static_cast<uint64_t>(n - s);
+  for (auto group = first; group != last;) {
+    const uint64_t rank = *group >> 32;
+    auto end = group + 1;
+    while (end != last && (*end >> 32) == rank) ++end;
+    if (end - group > 1) {
+      std::rotate(group, std::is_sorted_until(group, end), end);
+      std::rotate(group, std::upper_bound(group, end, rank << 32 | start), end);
+    }
+    group = end;
+  }
+  const float key = order.key[static_cast<std::size_t>(s)];
+  if (selectable(key, best)) {
+    const uint64_t entry = uint64_t{key_rank(key, best)} << 32 | static_cast<uint32_t>(s);
+    auto before = [&](uint64_t a, uint64_t b) {
+      if ((a >> 32) != (b >> 32)) return a < b;
+      return scan_position(static_cast<int32_t>(a & 0xffffffffu), n, s) <
+             scan_position(static_cast<int32_t>(b & 0xffffffffu), n, s);
+    };
+    const auto at = std::lower_bound(first, last, entry, before) - queue_.begin();
+    queue_.insert(queue_.begin() + at, entry);
+  }
+  built_count_ = n;
+  built_split_ = s;
+  return true;
 }
 
 void OrderedSelection::begin_year() {
@@ -90,32 +139,54 @@ void OrderedSelection::begin_year() {
   built_split_ = -1;
 }
 
-int32_t OrderedSelection::next(const SegmentTable& segments, int32_t split_segment,
-                               bool best_first) {
-  if (segments.segment_count != built_count_ || split_segment != built_split_)
-    build(segments, split_segment, best_first);
-  const int32_t n = built_count_;
-  const int32_t s = built_split_;
-  while (next_ < queue_.size()) {
-    const auto p = static_cast<uint32_t>(queue_[next_++] & 0xffffffffu);
-    const int32_t d = segment_at(p, n, s);
-    if (segments[d].handled_this_year != 1) return d;
+// The queue holds every segment not handled when it was ordered, and a
+// segment becomes handled only by being returned (a split, which handles a
+// new piece, changes segment_count and so reorders the queue): each entry is
+// returned as it comes. The row a few entries ahead is fetched into the
+// cache meanwhile, which a large table, visited in key order, would
+// otherwise wait for at every segment.
+int32_t OrderedSelection::next(const SegmentTable& segments, const PassOrder& order,
+                               int32_t split_segment, bool best_first) {
+  if ((segments.segment_count != built_count_ || split_segment != built_split_) &&
+      !resume_after_split(order, segments.segment_count, split_segment, best_first))
+    build(order, segments.segment_count, split_segment, best_first);
+  if (next_ >= queue_.size()) return 0;
+  // A table that the cache holds (a few thousand rows) needs no fetching.
+  constexpr std::size_t kAhead = 16;
+  constexpr int32_t kFetchedFrom = 8192;
+  if (built_count_ >= kFetchedFrom && next_ + kAhead < queue_.size()) {
+    // The row's first 32 bytes, all the pass reads of a segment not
+    // repaired; until the year's money runs out at a split, also the
+    // repetition counts that a repair reads and writes.
+    const auto* row = reinterpret_cast<const char*>(
+        &segments[static_cast<int32_t>(queue_[next_ + kAhead] & 0xffffffffu)]);
+    __builtin_prefetch(row);
+    if (split_segment == 0) {
+      __builtin_prefetch(row + 64);
+      __builtin_prefetch(row + 128);
+    }
   }
-  return 0;
+  return static_cast<int32_t>(queue_[next_++] & 0xffffffffu);
 }
 
 void draw_order_keys(Projection& p) {
   const bool priority_order = p.in.order == RepairOrder::kPriority;
+  if (!priority_order) {
+    // The keys are the numbers themselves.
+    if (p.order_numbers != nullptr)
+      p.order_numbers->fill(std::span<float>(p.pass.key).subspan(
+          1, static_cast<std::size_t>(p.segments.segment_count)));
+    return;
+  }
   for (int32_t d = 1; d <= p.segments.segment_count; ++d) {
     float number = 0.0f;
     if (p.order_numbers == nullptr || !p.order_numbers->next(number)) continue;  // keeps its key
-    Segment& seg = p.segments[d];
+    float& key = p.pass.key[static_cast<std::size_t>(d)];
     if (priority_order) {
-      const int32_t c = condition_class(seg.score, kListOffset);
-      seg.order_key =
-          static_cast<float>(static_cast<double>(number) / static_cast<double>(p.in.priority[c]));
+      const int32_t c = condition_class(p.segments[d].score, kListOffset);
+      key = static_cast<float>(static_cast<double>(number) / static_cast<double>(p.in.priority[c]));
     } else {
-      seg.order_key = number;
+      key = number;
     }
   }
 }
@@ -135,8 +206,9 @@ double deteriorated(double score, const std::array<float, kClasses + 1>& rates) 
 void rank_by_cost_effectiveness(Projection& p) {
   const int32_t years_left = std::max(p.in.year_slots - p.year + 1, 0);
   for (int32_t d = 1; d <= p.segments.segment_count; ++d) {
-    Segment& seg = p.segments[d];
-    seg.order_key = 0.0f;
+    const Segment& seg = p.segments[d];
+    float& key = p.pass.key[static_cast<std::size_t>(d)];
+    key = 0.0f;
     const int32_t c = condition_class(seg.score, kPolicyOffset);
     const int32_t k = p.in.actions.find(p.in.policy[seg.pavement_type][c]);
     if (p.in.policy[seg.pavement_type][c] == 0 || k == 0) continue;
@@ -157,7 +229,7 @@ void rank_by_cost_effectiveness(Projection& p) {
     const double cost = miles * static_cast<double>(action.action_cost) / 2.0;
     const double benefit = miles * area;
     if (!(benefit > 0.0)) continue;
-    seg.order_key = cost > 0.0 ? static_cast<float>(-(benefit / cost))
+    key = cost > 0.0 ? static_cast<float>(-(benefit / cost))
                                : -std::numeric_limits<float>::infinity();
   }
 }

@@ -12,12 +12,23 @@
 namespace pavecast::testing {
 namespace {
 
+// The keys of the rows, none handled yet.
+PassOrder pass_order_of(const SegmentTable& segments) {
+  PassOrder order;
+  order.key.assign(static_cast<std::size_t>(segments.segment_count) + 1, 0.0f);
+  order.handled.assign(order.key.size(), 0);
+  for (int32_t d = 1; d <= segments.segment_count; ++d) order.key[d] = segments[d].order_key;
+  return order;
+}
+
 // The whole sequence of a year's pass with nothing but selection: each
 // selected segment is marked handled.
-std::vector<int32_t> scan_sequence(SegmentTable& segments, bool best_first, int32_t split = 0) {
+std::vector<int32_t> scan_sequence(const SegmentTable& segments, bool best_first,
+                                   int32_t split = 0) {
+  PassOrder order = pass_order_of(segments);
   std::vector<int32_t> seq;
-  for (int32_t i; (i = scan_next_segment(segments, split, best_first)) != 0;) {
-    segments[i].handled_this_year = 1;
+  for (int32_t i; (i = scan_next_segment(order, segments.segment_count, split, best_first)) != 0;) {
+    order.handled[i] = 1;
     seq.push_back(i);
   }
   return seq;
@@ -27,7 +38,6 @@ TEST(Selection, TiesGoToTheSegmentMetFirst) {
   EngineRun run;
   for (float key : {5.0f, 3.0f, 5.0f, 3.0f, 7.0f}) run.add_segment(key, 1.0f);
   EXPECT_EQ(scan_sequence(run.ctx.segments, false), (std::vector<int32_t>{2, 4, 1, 3, 5}));
-  for (int i = 1; i <= 5; ++i) run.ctx.segments[i].handled_this_year = 0;
   EXPECT_EQ(scan_sequence(run.ctx.segments, true), (std::vector<int32_t>{5, 1, 3, 2, 4}));
 }
 
@@ -44,13 +54,14 @@ TEST(Selection, KeysThatCanNeverBeBestAreNotTaken) {
   run.add_segment(1.0f, 1.0f);
   run.ctx.segments[1].order_key = 21.0f;
   run.ctx.segments[2].order_key = 0.0f;
+  const PassOrder keys = pass_order_of(run.ctx.segments);
   OrderedSelection order;
   order.begin_year();
-  EXPECT_EQ(scan_next_segment(run.ctx.segments, 0, false), 2);
-  EXPECT_EQ(order.next(run.ctx.segments, 0, false), 2);
+  EXPECT_EQ(scan_next_segment(keys, 2, 0, false), 2);
+  EXPECT_EQ(order.next(run.ctx.segments, keys, 0, false), 2);
   order.begin_year();
-  EXPECT_EQ(scan_next_segment(run.ctx.segments, 0, true), 1);
-  EXPECT_EQ(order.next(run.ctx.segments, 0, true), 1);
+  EXPECT_EQ(scan_next_segment(keys, 2, 0, true), 1);
+  EXPECT_EQ(order.next(run.ctx.segments, keys, 0, true), 1);
 }
 
 // --- order keys from data/random.dat
@@ -64,10 +75,10 @@ TEST(OrderKeys, RandomOrderReadsInTurnAndRestartsAtTheEnd) {
   Projection& engine = run.prepare();
   draw_order_keys(engine);
   const float expected[] = {0.0f, 0.1f, 0.2f, 0.3f, 0.75f, 0.1f};
-  for (int i = 1; i <= 5; ++i) EXPECT_EQ(run.ctx.segments[i].order_key, expected[i]) << i;
+  for (int i = 1; i <= 5; ++i) EXPECT_EQ(engine.pass.key[i], expected[i]) << i;
   draw_order_keys(engine);  // replays .2 .3, end, .1 .2
   const float again[] = {0.0f, 0.2f, 0.3f, 0.3f, 0.1f, 0.2f};
-  for (int i = 1; i <= 5; ++i) EXPECT_EQ(run.ctx.segments[i].order_key, again[i]) << i;
+  for (int i = 1; i <= 5; ++i) EXPECT_EQ(engine.pass.key[i], again[i]) << i;
 }
 
 TEST(OrderKeys, UnreadableLineRestartsLikeTheEnd) {
@@ -78,7 +89,7 @@ TEST(OrderKeys, UnreadableLineRestartsLikeTheEnd) {
   Projection& engine = run.prepare();
   draw_order_keys(engine);
   const float expected[] = {0.0f, 0.1f, 5.0f, 0.1f, 5.0f};  // 5.0: the key kept
-  for (int i = 1; i <= 4; ++i) EXPECT_EQ(run.ctx.segments[i].order_key, expected[i]) << i;
+  for (int i = 1; i <= 4; ++i) EXPECT_EQ(engine.pass.key[i], expected[i]) << i;
 }
 
 TEST(OrderKeys, MissingFileLeavesEveryKey) {
@@ -89,7 +100,7 @@ TEST(OrderKeys, MissingFileLeavesEveryKey) {
   Projection& engine = run.prepare();
   draw_order_keys(engine);
   draw_order_keys(engine);
-  EXPECT_EQ(run.ctx.segments[1].order_key, 0.5f);
+  EXPECT_EQ(engine.pass.key[1], 0.5f);
   EXPECT_TRUE(run.dir.exists("data/random.dat"));
 }
 
@@ -103,8 +114,8 @@ TEST(OrderKeys, PriorityOrderDividesByThePriorityOfTheClass) {
   run.add_segment(5.4998f, 1.0f);  // class 6
   Projection& engine = run.prepare();
   draw_order_keys(engine);
-  EXPECT_EQ(run.ctx.segments[1].order_key, 0.125f);
-  EXPECT_EQ(run.ctx.segments[2].order_key, 0.0625f);
+  EXPECT_EQ(engine.pass.key[1], 0.125f);
+  EXPECT_EQ(engine.pass.key[2], 0.0625f);
 }
 
 TEST(OrderKeys, NumberOf21OrMoreStopsTheRun) {
@@ -137,6 +148,9 @@ TEST(OrderKeys, KeyShownInTheSegmentList) {
 // scan rotates) and with segments handled out of turn.
 void compare_one_pass(std::mt19937& rng, int order_code, int max_segments, bool few_keys) {
   SegmentTable segments(max_segments + 1);
+  PassOrder keys;
+  keys.key.assign(static_cast<std::size_t>(max_segments) + 2, 0.0f);
+  keys.handled.assign(keys.key.size(), 0);
   const bool best = order_code == 4;
   int32_t split = 0;
   std::uniform_int_distribution<int> count(max_segments / 10 + 1, max_segments);
@@ -147,28 +161,28 @@ void compare_one_pass(std::mt19937& rng, int order_code, int max_segments, bool 
     segments.segment_count = i;
     // Few distinct keys, so ties are common; some that can never be taken.
     const int pick = few(rng);
-    segments[i].order_key = pick == 6  ? (order_code == 4 ? 0.0f : 21.5f)
-                                : few_keys ? static_cast<float>(pick) * 0.25f + 1.0f
-                                           : any_key(rng);
-    segments[i].handled_this_year = few(rng) == 0 ? 1 : 0;
+    keys.key[i] = pick == 6  ? (order_code == 4 ? 0.0f : 21.5f)
+                  : few_keys ? static_cast<float>(pick) * 0.25f + 1.0f
+                             : any_key(rng);
+    keys.handled[i] = few(rng) == 0 ? 1 : 0;
   }
   OrderedSelection order;
   order.begin_year();
   std::vector<int32_t> scanned, ordered;
   bool split_done = false;
   for (;;) {
-    const int32_t a = scan_next_segment(segments, split, best);
-    const int32_t b = order.next(segments, split, best);
+    const int32_t a = scan_next_segment(keys, segments.segment_count, split, best);
+    const int32_t b = order.next(segments, keys, split, best);
     scanned.push_back(a);
     ordered.push_back(b);
     if (a != b || a == 0) break;
-    segments[a].handled_this_year = 1;
+    keys.handled[a] = 1;
     if (!split_done && few(rng) == 0) {
       split_done = true;
       const int32_t j = ++segments.segment_count;
-      segments[j] = segments[a];
-      segments[j].handled_this_year = 1;
-      segments[a].handled_this_year = 0;
+      keys.key[j] = keys.key[a];
+      keys.handled[j] = 1;
+      keys.handled[a] = 0;
       split = a;
     }
   }

@@ -126,17 +126,18 @@ InputFile::~InputFile() {
   if (file_ != nullptr) std::fclose(file_);
 }
 
+// The file is read by one thread only, so without stdio's locking.
 bool InputFile::next(std::string_view& record) {
   if (at_end_ || file_ == nullptr) return false;
   record_.clear();
-  int c = std::getc(file_);
+  int c = getc_unlocked(file_);
   if (c == EOF || c == 26) {  // Ctrl-Z at the start of a line ends the file
     at_end_ = true;
     return false;
   }
   while (c != EOF && c != '\n') {
     if (record_.size() < kMaxRecordLength) record_.push_back(static_cast<char>(c));
-    c = std::getc(file_);
+    c = getc_unlocked(file_);
   }
   if (!record_.empty() && record_.back() == '\r') record_.pop_back();
   ++line_number_;
@@ -187,7 +188,12 @@ OutputFile::OutputFile(int fd, Kind kind, std::filesystem::path path, std::strin
       kind_(kind),
       path_(std::move(path)),
       temp_(std::move(temp)),
-      shown_(std::move(shown)) {}
+      shown_(std::move(shown)) {
+  // Room for a full buffer and the record that fills it, so that it is not
+  // grown (and copied) while a listing is written; pages not written to
+  // take no memory.
+  buffer_.reserve(kFlushAt + 4096);
+}
 
 std::unique_ptr<OutputFile> OutputFile::create_replacement(const FilePath& file) {
   if (file.read_only || file.escapes) return nullptr;
@@ -233,6 +239,12 @@ void OutputFile::flush() {
   bool written = write_all(fd_, buffer_);
   buffer_.clear();
   if (!written) fatal_cannot_write(shown_);
+}
+
+void OutputFile::write_through(std::string_view bytes) {
+  if (fd_ < 0) return;
+  flush();
+  if (!write_all(fd_, bytes)) fatal_cannot_write(shown_);
 }
 
 void OutputFile::close() {

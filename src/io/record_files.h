@@ -38,6 +38,7 @@
 #include <string_view>
 #include <vector>
 
+#include "layout/fixed_record.h"
 #include "layout/layout.h"
 
 namespace pavecast {
@@ -141,7 +142,19 @@ class OutputFile {
     layout.write(buffer_, items);
     if (buffer_.size() >= kFlushAt) flush();
   }
+  // A fixed record (layout/fixed_record.h): its image, then fill(char*
+  // record) puts the fields into it.
+  template <typename Fill>
+  void write(const layout::FixedRecord& record, Fill fill) {
+    const std::size_t at = buffer_.size();
+    buffer_.append(record.image());
+    fill(buffer_.data() + at);
+    if (buffer_.size() >= kFlushAt) flush();
+  }
 
+  // Bytes the caller gathered itself, written from its memory after what
+  // the buffer holds; a failure is a fatal stop naming the file.
+  void write_through(std::string_view bytes);
   // Writes the buffer out; a failure is a fatal stop naming the file.
   void flush();
   // Flushes, closes and, for a replacement, renames over the target.

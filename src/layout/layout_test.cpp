@@ -8,6 +8,7 @@
 #include <bit>
 #include <charconv>
 #include <cmath>
+#include <cstdlib>
 #include <random>
 #include <stdexcept>
 #include <string>
@@ -220,6 +221,40 @@ TEST(LayoutWrite, ItemMustMatchItsField) {
   EXPECT_EQ(Layout("A1,A").format({'Y', 'n'}), "Yn\n");
   Text<8> name("Asphalt");
   EXPECT_EQ(Layout("'(',A,')'").format({name}), "(Asphalt )\n");
+}
+
+// A real read is the decimal rounded once, correctly, to a float: strtof of
+// the same digits is the reference, for short fields (which the reader
+// rounds itself) and long ones, with and without a point (d implied
+// decimals then) and with signs.
+TEST(LayoutRead, RealsAreTheDecimalCorrectlyRounded) {
+  std::mt19937 rng(13);
+  for (int k = 0; k < 60000; ++k) {
+    const int digits = 1 + static_cast<int>(rng() % 11);
+    std::string number;
+    for (int j = 0; j < digits; ++j) number += static_cast<char>('0' + rng() % 10);
+    const uint32_t decimals = rng() % 8;
+    const int point = static_cast<int>(rng() % (digits + 2)) - 1;  // -1: none
+    std::string field = number;
+    std::string decimal = number;
+    if (point >= 0) {
+      field.insert(static_cast<std::size_t>(point), ".");
+      decimal = field;
+    } else {
+      decimal += "e-" + std::to_string(decimals);
+    }
+    if (rng() % 3 == 0) {
+      field = "-" + field;
+      decimal = "-" + decimal;
+    }
+    const Layout f("F14." + std::to_string(decimals));
+    float value = 0.0f;
+    ASSERT_EQ(f.read(std::string(14 - field.size(), ' ') + field, {value}), ReadStatus::kOk)
+        << field;
+    const float expected = std::strtof(decimal.c_str(), nullptr);
+    ASSERT_EQ(std::bit_cast<uint32_t>(value), std::bit_cast<uint32_t>(expected))
+        << "F14." << decimals << " of \"" << field << "\"";
+  }
 }
 
 TEST(LayoutRead, ReadsAFieldTwiceAfterTab) {

@@ -135,6 +135,27 @@ bool parse_real(const Field& f, uint32_t decimals, float& out) {
   if (!seen_point) exponent -= static_cast<int>(decimals);
   if (exponent >= 10000 || exponent <= -10000) return false;
   if (!seen_digit) buf[n++] = '0';
+  {
+    // Most fields (the files' F6.5 numbers, F7.2 lengths) have a few digits
+    // and a small power of ten: both are exact floats, and one float
+    // multiplication or division rounds their product or quotient
+    // correctly, as strtof rounds the decimal.
+    static constexpr float kPowers[] = {1e0f, 1e1f, 1e2f, 1e3f, 1e4f, 1e5f,
+                                        1e6f, 1e7f, 1e8f, 1e9f, 1e10f};
+    const bool negative = buf[0] == '-';
+    const size_t first = negative ? 1 : 0;
+    const int scale = exponent - fraction_digits;
+    if (n - first <= 18 && scale >= -10 && scale <= 10) {
+      uint64_t digits = 0;
+      for (size_t j = first; j < n; ++j) digits = digits * 10 + static_cast<uint64_t>(buf[j] - '0');
+      if (digits < (uint64_t{1} << 24)) {
+        const auto m = static_cast<float>(digits);
+        const float value = scale >= 0 ? m * kPowers[scale] : m / kPowers[-scale];
+        out = negative ? -value : value;
+        return true;
+      }
+    }
+  }
   buf[n++] = 'e';
   auto result = std::to_chars(buf + n, buf + sizeof buf - 1, exponent - fraction_digits);
   *result.ptr = '\0';

@@ -25,14 +25,6 @@ void clear_segment_table(SegmentTable& table) {
   }
 }
 
-int forced_entry(const ForcedRepairs& list, const SegmentTable& segments, int i) {
-  if (i < 1 || i > segments.rows_made()) return 0;
-  int k = segments[i].forced_index;
-  if (k < 1 || k > list.forced_count) return 0;
-  if (list.forced_segment[k] != i || list.forced_ignored[k] != 0) return 0;
-  return k;
-}
-
 void fatal_too_many_segments() {
   fatal_text("\n  ** Fatal Error: You have exceeded the maximum number of segments.\n");
 }

@@ -23,23 +23,31 @@ inline constexpr int kProgramSegmentCapacity = 2500;
 inline constexpr int32_t kNoSegmentLimit = 2147483646;
 inline constexpr int kMaxForcedRepairs = 100;
 
-struct Segment {
+// The fields are grouped by use. The year's pass reads and writes the first
+// group (32 bytes) for every segment every year; a row starts on a 32-byte
+// boundary so that the group lies within one cache line, and visiting a
+// large table in key order costs one line a segment. A repair adds the
+// second group; the listings read the third. Whether the year's pass has
+// taken a segment is the engine's own state (engine/projection.h), not a
+// field of the row.
+struct alignas(32) Segment {
   float score = 0.0f;  // condition, 1.0 (worst) to 10.0 (best)
   float lane_miles = 0.0f;
-  int32_t pavement_type = 0;
-  int32_t original_number = 0;  // number at loading; split pieces inherit it
   float order_key = 0.0f;
-  int32_t last_action = 999;  // index of the last action applied; 999 = none
+  int32_t pavement_type = 0;
+  int32_t forced_index = 0;    // entry of the forced-repair list naming it, or 0
+  int32_t last_action = 999;   // index of the last action applied; 999 = none
+  int32_t original_number = 0;  // number at loading; split pieces inherit it
+  int32_t repair_count = 0;
+
+  int32_t reset_pending = 0;
   std::array<int32_t, kMaxActions + 1> times_applied{};
   std::array<int32_t, kMaxActions + 1> chosen_rank{};
-  int32_t reset_pending = 0;
-  int32_t repair_count = 0;
+
   int32_t mcd = 0;
   int32_t jurisdiction = 0;
   Text<23> highway_name;
   Text<38> segment_description;
-  int32_t forced_index = 0;       // entry of the forced-repair list naming it, or 0
-  int32_t handled_this_year = 0;  // engine state for the current year
 };
 
 struct SegmentTable {
@@ -90,7 +98,14 @@ struct ForcedRepairs {
 // when there is none that applies: an index left by an earlier pass through
 // the dialogue that no entry of this list backs (a forced_index is cleared
 // only at start-up) or an ignored entry counts as none.
-int forced_entry(const ForcedRepairs& list, const SegmentTable& segments, int i);
+// Inline: the year's pass asks it of every segment it takes.
+inline int forced_entry(const ForcedRepairs& list, const SegmentTable& segments, int i) {
+  if (i < 1 || i > segments.rows_made()) return 0;
+  const int k = segments[i].forced_index;
+  if (k < 1 || k > list.forced_count) return 0;
+  if (list.forced_segment[k] != i || list.forced_ignored[k] != 0) return 0;
+  return k;
+}
 
 // Clears every row for a new loading: segment_count 0 and each row as a new
 // Segment, except forced_index, which keeps its value.

@@ -2,8 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <sstream>
 #include <string>
 #include <vector>
+
+#include "layout/layout.h"
+#include "model/condition_class.h"
 
 #include "support/engine_run.h"
 
@@ -100,6 +104,73 @@ TEST(Listings, NamesLayoutLinesAndHeadings) {
   EXPECT_EQ(line_of(repairs[1], 1),
             "       ----------------------- -------------------------------------- "
             "----  ---  --   ----  ------ -----   ----   ----- --- --- ------");
+}
+
+// The segment list's lines as the layout writes them from the segment, one
+// by one: the reference for the listing writer, which keeps each segment's
+// last line and writes again only the fields that changed.
+class LineRecorder : public ProjectionObserver {
+ public:
+  explicit LineRecorder(bool names)
+      : names_(names),
+        line_(names ? "I4,3X,A23,1X,A38,1X,I4,2I5,I6,F8.1,F9.0" : "I4,3X,I4,2I5,I6,F9.1,F9.0") {}
+  void segment_taken(int32_t year, int32_t position, int32_t i, const Segment& seg) override {
+    const float key = static_cast<float>(static_cast<double>(seg.order_key) * 10000.0);
+    const int32_t c = condition_class(seg.score, kListOffset);
+    std::string text =
+        names_ ? line_.format({position, seg.highway_name.view(), seg.segment_description.view(), i,
+                               seg.pavement_type, year, c, seg.lane_miles, key})
+               : line_.format({position, i, seg.pavement_type, year, c, seg.lane_miles, key});
+    text.pop_back();
+    lines.push_back(text);
+  }
+  std::vector<std::string> lines;
+
+ private:
+  bool names_;
+  layout::Layout line_;
+};
+
+// Over years of random keys, repairs that change the pavement type and the
+// class, and splits that change the lane-miles (and add pieces), every line
+// the listing writer keeps and rewrites is the one the layout writes.
+TEST(Listings, KeptLinesShowEveryChangedField) {
+  auto build = [](EngineRun& run) {
+    run.ctx.repair_order = 1;
+    run.set_funding(3.0f);
+    run.ctx.actions[kOverlay].new_pavement_type = 2;
+    std::string numbers;
+    for (int k = 1; k <= 97; ++k) numbers += "." + std::to_string(10000 + (k * 7919) % 89999) + "\n";
+    run.dir.write("data/random.dat", numbers);
+    for (int i = 1; i <= 40; ++i) {
+      run.add_segment(static_cast<float>(1 + (i * 7) % 10) - 0.25f * static_cast<float>(i % 3),
+                      0.5f + 0.25f * static_cast<float>(i % 9), 1 + i % 2);
+      run.ctx.segments[i].highway_name = "Route " + std::to_string(i % 5);
+      run.ctx.segments[i].segment_description = "Stretch " + std::to_string(i);
+    }
+  };
+  for (bool names : {false, true}) {
+    EngineRun run(8, 100);
+    build(run);
+    run.open_listings(names);
+    run.run();
+    std::vector<std::string> written;
+    std::istringstream text(run.segment_list());
+    for (std::string line; std::getline(text, line);)
+      if (line.size() > 4 && line.find_first_of("0123456789") < 4) written.push_back(line);
+
+    EngineRun again(8, 100);
+    build(again);
+    LineRecorder recorder(names);
+    const ProjectionInputs inputs = projection_inputs(again.ctx, again.ctx);
+    RandomFile numbers(
+        InputFile::open_or_fatal(again.ctx.workdir.data("random.dat"), IfMissing::kCreateEmpty));
+    Projection(inputs, {again.ctx.segments, again.ctx.pavement, again.ctx.forced, again.ctx.stats},
+               recorder, &numbers)
+        .run();
+    EXPECT_GT(again.ctx.segments.segment_count, 40);  // pieces were split off
+    EXPECT_EQ(written, recorder.lines) << (names ? "names" : "short");
+  }
 }
 
 // A traced segment split in a year has a line for the repaired piece and one

@@ -78,7 +78,9 @@ void open_run_files(const RunOutput& run) {
   run.files.report = create(run.state.report_file_name);
 }
 
-void write_improvements_columns(OutputFile& file, int32_t names_format) {
+namespace {
+
+const layout::Layout& improvements_columns_layout(int32_t names_format) {
   static const layout::Layout kNames(
       "7X,'Highway                 Segment                 ',"
       "'               Seg#  Pvt  Yr   Surf  Repair Miles  ',"
@@ -89,10 +91,10 @@ void write_improvements_columns(OutputFile& file, int32_t names_format) {
   static const layout::Layout kShort(
       "7X,'Seg#  Pvt  Yr   Surf   Repair Miles    M$ ','   Tot $',/,"
       "7X,'----  ---  --   ----   ------ -----   ----','   -----'");
-  put(file, names_format == 1 ? kNames : kShort);
+  return names_format == 1 ? kNames : kShort;
 }
 
-void write_segment_list_columns(OutputFile& file, int32_t names_format) {
+const layout::Layout& segment_list_columns_layout(int32_t names_format) {
   static const layout::Layout kNames(
       "7X,'Highway                 Segment                ',"
       "'                Seg#  Pvt  Yr   Surf   Miles    Order',/,"
@@ -101,7 +103,25 @@ void write_segment_list_columns(OutputFile& file, int32_t names_format) {
   static const layout::Layout kShort(
       "8X,'Seg#  Pvt  Yr   Surf   Miles    Order',/,"
       "8X,'----  ---  --   ----   -----    -----'");
-  put(file, names_format == 1 ? kNames : kShort);
+  return names_format == 1 ? kNames : kShort;
+}
+
+}  // namespace
+
+void write_improvements_columns(OutputFile& file, int32_t names_format) {
+  put(file, improvements_columns_layout(names_format));
+}
+
+void write_segment_list_columns(OutputFile& file, int32_t names_format) {
+  put(file, segment_list_columns_layout(names_format));
+}
+
+std::string improvements_columns(int32_t names_format) {
+  return improvements_columns_layout(names_format).format(std::span<const layout::Item>());
+}
+
+std::string segment_list_columns(int32_t names_format) {
+  return segment_list_columns_layout(names_format).format(std::span<const layout::Item>());
 }
 
 void write_listing_headings(const RunOutput& run) {

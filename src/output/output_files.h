@@ -56,9 +56,11 @@ void open_run_files(const RunOutput& run);
 void write_listing_headings(const RunOutput& run);
 
 // The two column-heading lines of each listing, written again by the
-// listing writer after a form feed.
+// listing writer after a form feed (the text: what the writers write).
 void write_improvements_columns(OutputFile& file, int32_t names_format);
 void write_segment_list_columns(OutputFile& file, int32_t names_format);
+std::string improvements_columns(int32_t names_format);
+std::string segment_list_columns(int32_t names_format);
 
 // Creates the trace files in entry order, each with its heading. Returns 0,
 // or the entry t whose file cannot be created (entries 1..t-1 stay open). A

@@ -1,5 +1,6 @@
 #include "readers/random_numbers.h"
 
+#include <algorithm>
 #include <string>
 
 #include "fatal/fatal.h"
@@ -58,6 +59,28 @@ bool RandomFile::next(float& number) {
   }
   number = value;
   return true;
+}
+
+void RandomFile::fill(std::span<float> keys) {
+  while (!keys.empty()) {
+    if (!replaying_) {
+      float number = 0.0f;
+      if (next(number)) keys.front() = number;
+      keys = keys.subspan(1);
+      continue;
+    }
+    if (next_ == numbers_.size()) {
+      // The end: this key keeps its value, and the next one takes the first
+      // number again.
+      next_ = 0;
+      keys = keys.subspan(1);
+      continue;
+    }
+    const std::size_t run = std::min(keys.size(), numbers_.size() - next_);
+    std::copy_n(numbers_.begin() + static_cast<std::ptrdiff_t>(next_), run, keys.begin());
+    next_ += run;
+    keys = keys.subspan(run);
+  }
 }
 
 }  // namespace pavecast

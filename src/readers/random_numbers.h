@@ -29,6 +29,8 @@ class RandomFile : public NumberSource {
  public:
   explicit RandomFile(std::unique_ptr<InputFile> file) : file_(std::move(file)) {}
   bool next(float& number) override;
+  // Replaying, the kept numbers are copied a run at a time.
+  void fill(std::span<float> keys) override;
 
  private:
   std::unique_ptr<InputFile> file_;

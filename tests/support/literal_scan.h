@@ -11,14 +11,16 @@
 
 namespace pavecast::testing {
 
-// The next segment not yet handled, or 0 when none can be chosen.
-int32_t scan_next_segment(const SegmentTable& segments, int32_t split_segment, bool best_first);
+// The next segment 1..count not yet handled, or 0 when none can be chosen.
+int32_t scan_next_segment(const PassOrder& order, int32_t count, int32_t split_segment,
+                          bool best_first);
 
 class LiteralScan : public SegmentSelection {
  public:
   void begin_year() override {}
-  int32_t next(const SegmentTable& segments, int32_t split_segment, bool best_first) override {
-    return scan_next_segment(segments, split_segment, best_first);
+  int32_t next(const SegmentTable& segments, const PassOrder& order, int32_t split_segment,
+               bool best_first) override {
+    return scan_next_segment(order, segments.segment_count, split_segment, best_first);
   }
 };
 
