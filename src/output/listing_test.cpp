@@ -9,6 +9,7 @@
 #include "layout/layout.h"
 #include "model/condition_class.h"
 
+#include "engine/inputs.h"
 #include "support/engine_run.h"
 
 namespace pavecast::testing {
