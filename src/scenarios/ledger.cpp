@@ -11,7 +11,7 @@ namespace pavecast {
 
 Ledger::Ledger(const ProjectionInputs& in, const SegmentTable& loaded, const NetworkValues& network,
                const PavementTypes& types, GroupBy by)
-    : in_(in), types_(types), first_year_(network.first_year), by_(by) {
+    : in_(in), first_year_(network.first_year), by_(by) {
   if (by_ == GroupBy::kType) {
     for (int32_t p = 1; p <= types.pavement_type_count; ++p) {
       group_index_[p] = static_cast<int32_t>(labels_.size());

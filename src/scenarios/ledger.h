@@ -67,6 +67,7 @@ class Ledger : public ProjectionObserver {
   // The figures of each group, once the projection has ended.
   std::vector<GroupFigures> groups() const;
 
+  bool follows_segments_taken() const override { return false; }
   void year_begins(int32_t year, int32_t segment_count) override;
   void forced_repair_reserved(int32_t year, int32_t i, int32_t action, float cost) override;
   void repair_made(const RepairEvent& repair, const Segment& segment) override;
@@ -89,7 +90,6 @@ class Ledger : public ProjectionObserver {
   void emit(PlanEntry& entry);
 
   const ProjectionInputs& in_;
-  const PavementTypes& types_;
   const SegmentTable* live_ = nullptr;
   const int32_t first_year_;
   const GroupBy by_;
