@@ -298,8 +298,13 @@ Budget command_budget(const Tool& tool, const BaseScenario& base) {
 
 std::string budget_text(const Budget& budget) {
   switch (budget.kind) {
-    case BudgetKind::kFixed:
-      return "$" + money_text(budget.amount) + "M a year";
+    case BudgetKind::kFixed: {
+      // Appended, not "$" + string: g++ 12 at -O3 reports a false -Wrestrict
+      // on a literal plus a temporary string (GCC bug 105651).
+      std::string text = "$";
+      text += money_text(budget.amount);
+      return text + "M a year";
+    }
     case BudgetKind::kVariable:
       return "the variable funding of the funding file";
     case BudgetKind::kUnlimited:
