@@ -4,44 +4,10 @@
 
 #include <functional>
 
-#include "fatal/fatal.h"
 #include "support/test_support.h"
 
-namespace pavecast {
+namespace pavecast::testing {
 namespace {
-
-using testing::echo_text;
-using testing::lines;
-using testing::make_context;
-using testing::ScriptedConsole;
-using testing::TempDir;
-
-using testing::kFooter;
-const std::string kDollarsN =
-    " Do you want the model to be constrained by dollars? N                 \n";
-const std::string kDollarsY =
-    " Do you want the model to be constrained by dollars? Y                 \n";
-const std::string kAmountQuestion =
-    " Enter the number of millions of dollars available per year, hit <Enter> for\n"
-    "  the default, or a negative number for variable funding from the funding file.  \n"
-    "\n"
-    "\n" +
-    kFooter;
-const std::string kEntry = "                              Entry:\n";
-
-std::string pad74(std::string text) {
-  text.resize(74, ' ');
-  return text + "\n";
-}
-
-const std::string kIsThisCorrect = pad74("  Is this correct (y/n)? Y");
-
-std::string years_question(const char* shown) {
-  return std::string(" Enter the number of years to simulate or hit <Enter> for ") + shown +
-         ".          \n" + kFooter;
-}
-
-using testing::fatal_text_of;
 
 TEST(HorizonFunding, UnconstrainedKeepsSavedYearsAndGivesUnlimitedMoney) {
   TempDir dir;
@@ -55,9 +21,12 @@ TEST(HorizonFunding, UnconstrainedKeepsSavedYearsAndGivesUnlimitedMoney) {
 
   ask_years_and_funding(dialogue_of(*ctx, console), *ctx, ctx->funding);
 
-  EXPECT_EQ(console.output(), years_question("20") + kDollarsN);
-  EXPECT_EQ(echo_text(*ctx, dir),
-            " Enter the number of years to simulate or hit <Enter> for 20. 20\n" + kDollarsN);
+  // Two questions, each showing its default; no amount is asked for.
+  EXPECT_EQ(console.replies_read(), 2);
+  EXPECT_EQ(answer_shown(console.shown_before(1)), "20.");
+  EXPECT_EQ(last_word(console.shown_before(2)), "N");
+  EXPECT_EQ(console.shown_before(3), "");
+  EXPECT_EQ(echo_answers(*ctx, dir), (std::vector<std::string>{"20", "N"}));
   EXPECT_EQ(ctx->years, 20);
   EXPECT_EQ(ctx->year_slots, 21);
   for (int y = 1; y <= 21; ++y) EXPECT_EQ(ctx->funding[y], 99999.9f) << y;
@@ -104,16 +73,19 @@ TEST(HorizonFunding, FixedFundingConfirmedWithEnter) {
 
   ask_years_and_funding(dialogue_of(*ctx, console), *ctx, ctx->funding);
 
-  EXPECT_EQ(console.output(), years_question("10") + kDollarsY + kAmountQuestion +
-                                  "                             Default:  25.00\n" + kEntry +
-                                  pad74(" The model is constrained by $ 12.50m per year.") + "\n" +
-                                  kIsThisCorrect);
-  EXPECT_EQ(echo_text(*ctx, dir),
-            lines({" Enter the number of years to simulate or hit <Enter> for 10. 10",
-                   " Do you want the model to be constrained by dollars? Y                 ",
-                   " The model is constrained by $ 12.5m per year."}));
+  // The amount question shows the saved amount, the confirmation the typed
+  // one, both with two decimals; the echo keeps one.
+  EXPECT_EQ(console.replies_read(), 4);
+  EXPECT_EQ(last_word(console.shown_before(2)), "Y");
+  EXPECT_EQ(count_of(console.shown_before(3), " 25.00\n"), 1);
+  EXPECT_EQ(count_of(console.shown_before(4), " 12.50m"), 1);
+  auto echoed = echo_lines(*ctx, dir);
+  ASSERT_EQ(echoed.size(), 3u);
+  EXPECT_EQ(last_word(echoed[1]), "Y");
+  EXPECT_EQ(count_of(echoed[2], " 12.5m"), 1);
   for (int y = 1; y <= 11; ++y) EXPECT_EQ(ctx->funding[y], 12.5f) << y;
   EXPECT_EQ(ctx->default_funding, 12.5f);
+  EXPECT_EQ(ctx->annual_funding, 12.5f);
   EXPECT_FALSE(ctx->variable_funding);
 }
 
@@ -131,18 +103,24 @@ TEST(HorizonFunding, RefusedConfirmationAsksTheDollarsQuestionAgain) {
 
   ask_years_and_funding(dialogue_of(*ctx, console), *ctx, ctx->funding);
 
-  const std::string variable_default = "                             Default: Variable\n";
-  const std::string variable_confirm =
-      pad74(" The model is constrained by variable funds.") + "\n" + kIsThisCorrect;
-  EXPECT_EQ(console.output(),
-            years_question(" 4") + kDollarsN + kAmountQuestion + variable_default + kEntry +
-                variable_default + kEntry + variable_confirm + kDollarsY + kAmountQuestion +
-                variable_default + kEntry + variable_confirm + kDollarsY + kAmountQuestion +
-                variable_default + kEntry +
-                pad74(" The model is constrained by $  5.00m per year.") + "\n" + kIsThisCorrect);
-  EXPECT_EQ(echo_text(*ctx, dir),
-            " Enter the number of years to simulate or hit <Enter> for  4.  4\n" + kDollarsY +
-                kDollarsY + kDollarsY + " The model is constrained by $  5.0m per year.\n");
+  EXPECT_EQ(console.replies_read(), 11);
+  // The unreadable amount: the default line and the entry prompt alone again.
+  const std::string again = console.shown_before(4);
+  EXPECT_TRUE(console.shown_before(3).ends_with(again)) << again;
+  EXPECT_EQ(count_of(again, "\n"), 2);
+  // Each refusal asks the dollars question again, now showing the Y kept.
+  EXPECT_EQ(last_word(console.shown_before(2)), "N");
+  EXPECT_EQ(last_word(console.shown_before(6)), "Y");
+  EXPECT_EQ(console.shown_before(6), console.shown_before(9));
+  // -1 typed and the variable default kept are confirmed alike; 5 is fixed.
+  EXPECT_EQ(console.shown_before(5), console.shown_before(8));
+  EXPECT_EQ(count_of(console.shown_before(11), "  5.00m"), 1);
+  // Every pass echoes the dollars answer; only the confirmed amount is echoed.
+  auto echoed = echo_lines(*ctx, dir);
+  ASSERT_EQ(echoed.size(), 5u);
+  EXPECT_EQ(last_word(echoed[0]), "4");
+  for (int i = 1; i <= 3; ++i) EXPECT_EQ(last_word(echoed[i]), "Y") << i;
+  EXPECT_EQ(count_of(echoed[4], "  5.0m"), 1);
   EXPECT_EQ(ctx->default_funding, 5.0f);
   EXPECT_FALSE(ctx->variable_funding);
   EXPECT_FALSE(dir.exists("data/funding.dat"));  // only a confirmed answer reads it
@@ -199,8 +177,7 @@ TEST(HorizonFunding, VariableFundingCarriesTheLastRecordForward) {
   EXPECT_EQ(ctx->funding[4], 12.0f);
   for (int y = 5; y <= 11; ++y) EXPECT_EQ(ctx->funding[y], 7.25f) << y;
   // Variable funding is not echoed.
-  EXPECT_EQ(echo_text(*ctx, dir),
-            " Enter the number of years to simulate or hit <Enter> for 10. 10\n" + kDollarsY);
+  EXPECT_EQ(echo_answers(*ctx, dir), (std::vector<std::string>{"10", "Y"}));
 }
 
 TEST(HorizonFunding, VariableFundingStopsAtAnUnreadableRecordAndReadsNoMoreThanTheYears) {
@@ -246,4 +223,4 @@ TEST(HorizonFunding, VariableFundingWithNoReadableRecordStopsTheRun) {
 }
 
 }  // namespace
-}  // namespace pavecast
+}  // namespace pavecast::testing

@@ -9,54 +9,10 @@
 
 #include "support/test_support.h"
 
-namespace pavecast {
+namespace pavecast::testing {
 namespace {
 
-using testing::echo_text;
-using testing::lines;
-using testing::make_context;
-using testing::ScriptedConsole;
-using testing::TempDir;
-
-using testing::kFooter;
-const std::string kBlank76 = std::string(76, ' ') + "\n";
-const std::string kPause = " Press the enter key to continue.\n";
-
-std::string printout_question(char shown) {
-  return lines({"", "", std::string(" Enter the number of the type of printout? ") + shown,
-                "                     1  Condensed Print on a LaserJet                ",
-                "                     2  Condensed Format on a Dot Matrix Printer     ",
-                "                     3  Six Lines Per Inch Format on a Dot Matrix    "}) +
-         kFooter;
-}
-
-std::string date_question(char answer) {
-  return std::string(" Do you want the date and time printed? ") + answer +
-         std::string(35, ' ') + "\n";
-}
-
-std::string trace_question(char answer) {
-  return std::string(" Do you want to trace the scores of any segments ? ") + answer + "\n";
-}
-
-const std::string kHowMany =
-    lines({" How many segments do you want to trace?  (Note: you may be limited by",
-           "  your system configuration.)"});
-
-std::string enter_each(const char* count) {
-  return lines(
-      {std::string(" Enter the numbers of each the ") + count + " segment(s) to be traced.",
-       "  Hit return after each one."});
-}
-
-std::string prompt(int t) {
-  char buf[32];
-  std::snprintf(buf, sizeof buf, " Enter segment # %2d: \n", t);
-  return buf;
-}
-
-const std::string kListHeading =
-    lines({" The trace information will be written on the following files:", "", ""});
+using Answers = std::vector<std::string>;
 
 TEST(PrintoutOptions, RefusedTypeBecomesTheDefaultUntilAValidOne) {
   TempDir dir;
@@ -68,14 +24,13 @@ TEST(PrintoutOptions, RefusedTypeBecomesTheDefaultUntilAValidOne) {
   ScriptedConsole sc(lines({"5", "", "2", "y", ""}));
   ask_printout_options(dialogue_of(*ctx, sc), *ctx);
 
-  EXPECT_EQ(sc.output(), printout_question('3') + printout_question('5') +
-                             printout_question('5') + date_question('N') + kFooter + kFooter +
-                             kBlank76 + trace_question('N'));
-  EXPECT_EQ(echo_text(*ctx, dir),
-            lines({"", "", " Enter the number of the type of printout? 5", "", "",
-                   " Enter the number of the type of printout? 5", "", "",
-                   " Enter the number of the type of printout? 2"}) +
-                date_question('Y') + trace_question('N'));
+  EXPECT_EQ(sc.replies_read(), 5);
+  EXPECT_EQ(answer_shown(sc.shown_before(1)), "3");
+  EXPECT_EQ(answer_shown(sc.shown_before(2)), "5");
+  EXPECT_EQ(sc.shown_before(3), sc.shown_before(2));
+  EXPECT_EQ(answer_shown(sc.shown_before(4)), "N");
+  // Every type typed is echoed, the refused ones too.
+  EXPECT_EQ(echo_answers(*ctx, dir), (Answers{"5", "5", "2", "Y", "N"}));
   EXPECT_EQ(ctx->printout_type, 2);
   EXPECT_EQ(ctx->page_lines, 74);
   EXPECT_EQ(ctx->date_time_answer, 'Y');
@@ -107,18 +62,20 @@ TEST(TraceOptions, ThirteenEntriesWithTagsAsTypedInThreeLines) {
   ask_printout_options(dialogue_of(*ctx, sc), *ctx);
   show_trace_files(dialogue_of(*ctx, sc), *ctx);
 
-  std::string expected = printout_question('1') + date_question('N') + kFooter + kFooter +
-                         kBlank76 + trace_question('N') + kHowMany + enter_each("13");
-  for (int t = 1; t <= 13; ++t) {
-    expected += prompt(t);
-    if (t == 3) expected += prompt(3);  // "x1" is no number
-  }
-  expected += kListHeading +
-              lines({"  trace.12    trace.  7   trace.19    trace.105   trace.6     trace.7  ",
-                     "  trace.8     trace.9     trace.10    trace.11    trace.1     trace.2  ",
-                     "  trace.3  "}) +
-              kPause;
-  EXPECT_EQ(sc.output(), expected);
+  EXPECT_EQ(sc.replies_read(), 21);
+  // A bad count is read again with no message; "x1" is no number, so the
+  // third entry is asked for again.
+  EXPECT_EQ(sc.shown_before(5), "");
+  EXPECT_EQ(sc.shown_before(6), "");
+  EXPECT_EQ(sc.shown_before(10), sc.shown_before(9));
+  EXPECT_NE(sc.shown_before(9), sc.shown_before(8));
+  EXPECT_EQ(
+      count_of(sc.shown_before(21),
+               lines({"  trace.12    trace.  7   trace.19    trace.105   trace.6     trace.7  ",
+                      "  trace.8     trace.9     trace.10    trace.11    trace.1     trace.2  ",
+                      "  trace.3  "})),
+      1);
+  EXPECT_EQ(sc.shown_before(22), "");
 
   EXPECT_EQ(ctx->trace_count, 13);
   EXPECT_EQ(ctx->trace_tag[1], "12 ");
@@ -134,9 +91,7 @@ TEST(TraceOptions, ThirteenEntriesWithTagsAsTypedInThreeLines) {
   EXPECT_EQ(ctx->trace_file_name[14], "         ");
 
   // Neither the count nor the entries are echoed.
-  EXPECT_EQ(echo_text(*ctx, dir),
-            lines({"", "", " Enter the number of the type of printout? 1"}) + date_question('N') +
-                trace_question('Y'));
+  EXPECT_EQ(echo_answers(*ctx, dir), (Answers{"1", "N", "Y"}));
 }
 
 TEST(TraceOptions, ContinueEnteringFromTheSeventeenthEntry) {
@@ -149,13 +104,17 @@ TEST(TraceOptions, ContinueEnteringFromTheSeventeenthEntry) {
   ScriptedConsole sc(replies);
   ask_printout_options(dialogue_of(*ctx, sc), *ctx);
 
-  std::string expected = printout_question('1') + date_question('N') + kFooter + kFooter +
-                         kBlank76 + trace_question('Y') + kHowMany + enter_each("20");
-  for (int t = 1; t <= 20; ++t) {
-    if (t >= 17) expected += "  Continue entering:\n";
-    expected += prompt(t);
+  // Entry t is the reply 4 + t; from the 17th on, its prompt comes with a
+  // line of its own before it, the same each time.
+  EXPECT_EQ(sc.replies_read(), 24);
+  for (int t = 2; t <= 16; ++t) EXPECT_EQ(split_lines(sc.shown_before(4 + t)).size(), 1u) << t;
+  const auto seventeenth = split_lines(sc.shown_before(4 + 17));
+  ASSERT_EQ(seventeenth.size(), 2u);
+  for (int t = 18; t <= 20; ++t) {
+    const auto shown = split_lines(sc.shown_before(4 + t));
+    ASSERT_EQ(shown.size(), 2u) << t;
+    EXPECT_EQ(shown[0], seventeenth[0]) << t;
   }
-  EXPECT_EQ(sc.output(), expected);
   EXPECT_EQ(ctx->trace_count, 20);
   EXPECT_EQ(ctx->trace_file_name[20], "trace.20 ");
 }
@@ -170,7 +129,9 @@ TEST(TraceOptions, CountZeroShowsTheHeadingAloneThenPauses) {
   sc.clear_output();
   show_trace_files(dialogue_of(*ctx, sc), *ctx);
   EXPECT_EQ(ctx->trace_count, 0);
-  EXPECT_EQ(sc.output(), kListHeading + kPause);
+  EXPECT_EQ(sc.replies_read(), 1);  // the pause
+  EXPECT_EQ(count_of(sc.output(), "trace."), 0);
+  EXPECT_EQ(sc.shown_before(2), "");
 }
 
 TEST(TraceOptions, NoTracingSkipsTheListAndClearsTheCount) {
@@ -200,7 +161,8 @@ TEST(TraceOptions, LongListsPauseAfterFifteenLinesWhenMoreFollow) {
     ScriptedConsole sc(lines({"", ""}));
     show_trace_files(dialogue_of(*ctx, sc), *ctx);
 
-    std::string expected = kListHeading;
+    std::string before_pause;  // the names of lines 1..15
+    std::string after_pause;   // and of the lines after them
     int line_count = (count + 5) / 6;
     for (int line = 1; line <= line_count; ++line) {
       std::string text;
@@ -210,19 +172,18 @@ TEST(TraceOptions, LongListsPauseAfterFifteenLinesWhenMoreFollow) {
       }
       // The last field's closing blank is not written.
       text.pop_back();
-      expected += text + "\n";
-      if (line == 15 && line < line_count) expected += kPause;
+      (line <= 15 ? before_pause : after_pause) += text + "\n";
     }
-    expected += kPause;
-    EXPECT_EQ(sc.output(), expected) << count << " entries";
+    EXPECT_EQ(sc.replies_read(), count == 99 ? 2 : 1) << count;
+    EXPECT_EQ(count_of(sc.shown_before(1), "\n" + before_pause), 1) << count;
+    if (count == 99) {
+      EXPECT_TRUE(sc.shown_before(2).starts_with(after_pause));
+    }
+    EXPECT_EQ(sc.shown_before(sc.replies_read() + 1), "") << count;
   }
 }
 
 TEST(ForceFix, NameReplacesTheDefaultUnlessTheReplyBeginsWithABlank) {
-  const std::string question_y =
-      kFooter + " Do you want to force any roads to be repaired in particular years? Y\n" +
-      "  Enter the filename with a list of segments to \"force-fix\" or hit <Return>.  \n" +
-      "force.txt   \n";
   struct Case {
     const char* reply;
     const char* file;
@@ -237,13 +198,14 @@ TEST(ForceFix, NameReplacesTheDefaultUnlessTheReplyBeginsWithABlank) {
     ctx->force_fix_file = "force.txt";
     ScriptedConsole sc(lines({"", c.reply}));
     ask_force_fix(dialogue_of(*ctx, sc), *ctx);
-    EXPECT_EQ(sc.output(), question_y) << c.reply;
+    EXPECT_EQ(sc.replies_read(), 2);
+    EXPECT_EQ(last_word(sc.shown_before(1)), "Y");
+    EXPECT_TRUE(sc.shown_before(2).ends_with("\nforce.txt   \n"));  // the default name
     EXPECT_EQ(ctx->force_fix_file, c.file) << c.reply;
-    EXPECT_EQ(echo_text(*ctx, dir),
-              " Do you want to force any roads to be repaired in particular years? Y\n" +
-                  std::string(" Enter the filename with a list of segments to \"force-fix\".  ") +
-                  c.file + "\n")
-        << c.reply;
+    auto echoed = echo_lines(*ctx, dir);
+    ASSERT_EQ(echoed.size(), 2u);
+    EXPECT_EQ(last_word(echoed[0]), "Y");
+    EXPECT_TRUE(echoed[1].ends_with(std::string(" ") + c.file)) << c.reply;
   }
 }
 
@@ -254,17 +216,12 @@ TEST(ForceFix, AnswerNoAsksForNoFile) {
   ctx->force_fix_file = "force.txt";
   ScriptedConsole sc(lines({"no"}));
   ask_force_fix(dialogue_of(*ctx, sc), *ctx);
-  EXPECT_EQ(sc.output(),
-            kFooter + " Do you want to force any roads to be repaired in particular years? Y\n");
+  EXPECT_EQ(sc.replies_read(), 1);
+  EXPECT_EQ(sc.shown_before(2), "");
   EXPECT_EQ(ctx->force_fix_answer, 'N');
   EXPECT_EQ(ctx->force_fix_file, "force.txt   ");
-  EXPECT_EQ(echo_text(*ctx, dir),
-            " Do you want to force any roads to be repaired in particular years? N\n");
+  EXPECT_EQ(echo_answers(*ctx, dir), Answers{"N"});
 }
-
-const std::string kRecoveryQuestion =
-    lines({" You requested to trace  10 segments.  You may only trace   3.",
-           " Do you want to keep your entries (k) or reenter them (r) (k/r)? "});
 
 // Ten entries whose first three trace files are open, as the loader leaves
 // them when the fourth cannot be created.
@@ -290,7 +247,12 @@ TEST(TraceRecovery, KeepCutsTheCountToTheFilesOpened) {
   auto ctx = context_with_open_traces(dir);
   ScriptedConsole sc(lines({"", "x", "Keep"}));
   EXPECT_EQ(recover_trace_files(dialogue_of(*ctx, sc), *ctx, ctx->files, 4), TraceRecovery::kKeep);
-  EXPECT_EQ(sc.output(), kRecoveryQuestion);
+  // The question names the count asked for and the files opened; other
+  // replies are read again with no message.
+  EXPECT_EQ(sc.replies_read(), 3);
+  EXPECT_EQ(count_of(sc.shown_before(1), " 10 "), 1);
+  EXPECT_EQ(count_of(sc.shown_before(1), "  3."), 1);
+  EXPECT_EQ(sc.shown_before(2) + sc.shown_before(3) + sc.shown_before(4), "");
   EXPECT_EQ(ctx->trace_count, 3);
   EXPECT_EQ(ctx->trace_segment[3], 3);
   ctx->files.trace[1]->close();
@@ -305,8 +267,7 @@ TEST(TraceRecovery, ReenterDeletesOnlyTheFilesOpenedAndClearsTheEntries) {
   ScriptedConsole sc(lines({"R"}));
   EXPECT_EQ(recover_trace_files(dialogue_of(*ctx, sc), *ctx, ctx->files, 4),
             TraceRecovery::kReenter);
-  EXPECT_EQ(sc.output(), kRecoveryQuestion + kBlank76 + kBlank76 + kBlank76 +
-                             " Deleting Previous Entries\n");
+  EXPECT_EQ(count_of(sc.shown_before(2), std::string(76, ' ') + "\n"), 3);
   for (int t = 1; t <= 3; ++t) {
     EXPECT_FALSE(dir.exists("trace." + std::to_string(t))) << t;
     EXPECT_FALSE(ctx->files.trace[t]) << t;
@@ -320,4 +281,4 @@ TEST(TraceRecovery, ReenterDeletesOnlyTheFilesOpenedAndClearsTheEntries) {
 }
 
 }  // namespace
-}  // namespace pavecast
+}  // namespace pavecast::testing

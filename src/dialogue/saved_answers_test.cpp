@@ -7,23 +7,13 @@
 #include "fatal/fatal.h"
 #include "support/test_support.h"
 
-namespace pavecast {
+namespace pavecast::testing {
 namespace {
-
-using testing::echo_text;
-using testing::lines;
-using testing::make_context;
-using testing::ScriptedConsole;
-using testing::TempDir;
-
-using testing::kFooter;
 
 // The saved answers of a typical run, as the program writes them.
 const std::string kSaved = lines({"1", "N", "Y", "N", "force.txt   ", "Y", " 25.00", "10", "N", "3",
                                   "NET1     ", "N", "   4", "N", "Y", "    5.", "N", "N", "Y",
                                   "N"});
-
-using testing::fatal_text_of;
 
 TEST(SavedAnswers, ReadGivesEveryDefault) {
   TempDir dir;
@@ -190,8 +180,10 @@ class DataSetChoice : public ::testing::Test {
 TEST_F(DataSetChoice, AnswerNUsesTheStandardFiles) {
   ScriptedConsole c("n\n");
   choose_data_set(dialogue_of(*ctx, c), *ctx);
-  EXPECT_EQ(c.output(), kFooter + " Do you use different sets of secondary data? N\n");
-  EXPECT_EQ(echo_text(*ctx, dir), " Do you use different sets of secondary data? N\n");
+  EXPECT_EQ(c.replies_read(), 1);
+  EXPECT_EQ(last_word(c.shown_before(1)), "N");
+  EXPECT_EQ(c.shown_before(2), "");
+  EXPECT_EQ(echo_answers(*ctx, dir), std::vector<std::string>{"N"});
   EXPECT_EQ(ctx->answers_file_name.trimmed(), "data\\default2.dat");
   EXPECT_EQ(parameter_file(*ctx, ctx->workdir, "funding").shown, "data/funding.dat");
   EXPECT_EQ(parameter_file(*ctx, ctx->workdir, "repairs").shown, "data/repairs.dat");
@@ -206,14 +198,20 @@ TEST_F(DataSetChoice, ListsTheSetsAndRepeatsOutOfRangeNumbers) {
     return std::string(21, ' ') + " " + std::to_string(k) + "  " + title +
            std::string(45 - title.size(), ' ') + "\n\n";
   };
-  std::string question = " Which data file type would you like ( 1)?  \n\n\n" +
-                         set(1, "First set") + set(2, "Second set") + set(3, "Third set") +
-                         kFooter;
-  EXPECT_EQ(c.output(), kFooter + " Do you use different sets of secondary data? Y\n" +
-                            " Loading Secondary Data\n" + question + question);
-  EXPECT_EQ(echo_text(*ctx, dir), lines({" Do you use different sets of secondary data? Y",
-                                         " Which data file type would you like ( 7)?  ",
-                                         " Which data file type would you like ( 2)?  "}));
+  // 7 is out of range: the list is shown again, with the same default; "x"
+  // is read again with nothing shown.
+  EXPECT_EQ(c.replies_read(), 4);
+  const std::string list = c.shown_before(3);
+  EXPECT_EQ(count_of(list, set(1, "First set") + set(2, "Second set") + set(3, "Third set")), 1);
+  EXPECT_EQ(count_of(list, "( 1)"), 1);
+  EXPECT_TRUE(c.shown_before(2).ends_with(list));
+  EXPECT_EQ(c.shown_before(4), "");
+  // Each number is echoed, the refused one too.
+  const auto echoed = echo_lines(*ctx, dir);
+  ASSERT_EQ(echoed.size(), 3u);
+  EXPECT_EQ(last_word(echoed[0]), "Y");
+  EXPECT_EQ(count_of(echoed[1], "( 7)"), 1);
+  EXPECT_EQ(count_of(echoed[2], "( 2)"), 1);
   EXPECT_EQ(ctx->data_set, 2);
   EXPECT_EQ(ctx->answers_file_name.trimmed(), "data\\default.abc");
   for (const char* base : {"funding", "priority", "repairs", "detrates", "matrix"})
@@ -291,4 +289,4 @@ TEST(DefaultDat, ReadsTheKeepCharacterAnswerAndSet) {
 }
 
 }  // namespace
-}  // namespace pavecast
+}  // namespace pavecast::testing

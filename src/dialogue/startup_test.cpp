@@ -8,36 +8,32 @@
 #include "fatal/fatal.h"
 #include "support/test_support.h"
 
-namespace pavecast {
+namespace pavecast::testing {
 namespace {
-
-using testing::lines;
-using testing::ScriptedConsole;
-using testing::TempDir;
-
-using testing::kFooter;
 
 TEST(Introduction, OnlyAFirstLetterYShowsTheBanner) {
   for (const char* reply : {"\n", "n\n", " y\n", "x\n"}) {
     ScriptedConsole c(reply);
     offer_introduction(c);
-    EXPECT_EQ(c.output(), std::string(kFooter) +
-                              " Do you want to see the introduction (y/n)? N\n")
-        << reply;
+    EXPECT_EQ(c.replies_read(), 1) << reply;
+    EXPECT_EQ(last_word(c.shown_before(1)), "N") << reply;
+    EXPECT_EQ(c.shown_before(2), "") << reply;
   }
+  // A pause, the banner of 15 lines and a pause.
   ScriptedConsole c("yes\n\n\n");
   offer_introduction(c);
-  std::string out = c.output();
+  EXPECT_EQ(c.replies_read(), 3);
+  EXPECT_EQ(split_lines(c.shown_before(2)).size(), 1u);
+  const std::string banner = c.shown_before(3);
+  EXPECT_EQ(split_lines(banner).size(), 15u + 1u);
   EXPECT_TRUE(
-      out.starts_with(std::string(kFooter) +
-                      " Do you want to see the introduction (y/n)? N\n"
-                      " Press the enter key to continue.\n"
-                      "               ****************************************************\n"));
-  EXPECT_NE(out.find("\n               *     At any time you can hit <Cnrl C> to      *\n"),
-            std::string::npos);
-  EXPECT_TRUE(out.ends_with("               ****************************************************\n"
-                            " Press the enter key to continue.\n"));
-  EXPECT_EQ(std::count(out.begin(), out.end(), '\n'), 2 + 1 + 15 + 1);
+      banner.starts_with("               ****************************************************\n"));
+  EXPECT_EQ(count_of(banner, "\n               *     At any time you can hit <Cnrl C> to      *\n"),
+            1);
+  EXPECT_TRUE(
+      banner.ends_with("               ****************************************************\n" +
+                       split_lines(c.shown_before(2))[0] + "\n"));
+  EXPECT_EQ(c.shown_before(4), "");
 }
 
 class StartUp : public ::testing::Test {
@@ -105,9 +101,10 @@ TEST_F(StartUp, MissingEmptyOrBadStartUpFilesStopTheRun) {
 TEST_F(StartUp, TheConsoleClosingEarlyStopsTheRun) {
   std::string console;
   EXPECT_EQ(run("", &console), 1);
-  EXPECT_EQ(console, std::string(kFooter) + " Do you want to see the introduction (y/n)? N\n" +
-                         " ** Fatal Error: end of console input\n");
+  // The one question asked, then the stop.
+  EXPECT_EQ(split_lines(console).size(), 3u);
+  EXPECT_TRUE(console.ends_with("? N\n ** Fatal Error: end of console input\n")) << console;
 }
 
 }  // namespace
-}  // namespace pavecast
+}  // namespace pavecast::testing
