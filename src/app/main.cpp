@@ -1,6 +1,7 @@
 // pavecast: the pavement-condition projection program. Runs one dialogue and
 // projection in the current directory; takes no arguments.
 #include <csignal>
+#include <exception>
 #include <filesystem>
 #include <iostream>
 
@@ -16,8 +17,19 @@ int main() {
   // Ctrl-C ends the run, but takes no half-written replacement file with it.
   pavecast::remove_temporaries_on_interrupt();
   std::ios::sync_with_stdio(false);
-  pavecast::ProgramOptions options;
-  options.workdir.root = std::filesystem::current_path();
-  options.start_time = pavecast::local_start_time();
-  return pavecast::run_program(options, std::cin, std::cout);
+  // A failure no stage stops on (the file system failing under it, memory
+  // running out) ends the run with one line, never an abort.
+  try {
+    pavecast::ProgramOptions options;
+    options.workdir.root = std::filesystem::current_path();
+    options.start_time = pavecast::local_start_time();
+    return pavecast::run_program(options, std::cin, std::cout);
+  } catch (const std::exception& e) {
+    std::cout.flush();
+    std::cerr << "pavecast: " << e.what() << "\n";
+  } catch (...) {
+    std::cout.flush();
+    std::cerr << "pavecast: stopped by an unexpected error\n";
+  }
+  return 1;
 }

@@ -5,7 +5,7 @@
 // labelled, and a legend: each series with its colour when there are at most
 // 12, else a colour bar from the first series to the last (the series are
 // then taken to be ordered, as funding levels are). An optional target is
-// drawn as a dashed line.
+// drawn as a dashed line. Text is escaped and made valid UTF-8 (markup.h).
 #pragma once
 
 #include <cstdint>
@@ -29,8 +29,5 @@ struct ChartText {
 };
 
 std::string percent_poor_chart(const std::vector<ChartSeries>& series, const ChartText& text);
-
-// Text for SVG and XML: & < > " escaped.
-std::string xml_escaped(std::string_view text);
 
 }  // namespace pavecast

@@ -7,8 +7,10 @@
 #include <map>
 
 #include "model/condition_class.h"
-#include "scenarios/chart.h"
+#include "scenarios/axis.h"
+#include "scenarios/markup.h"
 #include "scenarios/scenario_output.h"
+#include "scenarios/tool_text.h"
 
 namespace pavecast {
 
@@ -20,17 +22,10 @@ std::string num(double v, int decimals = 1) {
   return buffer;
 }
 
-std::string esc(std::string_view text) {
-  return xml_escaped(text);
-}
-
-// A tick step of 1, 2 or 5 times a power of ten giving at most `most` ticks.
-double nice_step(double span, int most) {
-  const double raw = std::max(span, 1e-9) / most;
-  const double power = std::pow(10.0, std::floor(std::log10(raw)));
-  for (double m : {1.0, 2.0, 5.0, 10.0})
-    if (m * power >= raw) return m * power;
-  return 10.0 * power;
+// A name of the fixed-column tables, as UTF-8.
+template <std::size_t N>
+std::string name_of(const Text<N>& field) {
+  return from_latin1(field.trimmed());
 }
 
 // A plot area in an SVG of 960 x 340 pixels: values to pixels, the axes,
@@ -42,59 +37,95 @@ struct Plot {
   double x(double v) const { return kLeft + (v - x0) / (x1 - x0) * (kRight - kLeft); }
   double y(double v) const { return kBottom - (v - y0) / (y1 - y0) * (kBottom - kTop); }
 
-  std::string open(const std::string& label) const {
-    return "<svg xmlns=\"http://www.w3.org/2000/svg\" viewBox=\"0 0 960 340\" role=\"img\" "
-           "aria-label=\"" +
-           esc(label) + "\">\n";
+  void open(Markup& m, const std::string& label) const {
+    m.open("svg", {{"xmlns", "http://www.w3.org/2000/svg"},
+                   {"viewBox", "0 0 960 340"},
+                   {"role", "img"},
+                   {"aria-label", label}})
+        .line_end();
+  }
+  static void line(Markup& m, double x1, double y1, double x2, double y2, Attributes stroke) {
+    Attributes a = {{"x1", num(x1)}, {"y1", num(y1)}, {"x2", num(x2)}, {"y2", num(y2)}};
+    a.insert(a.end(), stroke.begin(), stroke.end());
+    m.empty("line", a).line_end();
   }
   // The axes, y ticks every `step`, and the titles.
-  std::string axes(double step, const std::string& x_title, const std::string& y_title,
-                   int y_decimals) const {
-    std::string s;
-    for (double v = y0; v <= y1 + 1e-9; v += step) {
-      s += "<line x1=\"" + num(kLeft) + "\" y1=\"" + num(y(v)) + "\" x2=\"" + num(kRight) +
-           "\" y2=\"" + num(y(v)) + "\" stroke=\"#e0e0e0\"/>\n";
-      s += "<text x=\"" + num(kLeft - 6) + "\" y=\"" + num(y(v) + 4) + "\" text-anchor=\"end\">" +
-           num(v, y_decimals) + "</text>\n";
+  void axes(Markup& m, double step, const std::string& x_title, const std::string& y_title,
+            int y_decimals) const {
+    for (double v : axis_ticks(y0, y1, step)) {
+      line(m, kLeft, y(v), kRight, y(v), {{"stroke", "#e0e0e0"}});
+      m.element("text", {{"x", num(kLeft - 6)}, {"y", num(y(v) + 4)}, {"text-anchor", "end"}},
+                num(v, y_decimals))
+          .line_end();
     }
-    s += "<line x1=\"" + num(kLeft) + "\" y1=\"" + num(kBottom) + "\" x2=\"" + num(kRight) +
-         "\" y2=\"" + num(kBottom) + "\" stroke=\"#333\"/>\n";
-    s += "<line x1=\"" + num(kLeft) + "\" y1=\"" + num(kTop) + "\" x2=\"" + num(kLeft) +
-         "\" y2=\"" + num(kBottom) + "\" stroke=\"#333\"/>\n";
-    s += "<text x=\"" + num((kLeft + kRight) / 2) + "\" y=\"332\" text-anchor=\"middle\">" +
-         esc(x_title) + "</text>\n";
-    s += "<text transform=\"translate(16 " + num((kTop + kBottom) / 2) +
-         ") rotate(-90)\" text-anchor=\"middle\">" + esc(y_title) + "</text>\n";
-    return s;
+    line(m, kLeft, kBottom, kRight, kBottom, {{"stroke", "#333"}});
+    line(m, kLeft, kTop, kLeft, kBottom, {{"stroke", "#333"}});
+    m.element("text", {{"x", num((kLeft + kRight) / 2)}, {"y", "332"}, {"text-anchor", "middle"}},
+              x_title)
+        .line_end();
+    m.element("text",
+              {{"transform", "translate(16 " + num((kTop + kBottom) / 2) + ") rotate(-90)"},
+               {"text-anchor", "middle"}},
+              y_title)
+        .line_end();
   }
   // Labels under the x axis at the given values, every k-th shown.
-  std::string x_labels(const std::vector<std::pair<double, std::string>>& labels) const {
-    std::string s;
+  void x_labels(Markup& m, const std::vector<std::pair<double, std::string>>& labels) const {
     const std::size_t k = std::max<std::size_t>(1, (labels.size() + 19) / 20);
     for (std::size_t i = 0; i < labels.size(); i += k)
-      s += "<text x=\"" + num(x(labels[i].first)) + "\" y=\"" + num(kBottom + 18) +
-           "\" text-anchor=\"middle\">" + esc(labels[i].second) + "</text>\n";
-    return s;
+      m.element("text",
+                {{"x", num(x(labels[i].first))}, {"y", num(kBottom + 18)}, {"text-anchor", "middle"}},
+                labels[i].second)
+          .line_end();
   }
 };
 
-std::string rect(double x, double y, double w, double h, const char* fill,
-                 const std::string& title) {
-  return "<rect x=\"" + num(x, 2) + "\" y=\"" + num(y, 2) + "\" width=\"" + num(w, 2) +
-         "\" height=\"" + num(h, 2) + "\" fill=\"" + fill + "\"><title>" + esc(title) +
-         "</title></rect>\n";
+void rect(Markup& m, double x, double y, double w, double h, const char* fill,
+          const std::string& title) {
+  m.open("rect", {{"x", num(x, 2)},
+                  {"y", num(y, 2)},
+                  {"width", num(w, 2)},
+                  {"height", num(h, 2)},
+                  {"fill", fill}})
+      .element("title", title)
+      .close()
+      .line_end();
 }
 
-std::string legend(const std::vector<std::pair<const char*, std::string>>& items) {
-  std::string s = "<p class=\"legend\">";
+// A point with its value shown on hover.
+void dot(Markup& m, double x, double y, const char* r, const char* fill, const std::string& title) {
+  m.open("circle", {{"cx", num(x, 2)}, {"cy", num(y, 2)}, {"r", r}, {"fill", fill}})
+      .element("title", title)
+      .close()
+      .line_end();
+}
+
+void polyline(Markup& m, const std::string& points, Attributes stroke) {
+  Attributes a = {{"points", points}, {"fill", "none"}};
+  a.insert(a.end(), stroke.begin(), stroke.end());
+  m.empty("polyline", a).line_end();
+}
+
+void legend(Markup& m, const std::vector<std::pair<const char*, std::string>>& items) {
+  m.open("p", {{"class", "legend"}});
   for (const auto& [colour, label] : items)
-    s += "<span><i style=\"background:" + std::string(colour) + "\"></i>" + esc(label) + "</span>";
-  return s + "</p>\n";
+    m.open("span")
+        .open("i", {{"style", "background:" + std::string(colour)}})
+        .close()
+        .text(label)
+        .close();
+  m.close().line_end();
+}
+
+void row(Markup& m, std::string_view cell, const std::vector<std::string>& cells) {
+  m.open("tr");
+  for (const std::string& c : cells) m.element(cell, c);
+  m.close().line_end();
 }
 
 // --- the sections
 
-std::string network_section(const BaseScenario& base) {
+void network_section(Markup& m, const BaseScenario& base) {
   struct Group {
     int32_t segments = 0;
     double lane_miles = 0.0, score_miles = 0.0;
@@ -105,10 +136,9 @@ std::string network_section(const BaseScenario& base) {
   for (int32_t i = 1; i <= table.segment_count; ++i) {
     const Segment& seg = table[i];
     const PavementTypes& types = base.tables.pavement;
-    const std::string type =
-        seg.pavement_type >= 1 && seg.pavement_type <= types.pavement_type_count
-            ? std::string(types.pavement_type_name[seg.pavement_type].trimmed())
-            : "?";
+    const std::string type = seg.pavement_type >= 1 && seg.pavement_type <= types.pavement_type_count
+                                 ? name_of(types.pavement_type_name[seg.pavement_type])
+                                 : "?";
     for (Group* g : {&by_type[type], &by_jurisdiction[seg.jurisdiction]}) {
       ++g->segments;
       g->lane_miles += seg.lane_miles;
@@ -116,32 +146,33 @@ std::string network_section(const BaseScenario& base) {
     }
   }
   const double total = base.network.total_lane_miles;
-  auto row = [&](const std::string& name, const Group& g) {
-    return "<tr><td>" + esc(name) + "</td><td>" + std::to_string(g.segments) + "</td><td>" +
-           num(g.lane_miles, 1) + "</td><td>" + num(total > 0 ? 100.0 * g.lane_miles / total : 0) +
-           "</td><td>" + num(g.lane_miles > 0 ? g.score_miles / g.lane_miles : 0, 2) +
-           "</td></tr>\n";
+  auto group_row = [&](const std::string& name, const Group& g) {
+    row(m, "td",
+        {name, std::to_string(g.segments), num(g.lane_miles, 1),
+         num(total > 0 ? 100.0 * g.lane_miles / total : 0),
+         num(g.lane_miles > 0 ? g.score_miles / g.lane_miles : 0, 2)});
   };
-  std::string s = "<section><h2>The network</h2>\n<p>" + std::to_string(table.segment_count) +
-                  " segments, " + num(total, 1) + " lane-miles; conditions of " +
-                  std::to_string(base.network.first_year) + ".</p>\n";
-  const std::string head =
-      "<tr><th>{}</th><th>Segments</th><th>Lane-miles</th><th>% of lane-miles</th>"
-      "<th>Mean score</th></tr>\n";
-  s += "<div class=\"pair\"><table><caption>By pavement type</caption>\n" +
-       std::string(head).replace(8, 2, "Type");
-  for (const auto& [name, g] : by_type) s += row(name, g);
-  s += "</table>\n<table><caption>By jurisdiction</caption>\n" +
-       std::string(head).replace(8, 2, "Jurisdiction");
-  for (const auto& [code, g] : by_jurisdiction) s += row(std::to_string(code), g);
-  return s + "</table></div></section>\n";
+  auto head = [&](const char* first) {
+    row(m, "th", {first, "Segments", "Lane-miles", "% of lane-miles", "Mean score"});
+  };
+  m.open("section").element("h2", "The network").line_end();
+  m.element("p", std::to_string(table.segment_count) + " segments, " + num(total, 1) +
+                     " lane-miles; conditions of " + std::to_string(base.network.first_year) + ".")
+      .line_end();
+  m.open("div", {{"class", "pair"}}).open("table").element("caption", "By pavement type").line_end();
+  head("Type");
+  for (const auto& [name, g] : by_type) group_row(name, g);
+  m.close().line_end().open("table").element("caption", "By jurisdiction").line_end();
+  head("Jurisdiction");
+  for (const auto& [code, g] : by_jurisdiction) group_row(std::to_string(code), g);
+  m.close().close().close().line_end();
 }
 
-std::string condition_chart(const ScenarioRun& run) {
+void condition_chart(Markup& m, const ScenarioRun& run) {
   const std::size_t n = run.years.size();
   Plot plot{-0.5, static_cast<double>(n) - 0.5, 0.0, 100.0};
-  std::string s = plot.open("Condition by year: percent of lane-miles good, fair and poor");
-  s += plot.axes(20.0, "Year", "Percent of lane-miles", 0);
+  plot.open(m, "Condition by year: percent of lane-miles good, fair and poor");
+  plot.axes(m, 20.0, "Year", "Percent of lane-miles", 0);
   const double width = (Plot::kRight - Plot::kLeft) / static_cast<double>(n) * 0.7;
   std::vector<std::pair<double, std::string>> labels;
   for (std::size_t k = 0; k < n; ++k) {
@@ -151,19 +182,19 @@ std::string condition_chart(const ScenarioRun& run) {
     const double good = std::max(0.0, 100.0 - poor - fair);
     const double x = plot.x(static_cast<double>(k)) - width / 2;
     const std::string year = std::to_string(y.calendar_year);
-    s += rect(x, plot.y(poor), width, plot.y(0) - plot.y(poor), kPoorColour,
-              year + ": " + num(poor, 2) + "% poor");
-    s += rect(x, plot.y(poor + fair), width, plot.y(poor) - plot.y(poor + fair), kFairColour,
-              year + ": " + num(fair, 2) + "% fair");
-    s += rect(x, plot.y(100.0), width, plot.y(poor + fair) - plot.y(100.0), kGoodColour,
-              year + ": " + num(good, 2) + "% good");
+    rect(m, x, plot.y(poor), width, plot.y(0) - plot.y(poor), kPoorColour,
+         year + ": " + num(poor, 2) + "% poor");
+    rect(m, x, plot.y(poor + fair), width, plot.y(poor) - plot.y(poor + fair), kFairColour,
+         year + ": " + num(fair, 2) + "% fair");
+    rect(m, x, plot.y(100.0), width, plot.y(poor + fair) - plot.y(100.0), kGoodColour,
+         year + ": " + num(good, 2) + "% good");
     labels.emplace_back(static_cast<double>(k), year);
   }
-  s += plot.x_labels(labels);
-  return s + "</svg>\n";
+  plot.x_labels(m, labels);
+  m.close().line_end();
 }
 
-std::string mean_chart(const ScenarioRun& run) {
+void mean_chart(Markup& m, const ScenarioRun& run) {
   const std::size_t n = run.years.size();
   float low = 10.0f, high = 1.0f;
   for (const YearFigures& y : run.years) {
@@ -173,8 +204,8 @@ std::string mean_chart(const ScenarioRun& run) {
   const double y0 = std::max(0.0, std::floor(low) - 1.0);
   const double y1 = std::min(10.0, std::ceil(high) + 1.0);
   Plot plot{-0.5, static_cast<double>(n) - 0.5, y0, std::max(y1, y0 + 1.0)};
-  std::string s = plot.open("Mean score by year");
-  s += plot.axes(nice_step(plot.y1 - plot.y0, 8), "Year", "Mean score (lane-mile weighted)", 1);
+  plot.open(m, "Mean score by year");
+  plot.axes(m, nice_step(plot.y1 - plot.y0, 8), "Year", "Mean score (lane-mile weighted)", 1);
   std::string points;
   std::vector<std::pair<double, std::string>> labels;
   for (std::size_t k = 0; k < n; ++k) {
@@ -182,18 +213,15 @@ std::string mean_chart(const ScenarioRun& run) {
               num(plot.y(run.years[k].mean_score), 2) + " ";
     labels.emplace_back(static_cast<double>(k), std::to_string(run.years[k].calendar_year));
   }
-  s += "<polyline points=\"" + points + "\" fill=\"none\" stroke=\"" + kMeanColour +
-       "\" stroke-width=\"3\"/>\n";
+  polyline(m, points, {{"stroke", kMeanColour}, {"stroke-width", "3"}});
   for (std::size_t k = 0; k < n; ++k)
-    s += "<circle cx=\"" + num(plot.x(static_cast<double>(k)), 2) + "\" cy=\"" +
-         num(plot.y(run.years[k].mean_score), 2) + "\" r=\"5\" fill=\"" + kMeanColour +
-         "\"><title>" + std::to_string(run.years[k].calendar_year) + ": " +
-         num(run.years[k].mean_score, 3) + "</title></circle>\n";
-  s += plot.x_labels(labels);
-  return s + "</svg>\n";
+    dot(m, plot.x(static_cast<double>(k)), plot.y(run.years[k].mean_score), "5", kMeanColour,
+        std::to_string(run.years[k].calendar_year) + ": " + num(run.years[k].mean_score, 3));
+  plot.x_labels(m, labels);
+  m.close().line_end();
 }
 
-std::string spending_chart(const ScenarioRun& run, const RepairActions& actions) {
+void spending_chart(Markup& m, const ScenarioRun& run, const RepairActions& actions) {
   const std::size_t n = run.years.size();
   double most = 0.0;
   for (std::size_t k = 1; k < n; ++k) {
@@ -203,8 +231,8 @@ std::string spending_chart(const ScenarioRun& run, const RepairActions& actions)
   }
   const double step = nice_step(std::max(most, 1.0), 6);
   Plot plot{0.5, static_cast<double>(n) - 0.5, 0.0, std::ceil(std::max(most, 1.0) / step) * step};
-  std::string s = plot.open("Money spent by repair action and year");
-  s += plot.axes(step, "Year", "Millions of dollars", step < 1.0 ? 1 : 0);
+  plot.open(m, "Money spent by repair action and year");
+  plot.axes(m, step, "Year", "Millions of dollars", step < 1.0 ? 1 : 0);
   const double width = (Plot::kRight - Plot::kLeft) / std::max<double>(1.0, n - 1.0) * 0.7;
   std::vector<std::pair<double, std::string>> labels;
   for (std::size_t k = 1; k < n; ++k) {
@@ -213,122 +241,129 @@ std::string spending_chart(const ScenarioRun& run, const RepairActions& actions)
     for (std::size_t a = 0; a < run.cost_by_action.size(); ++a) {
       const double cost = std::max(0.0f, run.cost_by_action[a][k]);
       if (cost <= 0.0) continue;
-      const std::string name(actions[static_cast<int>(a) + 1].action_description.trimmed());
-      s += rect(plot.x(static_cast<double>(k)) - width / 2, plot.y(bottom + cost), width,
-                plot.y(bottom) - plot.y(bottom + cost), kActionColours[a % kActionColours.size()],
-                year + ": " + name + " $" + num(cost, 3) + "M");
+      const std::string name = name_of(actions[static_cast<int>(a) + 1].action_description);
+      rect(m, plot.x(static_cast<double>(k)) - width / 2, plot.y(bottom + cost), width,
+           plot.y(bottom) - plot.y(bottom + cost), kActionColours[a % kActionColours.size()],
+           year + ": " + name + " $" + num(cost, 3) + "M");
       bottom += cost;
     }
     labels.emplace_back(static_cast<double>(k), year);
   }
-  s += plot.x_labels(labels);
-  s += "</svg>\n";
+  plot.x_labels(m, labels);
+  m.close().line_end();
   std::vector<std::pair<const char*, std::string>> items;
   for (std::size_t a = 0; a < run.cost_by_action.size(); ++a)
-    items.emplace_back(
-        kActionColours[a % kActionColours.size()],
-        std::to_string(actions[static_cast<int>(a) + 1].action_number) + " " +
-            std::string(actions[static_cast<int>(a) + 1].action_description.trimmed()));
-  return s + legend(items);
+    items.emplace_back(kActionColours[a % kActionColours.size()],
+                       std::to_string(actions[static_cast<int>(a) + 1].action_number) + " " +
+                           name_of(actions[static_cast<int>(a) + 1].action_description));
+  legend(m, items);
 }
 
-std::string sweep_chart(const HtmlReport& r) {
-  if (r.sweep.empty()) return "";
+// Percent poor in the sweep's run: at its highest over the simulated years.
+float highest_poor(const ScenarioRun& run) {
+  float most = 0.0f;
+  for (std::size_t y = 1; y < run.years.size(); ++y) most = std::max(most, run.years[y].pct_poor);
+  return run.years.size() > 1 ? most : run.final_year().pct_poor;
+}
+
+void sweep_chart(Markup& m, const HtmlReport& r) {
+  if (r.sweep.empty()) return;
   const double x0 = static_cast<double>(r.sweep_cents.front()) / 100.0;
   const double x1 = std::max(static_cast<double>(r.sweep_cents.back()) / 100.0, x0 + 0.01);
   double high = 10.0;
-  auto highest = [](const ScenarioRun& run) {
-    float most = 0.0f;
-    for (std::size_t y = 1; y < run.years.size(); ++y) most = std::max(most, run.years[y].pct_poor);
-    return run.years.size() > 1 ? most : run.final_year().pct_poor;
-  };
-  for (const ScenarioRun& run : r.sweep) high = std::max<double>(high, highest(run));
+  for (const ScenarioRun& run : r.sweep) high = std::max<double>(high, highest_poor(run));
   if (r.targets && r.targets->max_poor) high = std::max(high, *r.targets->max_poor);
   const double y1 = std::ceil(high / 10.0) * 10.0;
   Plot plot{x0, x1, 0.0, y1};
-  std::string s = plot.open("Percent poor by funding level");
-  s += plot.axes(nice_step(y1, 10), "Funding ($M a year)", "Percent poor", 0);
+  plot.open(m, "Percent poor by funding level");
+  plot.axes(m, nice_step(y1, 10), "Funding ($M a year)", "Percent poor", 0);
   std::string last, worst;
   std::vector<std::pair<double, std::string>> labels;
   for (std::size_t i = 0; i < r.sweep.size(); ++i) {
     const double level = static_cast<double>(r.sweep_cents[i]) / 100.0;
     last += num(plot.x(level), 2) + "," + num(plot.y(r.sweep[i].final_year().pct_poor), 2) + " ";
-    worst += num(plot.x(level), 2) + "," + num(plot.y(highest(r.sweep[i])), 2) + " ";
+    worst += num(plot.x(level), 2) + "," + num(plot.y(highest_poor(r.sweep[i])), 2) + " ";
     labels.emplace_back(level, money_text(r.sweep_cents[i]));
   }
-  s += "<polyline points=\"" + worst +
-       "\" fill=\"none\" stroke=\"#c2a5cf\" stroke-width=\"2\" "
-       "stroke-dasharray=\"6 4\"/>\n";
-  s += "<polyline points=\"" + last + "\" fill=\"none\" stroke=\"" + kSweepColour +
-       "\" stroke-width=\"3\"/>\n";
+  polyline(m, worst, {{"stroke", "#c2a5cf"}, {"stroke-width", "2"}, {"stroke-dasharray", "6 4"}});
+  polyline(m, last, {{"stroke", kSweepColour}, {"stroke-width", "3"}});
   for (std::size_t i = 0; i < r.sweep.size(); ++i) {
-    const double level = static_cast<double>(r.sweep_cents[i]) / 100.0;
-    s += "<circle cx=\"" + num(plot.x(level), 2) + "\" cy=\"" +
-         num(plot.y(r.sweep[i].final_year().pct_poor), 2) + "\" r=\"4\" fill=\"" + kSweepColour +
-         "\"><title>$" + money_text(r.sweep_cents[i]) +
-         "M: " + num(r.sweep[i].final_year().pct_poor, 2) + "% poor at the end</title></circle>\n";
+    const float poor = r.sweep[i].final_year().pct_poor;
+    dot(m, plot.x(static_cast<double>(r.sweep_cents[i]) / 100.0), plot.y(poor), "4", kSweepColour,
+        "$" + money_text(r.sweep_cents[i]) + "M: " + num(poor, 2) + "% poor at the end");
   }
   if (r.targets && r.targets->max_poor)
-    s += "<line x1=\"" + num(Plot::kLeft) + "\" y1=\"" + num(plot.y(*r.targets->max_poor)) +
-         "\" x2=\"" + num(Plot::kRight) + "\" y2=\"" + num(plot.y(*r.targets->max_poor)) +
-         "\" stroke=\"#000\" stroke-dasharray=\"3 3\"/>\n";
+    Plot::line(m, Plot::kLeft, plot.y(*r.targets->max_poor), Plot::kRight,
+               plot.y(*r.targets->max_poor), {{"stroke", "#000"}, {"stroke-dasharray", "3 3"}});
   if (r.needed && r.needed->run) {
     const double level = static_cast<double>(r.needed->cents) / 100.0;
     if (level >= x0 && level <= x1)
-      s += "<line x1=\"" + num(plot.x(level)) + "\" y1=\"" + num(Plot::kTop) + "\" x2=\"" +
-           num(plot.x(level)) + "\" y2=\"" + num(Plot::kBottom) +
-           "\" stroke=\"#000\" stroke-width=\"2\"><title>needed: $" + money_text(r.needed->cents) +
-           "M</title></line>\n";
+      m.open("line", {{"x1", num(plot.x(level))},
+                      {"y1", num(Plot::kTop)},
+                      {"x2", num(plot.x(level))},
+                      {"y2", num(Plot::kBottom)},
+                      {"stroke", "#000"},
+                      {"stroke-width", "2"}})
+          .element("title", "needed: $" + money_text(r.needed->cents) + "M")
+          .close()
+          .line_end();
   }
-  s += plot.x_labels(labels);
-  s += "</svg>\n";
-  return s + legend({{kSweepColour, "percent poor in the last year"},
-                     {"#c2a5cf", "highest percent poor of the simulated years"}});
+  plot.x_labels(m, labels);
+  m.close().line_end();
+  legend(m, {{kSweepColour, "percent poor in the last year"},
+             {"#c2a5cf", "highest percent poor of the simulated years"}});
 }
 
-std::string needed_text(const HtmlReport& r) {
-  if (!r.targets) return "";
-  std::string s = "<p class=\"needed\">To keep " + esc(r.targets_text) + ": ";
-  if (!r.needed || !r.needed->run) return s + "even unlimited funding does not.</p>\n";
-  s += "<strong>$" + money_text(r.needed->cents) + "M a year</strong>";
+void needed_text(Markup& m, const HtmlReport& r) {
+  if (!r.targets) return;
+  m.open("p", {{"class", "needed"}}).text("To keep " + r.targets_text + ": ");
+  if (!r.needed || !r.needed->run) {
+    m.text("even unlimited funding does not.").close().line_end();
+    return;
+  }
+  m.element("strong", "$" + money_text(r.needed->cents) + "M a year");
   if (r.needed->missed_above_cents)
-    s += " (the response to funding is not monotonic: $" +
-         money_text(*r.needed->missed_above_cents) + "M, higher, misses)";
-  return s + ".</p>\n";
+    m.text(" (the response to funding is not monotonic: $" +
+           money_text(*r.needed->missed_above_cents) + "M, higher, misses)");
+  m.text(".").close().line_end();
 }
 
-std::string plan_table(const HtmlReport& r) {
+void plan_table(Markup& m, const HtmlReport& r) {
   constexpr std::size_t kRowsPerYear = 60;
   const RepairActions& actions = r.base->tables.actions;
-  std::string s;
   std::map<int32_t, std::size_t> shown;
   std::map<int32_t, std::size_t> count;
   for (const PlanEntry& e : r.plan) ++count[e.calendar_year];
-  s += "<table class=\"plan\"><tr><th>Year</th><th>Seg.</th><th>Highway</th><th>Segment</th>"
-       "<th>Lane-mi</th><th>Action</th><th>Cost $M</th><th>Score</th><th>Note</th></tr>\n";
+  m.open("table", {{"class", "plan"}});
+  row(m, "th",
+      {"Year", "Seg.", "Highway", "Segment", "Lane-mi", "Action", "Cost $M", "Score", "Note"});
   for (const PlanEntry& e : r.plan) {
     std::size_t& n = shown[e.calendar_year];
+    const std::string year = std::to_string(e.calendar_year);
     if (n++ >= kRowsPerYear) {
       if (n == kRowsPerYear + 1)
-        s += "<tr><td>" + std::to_string(e.calendar_year) + "</td><td colspan=\"8\">and " +
-             std::to_string(count[e.calendar_year] - kRowsPerYear) +
-             " more (pavecast-scenarios plan --csv FILE lists them all)</td></tr>\n";
+        m.open("tr")
+            .element("td", year)
+            .element("td", {{"colspan", "8"}},
+                     "and " + std::to_string(count[e.calendar_year] - kRowsPerYear) +
+                         " more (pavecast-scenarios plan --csv FILE lists them all)")
+            .close()
+            .line_end();
       continue;
     }
     const bool known = e.action >= 1 && e.action <= actions.action_count;
-    s += "<tr><td>" + std::to_string(e.calendar_year) + "</td><td>" + std::to_string(e.segment) +
-         "</td><td>" + esc(e.highway_name) + "</td><td>" + esc(e.description) + "</td><td>" +
-         num(e.lane_miles, 2) + "</td><td>" +
-         (known ? esc(std::string(actions[e.action].action_description.trimmed())) : "") +
-         "</td><td>" + num(e.cost, 3) + "</td><td>" +
-         (e.has_scores ? num(e.score_before, 2) + " &#8594; " : std::string()) +
-         num(e.score_after, 2) + "</td><td>" + esc(e.note) + "</td></tr>\n";
+    m.open("tr").element("td", year).element("td", std::to_string(e.segment));
+    m.element("td", e.highway_name).element("td", e.description).element("td", num(e.lane_miles, 2));
+    m.element("td", known ? name_of(actions[e.action].action_description) : "");
+    m.element("td", num(e.cost, 3)).open("td");
+    if (e.has_scores) m.text(num(e.score_before, 2) + " ").character(0x2192).text(" ");
+    m.text(num(e.score_after, 2)).close().element("td", e.note).close().line_end();
   }
-  return s + "</table>\n";
+  m.close().line_end();
 }
 
-const char kStyle[] = R"(<style>
-body { font: 15px/1.45 -apple-system, "Segoe UI", Helvetica, Arial, sans-serif; color: #222;
+const char kStyle[] = R"(
+body { font: 15px/1.45 -apple-system, 'Segoe UI', Helvetica, Arial, sans-serif; color: #222;
        max-width: 1000px; margin: 0 auto; padding: 16px; }
 h1 { font-size: 24px; margin: 8px 0; } h2 { font-size: 19px; margin: 24px 0 8px; }
 section { margin-bottom: 24px; }
@@ -348,38 +383,48 @@ table.plan { font-size: 12px; width: 100%; }
   table.plan { page-break-inside: auto; }
   tr { page-break-inside: avoid; }
 }
-</style>
 )";
+
+// A section: its heading, then what `body` writes.
+template <typename Body>
+void section(Markup& m, const std::string& heading, Body body) {
+  m.open("section").element("h2", heading).line_end();
+  body();
+  m.close().line_end();
+}
 
 }  // namespace
 
 std::string html_report(const HtmlReport& r) {
   const BaseScenario& base = *r.base;
-  const std::string name(base.network.network_name.trimmed());
-  std::string s =
-      "<!DOCTYPE html>\n<html lang=\"en\">\n<head>\n<meta charset=\"utf-8\">\n"
-      "<meta name=\"viewport\" content=\"width=device-width, initial-scale=1\">\n"
-      "<title>" +
-      esc(name) + ": pavement projection</title>\n" + kStyle + "</head>\n<body>\n";
-  s += "<h1>" + esc(name) + ": pavement projection</h1>\n<p>" + esc(r.network) + "; " +
-       esc(r.order) + ".</p>\n";
-  s += network_section(base);
-
-  s += "<section><h2>Condition by year at the saved budget (" + esc(r.budget) + ")</h2>\n" +
-       condition_chart(r.saved) +
-       legend({{kGoodColour, "good (score 7 or more)"},
+  const std::string name = name_of(base.network.network_name);
+  Markup m;
+  m.html_doctype().open("html", {{"lang", "en"}}).line_end().open("head").line_end();
+  m.empty("meta", {{"charset", "utf-8"}}).line_end();
+  m.empty("meta", {{"name", "viewport"}, {"content", "width=device-width, initial-scale=1"}})
+      .line_end();
+  m.element("title", name + ": pavement projection").line_end();
+  m.element("style", kStyle).line_end().close().line_end().open("body").line_end();
+  m.element("h1", name + ": pavement projection").line_end();
+  m.element("p", r.network + "; " + r.order + ".").line_end();
+  network_section(m, base);
+  section(m, "Condition by year at the saved budget (" + r.budget + ")", [&] {
+    condition_chart(m, r.saved);
+    legend(m, {{kGoodColour, "good (score 7 or more)"},
                {kFairColour, "fair (score 6)"},
-               {kPoorColour, "poor (score 5 or less)"}}) +
-       "</section>\n";
-  s += "<section><h2>Mean score by year at the saved budget</h2>\n" + mean_chart(r.saved) +
-       "</section>\n";
-  s += "<section><h2>Money by repair action and year at the saved budget</h2>\n" +
-       spending_chart(r.saved, base.tables.actions) + "</section>\n";
-  s += "<section><h2>Percent poor by funding level</h2>\n" + sweep_chart(r) + needed_text(r) +
-       "</section>\n";
-  s += "<section><h2>Work plan: the first " + std::to_string(r.plan_years) +
-       " years at the saved budget</h2>\n" + plan_table(r) + "</section>\n";
-  return s + "</body>\n</html>\n";
+               {kPoorColour, "poor (score 5 or less)"}});
+  });
+  section(m, "Mean score by year at the saved budget", [&] { mean_chart(m, r.saved); });
+  section(m, "Money by repair action and year at the saved budget",
+          [&] { spending_chart(m, r.saved, base.tables.actions); });
+  section(m, "Percent poor by funding level", [&] {
+    sweep_chart(m, r);
+    needed_text(m, r);
+  });
+  section(m, "Work plan: the first " + std::to_string(r.plan_years) + " years at the saved budget",
+          [&] { plan_table(m, r); });
+  m.close().line_end().close().line_end();
+  return m.str();
 }
 
 }  // namespace pavecast

@@ -5,6 +5,11 @@
 #include "support/browser.h"
 #include "support/tool_runs.h"
 
+#include <cstdlib>
+#include <sstream>
+
+#include "scenarios/tool_text.h"
+
 namespace pavecast {
 namespace {
 
@@ -51,6 +56,79 @@ TEST(HtmlReport, OnePageRenderedWithEveryChart) {
   std::size_t spending = 0;
   for (const char* colour : kActionColours) spending += testing::count_colour(image, rgb(colour));
   EXPECT_GT(spending, 400u);
+}
+
+}  // namespace
+}  // namespace pavecast
+
+namespace pavecast {
+namespace {
+
+// Whether an XML parser takes the file: python3's expat when there is one.
+// Returns "" when it parses, else the parser's complaint ("skip" without
+// python3).
+std::string xml_complaint(const std::filesystem::path& file) {
+  if (std::system("python3 -c 'import xml.etree.ElementTree' >/dev/null 2>&1") != 0) return "skip";
+  const std::string command = "python3 -c 'import sys, xml.etree.ElementTree as E; "
+                              "E.parse(sys.argv[1])' '" + file.string() + "' 2>&1";
+  return std::system(command.c_str()) == 0 ? "" : "the parser refused " + file.string();
+}
+
+// A network name and a highway name holding markup characters, a control
+// character and a multibyte character cut at the field's width reach the
+// page, the SVG and the CSV escaped, as valid UTF-8, in files an XML parser
+// takes, and a highway that looks like a formula is a text cell.
+TEST(HtmlReport, NamesWithMarkupAndCutCharactersGiveWellFormedFiles) {
+  TempDir dir, out;
+  testing::copy_example(dir);
+  const std::string network = "R&D <Nets> \"x\"\x01 Cafe\xc3";  // 21 bytes: A21
+  const std::string highway = "=HYPERLINK(\"<&\x02\",123)\xe2\x82";  // 23 bytes: A23
+  ASSERT_EQ(network.size(), 21u);
+  ASSERT_EQ(highway.size(), 23u);
+  std::istringstream in(dir.read("roads/NET1"));
+  std::string scores;
+  int n = 0;
+  for (std::string line; std::getline(in, line); ++n) {
+    if (n == 1) line = network;
+    if (n > 1 && line.size() >= 39) line = line.substr(0, 16) + highway + line.substr(39);
+    scores += line + "\n";
+  }
+  dir.write("roads/NET1", scores);
+
+  const std::filesystem::path page = out.path() / "page.html", svg = out.path() / "chart.svg",
+                              csv = out.path() / "plan.csv";
+  for (const std::vector<std::string>& args :
+       {std::vector<std::string>{"report", "--html", page.string(), "--from", "0", "--to", "40",
+                                 "--step", "20", "--years", "2"},
+        {"sweep", "--from", "0", "--to", "40", "--step", "20", "--years", "2", "--svg",
+         svg.string()},
+        {"plan", "--years", "2", "--csv", csv.string()}}) {
+    testing::ToolResult r = testing::run_tool(dir, args);
+    ASSERT_EQ(r.status, 0) << args[0] << ": " << r.err;
+  }
+  for (const char* name : {"page.html", "chart.svg", "plan.csv"}) {
+    const std::string text = out.read(name);
+    EXPECT_EQ(valid_utf8(text), text) << name;
+    if (std::string_view(name).ends_with(".csv")) continue;  // a CSV cell may hold them
+    EXPECT_EQ(text.find('\x01'), std::string::npos) << name;
+    EXPECT_EQ(text.find('\x02'), std::string::npos) << name;
+  }
+  const std::string shown_network = "R&amp;D &lt;Nets&gt; &quot;x&quot;\xef\xbf\xbd Cafe\xc3\x83";
+  EXPECT_NE(out.read("page.html").find("<h1>" + shown_network), std::string::npos);
+  EXPECT_NE(out.read("chart.svg").find(shown_network), std::string::npos);
+  EXPECT_NE(out.read("page.html").find("<td>=HYPERLINK(&quot;&lt;&amp;\xef\xbf\xbd&quot;,123)\xc3\xa2"
+                                       "\xef\xbf\xbd</td>"),
+            std::string::npos);
+  // In the CSV: the formula shown as text, quoted for its quotes; the
+  // columns around it as they were.
+  const std::string plan = out.read("plan.csv");
+  const std::string cell = "\"'=HYPERLINK(\"\"<&\x02\"\",123)\xc3\xa2\xc2\x82\"";
+  EXPECT_NE(plan.find("," + cell + ","), std::string::npos) << plan.substr(0, 400);
+  for (const std::filesystem::path& file : {page, svg}) {
+    const std::string complaint = xml_complaint(file);
+    if (complaint == "skip") GTEST_SKIP() << "python3 is not installed; no XML parser run";
+    EXPECT_EQ(complaint, "");
+  }
 }
 
 }  // namespace

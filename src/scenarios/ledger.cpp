@@ -6,6 +6,7 @@
 #include "engine/repair.h"
 #include "model/condition_class.h"
 #include "model/whole_number.h"
+#include "scenarios/tool_text.h"
 
 namespace pavecast {
 
@@ -15,7 +16,7 @@ Ledger::Ledger(const ProjectionInputs& in, const SegmentTable& loaded, const Net
   if (by_ == GroupBy::kType) {
     for (int32_t p = 1; p <= types.pavement_type_count; ++p) {
       group_index_[p] = static_cast<int32_t>(labels_.size());
-      labels_.push_back(std::string(types.pavement_type_name[p].trimmed()));
+      labels_.push_back(from_latin1(types.pavement_type_name[p].trimmed()));
     }
   } else if (by_ == GroupBy::kJurisdiction) {
     for (int32_t i = 1; i <= loaded.segment_count; ++i) group_index_[loaded[i].jurisdiction] = 0;
@@ -84,8 +85,8 @@ PlanEntry entry_for(int32_t calendar_year, int32_t t, const Segment& seg) {
   e.pavement_type = seg.pavement_type;
   e.mcd = seg.mcd;
   e.jurisdiction = seg.jurisdiction;
-  e.highway_name = std::string(seg.highway_name.trimmed());
-  e.description = std::string(seg.segment_description.trimmed());
+  e.highway_name = from_latin1(seg.highway_name.trimmed());
+  e.description = from_latin1(seg.segment_description.trimmed());
   e.lane_miles = seg.lane_miles;
   return e;
 }

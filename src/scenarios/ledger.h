@@ -35,7 +35,7 @@ struct PlanEntry {
   int32_t pavement_type = 0;  // before the repair
   int32_t mcd = 0;
   int32_t jurisdiction = 0;
-  std::string highway_name;
+  std::string highway_name;  // as UTF-8 (tool_text.h)
   std::string description;
   float lane_miles = 0.0f;
   int32_t action = 0;  // index into the repair actions

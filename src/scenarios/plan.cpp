@@ -4,6 +4,7 @@
 
 #include "model/condition_class.h"
 #include "scenarios/scenario_output.h"
+#include "scenarios/tool_text.h"
 
 namespace pavecast {
 
@@ -30,21 +31,21 @@ std::string plan_row(const PlanEntry& e, const RepairActions& actions, const Pav
   std::string row;
   row += std::to_string(e.calendar_year) + "," + std::to_string(e.segment) + "," +
          std::to_string(e.original_segment) + ",";
-  row += csv_field(e.highway_name) + "," + csv_field(e.description) + ",";
-  row += (known_type ? csv_field(std::string(types.pavement_type_name[e.pavement_type].trimmed()))
+  row += csv_text_field(e.highway_name) + "," + csv_text_field(e.description) + ",";
+  row += (known_type ? csv_text_field(from_latin1(types.pavement_type_name[e.pavement_type].trimmed()))
                      : std::string()) +
          ",";
   row += std::to_string(e.mcd) + "," + std::to_string(e.jurisdiction) + ",";
   row += number(e.lane_miles, 3) + ",";
   row += (known_action ? std::to_string(actions[e.action].action_number) : std::string()) + ",";
-  row += (known_action ? csv_field(std::string(actions[e.action].action_description.trimmed()))
+  row += (known_action ? csv_text_field(from_latin1(actions[e.action].action_description.trimmed()))
                        : std::string()) +
          ",";
   row += number(e.cost, 6) + ",";
   row += (e.has_scores ? number(e.score_before, 3) : std::string()) + ",";
   row += number(e.score_after, 3) + ",";
   row += std::string(e.forced ? "yes" : "no") + "," + (e.split ? "yes" : "no") + ",";
-  row += csv_field(e.note) + "\n";
+  row += csv_text_field(e.note) + "\n";
   return row;
 }
 

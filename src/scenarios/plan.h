@@ -3,7 +3,8 @@
 //
 // Plan CSV (one header line, then one row per entry of the ledger, in the
 // order of the year's pass; a field is quoted only when it holds a comma or
-// a quote):
+// a quote; the names, descriptions and note are text cells, written as
+// csv_text_field() of scenario_output.h writes them):
 //
 //   year,segment,original_segment,highway,description,pavement_type,mcd,jurisdiction,
 //   lane_miles,action,action_description,cost,score_before,score_after,forced,split,note

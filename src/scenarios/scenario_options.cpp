@@ -5,6 +5,8 @@
 #include <cstdlib>
 #include <map>
 #include <set>
+#include <string_view>
+#include <utility>
 
 namespace pavecast {
 
@@ -60,39 +62,29 @@ int64_t parse_money(const std::string& flag, const std::string& text) {
   return static_cast<int64_t>(whole);
 }
 
-// The flags each command takes.
-const std::map<ToolCommand, std::set<std::string>>& command_flags() {
-  static const std::map<ToolCommand, std::set<std::string>> kFlags = {
-      {ToolCommand::kSweep,
-       {"--from", "--to", "--step", "--order", "--years", "--csv", "--svg", "--jobs", "--by"}},
-      {ToolCommand::kNeeds,
-       {"--max-poor", "--min-mean", "--min-good", "--from-year", "--order", "--years", "--csv",
-        "--svg", "--jobs"}},
-      {ToolCommand::kOrders, {"--funding", "--years", "--csv", "--svg", "--jobs", "--by"}},
-      {ToolCommand::kPlan, {"--funding", "--order", "--years", "--csv", "--conditions", "--by"}},
-      {ToolCommand::kReport,
-       {"--html", "--from", "--to", "--step", "--order", "--years", "--jobs", "--max-poor",
-        "--min-mean", "--min-good", "--from-year"}},
-  };
-  return kFlags;
+bool known_option(std::string_view flag) {
+  for (const ToolCommand& c : tool_commands())
+    for (std::string_view o : c.options)
+      if (o == flag) return true;
+  return false;
 }
 
-const char* command_name(ToolCommand command) {
-  switch (command) {
-    case ToolCommand::kSweep:
-      return "sweep";
-    case ToolCommand::kNeeds:
-      return "needs";
-    case ToolCommand::kOrders:
-      return "orders";
-    case ToolCommand::kPlan:
-      return "plan";
-    case ToolCommand::kReport:
-      return "report";
-    case ToolCommand::kHelp:
-      break;
-  }
-  return "help";
+bool takes(const ToolCommand& command, std::string_view flag) {
+  for (std::string_view o : command.options)
+    if (o == flag) return true;
+  return false;
+}
+
+// "sweep, needs and orders"; "all"; "all but plan".
+std::string takers(std::string_view flag) {
+  std::vector<std::string_view> yes, no;
+  for (const ToolCommand& c : tool_commands()) (takes(c, flag) ? yes : no).push_back(c.name);
+  if (no.empty()) return "all take";
+  if (no.size() == 1 && yes.size() > 2) return "all but " + std::string(no[0]) + " take";
+  std::string out;
+  for (std::size_t i = 0; i < yes.size(); ++i)
+    out += (i == 0 ? "" : i + 1 == yes.size() ? " and " : ", ") + std::string(yes[i]);
+  return out + (yes.size() == 1 ? " takes" : " take");
 }
 
 void set_value(ToolOptions& options, const std::string& flag, const std::string& value) {
@@ -140,45 +132,82 @@ void set_value(ToolOptions& options, const std::string& flag, const std::string&
 }  // namespace
 
 std::string usage_text() {
-  return "usage: pavecast-scenarios sweep --from M --to M --step M [--order N] [--by G]\n"
-         "       pavecast-scenarios needs TARGET... [--from-year YEAR] [--order N]\n"
-         "       pavecast-scenarios orders [--funding M] [--by G]\n"
-         "       pavecast-scenarios plan [--funding M] [--order N] [--conditions FILE] [--by G]\n"
-         "       pavecast-scenarios report --html FILE --from M --to M --step M [--order N]\n"
-         "                                 [TARGET... [--from-year YEAR]]\n"
-         "  TARGET: --max-poor PERCENT, --min-mean SCORE, --min-good PERCENT\n"
-         "  N: 1 random, 2 priority, 3 worst first, 4 best first, 5 cost-effectiveness\n"
-         "  G: type or jurisdiction\n"
-         "  all take [--years N]; sweep, needs, orders and plan [--csv FILE];\n"
-         "  sweep, needs and orders [--svg FILE]; all but plan [--jobs N]\n"
+  const std::string program = "pavecast-scenarios ";
+  std::string out;
+  for (const ToolCommand& c : tool_commands()) {
+    out += (out.empty() ? "usage: " : "       ") + program;
+    const std::size_t cut = c.synopsis.find('\n');
+    out += std::string(c.synopsis.substr(0, cut)) + "\n";
+    if (cut != std::string_view::npos)
+      out += std::string(7 + program.size() + c.name.size() + 1, ' ') +
+             std::string(c.synopsis.substr(cut + 1)) + "\n";
+  }
+  out +=
+      "  TARGET: --max-poor PERCENT, --min-mean SCORE, --min-good PERCENT\n"
+      "  N: 1 random, 2 priority, 3 worst first, 4 best first, 5 cost-effectiveness\n"
+      "  G: type or jurisdiction\n";
+  // The options most commands share, said once, in lines of at most 80.
+  std::string line = " ";
+  for (const char* shared : {"--years N", "--csv FILE", "--svg FILE", "--jobs N"}) {
+    const std::string flag(std::string_view(shared).substr(0, std::string_view(shared).find(' ')));
+    const std::string part = " " + takers(flag) + " [" + shared + "];";
+    if (line.size() + part.size() > 80) {
+      out += line + "\n";
+      line = " ";
+    }
+    line += part;
+  }
+  out += line.substr(0, line.size() - 1) + "\n";
+  return out +
          "  (M: millions of dollars a year, to the cent; run in a directory holding data/\n"
          "  and roads/, such as build/run, which make run makes)\n";
+}
+
+std::string help_text() {
+  std::string out = usage_text() + "commands:\n";
+  for (const ToolCommand& c : tool_commands()) {
+    std::string name(c.name);
+    name.resize(8, ' ');
+    out += "  " + name + std::string(c.summary) + "\n";
+  }
+  return out;
+}
+
+void check_sweep_levels(const ToolOptions& options) {
+  if (options.to_cents < options.from_cents)
+    usage_error("--to is below --from: the sweep has no level");
+  if (options.step_cents <= 0) usage_error("--step must be at least 0.01");
+  if ((options.to_cents - options.from_cents) / options.step_cents + 1 > kMaxLevels)
+    usage_error("the sweep would run more than " + std::to_string(kMaxLevels) + " levels");
+}
+
+void check_some_target(const ToolOptions& options) {
+  if (!options.targets.any())
+    usage_error("needs takes at least one target: --max-poor, --min-mean or --min-good");
+}
+
+std::vector<OutputOption> output_options(const ToolOptions& options) {
+  std::vector<OutputOption> out;
+  for (const auto& [flag, file] : {std::pair{"--csv", &options.csv_file},
+                                   std::pair{"--svg", &options.svg_file},
+                                   std::pair{"--conditions", &options.conditions_file},
+                                   std::pair{"--html", &options.html_file}})
+    if (!file->empty()) out.push_back({flag, *file});
+  return out;
 }
 
 ToolOptions parse_tool_options(const std::vector<std::string>& args) {
   ToolOptions options;
   if (args.empty()) usage_error("no command given");
-  const std::string& command = args[0];
-  if (command == "--help" || command == "-h" || command == "help") {
+  const std::string& name = args[0];
+  if (name == "--help" || name == "-h" || name == "help") {
     if (args.size() > 1) usage_error("--help takes nothing after it");
-    options.command = ToolCommand::kHelp;
     return options;
   }
-  if (command == "sweep") {
-    options.command = ToolCommand::kSweep;
-  } else if (command == "needs") {
-    options.command = ToolCommand::kNeeds;
-  } else if (command == "orders") {
-    options.command = ToolCommand::kOrders;
-  } else if (command == "plan") {
-    options.command = ToolCommand::kPlan;
-  } else if (command == "report") {
-    options.command = ToolCommand::kReport;
-  } else {
-    usage_error("unknown command \"" + command + "\"");
-  }
+  options.command = find_command(name);
+  if (!options.command) usage_error("unknown command \"" + name + "\"");
+  const ToolCommand& command = *options.command;
 
-  const std::set<std::string>& flags = command_flags().at(options.command);
   std::set<std::string> seen;
   for (std::size_t i = 1; i < args.size(); ++i) {
     std::string flag = args[i];
@@ -188,11 +217,8 @@ ToolOptions parse_tool_options(const std::vector<std::string>& args) {
       flag = flag.substr(0, eq);
     }
     if (!flag.starts_with("--")) usage_error("unexpected argument \"" + flag + "\"");
-    bool known = false;
-    for (const auto& [cmd, names] : command_flags()) known = known || names.contains(flag);
-    if (!known) usage_error("unknown option " + flag);
-    if (!flags.contains(flag))
-      usage_error(flag + " is not an option of " + command_name(options.command));
+    if (!known_option(flag)) usage_error("unknown option " + flag);
+    if (!takes(command, flag)) usage_error(flag + " is not an option of " + name);
     if (!seen.insert(flag).second) usage_error(flag + " is given twice");
     if (!value) {
       if (i + 1 >= args.size() || args[i + 1].starts_with("--"))
@@ -201,24 +227,9 @@ ToolOptions parse_tool_options(const std::vector<std::string>& args) {
     }
     set_value(options, flag, *value);
   }
-
-  auto require = [&](const char* flag) {
-    if (!seen.contains(flag))
-      usage_error(std::string(command_name(options.command)) + " needs " + flag);
-  };
-  if (options.command == ToolCommand::kSweep || options.command == ToolCommand::kReport) {
-    require("--from");
-    require("--to");
-    require("--step");
-    if (options.to_cents < options.from_cents)
-      usage_error("--to is below --from: the sweep has no level");
-    if (options.step_cents <= 0) usage_error("--step must be at least 0.01");
-    if ((options.to_cents - options.from_cents) / options.step_cents + 1 > kMaxLevels)
-      usage_error("the sweep would run more than " + std::to_string(kMaxLevels) + " levels");
-  }
-  if (options.command == ToolCommand::kReport) require("--html");
-  if (options.command == ToolCommand::kNeeds && !options.targets.any())
-    usage_error("needs takes at least one target: --max-poor, --min-mean or --min-good");
+  for (std::string_view flag : command.required)
+    if (!seen.contains(std::string(flag))) usage_error(name + " needs " + std::string(flag));
+  if (command.check) command.check(options);
   if (seen.contains("--from-year") && !options.targets.any())
     usage_error("--from-year goes with a target: --max-poor, --min-mean or --min-good");
   return options;

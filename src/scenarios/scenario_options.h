@@ -1,12 +1,5 @@
-// The scenario tool's command line (usage_text() lists every command and
-// flag):
-//
-//   sweep   --from M --to M --step M, each level projected
-//   needs   targets (--max-poor, --min-mean, --min-good; --from-year), the
-//           smallest fixed funding that meets them all
-//   orders  [--funding M], the five repair orders compared
-//   plan    [--funding M], the work plan of one projection
-//   report  --html FILE with a sweep's flags, one page of it all
+// The scenario tool's command line: a command of the table (tool_commands.h)
+// and its options; usage_text() lists every command and option.
 //
 // Values follow their flag as the next argument or after "=". Money is in
 // millions of dollars to the cent (at most two decimals), 0 to 99999.99;
@@ -20,19 +13,19 @@
 #pragma once
 
 #include <cstdint>
+#include <exception>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "scenarios/funding_search.h"
 #include "scenarios/scenario.h"
+#include "scenarios/tool_commands.h"
 
 namespace pavecast {
 
-enum class ToolCommand { kSweep, kNeeds, kOrders, kPlan, kReport, kHelp };
-
 struct ToolOptions {
-  ToolCommand command = ToolCommand::kHelp;
+  const ToolCommand* command = nullptr;                  // null: --help
   int64_t from_cents = 0, to_cents = 0, step_cents = 0;  // sweep, report
   Targets targets;                                       // needs, report
   std::optional<int64_t> funding_cents;                  // orders, plan
@@ -46,17 +39,33 @@ struct ToolOptions {
   int jobs = 0;                 // 0: one thread per core
 };
 
-struct UsageError {
+// A bad command line, or an output refused: status 2.
+struct UsageError : std::exception {
+  explicit UsageError(std::string text) : message(std::move(text)) {}
+  const char* what() const noexcept override { return message.c_str(); }
   std::string message;
 };
 
 // Throws UsageError.
 ToolOptions parse_tool_options(const std::vector<std::string>& args);
 
+// The checks of the table's commands beyond their required options.
+void check_sweep_levels(const ToolOptions& options);  // a range that gives levels
+void check_some_target(const ToolOptions& options);   // at least one target
+
+// The files the options name for writing, in the order of the options.
+struct OutputOption {
+  const char* option;  // "--csv"
+  std::string file;
+};
+std::vector<OutputOption> output_options(const ToolOptions& options);
+
 // The sweep's levels in cents, in order.
 std::vector<int64_t> sweep_levels(const ToolOptions& options);
 
 // The usage lines, ending with a line end.
 std::string usage_text();
+// --help: the usage lines, then each command with what it does.
+std::string help_text();
 
 }  // namespace pavecast

@@ -5,6 +5,9 @@
 #include <cstdarg>
 #include <cstdio>
 #include <functional>
+#include <string_view>
+
+#include "scenarios/tool_text.h"
 
 namespace pavecast {
 
@@ -58,8 +61,10 @@ std::string csv_group_rows(const ScenarioRun& run, const std::string& group,
   return out;
 }
 
-// A CSV field: quoted when it holds a comma, a quote or a line end.
-std::string field(const std::string& text) {
+// A CSV field: valid UTF-8, quoted when it holds a comma, a quote or a line
+// end.
+std::string field(const std::string& raw) {
+  std::string text = valid_utf8(raw);
   if (text.find_first_of(",\"\n\r") == std::string::npos) return text;
   std::string quoted = "\"";
   for (char c : text) {
@@ -118,11 +123,18 @@ std::string csv_rows(const ScenarioRun& run) {
   std::string out =
       csv_group_rows(run, "network", run.years, run.total_spent, run.total_miles_repaired);
   for (const GroupFigures& g : run.groups)
-    out += csv_group_rows(run, field(g.label), g.years, g.total_spent, g.total_miles_repaired);
+    out += csv_group_rows(run, csv_text_field(g.label), g.years, g.total_spent, g.total_miles_repaired);
   return out;
 }
 
 std::string csv_field(const std::string& text) {
+  return field(text);
+}
+
+std::string csv_text_field(const std::string& text) {
+  // What a spreadsheet would take for a formula, or strip, is shown as text.
+  if (!text.empty() && std::string_view("=+-@\t\r").find(text[0]) != std::string_view::npos)
+    return field("'" + text);
   return field(text);
 }
 

@@ -2,7 +2,8 @@
 // the plain-text tables.
 //
 // CSV (one header line, then per projection and group one row per year and
-// a summary row; a field is quoted only when it holds a comma or a quote):
+// a summary row; a field is quoted only when it holds a comma or a quote; a
+// group's name is a text cell, csv_text_field()):
 //
 //   kind,funding,order,group,year,percent_poor,percent_fair,percent_good,mean_score,spent,
 //   lane_miles_repaired
@@ -52,8 +53,14 @@ std::string csv_header();
 std::string csv_rows(const ScenarioRun& run);
 std::string csv_text(const std::vector<ScenarioRun>& runs);
 
-// A CSV field, quoted when it holds a comma, a quote or a line end.
+// A CSV field, valid UTF-8 (tool_text.h), quoted when it holds a comma, a
+// quote or a line end: the form of a value that must join back as it is.
 std::string csv_field(const std::string& text);
+// A text cell (a name, a description, a note): the same, but a text that
+// begins with = + - @, a tab or a carriage return, which a spreadsheet would
+// run as a formula or strip, is written with a leading ' so that it shows as
+// the text it is. Numeric columns never pass through here.
+std::string csv_text_field(const std::string& text);
 
 // The tables fit 80 columns; with a breakdown each group's follows the
 // network's under its name.

@@ -1,5 +1,8 @@
 #include "scenarios/scenario_runs.h"
 
+#include <pthread.h>
+#include <signal.h>
+
 #include <algorithm>
 #include <atomic>
 #include <exception>
@@ -49,10 +52,27 @@ std::vector<ScenarioRun> run_scenarios(const BaseScenario& base, const std::vect
     threads = std::min<int>(threads, static_cast<int>(std::max<std::size_t>(
                                          1, kCopiesBudget / std::max<std::size_t>(table, 1))));
   }
+  // The helpers take no signal: the calling thread alone handles an
+  // interrupt, so that the handler never runs between a temporary file's
+  // creation and its registration there. A thread the system refuses stops
+  // the batch once the threads started have ended.
   std::vector<std::thread> helpers;
-  for (int t = 1; t < threads; ++t) helpers.emplace_back(work, false);
-  work(true);
+  std::exception_ptr refused;
+  {
+    sigset_t all, old;
+    sigfillset(&all);
+    ::pthread_sigmask(SIG_BLOCK, &all, &old);
+    try {
+      for (int t = 1; t < threads; ++t) helpers.emplace_back(work, false);
+    } catch (...) {
+      refused = std::current_exception();
+      stopping.store(true);
+    }
+    ::pthread_sigmask(SIG_SETMASK, &old, nullptr);
+  }
+  if (!refused) work(true);
   for (std::thread& t : helpers) t.join();
+  if (refused) std::rethrow_exception(refused);
 
   for (const std::exception_ptr& stop : stops)
     if (stop) std::rethrow_exception(stop);

@@ -5,7 +5,9 @@
 //
 // A fatal stop in any projection stops the remaining ones from starting and
 // is raised again, once all threads have ended, as the stop of the first
-// failing scenario in list order.
+// failing scenario in list order. A thread the system refuses
+// (std::system_error) or memory running out (std::bad_alloc) is raised the
+// same way, never left to end the process.
 #pragma once
 
 #include <functional>

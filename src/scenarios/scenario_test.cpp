@@ -6,6 +6,7 @@
 #include <map>
 #include <set>
 #include <sstream>
+#include <thread>
 
 #include "fatal/fatal.h"
 #include "layout/layout.h"
@@ -203,19 +204,69 @@ TEST(ScenarioTool, LeavesTheWorkingDirectoryAsItWas) {
   EXPECT_EQ(files_under(dir.path()), before);
   EXPECT_TRUE(std::filesystem::exists(svg));
 
-  // Only regular files are replaced: a device or a directory is refused, and
-  // a link to a file replaces the file linked to.
+  // Only regular files are replaced: a device or a directory is refused
+  // before anything is read, and a link at the name is replaced by the file,
+  // never written through.
   std::filesystem::create_directory(outputs.path() / "d.csv");
-  for (const std::string& target :
-       {std::string("/dev/null"), (outputs.path() / "d.csv").string()}) {
+  for (const auto& [target, reason] :
+       {std::pair{std::string("/dev/null"), "it is not a regular file"},
+        std::pair{(outputs.path() / "d.csv").string(), "it is a directory"}}) {
     testing::ToolResult r = run_tool(dir, {"orders", "--csv", target});
-    EXPECT_EQ(r.status, 1);
-    EXPECT_EQ(r.err, " ** Fatal Error: the file is not a regular file, file " + target + "\n");
+    EXPECT_EQ(r.status, 2);
+    EXPECT_EQ(r.err, "pavecast-scenarios: cannot write --csv " + target + ": " + reason + "\n");
   }
   EXPECT_TRUE(std::filesystem::is_character_file("/dev/null"));
+  const std::string kept = outputs.read("s.csv");
   std::filesystem::create_symlink(csv, outputs.path() / "link.csv");
   EXPECT_EQ(run_tool(dir, {"orders", "--csv", (outputs.path() / "link.csv").string()}).status, 0);
-  EXPECT_TRUE(std::filesystem::is_symlink(outputs.path() / "link.csv"));
+  EXPECT_FALSE(std::filesystem::is_symlink(outputs.path() / "link.csv"));
+  EXPECT_EQ(outputs.read("s.csv"), kept);
+}
+
+// The program's inputs are never an output, whatever name reaches them, and
+// every output is checked before any projection: a projection that would
+// stop (a repair action missing) never starts.
+TEST(ScenarioTool, OutputsAreRefusedBeforeAnyWorkAndInputsStayAsTheyWere) {
+  TempDir dir;
+  copy_example(dir);
+  set_line(dir, "data/repairs.dat", 8, "");  // a projection would stop, status 1
+  std::filesystem::create_symlink("data/default2.dat", dir.path() / "link.csv");
+  const auto before = files_under(dir.path());
+  struct Case {
+    std::vector<std::string> args;
+    std::string message;
+  };
+  for (const Case& c : std::vector<Case>{
+           {{"plan", "--csv", "data/repairs.dat"}, "--csv data/repairs.dat: it is a file the command reads"},
+           {{"plan", "--csv", "link.csv"}, "--csv link.csv: it is a file the command reads"},
+           {{"plan", "--conditions", "roads/NET1"}, "--conditions roads/NET1: it is a file the command reads"},
+           {{"plan", "--csv", "force.txt"}, "--csv force.txt: it is a file the command reads"},
+           {{"sweep", "--from", "0", "--to", "5", "--step", "5", "--csv", "x", "--svg", "x"},
+            "--svg x: it is the same file as --csv x"},
+           {{"needs", "--max-poor", "40", "--csv", "ok.csv", "--svg", "missing/x.svg"},
+            "--svg missing/x.svg: its folder does not exist"},
+           {{"orders", "--csv", "NET1-c.out"}, "--csv NET1-c.out: it is one of the program's own output files"}}) {
+    SCOPED_TRACE(c.args[0] + " " + c.args[1] + " " + c.args[2]);
+    testing::ToolResult r = run_tool(dir, c.args);
+    EXPECT_EQ(r.status, 2);
+    EXPECT_EQ(r.err, "pavecast-scenarios: cannot write " + c.message + "\n");
+    EXPECT_EQ(r.out, "");
+  }
+  EXPECT_EQ(files_under(dir.path()), before);
+  EXPECT_TRUE(std::filesystem::is_symlink(dir.path() / "link.csv"));
+}
+
+// --jobs beyond the machine's cores is lowered to them, and the tool says so.
+TEST(ScenarioTool, JobsAboveTheCoresAreLowered) {
+  const unsigned cores = std::thread::hardware_concurrency();
+  if (cores == 0 || cores >= 64) GTEST_SKIP() << "this machine runs 64 threads at once";
+  TempDir dir;
+  copy_example(dir);
+  testing::ToolResult r =
+      run_tool(dir, {"sweep", "--from", "0", "--to", "10", "--step", "5", "--years", "2", "--jobs", "64"});
+  EXPECT_EQ(r.status, 0);
+  EXPECT_EQ(r.err, "pavecast-scenarios: --jobs 64 is lowered to " + std::to_string(cores) +
+                       ", as many projections as this machine runs at once\n");
 }
 
 TEST(ScenarioRuns, BothCoresGiveWhatOneGivesInTheSameOrder) {

@@ -1,0 +1,34 @@
+// sweep: the base scenario at each fixed annual funding level: the CSV of
+// every level (scenario_output.h) on standard output, or in the --csv file
+// with a summary by level on standard output.
+#include <ostream>
+
+#include "scenarios/command_run.h"
+#include "scenarios/scenario_output.h"
+
+namespace pavecast {
+
+int sweep_command(CommandRun& run) {
+  const BaseScenario& base = run.base;
+  std::vector<Scenario> list;
+  std::vector<std::string> labels;
+  for (int64_t cents : sweep_levels(run.options)) {
+    list.push_back({fixed_budget(cents), base.order});
+    labels.push_back(money_text(cents));
+  }
+  std::vector<ScenarioRun> runs = run.run(list);
+  run.end_progress();
+
+  ChartText chart{chart_title(base, order_title(base.order) + ", by funding"),
+                  "Funding ($M a year)", true, std::nullopt};
+  run.write_outputs(runs, chart, labels);
+  if (run.options.csv_file.empty()) {
+    run.out << csv_text(runs);
+  } else {
+    run.out << "Funding sweep: " << network_line(base) << ", " << order_title(base.order) << "\n\n"
+            << sweep_summary(runs);
+  }
+  return 0;
+}
+
+}  // namespace pavecast
