@@ -146,6 +146,7 @@ std::string usage_text() {
          "       pavecast-scenarios plan [--funding M] [--order N] [--conditions FILE] [--by G]\n"
          "       pavecast-scenarios report --html FILE --from M --to M --step M [--order N]\n"
          "                                 [TARGET... [--from-year YEAR]]\n"
+         "       pavecast-scenarios import TABLE.csv --name NAME --year YEAR ... (import --help)\n"
          "  TARGET: --max-poor PERCENT, --min-mean SCORE, --min-good PERCENT\n"
          "  N: 1 random, 2 priority, 3 worst first, 4 best first, 5 cost-effectiveness\n"
          "  G: type or jurisdiction\n"

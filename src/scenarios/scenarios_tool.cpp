@@ -9,6 +9,7 @@
 #include "scenarios/chart.h"
 #include "scenarios/funding_search.h"
 #include "scenarios/html_report.h"
+#include "scenarios/import_command.h"
 #include "scenarios/ledger.h"
 #include "scenarios/plan.h"
 #include "scenarios/scenario.h"
@@ -412,6 +413,8 @@ int report(Tool& tool, const BaseScenario& base) {
 
 int run_scenarios_tool(const std::vector<std::string>& args, const std::filesystem::path& root,
                        std::ostream& out, std::ostream& err, bool progress) {
+  if (!args.empty() && args[0] == "import")
+    return run_import({args.begin() + 1, args.end()}, root, out, err);
   ToolOptions options;
   try {
     options = parse_tool_options(args);
