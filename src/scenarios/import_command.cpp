@@ -270,8 +270,8 @@ void write_files(const ImportOptions& options, const std::filesystem::path& root
 void print_summary(std::ostream& out, const ImportOptions& options, const ImportedTable& t,
                    const PavementTypes& types) {
   const std::string name = options.name;
-  out << "Imported " << options.table << " to roads/" << name << " and roads/" << name
-      << ".ids: \"" << options.title << "\", conditions of " << options.year << "\n\n";
+  out << "Imported " << options.table << " to roads/" << name << " (its ids: roads/" << name
+      << ".ids)\nNetwork \"" << options.title << "\", conditions of " << options.year << "\n\n";
   const int64_t unrated = t.blank_scores + t.zero_scores;
   out << "  rows read          " << column(std::to_string(t.rows_read), 9) << "\n"
       << "  imported           " << column(std::to_string(t.imported), 9) << " segments\n"
@@ -280,10 +280,9 @@ void print_summary(std::ostream& out, const ImportOptions& options, const Import
   if (t.empty_rows > 0)
     out << "  skipped, empty     " << column(std::to_string(t.empty_rows), 9) << " rows\n";
   out << "  texts cut          " << column(std::to_string(t.highways_cut + t.descriptions_cut), 9)
-      << " (" << t.highways_cut << " highway names to 23 characters, " << t.descriptions_cut
-      << " descriptions to 38)\n"
+      << " (" << t.highways_cut << " highway names, " << t.descriptions_cut << " descriptions)\n"
       << "  made plain ASCII   " << column(std::to_string(t.text.plain_letters), 9)
-      << " characters as their plain letters, " << t.text.question_marks << " as ?\n\n";
+      << " characters as plain letters, " << t.text.question_marks << " as ?\n\n";
 
   out << " Lane-miles by score and pavement type\n Score";
   for (int p = 1; p <= types.pavement_type_count; ++p)
@@ -309,9 +308,9 @@ void print_summary(std::ostream& out, const ImportOptions& options, const Import
   }
   out << column(hundredths_text(total), 11) << "\n";
   if (t.imported > kProgramSegmentCapacity)
-    out << "\nThe program (pavecast) takes at most 2,500 segments: the " << t.imported
-        << " of " << name << " can be projected by pavecast-scenarios only, which takes any "
-           "number.\n";
+    out << "\nThe program (pavecast) takes at most 2,500 segments; the " << t.imported
+        << " segments of\n"
+        << name << " can be projected by pavecast-scenarios only, which takes any number.\n";
 }
 
 bool exists(const FilePath& path) {

@@ -89,7 +89,8 @@ TEST(ImportCommand, AboveTheProgramsLimitOnlyTheToolTakesTheNetwork) {
   dir.write("t.csv", csv);
   const testing::ToolResult r = import(dir, {});
   ASSERT_EQ(r.status, 0) << r.err;
-  EXPECT_NE(r.out.find("The program (pavecast) takes at most 2,500 segments: the 2501 of CITY"),
+  EXPECT_NE(r.out.find("The program (pavecast) takes at most 2,500 segments; the 2501 segments of\n"
+                       "CITY can be projected by pavecast-scenarios only"),
             std::string::npos);
   EXPECT_EQ(testing::fatal_text_of([&] { load(dir, "CITY", kProgramSegmentCapacity); }),
             "\n  ** Fatal Error: You have exceeded the maximum number of segments.\n");
