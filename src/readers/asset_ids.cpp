@@ -57,8 +57,8 @@ std::optional<std::vector<std::string>> read_asset_ids(const Workdir& workdir,
 
   std::string_view record;
   if (!file->next(record) || record != kHeader)
-    fatal("the ids file " + path.shown + " does not start with the line \"" +
-          std::string(kHeader) + "\"");
+    fatal("the ids file " + path.shown + " does not start with the line \"" + std::string(kHeader) +
+          "\"");
   std::vector<std::string> ids(1);
   ids.reserve(static_cast<std::size_t>(segment_lines) + 1);
   int64_t rows = 0;

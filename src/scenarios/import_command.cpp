@@ -64,8 +64,8 @@ int32_t whole_value(const std::string& flag, const std::string& value, int32_t l
   } catch (const std::exception&) {
     used = 0;
   }
-  if (used == 0 || used != value.size() || value.front() == '+' || value.front() == ' ' || v < low ||
-      v > high)
+  if (used == 0 || used != value.size() || value.front() == '+' || value.front() == ' ' ||
+      v < low || v > high)
     usage_error(flag + " takes a whole number from " + std::to_string(low) + " to " +
                 std::to_string(high) + ", not \"" + value + "\"");
   return v;
@@ -83,8 +83,7 @@ std::vector<std::pair<std::string, std::string>> parse_type_map(const std::strin
     if (eq == std::string::npos || eq + 1 == item.size())
       usage_error("--type-map takes VALUE=TYPE items separated by commas, not \"" + item + "\"");
     std::string value = item.substr(0, eq);
-    if (!values.insert(value).second)
-      usage_error("--type-map maps \"" + value + "\" twice");
+    if (!values.insert(value).second) usage_error("--type-map maps \"" + value + "\" twice");
     map.emplace_back(std::move(value), item.substr(eq + 1));
     if (end == text.size()) break;
     start = end + 1;
@@ -94,8 +93,9 @@ std::vector<std::pair<std::string, std::string>> parse_type_map(const std::strin
 
 void check_name(const std::string& name) {
   if (name.empty() || name.size() > 9)
-    usage_error("--name takes a scores file name of 1 to 9 characters (the program's field), not \"" +
-                name + "\"");
+    usage_error(
+        "--name takes a scores file name of 1 to 9 characters (the program's field), not \"" +
+        name + "\"");
   for (char c : name)
     if (c <= ' ' || c > '~' || c == '/' || c == '\\')
       usage_error("--name \"" + name +
@@ -108,8 +108,8 @@ ImportOptions parse_import_options(const std::vector<std::string>& args) {
   ImportOptions options;
   ColumnMapping& m = options.mapping;
   const auto columns = column_flags();
-  const std::set<std::string> values = {"--name",  "--year",     "--title",         "--rates",
-                                        "--type",  "--type-map", "--default-lanes"};
+  const std::set<std::string> values = {"--name", "--year",     "--title",        "--rates",
+                                        "--type", "--type-map", "--default-lanes"};
   std::set<std::string> seen;
   std::optional<std::string> default_lanes, year, type_map;
   for (std::size_t i = 0; i < args.size(); ++i) {
@@ -134,7 +134,8 @@ ImportOptions parse_import_options(const std::vector<std::string>& args) {
     if (column == columns.end() && !values.contains(flag))
       usage_error("unknown option " + flag + " of import");
     if (!value) {
-      if (i + 1 >= args.size() || args[i + 1].starts_with("--")) usage_error(flag + " needs a value");
+      if (i + 1 >= args.size() || args[i + 1].starts_with("--"))
+        usage_error(flag + " needs a value");
       value = args[++i];
     }
     if (column != columns.end()) {
@@ -157,7 +158,8 @@ ImportOptions parse_import_options(const std::vector<std::string>& args) {
     }
   }
 
-  if (options.table.empty()) usage_error("import needs the table: import TABLE.csv --name NAME ...");
+  if (options.table.empty())
+    usage_error("import needs the table: import TABLE.csv --name NAME ...");
   for (const char* required : {"--name", "--year", "--id", "--score"})
     if (!seen.contains(required)) usage_error(std::string("import needs ") + required);
   check_name(options.name);
@@ -355,9 +357,11 @@ int run_import(const std::vector<std::string>& args, const std::filesystem::path
 
   try {
     const Workdir workdir{root};
-    for (const FilePath& path : {workdir.roads(options.name), asset_ids_file(workdir, options.name)})
+    for (const FilePath& path :
+         {workdir.roads(options.name), asset_ids_file(workdir, options.name)})
       if (exists(path) && !options.replace)
-        fatal(path.shown + " exists: give --replace to replace it (and its ids), or another --name");
+        fatal(path.shown +
+              " exists: give --replace to replace it (and its ids), or another --name");
     const FilePath rates = rates_file(options, root);
     const PavementTypes types = read_rates(rates);
     const std::string& type = options.mapping.type;

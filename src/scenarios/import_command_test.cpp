@@ -31,11 +31,11 @@ Loaded load(const TempDir& dir, const std::string& name, int32_t capacity) {
 }
 
 testing::ToolResult import(const TempDir& dir, std::vector<std::string> more) {
-  std::vector<std::string> args = {"import", "t.csv", "--name", "CITY", "--year", "2024",
-                                   "--id", "id", "--score", "pci", "--lane-miles", "lm",
-                                   "--type-column", "surf", "--type-map",
-                                   "A=ACC,C=PCC,X=COMP", "--highway", "street",
-                                   "--description", "limits"};
+  std::vector<std::string> args = {"import",        "t.csv",  "--name",        "CITY",
+                                   "--year",        "2024",   "--id",          "id",
+                                   "--score",       "pci",    "--lane-miles",  "lm",
+                                   "--type-column", "surf",   "--type-map",    "A=ACC,C=PCC,X=COMP",
+                                   "--highway",     "street", "--description", "limits"};
   args.insert(args.end(), more.begin(), more.end());
   return testing::run_tool(dir, args);
 }
@@ -46,7 +46,8 @@ TEST(ImportCommand, TheProgramsLoaderReadsBackWhatTheTableSays) {
   dir.write("t.csv",
             "id,pci,lm,surf,street,limits\n"
             "X-1,4,1.5,X,Oak,\"From A, to B\"\n"
-            "\"A,2\",9,2.25,A,Elm \xC3\x89" "cole,\n"
+            "\"A,2\",9,2.25,A,Elm \xC3\x89"
+            "cole,\n"
             "C-3,6,0.75,C,Main,\n"
             "A-4,1,3,A,Ash,\n");
   const testing::ToolResult r = import(dir, {"--title", "Our city"});
@@ -85,7 +86,7 @@ TEST(ImportCommand, AboveTheProgramsLimitOnlyTheToolTakesTheNetwork) {
   TempDir dir;
   testing::copy_example(dir);
   std::string csv = "id,pci,lm,surf,street,limits\n";
-  for (int k = 1; k <= 2501; ++k) csv += "B" + std::to_string(k) + ",7,1.00,A,,\n";
+  for (int k = 1; k <= 2501; ++k) csv.append("B").append(std::to_string(k)).append(",7,1.00,A,,\n");
   dir.write("t.csv", csv);
   const testing::ToolResult r = import(dir, {});
   ASSERT_EQ(r.status, 0) << r.err;
@@ -101,7 +102,7 @@ TEST(ImportCommand, RefusalsAndExistingNamesWriteNothing) {
   TempDir dir;
   testing::copy_example(dir);
   std::string csv = "id,pci,lm,surf,street,limits\nok,7,1,A,,\n";
-  for (int k = 1; k <= 12; ++k) csv += "r" + std::to_string(k) + ",7,1,Q,,\n";
+  for (int k = 1; k <= 12; ++k) csv.append("r").append(std::to_string(k)).append(",7,1,Q,,\n");
   dir.write("t.csv", csv);
   testing::ToolResult r = import(dir, {});
   EXPECT_EQ(r.status, 1);
@@ -121,9 +122,9 @@ TEST(ImportCommand, RefusalsAndExistingNamesWriteNothing) {
   EXPECT_EQ(r.status, 1);
   EXPECT_NE(r.err.find("roads/NET1 exists: give --replace"), std::string::npos) << r.err;
   EXPECT_EQ(dir.read("roads/NET1"), net1);
-  r = testing::run_tool(dir, {"import", "t.csv", "--name", "NET1", "--year", "2024", "--id", "id",
-                              "--score", "pci", "--lane-miles", "lm", "--type", "ACC",
-                              "--replace"});
+  r = testing::run_tool(
+      dir, {"import", "t.csv", "--name", "NET1", "--year", "2024", "--id", "id", "--score", "pci",
+            "--lane-miles", "lm", "--type", "ACC", "--replace"});
   EXPECT_EQ(r.status, 0) << r.err;
   EXPECT_EQ(dir.read("roads/NET1.ids"), "segment,asset_id\n1,ok\n");
 
@@ -136,12 +137,21 @@ TEST(ImportCommand, TheExampleTableReproducesTheExampleNetwork) {
   TempDir dir;
   testing::copy_example(dir);
   const testing::ToolResult r = testing::run_tool(
-      dir, {"import", "ratings.csv", "--name", "RATED", "--year", "2025", "--title",
-            "Tri-County Regional", "--id", "block_id", "--score", "rating", "--miles",
-            "length_mi", "--width-feet", "width_ft", "--type-column", "surface", "--type-map",
-            "Asphalt=ACC,Bituminous=ACC,Concrete=PCC,Composite=COMP", "--mcd", "mcd",
-            "--jurisdiction", "district", "--highway", "street", "--from", "from_street", "--to",
-            "to_street"});
+      dir, {"import",         "ratings.csv",
+            "--name",         "RATED",
+            "--year",         "2025",
+            "--title",        "Tri-County Regional",
+            "--id",           "block_id",
+            "--score",        "rating",
+            "--miles",        "length_mi",
+            "--width-feet",   "width_ft",
+            "--type-column",  "surface",
+            "--type-map",     "Asphalt=ACC,Bituminous=ACC,Concrete=PCC,Composite=COMP",
+            "--mcd",          "mcd",
+            "--jurisdiction", "district",
+            "--highway",      "street",
+            "--from",         "from_street",
+            "--to",           "to_street"});
   ASSERT_EQ(r.status, 0) << r.err;
   EXPECT_EQ(dir.read("roads/RATED"), dir.read("roads/NET1"));
   const auto ids = read_asset_ids(dir.workdir(), "RATED", 800);

@@ -328,8 +328,8 @@ class TableReader {
     }
     if (mapping_.round) {
       const int64_t v = round_half_up(*d);
-      if (v < 1 || v > 10) refuse(mapping_.score, text, "rounds to " + std::to_string(v) +
-                                                             ", outside 1 to 10");
+      if (v < 1 || v > 10)
+        refuse(mapping_.score, text, "rounds to " + std::to_string(v) + ", outside 1 to 10");
       return v;
     }
     const std::optional<int64_t> v = whole(*d);
@@ -426,8 +426,7 @@ class TableReader {
     if (columns_.description >= 0) return std::string(field(columns_.description));
     if (columns_.from < 0) return {};
     const std::string_view from = trim(field(columns_.from)), to = trim(field(columns_.to));
-    if (!from.empty() && !to.empty())
-      return "From " + std::string(from) + " to " + std::string(to);
+    if (!from.empty() && !to.empty()) return "From " + std::string(from) + " to " + std::string(to);
     if (!from.empty()) return "From " + std::string(from);
     if (!to.empty()) return "To " + std::string(to);
     return {};
@@ -446,8 +445,9 @@ class TableReader {
     if (s == 0 && !refused_) return;  // unrated
     for (std::size_t k = header_size_; k < count_; ++k) {
       if (trim(fields_[k]).empty()) continue;
-      refuse("", "", "holds " + std::to_string(count_) + " fields, the header " +
-                         std::to_string(header_size_) + " (a comma outside quotes?)");
+      refuse("", "",
+             "holds " + std::to_string(count_) + " fields, the header " +
+                 std::to_string(header_size_) + " (a comma outside quotes?)");
       break;
     }
 
@@ -455,8 +455,8 @@ class TableReader {
     if (trim(id).empty()) {
       refuse(mapping_.id, id, "blank: every rated row needs its id");
     } else if (id.size() > kMaxIdBytes) {
-      refuse(mapping_.id, id.substr(0, 40), "longer than " + std::to_string(kMaxIdBytes) +
-                                                " bytes");
+      refuse(mapping_.id, id.substr(0, 40),
+             "longer than " + std::to_string(kMaxIdBytes) + " bytes");
     } else if (std::any_of(id.begin(), id.end(),
                            [](char c) { return static_cast<unsigned char>(c) < 0x20; })) {
       refuse(mapping_.id, id, "holds a line break or another control character");
@@ -561,8 +561,8 @@ std::string plain_ascii(std::string_view utf8, TextCounts& counts) {
   return out;
 }
 
-ImportedTable import_table(std::istream& in, const std::string& shown,
-                           const ColumnMapping& mapping, const PavementTypes& types) {
+ImportedTable import_table(std::istream& in, const std::string& shown, const ColumnMapping& mapping,
+                           const PavementTypes& types) {
   TableReader reader(shown, mapping, types);
   Parser parser;
   std::vector<char> chunk(1 << 16);

@@ -56,7 +56,7 @@ struct ColumnMapping {
   std::string miles;
   std::string lanes;
   std::string width_feet;
-  std::string type_column;  // with type_map, or `type` alone
+  std::string type_column;                                    // with type_map, or `type` alone
   std::vector<std::pair<std::string, std::string>> type_map;  // value, type name
   std::string type;
   std::string jurisdiction;
@@ -114,7 +114,7 @@ struct ImportedTable {
 };
 
 // Reads the table from `in` (named `shown` in messages). Throws TableError.
-ImportedTable import_table(std::istream& in, const std::string& shown,
-                           const ColumnMapping& mapping, const PavementTypes& types);
+ImportedTable import_table(std::istream& in, const std::string& shown, const ColumnMapping& mapping,
+                           const PavementTypes& types);
 
 }  // namespace pavecast

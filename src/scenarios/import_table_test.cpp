@@ -87,31 +87,32 @@ TEST(ImportTable, LaneMilesColumnAndRounding) {
   // 6.5 rounds half up to 7; 0.005 lane-miles to 0.01; 9999.994 to 9999.99.
   const ImportedTable t = import_text("id,s,lm\n1,6.5,0.005\n2,10.49,9999.994\n", m);
   ASSERT_EQ(t.refusal_count, 0);
-  EXPECT_EQ(t.lines[2], " 7   0.01   0 0" + std::string(63, ' ') + "\n" + "109999.99   0 0" +
-                            std::string(63, ' ') + "\n");
+  const std::string blanks(63, ' ');
+  EXPECT_EQ(t.lines[2],
+            std::string(" 7   0.01   0 0") + blanks + "\n109999.99   0 0" + blanks + "\n");
 }
 
 TEST(ImportTable, RefusesEachBadValueWithItsRowColumnAndValue) {
   const std::string csv =
       "id,rating,miles,width,surface,ward,fc,street,from,to\n"
-      "R2,7.5,1,24,Asphalt,1,1,,,\n"      // not a whole score
-      "R3,7,0.001,24,Asphalt,1,1,,,\n"    // 0.00 lane-miles
-      "R4,7,900,200,Asphalt,1,1,,,\n"     // over 9999.99 lane-miles
-      "R5,7,1,24,Gravel,1,1,,,\n"         // no mapping
-      "R6,7,1,24,Brick,1,1,,,\n"          // a type not in the rates
-      "R7,7,1,24,Asphalt,100,1,,,\n"      // jurisdiction over 99
-      "R8,7,1,24,Asphalt,1,10000,,,\n"    // MCD over 9999
-      "R2,7,1,24,Asphalt,1,1,,,\n"        // the id of row 2 again
-      ",7,1,24,Asphalt,1,1,,,\n"          // no id
-      "R11,7,1,24,Asphalt,1,1,,,,extra\n" // a shifted row
-      "R12,7,abc,24,Asphalt,1,1,,,\n";    // not a number
+      "R2,7.5,1,24,Asphalt,1,1,,,\n"       // not a whole score
+      "R3,7,0.001,24,Asphalt,1,1,,,\n"     // 0.00 lane-miles
+      "R4,7,900,200,Asphalt,1,1,,,\n"      // over 9999.99 lane-miles
+      "R5,7,1,24,Gravel,1,1,,,\n"          // no mapping
+      "R6,7,1,24,Brick,1,1,,,\n"           // a type not in the rates
+      "R7,7,1,24,Asphalt,100,1,,,\n"       // jurisdiction over 99
+      "R8,7,1,24,Asphalt,1,10000,,,\n"     // MCD over 9999
+      "R2,7,1,24,Asphalt,1,1,,,\n"         // the id of row 2 again
+      ",7,1,24,Asphalt,1,1,,,\n"           // no id
+      "R11,7,1,24,Asphalt,1,1,,,,extra\n"  // a shifted row
+      "R12,7,abc,24,Asphalt,1,1,,,\n";     // not a number
   const ImportedTable t = import_text(csv, width_mapping());
   ASSERT_EQ(t.refusal_count, 11);
   ASSERT_EQ(t.refusals.size(), kListedRefusals);
   const std::vector<std::tuple<int64_t, std::string, std::string>> expected = {
-      {2, "rating", "7.5"}, {3, "miles", "0.001"}, {4, "miles", "900"}, {5, "surface", "Gravel"},
-      {6, "surface", "Brick"}, {7, "ward", "100"}, {8, "fc", "10000"}, {9, "id", "R2"},
-      {10, "id", ""}, {11, "", ""}};
+      {2, "rating", "7.5"},    {3, "miles", "0.001"}, {4, "miles", "900"}, {5, "surface", "Gravel"},
+      {6, "surface", "Brick"}, {7, "ward", "100"},    {8, "fc", "10000"},  {9, "id", "R2"},
+      {10, "id", ""},          {11, "", ""}};
   for (std::size_t k = 0; k < expected.size(); ++k) {
     EXPECT_EQ(t.refusals[k].row, std::get<0>(expected[k])) << k;
     EXPECT_EQ(t.refusals[k].column, std::get<1>(expected[k])) << k;
@@ -122,7 +123,8 @@ TEST(ImportTable, RefusesEachBadValueWithItsRowColumnAndValue) {
   // With --round, a result outside 1..10 is refused too.
   ColumnMapping rounding = width_mapping();
   rounding.round = true;
-  const ImportedTable r = import_text("id,rating,miles,width,surface,ward,fc,street,from,to\nA,10.5,1,24,Asphalt\n", rounding);
+  const ImportedTable r = import_text(
+      "id,rating,miles,width,surface,ward,fc,street,from,to\nA,10.5,1,24,Asphalt\n", rounding);
   ASSERT_EQ(r.refusal_count, 1);
   EXPECT_EQ(r.refusals[0].reason, "rounds to 11, outside 1 to 10");
 }
@@ -151,12 +153,18 @@ TEST(ImportTable, MalformedTablesAndMissingColumnsStopWithTheRow) {
 
 TEST(PlainAscii, LettersTheirPlainFormsOthersQuestionMarks) {
   TextCounts counts;
-  EXPECT_EQ(plain_ascii("Caf\xC3\xA9 \xC3\x91" "and\xC3\xBA \xC5\x92uvre Stra\xC3\x9F" "e", counts),
+  EXPECT_EQ(plain_ascii("Caf\xC3\xA9 \xC3\x91"
+                        "and\xC3\xBA \xC5\x92uvre Stra\xC3\x9F"
+                        "e",
+                        counts),
             "Cafe Nandu OEuvre Strasse");
   EXPECT_EQ(counts.plain_letters, 5);
   // A combining acute after e; a CJK character; a stray continuation byte;
   // a curly apostrophe; a tab.
-  EXPECT_EQ(plain_ascii("e\xCC\x81 \xE5\x8C\x97 \x80 O\xE2\x80\x99" "B\t", counts), "e ? ? O'B ");
+  EXPECT_EQ(plain_ascii("e\xCC\x81 \xE5\x8C\x97 \x80 O\xE2\x80\x99"
+                        "B\t",
+                        counts),
+            "e ? ? O'B ");
   EXPECT_EQ(counts.plain_letters, 7);
   EXPECT_EQ(counts.question_marks, 2);
 }
