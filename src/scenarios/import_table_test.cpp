@@ -127,6 +127,13 @@ TEST(ImportTable, RefusesEachBadValueWithItsRowColumnAndValue) {
       "id,rating,miles,width,surface,ward,fc,street,from,to\nA,10.5,1,24,Asphalt\n", rounding);
   ASSERT_EQ(r.refusal_count, 1);
   EXPECT_EQ(r.refusals[0].reason, "rounds to 11, outside 1 to 10");
+
+  // An id holding a line break would break the rows of the ids file.
+  const ImportedTable b = import_text(
+      "id,rating,miles,width,surface,ward,fc,street,from,to\n\"a\nb\",7,1,24,Asphalt\n",
+      width_mapping());
+  ASSERT_EQ(b.refusal_count, 1);
+  EXPECT_EQ(b.refusals[0].reason, "holds a line break or another control character");
 }
 
 TEST(ImportTable, MalformedTablesAndMissingColumnsStopWithTheRow) {
