@@ -227,7 +227,11 @@ class TableReader {
     auto* reader = static_cast<TableReader*>(data);
     std::vector<std::string>& fields = reader->fields_;
     if (reader->count_ == fields.size()) fields.emplace_back();
-    fields[reader->count_++].assign(static_cast<const char*>(s), len);
+    std::string& field = fields[reader->count_++];
+    if (len == 0)
+      field.clear();  // the parser's buffer may not exist yet
+    else
+      field.assign(static_cast<const char*>(s), len);
   }
 
   static void on_row(int, void* data) {
