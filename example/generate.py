@@ -270,7 +270,8 @@ def build_network():
             ptype = types[min(k * len(types) // n, len(types) - 1)]
             code, _ = MUNICIPALITIES[int(rng.next() * 5)][int(rng.next() * 4)]
             segs.append(dict(road=route, name=route, desc="From %s to %s" % (exits[k], exits[k + 1]),
-                             miles=length * lanes, ptype=ptype, mcd=code, jur=1, group=route))
+                             miles=length * lanes, ptype=ptype, mcd=code, jur=1, group=route,
+                             lanes=lanes, kind="freeway"))
 
     # Arterials: a span of each grid road, between consecutive crossings.
     roads = []
@@ -308,7 +309,7 @@ def build_network():
                 road.append(dict(road=street, name=name, desc="From %s to %s" % (a, b),
                                  miles=(0.75 + 0.45 * rng.next()) * lanes, ptype=ptype,
                                  mcd=code, jur=1 if trunk else (3 if city else 2),
-                                 group=street))
+                                 group=street, lanes=lanes, kind="trunk" if trunk else "arterial"))
             roads.append((trunk, road))
 
     # Trim the county roads' spans, one end segment at a time in turn, until
@@ -441,7 +442,187 @@ def generate(out):
                              + fmt_a(s["desc"], 38))
         lines.append("")
     write(os.path.join(out, "roads", "NET1"), lines)
+    write_ratings_table(out, segs)
+    write_rating_years(out)
     return segs
+
+
+# --- ratings tables ----------------------------------------------------------
+
+# The network as the agency's GIS would export it: its own block ids, street,
+# from, to, a length in miles and a width in feet, the rating, the pavement
+# type in its own words, a functional class, the municipality (MCD) code and
+# the district (the program's jurisdiction), and notes. Importing it with
+#   --id block_id --score rating --miles length_mi --width-feet width_ft
+#   --type-column surface --type-map Asphalt=ACC,Bituminous=ACC,Concrete=PCC,Composite=COMP
+#   --mcd mcd --jurisdiction district --highway street --from from_street --to to_street
+#   --year 2025 --title "Tri-County Regional"
+# gives roads/NET1 byte for byte; the unrated rows (blank or 0) are skipped.
+RATINGS_HEADER = ["block_id", "street", "from_street", "to_street", "length_mi", "width_ft",
+                  "surface", "func_class", "mcd", "district", "rating", "notes"]
+
+# Blocks not rated this cycle: street, from, to, rating cell.
+UNRATED = [
+    ("Orchard Lake Rd, Service Dr", "Maple Rd", "14 Mile Rd", ""),
+    ("Woodward Ave, Northbound", "9 Mile Rd", "8 Mile Rd", "0"),
+    ("Rue Saint-Andr\u00e9", "Napier Rd", "Beck Rd", ""),
+    ("Grand River Ave, Frontage", "Halsted Rd", "Drake Rd", ""),
+    ("Farmington Rd", "12 Mile Rd", "11 Mile Rd", "0"),
+    ("Beck Rd", "Ford Rd", "Cherry Hill Rd", ""),
+    ("Milford Rd", "Highland Rd", "Walton Blvd", ""),
+    ("Inkster Rd", "Joy Rd", "Warren Rd", "0"),
+]
+
+SURFACE_WORDS = {"ACC": "Asphalt", "PCC": "Concrete", "COMP": "Composite"}
+
+
+def csv_field(value):
+    text = str(value)
+    if any(c in text for c in ',"\r\n') or text != text.strip():
+        return '"' + text.replace('"', '""') + '"'
+    return text
+
+
+def csv_line(fields):
+    return ",".join(csv_field(f) for f in fields)
+
+
+def length_text(value):
+    return ("%.6f" % value).rstrip("0").rstrip(".")
+
+
+def import_lane_miles(length, width):
+    """Lane-miles as the import computes them: lanes = width / 12 rounded half
+    up (at least 1), times the length, rounded half up to 0.01, in decimal."""
+    from decimal import Decimal, ROUND_HALF_UP
+    lanes = max(1, int((Decimal(width) / 12).quantize(Decimal(1), rounding=ROUND_HALF_UP)))
+    return (Decimal(length) * lanes).quantize(Decimal("0.01"), rounding=ROUND_HALF_UP)
+
+
+def func_class(s):
+    if s["kind"] == "freeway":
+        return "Interstate" if s["name"].startswith("I-") else "Other Freeway"
+    if s["kind"] == "trunk":
+        return "Principal Arterial"
+    return "Minor Arterial" if s["lanes"] >= 4 else "Major Collector"
+
+
+def write_ratings_table(out, segs):
+    rng = MinStd(31337)
+    lines = [csv_line(RATINGS_HEADER)]
+    unrated = 0
+    for k, s in enumerate(segs):
+        m = re.fullmatch(r"From (.*) to (.*)", s["desc"])
+        block = "OC-%05d" % (10001 + 3 * k + int(rng.next() * 3))
+        width = s["lanes"] * 12 + int(rng.next() * 12) - 6  # rounds back to the lanes
+        length = length_text(s["miles"] / s["lanes"])
+        assert import_lane_miles(length, width) == import_lane_miles("%.2f" % s["miles"], 12), s
+        surface = SURFACE_WORDS[s["ptype"]]
+        if s["ptype"] == "ACC" and rng.next() < 0.15:
+            surface = "Bituminous"
+        notes = ""
+        u = rng.next()
+        if u < 0.04:
+            notes = "crack seal %d, partial" % (2015 + int(rng.next() * 9))
+        elif u < 0.06:
+            notes = 'rated from the "windshield" survey'
+        lines.append(csv_line([block, s["name"], m.group(1), m.group(2), length, width, surface,
+                               func_class(s), s["mcd"], s["jur"], s["score"], notes]))
+        if k % 100 == 57 and unrated < len(UNRATED):
+            street, a, b, cell = UNRATED[unrated]
+            lines.append(csv_line(["OC-9%04d" % unrated, street, a, b, "0.25",
+                                   24 + 12 * (unrated % 3), "Asphalt", "Major Collector",
+                                   1420, 2, cell, "not rated this cycle"]))
+            unrated += 1
+    assert unrated == len(UNRATED)
+    with open(os.path.join(out, "ratings.csv"), "w", newline="\n", encoding="utf-8") as f:
+        f.write("\n".join(lines) + "\n")
+
+
+# Three consecutive years of ratings of a city's blocks, generated from known
+# deterioration rates (points lost a year, classes 10 down to 1) that differ
+# from data/detrates.dat: these blocks lose points fastest while good and
+# slowly once worn. Each block has a true condition on a continuous scale;
+# a rating is that condition rounded half up, off by one either way for 7
+# percent of the blocks each, within 1 to 10. Between ratings a block either
+# deteriorates by its class's rate (the program's year loop, class by the
+# integer part + 0.5) or, if worn, may be repaved to a condition of 9.5 to
+# 10.5; about 3 percent of the blocks are missing from each year's table.
+RATING_YEARS = [2024, 2025, 2026]
+RATING_RATES = {
+    "ACC": [0.55, 0.55, 0.50, 0.45, 0.05, 0.05, 0.05, 0.05, 0.05, 0.05],
+    "PCC": [0.45, 0.45, 0.45, 0.40, 0.05, 0.05, 0.05, 0.05, 0.05, 0.05],
+    "COMP": [0.60, 0.55, 0.50, 0.45, 0.05, 0.05, 0.05, 0.05, 0.05, 0.05],
+}
+RATING_NOISE = 0.07      # share of ratings one point high, and as many one low
+REPAVE_BELOW = 7.5       # conditions under this may be repaved ...
+REPAVE_SHARE = 0.06      # ... with this chance a year
+MISSING_SHARE = 0.03
+AVENUES = ["%d%s Ave" % (n, "th" if 10 <= n % 100 <= 20 else {1: "st", 2: "nd", 3: "rd"}.get(n % 10, "th"))
+           for n in range(1, 39)]
+STREETS = ["Oak", "Elm", "Ash", "Fir", "Bay", "Birch", "Cedar", "Maple", "Pine", "Spruce",
+           "Walnut", "Willow", "Poplar", "Alder", "Aspen", "Beech", "Cherry", "Chestnut",
+           "Cypress", "Hazel", "Hickory", "Holly", "Juniper", "Laurel", "Linden", "Locust",
+           "Magnolia", "Mulberry", "Olive", "Palm", "Pecan", "Plum", "Redwood", "Sassafras",
+           "Sumac", "Sycamore", "Tamarack", "Teak", "Tupelo", "Yew"]
+STREETS = [s + " St" for s in STREETS]
+
+
+def rating_blocks():
+    """The city's blocks: each street between consecutive avenues, each
+    avenue between consecutive streets."""
+    rng = MinStd(2024)
+    blocks = []
+    for axis, names, crossings in (("st", STREETS, AVENUES), ("ave", AVENUES, STREETS)):
+        for r, name in enumerate(names):
+            base = ["ACC", "ACC", "PCC", "COMP"][int(rng.next() * 4)]
+            for k in range(len(crossings) - 1):
+                ptype = base
+                if rng.next() < 0.2:
+                    ptype = PAVEMENT_TYPES[int(rng.next() * 3)]
+                lanes = 2 if rng.next() < 0.7 else 3
+                ward = 1 + (r * 3 // len(names)) * 3 + k * 3 // (len(crossings) - 1)
+                blocks.append(dict(
+                    id="B%05d" % (10000 + len(blocks) * 2 + int(rng.next() * 2)), street=name,
+                    a=crossings[k], b=crossings[k + 1],
+                    length=length_text(round(0.06 + 0.06 * rng.next(), 3)),
+                    width=lanes * 12 + int(rng.next() * 12) - 6, ptype=ptype, ward=ward,
+                    condition=2.5 + 8.0 * rng.next()))
+    return blocks
+
+
+def write_rating_years(out):
+    rng = MinStd(8675309)
+    blocks = rating_blocks()
+    for y, year in enumerate(RATING_YEARS):
+        if y > 0:
+            for b in blocks:  # the year between the ratings
+                if b["condition"] < REPAVE_BELOW and rng.next() < REPAVE_SHARE:
+                    b["condition"] = 9.5 + rng.next()
+                    b["repaved"] = year
+                else:
+                    cls = min(10, max(1, int(b["condition"] + 0.5)))
+                    b["condition"] = max(0.5, b["condition"] - RATING_RATES[b["ptype"]][10 - cls])
+        lines = [csv_line(["block_id", "street", "from_street", "to_street", "length_mi",
+                           "width_ft", "surface", "ward", "rating"])]
+        for b in blocks:
+            u = rng.next()
+            rating = min(10, max(1, int(b["condition"] + 0.5)))
+            if u < RATING_NOISE:
+                rating = min(10, rating + 1)
+            elif u < 2 * RATING_NOISE:
+                rating = max(1, rating - 1)
+            if rng.next() < MISSING_SHARE:
+                continue
+            lines.append(csv_line([b["id"], b["street"], b["a"], b["b"], b["length"], b["width"],
+                                   SURFACE_WORDS[b["ptype"]], b["ward"], rating]))
+        write(os.path.join(out, "ratings-%d.csv" % year), lines)
+    rates = []
+    for p in PAVEMENT_TYPES:
+        rates.append(fmt_a(p, 8))
+        rates.extend(fmt_f(r, 4, 2) for r in RATING_RATES[p])
+    write(os.path.join(out, "ratings-rates.dat"), rates)
+    return blocks
 
 
 # --- checking ----------------------------------------------------------------
@@ -626,6 +807,10 @@ def main():
     print("  mean score %.3f as filed, %.3f randomised as the loader does it" % (
         sum(s * v for s, v in totals.items()) / total, randomised_mean(out)))
     print("all records match their layouts")
+    with open(os.path.join(out, "ratings.csv"), encoding="utf-8") as f:
+        rows = f.read().count("\n") - 1
+    print("ratings.csv: %d rows, %d of them unrated; ratings-%d.csv to -%d.csv: %d blocks" % (
+        rows, len(UNRATED), RATING_YEARS[0], RATING_YEARS[-1], len(rating_blocks())))
 
 
 if __name__ == "__main__":

@@ -92,10 +92,31 @@ int run_command(const ToolOptions& options, const std::filesystem::path& root, s
   }
 }
 
+// Everything the tool reads is under data/ and roads/: says so when `root`
+// does not hold both.
+bool in_program_directory(const std::filesystem::path& root, std::ostream& err) {
+  std::error_code ec;
+  if (std::filesystem::is_directory(root / "data", ec) &&
+      std::filesystem::is_directory(root / "roads", ec))
+    return true;
+  err << kProgram
+      << "run it in a program directory, one that holds the data/ and roads/ folders of a "
+         "network (make run makes build/run); "
+      << root.string() << " does not hold both\n";
+  return false;
+}
+
 }  // namespace
 
 int run_scenarios_tool(const std::vector<std::string>& args, const std::filesystem::path& root,
                        std::ostream& out, std::ostream& err, bool progress) {
+  if (const ToolCommand* own = args.empty() ? nullptr : find_command(args[0]);
+      own && own->own_command_line) {
+    const std::vector<std::string> rest(args.begin() + 1, args.end());
+    const bool help = !rest.empty() && (rest[0] == "--help" || rest[0] == "-h");
+    if (!help && !in_program_directory(root, err)) return 1;
+    return own->own_command_line(rest, root, out, err);
+  }
   ToolOptions options;
   try {
     options = parse_tool_options(args);
@@ -108,16 +129,7 @@ int run_scenarios_tool(const std::vector<std::string>& args, const std::filesyst
     return 0;
   }
 
-  // Everything the tool reads is under data/ and roads/.
-  std::error_code ec;
-  if (!std::filesystem::is_directory(root / "data", ec) ||
-      !std::filesystem::is_directory(root / "roads", ec)) {
-    err << kProgram
-        << "run it in a program directory, one that holds the data/ and roads/ folders of a "
-           "network (make run makes build/run); "
-        << root.string() << " does not hold both\n";
-    return 1;
-  }
+  if (!in_program_directory(root, err)) return 1;
   limit_jobs(options, err);
 
   try {

@@ -1,5 +1,6 @@
 #include "scenarios/tool_commands.h"
 
+#include "scenarios/import_command.h"
 #include "scenarios/scenario_options.h"
 
 namespace pavecast {
@@ -60,6 +61,16 @@ const std::vector<ToolCommand>& tool_commands() {
        false,
        check_sweep_levels,
        report_command},
+      {"import",
+       "import TABLE.csv --name NAME --year YEAR --id COL --score COL ... (import --help)",
+       "an agency's ratings table (CSV) into roads/NAME and its asset ids, roads/NAME.ids",
+       {},
+       {},
+       SavedBudget::kNever,
+       false,
+       nullptr,
+       nullptr,
+       run_import},
   };
   return kCommands;
 }

@@ -5,6 +5,9 @@
 // is one entry here and one handler file.
 #pragma once
 
+#include <filesystem>
+#include <iosfwd>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -30,6 +33,11 @@ struct ToolCommand {
   // Checks beyond the required options; throws UsageError. May be null.
   void (*check)(const ToolOptions&) = nullptr;
   int (*handler)(CommandRun&) = nullptr;
+  // A command that loads no base scenario (import, calibrate) reads its own
+  // command line, the arguments after its name, and says its own usage
+  // errors; it stands in for `handler`, and `options` is then empty.
+  int (*own_command_line)(const std::vector<std::string>& args, const std::filesystem::path& root,
+                          std::ostream& out, std::ostream& err) = nullptr;
 };
 
 const std::vector<ToolCommand>& tool_commands();
