@@ -6,6 +6,8 @@
 #include <map>
 #include <set>
 
+#include "scenarios/calibrate_command.h"
+
 namespace pavecast {
 
 namespace {
@@ -140,17 +142,22 @@ void set_value(ToolOptions& options, const std::string& flag, const std::string&
 }  // namespace
 
 std::string usage_text() {
-  return "usage: pavecast-scenarios sweep --from M --to M --step M [--order N] [--by G]\n"
+  // Appended, not a literal plus a temporary string: g++ 12 at -O3 reports a
+  // false -Wrestrict on that (GCC bug 105651).
+  std::string text =
+         "usage: pavecast-scenarios sweep --from M --to M --step M [--order N] [--by G]\n"
          "       pavecast-scenarios needs TARGET... [--from-year YEAR] [--order N]\n"
          "       pavecast-scenarios orders [--funding M] [--by G]\n"
          "       pavecast-scenarios plan [--funding M] [--order N] [--conditions FILE] [--by G]\n"
          "       pavecast-scenarios report --html FILE --from M --to M --step M [--order N]\n"
-         "                                 [TARGET... [--from-year YEAR]]\n"
+         "                                 [TARGET... [--from-year YEAR]]\n";
+  text += calibrate_usage();
+  return text +
          "  TARGET: --max-poor PERCENT, --min-mean SCORE, --min-good PERCENT\n"
          "  N: 1 random, 2 priority, 3 worst first, 4 best first, 5 cost-effectiveness\n"
          "  G: type or jurisdiction\n"
-         "  all take [--years N]; sweep, needs, orders and plan [--csv FILE];\n"
-         "  sweep, needs and orders [--svg FILE]; all but plan [--jobs N]\n"
+         "  all but calibrate take [--years N]; sweep, needs, orders and plan [--csv FILE];\n"
+         "  sweep, needs and orders [--svg FILE]; all but plan and calibrate [--jobs N]\n"
          "  (M: millions of dollars a year, to the cent; run in a directory holding data/\n"
          "  and roads/, such as build/run, which make run makes)\n";
 }

@@ -6,6 +6,7 @@
 
 #include "fatal/fatal.h"
 #include "io/record_files.h"
+#include "scenarios/calibrate_command.h"
 #include "scenarios/chart.h"
 #include "scenarios/funding_search.h"
 #include "scenarios/html_report.h"
@@ -412,6 +413,7 @@ int report(Tool& tool, const BaseScenario& base) {
 
 int run_scenarios_tool(const std::vector<std::string>& args, const std::filesystem::path& root,
                        std::ostream& out, std::ostream& err, bool progress) {
+  if (!args.empty() && args[0] == "calibrate") return run_calibrate(args, root, out, err);
   ToolOptions options;
   try {
     options = parse_tool_options(args);
