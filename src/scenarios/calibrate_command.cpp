@@ -110,6 +110,11 @@ void load_rating(const Workdir& workdir, const std::string& name, const Pavement
                  RatedNetwork& net) {
   net.name = name;
   auto file = InputFile::open_or_fatal(workdir.roads(name), IfMissing::kFail);
+  // Room for every record at once: a large network is not copied as it grows.
+  int32_t records = 0;
+  for (std::string_view record; file->next(record) && records < (1 << 26);) ++records;
+  file->rewind();
+  net.segments.reserve(records);
   Statistics stats;
   LoadOptions options;  // whole lines, file scores
   load_segment_table(*file, nullptr, types, options, net.segments, net.values, stats);

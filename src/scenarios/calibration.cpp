@@ -229,14 +229,6 @@ void one_year_fit(const std::vector<Observation>& obs, std::vector<ClassFit>& fi
   }
 }
 
-TypeGroups groups_of(const std::vector<const Observation*>& obs) {
-  TypeGroups g;
-  for (const Observation* o : obs) {
-    g.w[o->start] += d(o->w);
-    g.wa[o->start] += d(o->w) * d(o->later);
-  }
-  return g;
-}
 
 }  // namespace
 
@@ -384,11 +376,21 @@ RateFit fit_rates(const RatedNetwork& earlier, const RatedNetwork& later,
     }
     Draws draws{0x5eed2024ULL};
     for (int32_t p = 1; p <= current.pavement_type_count; ++p) {
-      std::vector<const Observation*> mine;
+      // The type's segments as the groups need them, side by side.
+      struct Drawn {
+        int32_t start;
+        float w, wa;
+      };
+      std::vector<Drawn> mine;
       for (const Observation& o : obs)
-        if (o.type == p) mine.push_back(&o);
+        if (o.type == p) mine.push_back({o.start, o.w, stored(d(o.w) * d(o.later))});
       if (mine.empty()) continue;
-      const TypeGroups all = groups_of(mine);
+      TypeGroups all;
+      for (const Observation& o : obs)
+        if (o.type == p) {
+          all.w[o.start] += d(o.w);
+          all.wa[o.start] += d(o.w) * d(o.later);
+        }
       std::array<bool, kClasses + 1> free{};
       std::array<float, kClasses + 1> rate{};
       bool any = false;
@@ -406,12 +408,17 @@ RateFit fit_rates(const RatedNetwork& earlier, const RatedNetwork& later,
 
       // The bootstrap: the segments of the type drawn with replacement.
       std::array<double, kClasses + 1> sum{}, sum2{};
-      const int samples = std::max(options.bootstrap_samples, 2);
-      std::vector<const Observation*> sample(mine.size());
+      // (None for a fit whose rates alone are wanted: no standard errors.)
+      const int samples = options.bootstrap_samples >= 2 ? options.bootstrap_samples : 0;
       for (int b = 0; b < samples; ++b) {
-        for (const Observation*& o : sample) o = mine[draws.below(mine.size())];
+        TypeGroups sample;
+        for (std::size_t k = 0; k < mine.size(); ++k) {
+          const Drawn& o = mine[draws.below(mine.size())];
+          sample.w[o.start] += d(o.w);
+          sample.wa[o.start] += d(o.wa);
+        }
         std::array<float, kClasses + 1> r = rate;
-        fit.minimise(r, free, groups_of(sample));
+        fit.minimise(r, free, sample);
         for (int c = 1; c <= kClasses; ++c) {
           sum[c] += d(r[c]);
           sum2[c] += d(r[c]) * d(r[c]);
@@ -419,8 +426,11 @@ RateFit fit_rates(const RatedNetwork& earlier, const RatedNetwork& later,
       }
       for (int c = 1; c <= kClasses; ++c) {
         if (!free[c]) continue;
-        const double mean = sum[c] / samples;
-        const double var = std::max(0.0, (sum2[c] - samples * mean * mean) / (samples - 1));
+        double var = 0.0;
+        if (samples > 0) {
+          const double mean = sum[c] / samples;
+          var = std::max(0.0, (sum2[c] - samples * mean * mean) / (samples - 1));
+        }
         est[p][c] = {d(rate[c]), std::sqrt(var)};
         usable[p][c] = true;
       }
@@ -553,8 +563,11 @@ Calibration calibrate(const RatedNetwork& before, const RatedNetwork& after,
   }
   c.fit = fit_rates(before, after, c.interval.untreated, c.interval.years, current, options);
   {
+    // Its rates alone are shown: no bootstrap.
+    CalibrationOptions rates_only = options;
+    rates_only.bootstrap_samples = 0;
     const IntervalData wider = sort_interval(before, after, options.noise + 1);
-    c.fit_noise_up = fit_rates(before, after, wider.untreated, wider.years, current, options);
+    c.fit_noise_up = fit_rates(before, after, wider.untreated, wider.years, current, rates_only);
   }
   c.in_sample = compare_projections(before, after, c.interval.untreated, current, c.fit.rates,
                                     options);
@@ -579,12 +592,16 @@ std::string type_name(const PavementTypes& types, int32_t p) {
   return std::string(types.pavement_type_name[static_cast<std::size_t>(p)].trimmed());
 }
 
-// "12,345"
+// "12,345" (built a digit at a time: g++ 12 at -O3 reports a false
+// -Wrestrict on a string insert, GCC bug 105651).
 std::string count_text(int64_t n) {
-  std::string digits = std::to_string(n < 0 ? -n : n);
-  for (int i = static_cast<int>(digits.size()) - 3; i > 0; i -= 3)
-    digits.insert(static_cast<std::size_t>(i), ",");
-  return (n < 0 ? "-" : "") + digits;
+  const std::string digits = std::to_string(n < 0 ? -n : n);
+  std::string out = n < 0 ? "-" : "";
+  for (std::size_t i = 0; i < digits.size(); ++i) {
+    if (i > 0 && (digits.size() - i) % 3 == 0) out += ',';
+    out += digits[i];
+  }
+  return out;
 }
 
 // Words filled into lines of at most 80 columns, each after `indent` blanks
@@ -621,7 +638,7 @@ const char* mark(FitNote note) {
   return " ";
 }
 
-std::string figures_table(const Comparison& c, bool randomised) {
+std::string figures_table(const Comparison& c) {
   std::string out;
   out += format("%-20s%12s%12s%12s%14s\n", "", "Observed", "Current", "Fitted", "No deterior.");
   auto row = [&](const char* label, double ConditionFigures::*value, bool observed, int decimals) {
@@ -638,7 +655,6 @@ std::string figures_table(const Comparison& c, bool randomised) {
   row("Percent fair", &ConditionFigures::pct_fair, true, 2);
   row("Percent good", &ConditionFigures::pct_good, true, 2);
   row("RMSE per segment", &ConditionFigures::rmse, false, 3);
-  (void)randomised;
   return out;
 }
 
@@ -689,7 +705,7 @@ std::string calibration_report(const Calibration& c) {
         "solved class by class on a grid of 0.01 refined to 0.001 until no rate moves; "
         "standard errors from %d bootstrap samples over segments; 90%% interval: rate -/+ "
         "1.645 standard errors.",
-        iv.years, std::max(o.bootstrap_samples, 2)));
+        iv.years, o.bootstrap_samples));
   out += "\n";
 
   out += format("%-8s %5s %7s %7s  %-15s %7s %10s %8s\n", "Type", "Class", "Current", "Fitted",
@@ -753,7 +769,7 @@ std::string calibration_report(const Calibration& c) {
                    "never change a whole score's class in one year).";
   out += wrapped(way);
   out += comparison_heading(c.in_sample, c.before.name, c.after.name);
-  out += figures_table(c.in_sample, randomised);
+  out += figures_table(c.in_sample);
   if (c.out_of_sample) {
     out += "\n";
     out += wrapped("The check: " + c.check->name + ", a rating the fit did not see. " +
@@ -761,7 +777,7 @@ std::string calibration_report(const Calibration& c) {
                    " segments treated between " + c.after.name + " and " + c.check->name +
                    "; only segments untreated in both intervals are projected.");
     out += comparison_heading(*c.out_of_sample, c.after.name, c.check->name);
-    out += figures_table(*c.out_of_sample, randomised);
+    out += figures_table(*c.out_of_sample);
     const Comparison& k = *c.out_of_sample;
     if (k.segments > 0)
       out += wrapped(std::string("The fitted rates' error is ") +

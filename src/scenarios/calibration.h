@@ -103,7 +103,7 @@ struct CalibrationOptions {
   // The numbers of data\random.dat when the saved answers randomise scores;
   // empty projects whole scores.
   std::vector<float> random_numbers;
-  int bootstrap_samples = 200;
+  int bootstrap_samples = 200;  // k-year fits; below 2: none, no standard errors
 };
 
 enum class FitNote {
