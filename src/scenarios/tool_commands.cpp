@@ -1,5 +1,6 @@
 #include "scenarios/tool_commands.h"
 
+#include "scenarios/calibrate_command.h"
 #include "scenarios/import_command.h"
 #include "scenarios/scenario_options.h"
 
@@ -71,6 +72,17 @@ const std::vector<ToolCommand>& tool_commands() {
        nullptr,
        nullptr,
        run_import},
+      {"calibrate",
+       "calibrate --before NAME --after NAME [--check NAME] [--rates FILE]\n"
+       "[--rates-out FILE] [--intervals-out FILE] [--noise N] [--min-count N] [--csv FILE]",
+       "deterioration rates fitted to two ratings of a network, checked on a third",
+       {},
+       {},
+       SavedBudget::kNever,
+       false,
+       nullptr,
+       nullptr,
+       run_calibrate},
   };
   return kCommands;
 }
