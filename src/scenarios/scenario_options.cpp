@@ -1,5 +1,6 @@
 #include "scenarios/scenario_options.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cmath>
 #include <cstdlib>
@@ -167,7 +168,7 @@ std::string help_text() {
   std::string out = usage_text() + "commands:\n";
   for (const ToolCommand& c : tool_commands()) {
     std::string name(c.name);
-    name.resize(8, ' ');
+    name.resize(std::max<std::size_t>(name.size() + 1, 8), ' ');
     out += "  " + name + std::string(c.summary) + "\n";
   }
   return out;

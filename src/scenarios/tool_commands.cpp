@@ -64,7 +64,7 @@ const std::vector<ToolCommand>& tool_commands() {
        report_command},
       {"import",
        "import TABLE.csv --name NAME --year YEAR --id COL --score COL ... (import --help)",
-       "an agency's ratings table (CSV) into roads/NAME and its asset ids, roads/NAME.ids",
+       "an agency's ratings table (CSV) into roads/NAME and its ids",
        {},
        {},
        SavedBudget::kNever,
@@ -75,7 +75,7 @@ const std::vector<ToolCommand>& tool_commands() {
       {"calibrate",
        "calibrate --before NAME --after NAME [--check NAME] [--rates FILE]\n"
        "[--rates-out FILE] [--intervals-out FILE] [--noise N] [--min-count N] [--csv FILE]",
-       "deterioration rates fitted to two ratings of a network, checked on a third",
+       "deterioration rates fitted to two ratings, checked on a third",
        {},
        {},
        SavedBudget::kNever,
