@@ -7,8 +7,8 @@
 # The run: the bundled example network split into 2,400 segments, 30 years
 # (29 in every other run, so that two runs' files differ), with both
 # listings, two trace files and the final conditions. Each stop (SIGKILL
-# KILLS times, SIGINT INTERRUPTS times, at a random moment, half of them near
-# the end of the run where the files take their names) is followed by a
+# KILLS times, SIGINT INTERRUPTS times, at a random moment, half of them in
+# the last part of the run, where the files take their names) is followed by a
 # start with nothing on standard input, which must repair the directory and
 # stop at its first question; the run's files must then be the earlier run's
 # whole or the stopped run's whole, with no other file left. A full run then
@@ -71,10 +71,17 @@ now_ms() { date +%s%3N; }
 for v in A B; do
   new_dir "$work/ref-$v"
   saved_answers "$(years_of $v)" >"$work/ref-$v/data/default2.dat"
-  start=$(now_ms)
   (cd "$work/ref-$v" && "$bin" <"$work/answers.txt" >/dev/null) || fail "reference run $v"
-  run_ms=$(($(now_ms) - start))
   sums "$work/ref-$v" >"$work/sums-$v"
+done
+# The length of a run as the stops below start it: the longest of three.
+run_ms=1
+for _ in 1 2 3; do
+  start=$(now_ms)
+  (cd "$work/ref-A" && exec "$bin" <"$work/answers.txt" >/dev/null 2>&1) &
+  wait $!
+  ms=$(($(now_ms) - start))
+  ((ms > run_ms)) && run_ms=$ms
 done
 if cmp -s "$work/sums-A" "$work/sums-B"; then fail "the two variants write the same files"; fi
 
@@ -99,7 +106,7 @@ for signal in "${signals[@]}"; do
   if ((n % 2)); then
     delay=$((RANDOM * run_ms / 32767))
   else
-    delay=$((run_ms * 7 / 10 + RANDOM * run_ms * 3 / 10 / 32767))
+    delay=$((run_ms * 6 / 10 + RANDOM * run_ms * 6 / 10 / 32767))
   fi
   (cd "$dir" && exec "$bin" <"$work/answers.txt" >/dev/null 2>&1) &
   pid=$!
