@@ -28,6 +28,8 @@
 #include "app/program.h"
 #include "dialogue/saved_answers.h"
 #include "fatal/fatal.h"
+#include "io/directory_lock.h"
+#include "io/file_set.h"
 #include "io/temporary_files.h"
 #include "support/test_support.h"
 
@@ -36,6 +38,7 @@ namespace {
 
 namespace fs = std::filesystem;
 using testing::TempDir;
+using namespace std::string_literals;
 
 // Left by an earlier run: the output a failed run must not touch, by name.
 const std::map<std::string, std::string> kEarlierRun = {
@@ -122,15 +125,13 @@ std::string last_line(const std::string& text) {
   return t.substr(t.rfind('\n') + 1);
 }
 
-// Every file under the directory named like a replacement's temporary file:
-// its target's name, a period and six letters or digits.
+// Every file under the directory named like a temporary file, and the
+// commit's journal.
 std::vector<std::string> temporaries(const fs::path& root) {
   std::vector<std::string> found;
   for (const auto& e : fs::recursive_directory_iterator(root)) {
     std::string name = e.path().filename().string();
-    if (name.size() < 8 || name[name.size() - 7] != '.') continue;
-    if (std::all_of(name.end() - 6, name.end(), [](char c) { return std::isalnum(c) != 0; }))
-      found.push_back(e.path().string());
+    if (is_temporary_name(name) || name == kCommitJournal) found.push_back(e.path().string());
   }
   return found;
 }
@@ -307,7 +308,8 @@ TEST(FaultInjection, AWorkingDirectoryThatTakesNoFileStopsAtTheFirstFile) {
   // Even root cannot create a file among a process's entries under /proc.
   Outcome o = run_in_process("/proc/self", answers({}));
   EXPECT_EQ(o.status, 1);
-  EXPECT_EQ(o.console, " ** Fatal Error: the file cannot be opened, file userdata.tmp\n");
+  EXPECT_TRUE(o.console.starts_with(" ** Fatal Error: the file cannot be opened, file userdata.tmp: "))
+      << o.console;
 }
 
 TEST(FaultInjection, AReadOnlyWorkingDirectoryStopsBeforeAnyQuestion) {
@@ -319,7 +321,8 @@ TEST(FaultInjection, AReadOnlyWorkingDirectoryStopsBeforeAnyQuestion) {
           dir, [&] { make_tree_mode(dir.path(), fs::perms(0555)); }, answers({}), o))
     GTEST_SKIP() << "the test cannot give up root's rights here";
   EXPECT_EQ(o.status, 1);
-  EXPECT_EQ(o.console, " ** Fatal Error: the file cannot be opened, file userdata.tmp\n");
+  EXPECT_EQ(o.console,
+            " ** Fatal Error: the file cannot be opened, file userdata.tmp: permission denied\n");
   EXPECT_EQ(dir.read("data/default2.dat"), saved);
   EXPECT_FALSE(dir.exists("userdata.tmp"));
   expect_earlier_output_kept(dir);
@@ -339,7 +342,7 @@ TEST(FaultInjection, AReadOnlyDataDirectoryStopsAtTheWriteBackAndKeepsTheSavedAn
     GTEST_SKIP() << "the test cannot give up root's rights here";
   EXPECT_EQ(o.status, 1);
   EXPECT_EQ(last_line(o.console),
-            " ** Fatal Error: the file cannot be opened, file data/default.dat");
+            " ** Fatal Error: the file cannot be opened, file data/default.dat: permission denied");
   EXPECT_EQ(dir.read("data/default.dat"), set_up);
   EXPECT_EQ(dir.read("data/default2.dat"), saved);
   expect_earlier_output_kept(dir);
@@ -354,7 +357,8 @@ TEST(FaultInjection, AReportNamedLikeADirectoryStopsTheRunAtTheLoading) {
   fs::create_directory(dir.path() / "NET1-c.out");
   Outcome o = run_in_process(dir.path(), answers({{kYears, "12"}}));
   EXPECT_EQ(o.status, 1);
-  EXPECT_EQ(last_line(o.console), " ** Fatal Error: the file cannot be opened, file NET1-c.out");
+  EXPECT_EQ(last_line(o.console),
+            " ** Fatal Error: the file cannot be opened, file NET1-c.out: is a directory");
   EXPECT_TRUE(fs::is_empty(dir.path() / "NET1-c.out"));
   expect_saved_answers_readable(dir, 12);
   expect_earlier_output_kept(dir, "NET1-c.out");
@@ -367,7 +371,8 @@ TEST(FaultInjection, AFinalConditionsFileNamedLikeADirectoryStopsTheRunAndKeepsT
   Outcome o = run_in_process(dir.path(),
                              answers({{kFinalConditions, "Y"}}, {{kFinalConditions, {"old.prd"}}}));
   EXPECT_EQ(o.status, 1);
-  EXPECT_EQ(last_line(o.console), " ** Fatal Error: the file cannot be opened, file old.prd");
+  EXPECT_EQ(last_line(o.console),
+            " ** Fatal Error: the file cannot be opened, file old.prd: is a directory");
   EXPECT_TRUE(fs::is_empty(dir.path() / "old.prd"));
   expect_saved_answers_readable(dir, 10);
   expect_earlier_output_kept(dir);
@@ -429,7 +434,7 @@ TEST(FaultInjection, AFullDiskKeepsTheEarlierOutputAndNeverSaysDone) {
     ASSERT_TRUE(WIFEXITED(status)) << "ended by signal " << WTERMSIG(status);
     EXPECT_EQ(WEXITSTATUS(status), 1);
     EXPECT_EQ(last_line(child.output()),
-              " ** Fatal Error: the file cannot be written, file " + c.file);
+              " ** Fatal Error: the file cannot be written, file " + c.file + ": file too large");
     EXPECT_EQ(child.output().find("done running"), std::string::npos);
     expect_saved_answers_readable(dir, 10);
     expect_earlier_output_kept(dir);
@@ -575,6 +580,95 @@ TEST(FaultInjection, ASignalWhilePrintingRemovesTheCommandFile) {
   EXPECT_FALSE(dir.exists("userdata.tmp"));
   EXPECT_TRUE(dir.read("NET1-c.out").starts_with("\x1b"));
   EXPECT_EQ(temporaries(dir.path()), std::vector<std::string>{});
+}
+
+// --- one commit per run, one run per directory
+
+// A run that stops while printing (the command file's name is taken by a
+// directory) stops after its files took their names: the whole new set
+// stands, the inputs record included.
+TEST(FaultInjection, AStopWhilePrintingKeepsTheWholeNewSet) {
+  TempDir dir;
+  copy_example_after_a_run(dir);
+  dir.write("data/error.dat", "0\n");
+  fs::create_directory(dir.path() / "temptemp.bat");
+  Outcome o = run_in_process(
+      dir.path(), answers({{kFinalConditions, "Y"}, {kPrint, "Y"}, {kAuxiliary, "Y"}},
+                          {{kFinalConditions, {""}}}));
+  EXPECT_EQ(o.status, 1);
+  EXPECT_EQ(last_line(o.console),
+            " ** Fatal Error: the file cannot be opened, file temptemp.bat: is a directory");
+  for (const auto& [name, content] : kEarlierRun) EXPECT_NE(dir.read(name), content) << name;
+  EXPECT_NE(dir.read("NET1-c.res").find("final conditions output file. NET1.prd"), std::string::npos)
+      << dir.read("NET1-c.res");
+  EXPECT_FALSE(dir.exists("userdata.tmp"));
+  EXPECT_EQ(temporaries(dir.path()), std::vector<std::string>{});
+}
+
+TEST(FaultInjection, ASecondRunInADirectoryInUseStopsBeforeTouchingAnything) {
+  for (DirectoryLock::Mode mode : {DirectoryLock::Mode::kExclusive, DirectoryLock::Mode::kShared}) {
+    TempDir dir;
+    copy_example_after_a_run(dir);
+    dir.write(".pavecast~NET1-c.out~abcDEF", "being written by the first run\n");
+    const testing::Files before = testing::files_under(dir.path());
+    std::unique_ptr<DirectoryLock> first;
+    ASSERT_EQ(DirectoryLock::lock(dir.path(), mode, first), DirectoryLock::Outcome::kLocked);
+    Outcome o = run_in_process(dir.path(), answers({}));
+    EXPECT_EQ(o.status, 1);
+    EXPECT_EQ(o.console, " ** Fatal Error: another run is using this directory\n");
+    EXPECT_EQ(testing::files_under(dir.path()), before);
+  }
+}
+
+// What a run killed during its commit left: a journal, one file renamed, one
+// not, and temporary files of files never committed (in data/ too).
+TEST(FaultInjection, TheNextStartCompletesAnInterruptedCommitAndRemovesLeftovers) {
+  TempDir dir;
+  copy_example_after_a_run(dir);
+  dir.write("NET1-c.res", "inputs of the killed run\n");
+  dir.write(".pavecast~NET1-c.out~Ab12Cd", "report of the killed run\n");
+  dir.write(std::string(kCommitJournal),
+            "pavecast commit\n.pavecast~NET1-c.out~Ab12Cd\0NET1-c.out\0"
+            ".pavecast~NET1-c.res~Ef34Gh\0NET1-c.res\0end\0"s);
+  dir.write(".pavecast~NET1-c.scr~Zz99Yy", "half a listing");
+  dir.write("data/.pavecast~default2.dat~Qq11Qq", "half the answers");
+  Outcome o = run_in_process(dir.path(), "");
+  EXPECT_EQ(o.status, 1);
+  EXPECT_EQ(last_line(o.console), " ** Fatal Error: end of console input");
+  EXPECT_EQ(dir.read("NET1-c.out"), "report of the killed run\n");
+  EXPECT_EQ(dir.read("NET1-c.res"), "inputs of the killed run\n");
+  EXPECT_EQ(dir.read("NET1-c.scr"), "segment list of an earlier run\n");
+  EXPECT_EQ(temporaries(dir.path()), std::vector<std::string>{});
+  EXPECT_FALSE(dir.exists("userdata.tmp"));
+}
+
+// A final-conditions name that is one of the run's own files, and names
+// holding a control character, are refused and asked again.
+TEST(FaultInjection, NamesThatCollideOrHoldControlCharactersAreAskedAgain) {
+  TempDir dir;
+  copy_example_after_a_run(dir);
+  const std::string nul("a\0b", 3);
+  Outcome o = run_in_process(
+      dir.path(),
+      answers({{kTrace, "Y"}, {kForceFix, "Y"}, {kFinalConditions, "Y"}, {kAuxiliary, "Y"}},
+              {{kTrace, {"1", "5", ""}},
+               {kForceFix, {nul, "force.txt"}},
+               {kFinalConditions,
+                {"NET1-c.out", "NET1-c.rep", "userdata.tmp", "temptemp.bat", "trace.5", "NET1-c.res",
+                 "x\x1b[2J", "new.prd"}}}));
+  EXPECT_EQ(o.status, 0) << last_line(o.console);
+  std::size_t own = 0, control = 0;
+  for (std::size_t at = 0; (at = o.console.find("is a file this run writes", at)) != std::string::npos;
+       ++at)
+    ++own;
+  for (std::size_t at = 0; (at = o.console.find("control character", at)) != std::string::npos; ++at)
+    ++control;
+  EXPECT_EQ(own, 6u) << o.console;
+  EXPECT_EQ(control, 2u);
+  EXPECT_TRUE(dir.read("NET1-c.out").starts_with("\x1b"));
+  EXPECT_TRUE(dir.read("trace.5").starts_with("This is a tracing of"));
+  EXPECT_TRUE(dir.read("new.prd").starts_with("2035 NAMES\n"));
+  EXPECT_EQ(dir.read("data/default2.dat").find('\0'), std::string::npos);
 }
 
 }  // namespace

@@ -13,6 +13,9 @@
 #include "dialogue/saved_answers.h"
 #include "dialogue/startup.h"
 #include "fatal/fatal.h"
+#include "io/directory_lock.h"
+#include "io/file_set.h"
+#include "io/record_files.h"
 #include "output/closing.h"
 #include "output/projection_report.h"
 #include "readers/forced_repairs.h"
@@ -59,11 +62,34 @@ void ask_and_load(RunContext& ctx, Console& console) {
 
 }  // namespace
 
+// One run per directory: the exclusive lock, held until the program ends,
+// then the repairs of what a killed run left: its interrupted commit
+// completed, its temporary files removed.
+std::unique_ptr<DirectoryLock> lock_and_recover(const Workdir& workdir) {
+  std::unique_ptr<DirectoryLock> lock;
+  switch (DirectoryLock::lock(workdir.root, DirectoryLock::Mode::kExclusive, lock)) {
+    case DirectoryLock::Outcome::kLocked:
+      break;
+    case DirectoryLock::Outcome::kBusy:
+      fatal("another run is using this directory");
+    case DirectoryLock::Outcome::kFailed:
+      fatal("the working directory cannot be locked" + error_cause(DirectoryLock::error()));
+  }
+  recover_interrupted_commit(workdir.root);
+  remove_leftover_temporaries(workdir.root);
+  remove_leftover_temporaries(workdir.root / "data");
+  return lock;
+}
+
 int run_program(const ProgramOptions& options, std::istream& in, std::ostream& out) {
   Console console(in, out);
+  // Released last, after the run's files are closed and its scratch files
+  // removed.
+  std::unique_ptr<DirectoryLock> lock;
   auto ctx = std::make_unique<RunContext>(options.workdir, options.segment_capacity);
   ctx->printer_device_prefix = options.printer_device_prefix;
   try {
+    lock = lock_and_recover(ctx->workdir);
     start_up(*ctx, ctx->files, ctx->workdir, options.start_time);
     offer_introduction(console);
     choose_data_set(dialogue_of(*ctx, console), *ctx);

@@ -73,7 +73,7 @@ TEST(Datahelp, StopsOnAMissingShortOrUnterminatedFile) {
     const char* name;
     const char* message;
   } cases[] = {
-      {"NONE", " ** Fatal Error: the file cannot be opened, file roads/NONE\n"},
+      {"NONE", " ** Fatal Error: the file cannot be opened, file roads/NONE: no such file or directory\n"},
       {"SHORT", " ** Fatal Error: unexpected end of file, file roads/SHORT, line 2\n"},
       {"OPEN", " ** Fatal Error: unexpected end of file, file roads/OPEN, line 5\n"},
       {"BAD", " ** Fatal Error: unreadable record, file roads/BAD, line 4\n"},

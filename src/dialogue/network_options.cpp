@@ -8,6 +8,7 @@
 #include "dialogue/dialogue.h"
 #include "dialogue/enter_keeps.h"
 #include "fatal/fatal.h"
+#include "model/run_file_names.h"
 #include "readers/random_numbers.h"
 
 namespace pavecast {
@@ -182,11 +183,20 @@ void ask_network_options(const Dialogue& d, RunSettings& settings, ParameterTabl
   bool save_final = !is_no(settings.final_conditions_answer);
   if (save_final) {
     default_final_name = default_final_conditions_name(settings.scores_name);
-    do {
+    for (;;) {
       console.write(kFinalName, {default_final_name});
       console.directions();
       kFinalReply.read(console.reply(), {settings.final_conditions_file});
-    } while (console.refuses_file_name(settings.final_conditions_file.view()));
+      if (console.refuses_file_name(settings.final_conditions_file.view())) continue;
+      // Written over one of the run's own files, it would lose that file or
+      // itself.
+      const Text<12>& name = settings.final_conditions_file.blank() ? default_final_name
+                                                                    : settings.final_conditions_file;
+      // (The commit's journal and temporary files have names longer than
+      // the 12 characters the reply holds.)
+      if (!is_run_file_name(settings, name.trimmed())) break;
+      console.refuse_own_file_name(name.trimmed());
+    }
   }
 
   settings.print_answer = ask_yes_no(d, settings, kPrint, settings.print_answer);

@@ -138,7 +138,8 @@ TEST(SavedAnswers, MissingShortOrBadFilesStopTheRun) {
   auto ctx = make_context(dir);
   ctx->answers_file_name = "data\\default.abc";
   EXPECT_EQ(fatal_text_of([&] { read_saved_answers(*ctx, ctx->workdir); }),
-            " ** Fatal Error: the file cannot be opened, file data/default.abc\n");
+            " ** Fatal Error: the file cannot be opened, file data/default.abc: no such file or "
+            "directory\n");
   EXPECT_FALSE(dir.exists("data/default.abc"));
 
   dir.write("data/default.abc", kSaved.substr(0, kSaved.find("NET1")));
@@ -158,7 +159,7 @@ TEST(SavedAnswers, AFailedWriteBackLeavesNoTemporaryFile) {
   auto ctx = make_context(dir);
   ctx->answers_file_name = "data\\default2.dat";
   EXPECT_EQ(fatal_text_of([&] { write_back_saved_answers(*ctx, ctx->workdir); }),
-            " ** Fatal Error: the file cannot be opened, file data/default2.dat\n");
+            " ** Fatal Error: the file cannot be opened, file data/default2.dat: is a directory\n");
   std::vector<std::string> names;
   for (const auto& e : std::filesystem::directory_iterator(dir.path() / "data"))
     names.push_back(e.path().filename().string());
@@ -253,7 +254,7 @@ TEST_F(DataSetChoice, AMissingOrEmptyListStopsTheRun) {
   std::filesystem::remove(dir.path() / "data/class.dat");
   ScriptedConsole c2("\n1\n");
   EXPECT_EQ(fatal_text_of([&] { choose_data_set(dialogue_of(*ctx, c2), *ctx); }),
-            " ** Fatal Error: the file cannot be opened, file data/class.dat\n");
+            " ** Fatal Error: the file cannot be opened, file data/class.dat: no such file or directory\n");
   EXPECT_FALSE(dir.exists("data/class.dat"));
 }
 

@@ -75,11 +75,13 @@ TEST_F(StartUp, MissingEmptyOrBadStartUpFilesStopTheRun) {
     const char* message;
   } cases[] = {
       {"data/default.dat", nullptr,
-       " ** Fatal Error: the file cannot be opened, file data/default.dat\n"},
+       " ** Fatal Error: the file cannot be opened, file data/default.dat: no such file or "
+       "directory\n"},
       {"data/default.dat", "\nN\n",
        " ** Fatal Error: unexpected end of file, file data/default.dat, line 3\n"},
       {"data/printer.def", nullptr,
-       " ** Fatal Error: the file cannot be opened, file data/printer.def\n"},
+       " ** Fatal Error: the file cannot be opened, file data/printer.def: no such file or "
+       "directory\n"},
       {"data/printer.def", "",
        " ** Fatal Error: unexpected end of file, file data/printer.def, line 1\n"},
       {"data/printer.def", "L\n",

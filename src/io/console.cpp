@@ -52,9 +52,18 @@ void Console::pause() {
 }
 
 bool Console::refuses_file_name(std::string_view name) {
+  if (holds_control_character(name)) {
+    line(" ** Warning: a file name may not hold a control character; enter another name");
+    return true;
+  }
   if (!names_a_directory(name)) return false;
   line(" ** Warning: a file name may not name a directory or hold / or \\; enter another name");
   return true;
+}
+
+void Console::refuse_own_file_name(std::string_view name) {
+  line(" ** Warning: " + std::string(name) +
+       " is a file this run writes itself; enter another name");
 }
 
 std::string Console::reply() {

@@ -46,9 +46,12 @@ class Console {
   // " Press the enter key to continue." and one reply line, ignored.
   void pause();
   // A typed file name that could name a directory or leave the working
-  // directory (names_a_directory) is refused with a warning line: true then,
-  // and the caller asks its question again.
+  // directory (names_a_directory), or that holds a control character, is
+  // refused with a warning line: true then, and the caller asks its question
+  // again.
   bool refuses_file_name(std::string_view name);
+  // The warning line of a typed name that is one of the run's own files.
+  void refuse_own_file_name(std::string_view name);
 
   // --- input
   // The next reply line.

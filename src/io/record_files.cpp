@@ -6,7 +6,9 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <cctype>
 #include <cstdlib>
+#include <cstring>
 #include <system_error>
 
 #include "fatal/fatal.h"
@@ -70,7 +72,9 @@ int open_regular(const std::filesystem::path& path) {
   struct stat st {};
   if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
     ::close(fd);
-    errno = EINVAL;
+    // A directory says so; a FIFO or a device is just a file that cannot be
+    // opened.
+    errno = S_ISDIR(st.st_mode) ? EISDIR : 0;
     return -1;
   }
   ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
@@ -110,15 +114,18 @@ std::unique_ptr<InputFile> InputFile::open(const FilePath& file, IfMissing if_mi
   if (fd < 0) return nullptr;
   std::FILE* f = ::fdopen(fd, "rb");
   if (f == nullptr) {
+    const int error = errno;
     ::close(fd);
+    errno = error;
     return nullptr;
   }
   return std::unique_ptr<InputFile>(new InputFile(f, file.shown));
 }
 
 std::unique_ptr<InputFile> InputFile::open_or_fatal(const FilePath& file, IfMissing if_missing) {
+  errno = 0;
   auto f = open(file, if_missing);
-  if (!f) fatal_cannot_open(file.shown);
+  if (!f) fatal_cannot_open(file.shown, file.escapes ? 0 : errno);
   return f;
 }
 
@@ -172,12 +179,25 @@ void fatal_end_of_file(const InputFile& file) {
         std::to_string(file.line_number() + 1));
 }
 
-void fatal_cannot_open(const std::string& shown) {
-  fatal("the file cannot be opened, file " + shown);
+std::string error_cause(int error) {
+  if (error == 0) return "";
+  std::string words = std::strerror(error);
+  if (!words.empty()) words[0] = static_cast<char>(std::tolower(static_cast<unsigned char>(words[0])));
+  return ": " + words;
 }
 
-void fatal_cannot_write(const std::string& shown) {
-  fatal("the file cannot be written, file " + shown);
+bool holds_control_character(std::string_view name) {
+  for (char c : name)
+    if (static_cast<unsigned char>(c) < 0x20 || c == 0x7f) return true;
+  return false;
+}
+
+void fatal_cannot_open(const std::string& shown, int error) {
+  fatal("the file cannot be opened, file " + shown + error_cause(error));
+}
+
+void fatal_cannot_write(const std::string& shown, int error) {
+  fatal("the file cannot be written, file " + shown + error_cause(error));
 }
 
 // ---------------------------------------------------------------- output
@@ -202,12 +222,14 @@ std::unique_ptr<OutputFile> OutputFile::create_replacement(const FilePath& file)
   mode_t mode = new_file_mode();
   struct stat st {};
   if (::lstat(file.path.c_str(), &st) == 0) {
-    if (S_ISREG(st.st_mode))
+    if (S_ISREG(st.st_mode)) {
       mode = st.st_mode & 07777;
-    else if (!S_ISLNK(st.st_mode))
+    } else if (!S_ISLNK(st.st_mode)) {
+      errno = S_ISDIR(st.st_mode) ? EISDIR : 0;
       return nullptr;
+    }
   }
-  std::string name = file.path.string() + ".XXXXXX";
+  std::string name = temporary_pattern(file.path);
   int fd = create_temporary(name);
   if (fd < 0) return nullptr;
   ::fchmod(fd, mode);
@@ -216,20 +238,28 @@ std::unique_ptr<OutputFile> OutputFile::create_replacement(const FilePath& file)
 }
 
 std::unique_ptr<OutputFile> OutputFile::create_scratch_or_fatal(const FilePath& file) {
+  errno = 0;
   int fd =
       file.read_only || file.escapes ? -1 : create_scratch(file.path.string(), new_file_mode());
-  if (fd < 0) fatal_cannot_open(file.shown);
+  if (fd < 0) fatal_cannot_open(file.shown, file.read_only || file.escapes ? 0 : errno);
   return std::unique_ptr<OutputFile>(
       new OutputFile(fd, Kind::kScratch, file.path, file.path.string(), file.shown));
 }
 
 std::unique_ptr<OutputFile> OutputFile::create_replacement_or_fatal(const FilePath& file) {
+  errno = 0;
   auto f = create_replacement(file);
-  if (!f) fatal_cannot_open(file.shown);
+  if (!f) fatal_cannot_open(file.shown, file.read_only || file.escapes ? 0 : errno);
   return f;
 }
 
 OutputFile::~OutputFile() {
+  if (kind_ == Kind::kScratch) {
+    const int fd = fd_ >= 0 ? fd_ : scratch_fd_;
+    if (!temp_.empty() && fd >= 0) remove_scratch(temp_, fd);
+    if (fd >= 0) ::close(fd);
+    return;
+  }
   if (fd_ >= 0) ::close(fd_);
   if (!temp_.empty()) remove_temporary(temp_);
 }
@@ -237,36 +267,88 @@ OutputFile::~OutputFile() {
 void OutputFile::flush() {
   if (fd_ < 0) return;
   bool written = write_all(fd_, buffer_);
+  const int error = errno;
   buffer_.clear();
-  if (!written) fatal_cannot_write(shown_);
+  if (!written) fatal_cannot_write(shown_, error);
 }
 
 void OutputFile::write_through(std::string_view bytes) {
   if (fd_ < 0) return;
   flush();
-  if (!write_all(fd_, bytes)) fatal_cannot_write(shown_);
+  if (!write_all(fd_, bytes)) fatal_cannot_write(shown_, errno);
 }
 
 void OutputFile::close() {
   if (fd_ < 0) return;
   flush();
+  if (kind_ == Kind::kScratch) {
+    // Kept open, so that the file is removed only while the name holds it.
+    scratch_fd_ = fd_;
+    fd_ = -1;
+    return;
+  }
   int fd = fd_;
   fd_ = -1;
   if (::close(fd) != 0) {
-    if (kind_ == Kind::kReplacement) {
-      remove_temporary(temp_);
-      temp_.clear();
-    }
-    fatal_cannot_write(shown_);
+    const int error = errno;
+    remove_temporary(temp_);
+    temp_.clear();
+    fatal_cannot_write(shown_, error);
   }
-  if (kind_ == Kind::kReplacement && !temp_.empty()) {
+  if (!temp_.empty()) {
     std::string temp = std::move(temp_);
     temp_.clear();
-    if (!rename_temporary(temp, path_.string())) fatal_cannot_write(shown_);
+    if (!rename_temporary(temp, path_.string())) fatal_cannot_write(shown_, errno);
   }
 }
 
+void OutputFile::close_into(FileSet& set) {
+  if (fd_ < 0 || kind_ != Kind::kReplacement) {
+    close();
+    return;
+  }
+  flush();
+  int fd = fd_;
+  fd_ = -1;
+  if (::close(fd) != 0) {
+    const int error = errno;
+    remove_temporary(temp_);
+    temp_.clear();
+    fatal_cannot_write(shown_, error);
+  }
+  // Still registered, so an interrupt before the commit removes it.
+  set.add(std::move(temp_), path_, shown_);
+  temp_.clear();
+}
+
+std::string OutputFile::contents() {
+  flush();
+  const int fd = fd_ >= 0 ? fd_ : scratch_fd_;
+  std::string bytes;
+  if (fd < 0) return bytes;
+  char buffer[1 << 15];
+  off_t at = 0;
+  for (;;) {
+    ssize_t n = ::pread(fd, buffer, sizeof buffer, at);
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) fatal_cannot_open(shown_, errno);
+    if (n == 0) break;
+    bytes.append(buffer, static_cast<std::size_t>(n));
+    at += n;
+  }
+  return bytes;
+}
+
 void OutputFile::discard() {
+  if (kind_ == Kind::kScratch) {
+    const int fd = fd_ >= 0 ? fd_ : scratch_fd_;
+    if (!temp_.empty() && fd >= 0) remove_scratch(temp_, fd);
+    if (fd >= 0) ::close(fd);
+    fd_ = scratch_fd_ = -1;
+    temp_.clear();
+    buffer_.clear();
+    return;
+  }
   if (fd_ >= 0) {
     ::close(fd_);
     fd_ = -1;

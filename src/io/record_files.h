@@ -15,14 +15,17 @@
 // leave the working directory or stand for a directory.
 //
 // Output files are written with LF line ends through a buffer; a write error
-// is a fatal stop naming the file. A replacement file is written under a
+// is a fatal stop naming the file. Where the system gives the reason of a
+// failure, the message ends with it in words (": permission denied",
+// ": no space left on device"). A replacement file is written under a
 // temporary name in the same directory and renamed over the target on
 // close(), so a stop while writing never loses the file it replaces, and a
 // symbolic link at the target is replaced, never written through; if it is
 // destroyed without close() the temporary file is removed, and so it is when
 // the program is interrupted (temporary_files.h). The replacement keeps the
 // permission bits of the file it replaces. A scratch file lives under its
-// own name until it is destroyed, and is removed then.
+// own name until it is destroyed, and is removed then (only while the name
+// still holds it), and is read back through its handle, never by its name.
 //
 // A read-only working directory (the scenario tool's) is never changed: a
 // missing input file reads as empty without being created, and no output
@@ -38,6 +41,7 @@
 #include <string_view>
 #include <vector>
 
+#include "io/file_set.h"
 #include "layout/fixed_record.h"
 #include "layout/layout.h"
 
@@ -111,8 +115,15 @@ void read_or_fatal(const layout::Layout& layout, InputFile& file,
 // The fatal stops of the readers, worded alike everywhere.
 [[noreturn]] void fatal_unreadable(const InputFile& file);   // at file.line_number()
 [[noreturn]] void fatal_end_of_file(const InputFile& file);  // at the line after the last
-[[noreturn]] void fatal_cannot_open(const std::string& shown);
-[[noreturn]] void fatal_cannot_write(const std::string& shown);
+// `error` (an errno value, 0 for none) adds its cause to the message.
+[[noreturn]] void fatal_cannot_open(const std::string& shown, int error = 0);
+[[noreturn]] void fatal_cannot_write(const std::string& shown, int error = 0);
+
+// ": " and the cause of `error` in lower-case words, or "" for 0.
+std::string error_cause(int error);
+
+// True when a typed file name holds a control character (NUL included).
+bool holds_control_character(std::string_view name);
 
 class OutputFile {
  public:
@@ -159,6 +170,12 @@ class OutputFile {
   void flush();
   // Flushes, closes and, for a replacement, renames over the target.
   void close();
+  // A replacement: flushes and closes, and hands the temporary file to `set`,
+  // which gives it the target's name when the set is committed.
+  void close_into(FileSet& set);
+  // A scratch file: everything written to it, read back through its handle.
+  // A failure is a fatal stop naming the file.
+  std::string contents();
   // Closes and drops the file: a replacement's temporary file is removed and
   // its target left as it was (a trace file given up by the analyst).
   void discard();
@@ -173,6 +190,7 @@ class OutputFile {
   OutputFile(int fd, Kind kind, std::filesystem::path path, std::string temp, std::string shown);
 
   int fd_;
+  int scratch_fd_ = -1;  // a scratch file's descriptor, kept until it is removed
   Kind kind_;
   std::filesystem::path path_;  // the target
   // The registered temporary file: a replacement's until renamed or

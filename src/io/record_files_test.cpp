@@ -108,7 +108,9 @@ TEST(OutputFile, AWriteErrorIsAFatalStopNamingTheFile) {
       f->write(std::string(100000, 'x'));
       f->close();
     });
-    ::_exit(stop == " ** Fatal Error: the file cannot be written, file NET1-c.out\n" ? 0 : 1);
+    ::_exit(stop == " ** Fatal Error: the file cannot be written, file NET1-c.out: file too large\n"
+                ? 0
+                : 1);
   }
   int status = 0;
   ::waitpid(pid, &status, 0);
@@ -209,6 +211,55 @@ TEST(ReadOnlyWorkdir, MissingFilesReadAsEmptyAndNothingIsWritten) {
   remove_file(workdir.data("kept.dat"));
   EXPECT_EQ(dir.read("data/kept.dat"), "one\n");
   EXPECT_FALSE(dir.exists("NET1-c.out"));
+}
+
+}  // namespace
+}  // namespace pavecast
+
+namespace pavecast {
+namespace {
+
+// The scratch file is read back through its handle: whatever is planted
+// under its name later is neither read nor removed.
+TEST(ScratchFile, IsReadBackByItsHandleAndRemovedOnlyWhileItHoldsTheName) {
+  for (bool plant_directory : {false, true}) {
+    testing::TempDir dir, elsewhere;
+    elsewhere.write("secret", "not the run's\n");
+    {
+      auto scratch = OutputFile::create_scratch_or_fatal(dir.workdir().local("userdata.tmp"));
+      scratch->write("answers\n");
+      scratch->close();
+      std::filesystem::remove(dir.path() / "userdata.tmp");
+      if (plant_directory)
+        std::filesystem::create_directory(dir.path() / "userdata.tmp");
+      else
+        std::filesystem::create_symlink(elsewhere.path() / "secret", dir.path() / "userdata.tmp");
+      EXPECT_EQ(scratch->contents(), "answers\n");
+    }
+    EXPECT_TRUE(std::filesystem::exists(std::filesystem::symlink_status(dir.path() / "userdata.tmp")));
+    EXPECT_EQ(elsewhere.read("secret"), "not the run's\n");
+  }
+}
+
+TEST(Messages, GiveTheSystemsCauseInWords) {
+  EXPECT_EQ(error_cause(0), "");
+  EXPECT_EQ(error_cause(EACCES), ": permission denied");
+  EXPECT_EQ(error_cause(ENOSPC), ": no space left on device");
+  EXPECT_EQ(error_cause(EFBIG), ": file too large");
+  testing::TempDir dir;
+  std::filesystem::create_directory(dir.path() / "NET1-c.out");
+  EXPECT_EQ(testing::fatal_text_of([&] {
+              OutputFile::create_replacement_or_fatal(dir.workdir().local("NET1-c.out"));
+            }),
+            " ** Fatal Error: the file cannot be opened, file NET1-c.out: is a directory\n");
+  EXPECT_EQ(testing::fatal_text_of([&] {
+              InputFile::open_or_fatal(dir.workdir().local("NET1-c.out"), IfMissing::kFail);
+            }),
+            " ** Fatal Error: the file cannot be opened, file NET1-c.out: is a directory\n");
+  EXPECT_EQ(testing::fatal_text_of([&] {
+              InputFile::open_or_fatal(dir.workdir().local("none"), IfMissing::kFail);
+            }),
+            " ** Fatal Error: the file cannot be opened, file none: no such file or directory\n");
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include <array>
 #include <memory>
 
+#include "io/file_set.h"
 #include "io/record_files.h"
 
 namespace pavecast {
@@ -19,6 +20,8 @@ struct RunFiles {
   std::unique_ptr<OutputFile> segment_list;  // .scr
   std::unique_ptr<OutputFile> improvements;  // .rep
   std::array<std::unique_ptr<OutputFile>, kMaxTraceFiles + 1> trace;
+  // The finished files waiting to take their names together.
+  FileSet set;
 };
 
 }  // namespace pavecast

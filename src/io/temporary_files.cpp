@@ -6,6 +6,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cctype>
+#include <cerrno>
 #include <cstring>
 
 namespace pavecast {
@@ -36,22 +38,8 @@ extern "C" void on_interrupt(int signal_number) {
   ::raise(signal_number);  // delivered when the handler returns
 }
 
-// Blocks the handled signals for its lifetime.
-class SignalsBlocked {
- public:
-  SignalsBlocked() {
-    sigset_t set;
-    sigemptyset(&set);
-    for (int s : kSignals) sigaddset(&set, s);
-    ::sigprocmask(SIG_BLOCK, &set, &old_);
-  }
-  ~SignalsBlocked() { ::sigprocmask(SIG_SETMASK, &old_, nullptr); }
-  SignalsBlocked(const SignalsBlocked&) = delete;
-  SignalsBlocked& operator=(const SignalsBlocked&) = delete;
-
- private:
-  sigset_t old_;
-};
+constexpr std::string_view kTemporaryPrefix = ".pavecast~";
+constexpr std::size_t kRandomLength = 6;
 
 void remember(const std::string& name) {
   if (name.size() >= kNameMax) return;
@@ -73,6 +61,38 @@ void forget(const std::string& name) {
 
 }  // namespace
 
+SignalsBlocked::SignalsBlocked() {
+  const int saved = errno;
+  sigset_t set;
+  sigemptyset(&set);
+  for (int s : kSignals) sigaddset(&set, s);
+  ::sigprocmask(SIG_BLOCK, &set, &old_);
+  errno = saved;
+}
+
+SignalsBlocked::~SignalsBlocked() {
+  const int saved = errno;
+  ::sigprocmask(SIG_SETMASK, &old_, nullptr);
+  errno = saved;
+}
+
+std::string temporary_pattern(const std::filesystem::path& target) {
+  std::string name(kTemporaryPrefix);
+  name += target.filename().string();
+  name += '~';
+  name.append(kRandomLength, 'X');
+  return (target.parent_path() / name).string();
+}
+
+bool is_temporary_name(std::string_view name) {
+  if (name.size() < kTemporaryPrefix.size() + 2 + kRandomLength) return false;
+  if (name.substr(0, kTemporaryPrefix.size()) != kTemporaryPrefix) return false;
+  if (name[name.size() - kRandomLength - 1] != '~') return false;
+  for (char c : name.substr(name.size() - kRandomLength))
+    if (!std::isalnum(static_cast<unsigned char>(c))) return false;
+  return true;
+}
+
 void remove_temporaries_on_interrupt() {
   for (int s : kSignals) {
     struct sigaction old {};
@@ -89,7 +109,7 @@ void remove_temporaries_on_interrupt() {
 int create_temporary(std::string& name) {
   SignalsBlocked blocked;
   int fd = ::mkstemp(name.data());
-  if (fd < 0) return -1;
+  if (fd < 0) return -1;  // errno says why
   ::fcntl(fd, F_SETFD, FD_CLOEXEC);
   remember(name);
   return fd;
@@ -98,9 +118,15 @@ int create_temporary(std::string& name) {
 int create_scratch(const std::string& name, unsigned mode) {
   SignalsBlocked blocked;
   struct stat st {};
-  if (::lstat(name.c_str(), &st) == 0 && !S_ISDIR(st.st_mode)) ::unlink(name.c_str());
+  if (::lstat(name.c_str(), &st) == 0) {
+    if (S_ISDIR(st.st_mode)) {
+      errno = EISDIR;
+      return -1;
+    }
+    ::unlink(name.c_str());
+  }
   // O_EXCL with O_CREAT never follows a link, even one planted since.
-  int fd = ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, mode);
+  int fd = ::open(name.c_str(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, mode);
   if (fd < 0) return -1;
   remember(name);
   return fd;
@@ -117,6 +143,21 @@ bool rename_temporary(const std::string& name, const std::string& target) {
 void remove_temporary(const std::string& name) {
   SignalsBlocked blocked;
   ::unlink(name.c_str());
+  forget(name);
+}
+
+void remove_scratch(const std::string& name, int fd) {
+  SignalsBlocked blocked;
+  struct stat held {};
+  struct stat named {};
+  if (::fstat(fd, &held) == 0 && ::lstat(name.c_str(), &named) == 0 &&
+      held.st_dev == named.st_dev && held.st_ino == named.st_ino)
+    ::unlink(name.c_str());
+  forget(name);
+}
+
+void forget_temporary(const std::string& name) {
+  SignalsBlocked blocked;
   forget(name);
 }
 

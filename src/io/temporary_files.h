@@ -12,11 +12,38 @@
 // removed with those signals blocked, so a signal never falls between a
 // file's creation and its registration; the handler only unlinks and
 // re-raises, which is async-signal-safe.
+//
+// A temporary file's name is distinctive, so that the leftovers of a killed
+// run can be told from any file of the analyst's: ".pavecast~" + the
+// target's name + "~" + six characters, in the target's directory.
 #pragma once
 
+#include <signal.h>
+
+#include <filesystem>
 #include <string>
+#include <string_view>
 
 namespace pavecast {
+
+// Blocks SIGINT, SIGTERM, SIGHUP and SIGQUIT for its lifetime (nested
+// blocks restore the mask each found).
+class SignalsBlocked {
+ public:
+  SignalsBlocked();
+  ~SignalsBlocked();
+  SignalsBlocked(const SignalsBlocked&) = delete;
+  SignalsBlocked& operator=(const SignalsBlocked&) = delete;
+
+ private:
+  sigset_t old_;
+};
+
+// The mkstemp() pattern of a temporary file for `target`.
+std::string temporary_pattern(const std::filesystem::path& target);
+
+// True when `name` (one directory entry) has the form of a temporary file.
+bool is_temporary_name(std::string_view name);
 
 // Installs the handler for SIGINT, SIGTERM, SIGHUP and SIGQUIT, except for a
 // signal that the program was started with ignored (nohup).
@@ -38,6 +65,14 @@ bool rename_temporary(const std::string& name, const std::string& target);
 
 // Removes the temporary or scratch file.
 void remove_temporary(const std::string& name);
+
+// Removes the scratch file `name` only while it is still the file open as
+// `fd` (a link or file planted under the name since is left alone), then
+// forgets it.
+void remove_scratch(const std::string& name, int fd);
+
+// Forgets a temporary file that has taken its target's name.
+void forget_temporary(const std::string& name);
 
 // The number of temporary and scratch files created and not yet renamed or
 // removed.

@@ -14,9 +14,10 @@ namespace pavecast {
 
 namespace {
 
-void close_file(std::unique_ptr<OutputFile>& file) {
+// The file joins the run's set of files, which take their names together.
+void close_into_set(std::unique_ptr<OutputFile>& file, FileSet& set) {
   if (!file) return;
-  file->close();
+  file->close_into(set);
   file.reset();
 }
 
@@ -47,8 +48,21 @@ void complete_inputs_record(const RunOutput& run) {
     for (int32_t k = 1; k <= 8; ++k) record.write(kPriorityLine, {k, run.tables.priority[k]});
   }
   write_end_record(run.settings.printout_type, record);
-  // Closed, but kept under its name until it has been copied.
+  // Closed, but kept under its name until the run ends.
   record.close();
+}
+
+// The inputs record, read back through the handle of "userdata.tmp" (never
+// by its name), written to its ".res" file in the run's set. Returns its
+// bytes, for the printer.
+std::string copy_inputs_record(const RunOutput& run) {
+  if (!run.files.echo) return {};
+  std::string record = run.files.echo->contents();
+  auto out = OutputFile::create_replacement_or_fatal(
+      run.workdir.local(trimmed_name(run.state.inputs_file_name)));
+  out->write_through(record);
+  out->close_into(run.files.set);
+  return record;
 }
 
 void write_closing_list(const RunOutput& run, Console& console) {
@@ -84,14 +98,20 @@ std::string inputs_name(const std::string& report_file_name) {
 void finish_run(const RunOutput& run, Console& console) {
   if (!is_no(run.settings.final_conditions_answer)) write_final_conditions(run, console);
 
-  // The report, the listings and the trace files take their names together,
-  // now that every one of them is complete.
+  // Every file of the run is completed, then they all take their names in
+  // one commit: a stop before it leaves the files of an earlier run as they
+  // were, a stop after it (while printing) the whole new set.
   if (run.files.report) write_end_record(run.settings.printout_type, *run.files.report);
-  close_file(run.files.report);
-  close_file(run.files.segment_list);
-  close_file(run.files.improvements);
-  for (auto& trace : run.files.trace) close_file(trace);
+  close_into_set(run.files.report, run.files.set);
+  close_into_set(run.files.segment_list, run.files.set);
+  close_into_set(run.files.improvements, run.files.set);
+  for (auto& trace : run.files.trace) close_into_set(trace, run.files.set);
+  complete_inputs_record(run);
+  run.state.inputs_file_name = inputs_name(run.state.report_file_name);
+  const std::string inputs_record = copy_inputs_record(run);
+  run.files.set.commit(run.workdir.root);
 
+  // With a printer problem only the printing is skipped.
   const bool print = !is_no(run.settings.print_answer);
   run.state.printer_status = 0;
   if (print) {
@@ -101,24 +121,15 @@ void finish_run(const RunOutput& run, Console& console) {
       console.line("The program will terminate when the <Enter> key is pressed.");
       console.reply();
       console.colour(kYellowOnBlack);
-    } else if (!print_file(run, run.workdir.local(trimmed_name(run.state.report_file_name)),
-                           print_report_command(run))) {
-      printer_alert(console);
+    } else {
+      if (!print_file(run, run.workdir.local(trimmed_name(run.state.report_file_name)),
+                      print_report_command(run)))
+        printer_alert(console);
+      if (!print_bytes(run, inputs_record, print_inputs_command(run))) printer_alert(console);
     }
-  }
-
-  // With a printer problem only the printing is skipped: the inputs record is
-  // still kept under its own name.
-  complete_inputs_record(run);
-  run.state.inputs_file_name = inputs_name(run.state.report_file_name);
-  copy_inputs_record(run);
-  if (print && run.state.printer_status == 0 &&
-      !print_file(run, run.workdir.local("userdata.tmp"), print_inputs_command(run))) {
-    printer_alert(console);
   }
   run.files.echo.reset();  // removes userdata.tmp
 
-  // Every file of the run is written and closed by now.
   write_closing_list(run, console);
   console.write("\n The program is done running.\n");
   if (run.state.printer_status != 0) printer_alert(console);

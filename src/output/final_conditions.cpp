@@ -40,9 +40,8 @@ void write_final_conditions(const RunOutput& run, Console& console) {
     }
     out.write(kGroupEnd);
   }
-  // Committed at once: a later stop (an unreadable printer status, say)
-  // must not take the finished file with it.
-  out.close();
+  // It takes its name with the rest of the run's files.
+  out.close_into(run.files.set);
 }
 
 }  // namespace pavecast

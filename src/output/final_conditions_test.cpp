@@ -48,6 +48,7 @@ TEST(FinalConditions, ShortFormGroupsSegmentsByCurrentPavementType) {
   auto ctx = final_run(dir);
   ScriptedConsole console;
   write_final_conditions(output_of(*ctx), console);
+  ctx->files.set.commit(dir.path());  // it takes its name with the run's other files
 
   EXPECT_EQ(console.output(), "Writing final condition data to \"NET1.prd    \".\n");
   // Class INT(score + 0.5): 6.49 is 6, 6.5 is 7; 1000 lane-miles do not fit
@@ -86,6 +87,7 @@ TEST(FinalConditions, NamesFormKeepsTheNamesAndCodes) {
   dir.write("NET1.prd", "an older file\n");
   ScriptedConsole console;
   write_final_conditions(output_of(*ctx), console);
+  ctx->files.set.commit(dir.path());  // it takes its name with the run's other files
   EXPECT_EQ(
       dir.read("NET1.prd"),
       lines({"2006 NAMES", "NORTH                ", "ASPHALT ",

@@ -2,6 +2,7 @@
 
 #include "io/record_files.h"
 #include "layout/layout.h"
+#include "model/run_file_names.h"
 
 namespace pavecast {
 
@@ -32,21 +33,7 @@ std::string trimmed_name(std::string_view name) {
 
 std::string output_file_name(const Text<9>& scores_name, float annual_funding,
                              std::string_view extension) {
-  const char funding_letter = annual_funding >= 998.0f ? 'u' : 'c';
-  std::string_view chars = scores_name.view();
-  std::size_t stop = chars.find_first_of(" .");
-  std::string name;
-  if (stop == std::string_view::npos) {
-    name = chars;
-  } else {
-    name = chars.substr(0, stop);
-    name += '-';
-    if (stop + 1 < chars.size() && chars[stop + 1] != ' ') name += chars[stop + 1];
-    name += funding_letter;
-  }
-  name += '.';
-  name += extension;
-  return padded_name(std::move(name));
+  return padded_name(run_output_name(scores_name, annual_funding, extension));
 }
 
 void discard_earlier_pass_files(RunFiles& files) {

@@ -2,19 +2,15 @@
 // the funding, their opening at the start of the loading, and the headings of
 // the two auxiliary listings and of the trace files.
 //
-// Naming: the scores name's characters up to the first blank or period, then
-// "-", the character after the blank or period when it is not a blank, the
-// funding letter ("u" when annual_funding is 998.0 or more, else "c"), a
-// period and the extension: rd96 gives rd96-c.out, rd96.a gives rd96-ac.out.
-// A name without blank or period in its 9 characters is taken whole, with
-// neither "-" nor funding letter (ninechars.out). Names are not cut: a name of
+// Naming: model/run_file_names.h. Names are not cut: a name of
 // 12 characters or fewer is blank-padded to 12, a longer one kept whole (a
 // cut would give the improvements listing and the inputs record the same
 // name once the scores name has 7 or more characters).
 //
 // Every run file is written beside its name (a replacement file) and takes
-// the name only when the run closes its report, so a run that stops earlier
-// leaves the files of an earlier run as they were. A second pass through the
+// the name only when the run commits its whole set of files (io/file_set.h),
+// so a run that stops earlier leaves the files of an earlier run as they
+// were. A second pass through the
 // loading (after a way back from the trace-file recovery dialogue) first
 // drops every run file and trace file the earlier pass left open, so no
 // listing of an abandoned pass survives, and this pass creates its files

@@ -4,8 +4,6 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <fstream>
-#include <iterator>
 
 #include "layout/layout.h"
 #include "output/output_files.h"
@@ -70,11 +68,6 @@ std::string print_report_command(const RunOutput& run) {
   return kCommand.format({padded_name(run.state.report_file_name), run.settings.printer_port});
 }
 
-std::string copy_inputs_command(const RunOutput& run) {
-  static const layout::Layout kCommand("'@echo off',/,'copy userdata.tmp ',A,'>\\nul'");
-  return kCommand.format({padded_name(run.state.inputs_file_name)});
-}
-
 std::string print_inputs_command(const RunOutput& run) {
   static const layout::Layout kCommand("'@echo off',/,'copy userdata.tmp lpt',I1,' >\\nul'");
   return kCommand.format({run.settings.printer_port});
@@ -90,17 +83,15 @@ bool print_file(const RunOutput& run, const FilePath& from, const std::string& c
   return copy_to_device(from.path, printer_device(run));
 }
 
-void copy_inputs_record(const RunOutput& run) {
-  auto command_file = write_command_file(run, copy_inputs_command(run));
-  FilePath from = run.workdir.local("userdata.tmp");
-  std::ifstream in(from.path, std::ios::binary);
-  if (!in) fatal_cannot_open(from.shown);
-  std::string record(std::istreambuf_iterator<char>(in), {});
-  if (in.bad()) fatal_cannot_open(from.shown);
-  auto out = OutputFile::create_replacement_or_fatal(
-      run.workdir.local(trimmed_name(run.state.inputs_file_name)));
-  out->write(record);
-  out->close();
+bool print_bytes(const RunOutput& run, std::string_view bytes, const std::string& command) {
+  auto command_file = write_command_file(run, command);
+  const std::filesystem::path device = printer_device(run);
+  if (device.empty()) return false;
+  int out = ::open(device.c_str(), O_WRONLY | O_APPEND | O_NOCTTY | O_CLOEXEC);
+  if (out < 0) return false;
+  bool ok = write_all(out, bytes.data(), bytes.size());
+  if (::close(out) != 0) ok = false;
+  return ok;
 }
 
 }  // namespace pavecast

@@ -1,5 +1,5 @@
-// Copies at the end of a run: the report and the inputs record to the
-// printer, and the inputs record "userdata.tmp" to its permanent name.
+// Copies to the printer at the end of a run, after the run's files have
+// taken their names: the report, and the inputs record.
 //
 // Each copy is described by the two-line command file "temptemp.bat",
 // written before the copy and deleted after it; the copy itself is made here,
@@ -11,6 +11,7 @@
 
 #include <filesystem>
 #include <string>
+#include <string_view>
 
 #include "output/run_output.h"
 
@@ -18,7 +19,6 @@ namespace pavecast {
 
 // The command file texts.
 std::string print_report_command(const RunOutput& run);
-std::string copy_inputs_command(const RunOutput& run);
 std::string print_inputs_command(const RunOutput& run);
 
 // The device of the printer port, or an empty path for a port without one.
@@ -28,8 +28,8 @@ std::filesystem::path printer_device(const RunOutput& run);
 // the device is missing or the file could not be read or written to it whole.
 bool print_file(const RunOutput& run, const FilePath& from, const std::string& command);
 
-// Copies "userdata.tmp" to inputs_file_name under its command file, written
-// completely or not at all (a failure is a fatal stop naming the file).
-void copy_inputs_record(const RunOutput& run);
+// The same for bytes the run holds (the inputs record, read back from its
+// scratch file's handle).
+bool print_bytes(const RunOutput& run, std::string_view bytes, const std::string& command);
 
 }  // namespace pavecast
