@@ -9,6 +9,7 @@
 #include <thread>
 
 #include "fatal/fatal.h"
+#include "io/directory_lock.h"
 #include "layout/layout.h"
 #include "model/whole_number.h"
 #include "scenarios/scenario_output.h"
@@ -267,6 +268,28 @@ TEST(ScenarioTool, JobsAboveTheCoresAreLowered) {
   EXPECT_EQ(r.status, 0);
   EXPECT_EQ(r.err, "pavecast-scenarios: --jobs 64 is lowered to " + std::to_string(cores) +
                        ", as many projections as this machine runs at once\n");
+}
+
+// The tool shares the directory with other runs of the tool, but not with a
+// program run, which holds it alone: the tool then stops at once.
+TEST(ScenarioTool, StopsAtOnceWhileAProgramRunHoldsTheDirectory) {
+  TempDir dir;
+  copy_example(dir);
+  const std::vector<std::string> sweep = {"sweep", "--from", "0", "--to", "0", "--step", "1",
+                                          "--years", "1"};
+  std::unique_ptr<DirectoryLock> held;
+  ASSERT_EQ(DirectoryLock::lock(dir.path(), DirectoryLock::Mode::kShared, held),
+            DirectoryLock::Outcome::kLocked);
+  EXPECT_EQ(run_tool(dir, sweep).status, 0);
+  held.reset();
+  ASSERT_EQ(DirectoryLock::lock(dir.path(), DirectoryLock::Mode::kExclusive, held),
+            DirectoryLock::Outcome::kLocked);
+  for (const auto& args : {sweep, std::vector<std::string>{"import", "t.csv", "--name", "X"}}) {
+    testing::ToolResult r = run_tool(dir, args);
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err, "pavecast-scenarios: another run is using this directory\n");
+    EXPECT_EQ(r.out, "");
+  }
 }
 
 TEST(ScenarioRuns, BothCoresGiveWhatOneGivesInTheSameOrder) {

@@ -7,6 +7,8 @@
 #include <thread>
 
 #include "fatal/fatal.h"
+#include "io/directory_lock.h"
+#include "io/record_files.h"
 #include "io/output_paths.h"
 #include "scenarios/command_run.h"
 #include "scenarios/scenario_options.h"
@@ -77,10 +79,6 @@ int run_command(const ToolOptions& options, const std::filesystem::path& root, s
   const std::vector<FileIdentity> inputs = program_inputs(root);
   check_outputs(outputs, root, inputs);
 
-  // The working directory's lock, shared with other runs of the tool, is
-  // taken here, once the command line is known good and before anything is
-  // read.
-
   const BaseScenario base = load_base(options, root, err);
   check_outputs(outputs, root, inputs_with_forced_file(base, inputs));
   CommandRun run{options, base, out, err, progress};
@@ -106,6 +104,26 @@ bool in_program_directory(const std::filesystem::path& root, std::ostream& err) 
   return false;
 }
 
+// The working directory's lock, shared with other runs of the tool: held
+// while the tool reads and writes, so that no program run (which takes it
+// alone) changes or repairs the directory meanwhile. A program run holding
+// it stops the tool at once. Returns the status to stop with, or 0.
+int lock_directory(const std::filesystem::path& root, std::unique_ptr<DirectoryLock>& lock,
+                   std::ostream& err) {
+  switch (DirectoryLock::lock(root, DirectoryLock::Mode::kShared, lock)) {
+    case DirectoryLock::Outcome::kLocked:
+      return 0;
+    case DirectoryLock::Outcome::kBusy:
+      err << kProgram << "another run is using this directory\n";
+      return 1;
+    case DirectoryLock::Outcome::kFailed:
+      break;
+  }
+  err << kProgram << "the working directory cannot be locked"
+      << error_cause(DirectoryLock::error()) << "\n";
+  return 1;
+}
+
 }  // namespace
 
 int run_scenarios_tool(const std::vector<std::string>& args, const std::filesystem::path& root,
@@ -114,7 +132,10 @@ int run_scenarios_tool(const std::vector<std::string>& args, const std::filesyst
       own && own->own_command_line) {
     const std::vector<std::string> rest(args.begin() + 1, args.end());
     const bool help = !rest.empty() && (rest[0] == "--help" || rest[0] == "-h");
-    if (!help && !in_program_directory(root, err)) return 1;
+    if (help) return own->own_command_line(rest, root, out, err);
+    if (!in_program_directory(root, err)) return 1;
+    std::unique_ptr<DirectoryLock> lock;
+    if (int status = lock_directory(root, lock, err)) return status;
     return own->own_command_line(rest, root, out, err);
   }
   ToolOptions options;
@@ -131,6 +152,8 @@ int run_scenarios_tool(const std::vector<std::string>& args, const std::filesyst
 
   if (!in_program_directory(root, err)) return 1;
   limit_jobs(options, err);
+  std::unique_ptr<DirectoryLock> lock;
+  if (int status = lock_directory(root, lock, err)) return status;
 
   try {
     return run_command(options, root, out, err, progress);
