@@ -72,17 +72,17 @@ Budget saved_budget(const RunSettings& settings) {
 void apply_scenario(ProjectionInputs& in, const Scenario& scenario) {
   switch (scenario.budget.kind) {
     case BudgetKind::kFixed:
-      in.budget_constrained = 'Y';
+      in.budget = ForcedRepairBudget::kReserveAndExempt;
       in.funding.fill(scenario.budget.amount);
       in.order = repair_order_of(scenario.repair_order);
       break;
     case BudgetKind::kVariable:
       // The funding table is the base's, read from the funding file.
-      in.budget_constrained = 'Y';
+      in.budget = ForcedRepairBudget::kReserveAndExempt;
       in.order = repair_order_of(scenario.repair_order);
       break;
     case BudgetKind::kUnlimited:
-      in.budget_constrained = 'N';
+      in.budget = ForcedRepairBudget::kNeither;
       in.funding.fill(kUnlimitedFunding);
       in.order = RepairOrder::kRandom;
       break;
@@ -108,7 +108,7 @@ BaseScenario load_base_scenario(const std::filesystem::path& root, const BaseOpt
   if (!is_no(base.settings.vmt_answer))
     traffic = InputFile::open_or_fatal(base.workdir.data("vmt-inc.dat"), IfMissing::kCreateEmpty);
   read_traffic_increases(traffic.get(), base.settings.year_slots, base.tables.vmt_increase);
-  base.inputs = projection_inputs(base.settings, base.tables);
+  base.inputs = projection_inputs(base.settings, base.tables, base.network);
   return base;
 }
 
