@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
 #include <optional>
 #include <random>
 #include <string>
@@ -249,6 +251,72 @@ TEST(Projection, OrderedSelectionRunsLikeTheLiteralScan) {
     ASSERT_EQ(a.stats.score_miles, b.stats.score_miles) << "seed " << seed;
     ASSERT_EQ(a.stats.spent, b.stats.spent) << "seed " << seed;
     ASSERT_EQ(a.stats.cost_by_action, b.stats.cost_by_action) << "seed " << seed;
+  }
+}
+
+// --- money: single precision for the program, double for the scenario tool
+
+// The most a year spent beyond its money (its funding and what earlier
+// years left), over a projection of 2,000 segments at $250M a year, with
+// the sum of each year's repair costs against its spent money.
+template <typename Money>
+struct MoneyCheck {
+  double overspent = -1.0;  // the worst year's spent minus its money
+  double costs_off = 0.0;   // the worst year's |sum of repair costs - spent|
+
+  MoneyCheck() {
+    struct CostSums : BasicProjectionObserver<Money> {
+      std::vector<double> by_year = std::vector<double>(kMaxYearSlots + 1, 0.0);
+      bool follows_segments_taken() const override { return false; }
+      bool follows_segments_done() const override { return false; }
+      void repair_made(const BasicRepairEvent<Money>& r, const Segment&) override {
+        by_year[static_cast<std::size_t>(r.year)] += static_cast<double>(r.cost);
+      }
+    } costs;
+    BasicTestNetwork<Money> run(3, kNoSegmentLimit);
+    run.set_funding(250.0f);
+    std::mt19937 rng(2);
+    std::uniform_int_distribution<int> score(100, 1000), miles(1, 40);
+    for (int i = 0; i < 2000; ++i)
+      run.add_segment(static_cast<float>(score(rng)) / 100.0f,
+                      static_cast<float>(miles(rng)) / 10.0f);
+    BasicProjection<Money>(run.in, {run.segments, run.pavement, run.forced, run.stats}, costs)
+        .run();
+    double carried = 0.0;
+    for (int y = 2; y <= 4; ++y) {
+      const double money = carried + 250.0, spent = static_cast<double>(run.stats.spent[y]);
+      overspent = std::max(overspent, spent - money);
+      costs_off = std::max(costs_off, std::abs(costs.by_year[static_cast<std::size_t>(y)] - spent));
+      carried = money - spent;
+    }
+  }
+};
+
+// Single-precision sums drift by the rounding of each repair: a year can
+// spend a little more than its money. Kept for the program, whose reals are
+// single precision; the tool's double-precision money never overspends, and
+// its repairs' costs add up to the year's spent money to a real cent.
+TEST(Money, SinglePrecisionDriftsAndDoublePrecisionHoldsToTheCent) {
+  const MoneyCheck<float> program;
+  EXPECT_GT(program.overspent, 1e-8);
+  const MoneyCheck<double> tool;
+  EXPECT_LE(tool.overspent, 0.0);
+  EXPECT_LE(tool.costs_off, 1e-8);
+}
+
+// The piece of a split is never charged more than the money left: in double
+// precision its float lane-miles are shortened until the cost fits.
+TEST(Money, ExactSplitNeverCostsMoreThanTheMoneyLeft) {
+  for (float funding : {0.3f, 1.0f / 3.0f, 2500.01f, 60000.0f}) {
+    BasicTestNetwork<double> run(1);
+    run.set_funding(funding);
+    run.in.actions[kOverlay].action_cost = 0.7f;
+    run.add_segment(4.0f, 1e6f);  // far more than the money pays for
+    run.run();
+    ASSERT_EQ(run.segments.segment_count, 2) << funding;
+    EXPECT_LE(run.stats.spent[2], static_cast<double>(funding)) << funding;
+    EXPECT_GE(run.end().funds(), 0.0) << funding;
+    EXPECT_NEAR(run.stats.spent[2], funding, 1e-7 * funding) << funding;  // a float step of miles
   }
 }
 

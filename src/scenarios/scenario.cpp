@@ -144,7 +144,7 @@ ScenarioRun run_scenario(const BaseScenario& base, const Scenario& scenario,
   segments.segment_count = base.segments.segment_count;
   PavementTypes pavement = base.tables.pavement;
   ForcedRepairs forced = base.forced;
-  Statistics stats = base.stats;
+  ExactStatistics stats = with_money<double>(base.stats);
   // Random and priority order draw every key at the start of each year; a
   // failed draw in the first year keeps the key the loader left, which is
   // none under those orders.
@@ -157,7 +157,7 @@ ScenarioRun run_scenario(const BaseScenario& base, const Scenario& scenario,
 
   // Nothing to write unless the ledger is wanted: the records go nowhere,
   // and the pass saves the calls for every segment.
-  struct Quiet : ProjectionObserver {
+  struct Quiet : ExactProjectionObserver {
     bool follows_segments_taken() const override { return false; }
     bool follows_segments_done() const override { return false; }
   } quiet;
@@ -168,8 +168,9 @@ ScenarioRun run_scenario(const BaseScenario& base, const Scenario& scenario,
     ledger->watch(segments);
     if (detail.attach) detail.attach(*ledger);
   }
-  Projection projection(in, {segments, pavement, forced, stats},
-                        ledger ? static_cast<ProjectionObserver&>(*ledger) : quiet, numbers.get());
+  ExactProjection projection(in, {segments, pavement, forced, stats},
+                             ledger ? static_cast<ExactProjectionObserver&>(*ledger) : quiet,
+                             numbers.get());
   projection.run();
 
   ScenarioRun run;
@@ -182,8 +183,7 @@ ScenarioRun run_scenario(const BaseScenario& base, const Scenario& scenario,
     f.spent = stats.spent[y];
     f.miles_repaired = y == 1 ? 0 : stats.miles_repaired[y];
     run.years.push_back(f);
-    // Summed as the report sums its total cost.
-    run.total_spent = static_cast<float>(static_cast<double>(run.total_spent) + stats.spent[y]);
+    run.total_spent += stats.spent[y];
   }
   run.total_miles_repaired = stats.total_miles_repaired;
   for (int a = 1; a <= in.actions.action_count; ++a)
