@@ -10,6 +10,11 @@
 //   example's random.dat repeated so that the randomised scores have a
 //   number each), on both cores, loading included; the target is under 5 s.
 //   A second counter reports one projection of that network on one core.
+// Scenarios/ExactMoney: one 10-year projection of 50,000 segments at
+//   $2,500M a year and one of 1,000,000 segments at $60,000M (each group of
+//   NET1 repeated); the counters are the most a year spent beyond its money
+//   (its level and what earlier years left), which must not be above 0, and
+//   the highest spent of a year.
 #include <benchmark/benchmark.h>
 #include <stdlib.h>
 
@@ -19,6 +24,7 @@
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "scenarios/scenario.h"
@@ -145,6 +151,47 @@ BENCHMARK(BM_Needs100k)
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime()
     ->Iterations(2);
+
+// The most a year of `run` spent beyond its money, and the most it spent.
+std::pair<double, double> overspent(const ScenarioRun& run, double level) {
+  double carried = 0.0, worst = -1e300, most = 0.0;
+  for (std::size_t k = 1; k < run.years.size(); ++k) {
+    const double money = carried + level, spent = run.years[k].spent;
+    worst = std::max(worst, spent - money);
+    most = std::max(most, spent);
+    carried = money - spent;
+  }
+  return {worst, most};
+}
+
+void BM_ExactMoney(benchmark::State& state) {
+  struct Size {
+    int repeat;
+    float level;
+    const char* name;
+  };
+  for (auto _ : state) {
+    for (const Size& size : {Size{63, 2500.0f, "50k"}, Size{1250, 60000.0f, "1M"}}) {
+      ExampleCopy dir(size.repeat);
+      std::istringstream in;
+      std::ostringstream warnings;
+      Console console(in, warnings);
+      BaseOptions options;
+      options.years = 10;
+      BaseScenario base = load_base_scenario(dir.path, options, console);
+      const ScenarioRun run = run_scenario(base, {{BudgetKind::kFixed, size.level}, 3});
+      const auto [worst, most] = overspent(run, size.level);
+      state.counters[std::string("segments_") + size.name] = base.segments.segment_count;
+      state.counters[std::string("overspent_") + size.name] = worst;
+      state.counters[std::string("most_spent_") + size.name] = most;
+    }
+  }
+}
+BENCHMARK(BM_ExactMoney)
+    ->Name("Scenarios/ExactMoney")
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->Iterations(1);
 
 }  // namespace
 }  // namespace pavecast

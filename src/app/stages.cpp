@@ -56,7 +56,7 @@ ProjectionSetup::ProjectionSetup(RunContext& ctx, Console& console) {
   if (!is_no(ctx.vmt_answer))
     traffic = InputFile::open_or_fatal(ctx.workdir.data("vmt-inc.dat"), IfMissing::kCreateEmpty);
   read_traffic_increases(traffic.get(), ctx.year_slots, ctx.vmt_increase);
-  inputs = projection_inputs(ctx, ctx);
+  inputs = projection_inputs(ctx, ctx, ctx.network);
   listings = std::make_unique<ListingWriter>(console, ctx.files, ctx, ctx, ctx.network.names_format,
                                              order, inputs.actions, inputs.policy);
 }

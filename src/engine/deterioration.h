@@ -21,10 +21,17 @@ inline float stored(double value) {
   return static_cast<float>(value);
 }
 
-// The start of a year: every det_rate entry (all 5 types, all 10 columns) is
-// multiplied by 1 + 0.75 x the previous year's traffic increase, so the
-// growth of one year acts on the next and the factors compound.
-void apply_traffic_growth(Projection& p);
+// One stored amount of money from a formula evaluated in double: a float for
+// the program, the double itself for the scenario tool.
+template <typename Money>
+inline Money stored_money(double value) {
+  return static_cast<Money>(value);
+}
+
+// The start of a year (BasicProjection::apply_traffic_growth): every det_rate
+// entry (all 5 types, all 10 columns) is multiplied by 1 + 0.75 x the
+// previous year's traffic increase, so the growth of one year acts on the
+// next and the factors compound.
 
 // x kept within 1.0..10.0 as the tests "below 1.0: 1.0" and "above 10.0:
 // 10.0" keep it (a NaN stays), without a branch: in the year's pass, whose
@@ -47,18 +54,19 @@ inline float within_scale(float x) {
 // negative rate may raise it, never above 10.0). In the end-of-year pass of
 // forced repairs the segment's forced repair is first put off by one year.
 // Inline, as the next, for the year's pass does it for most segments.
-inline void deteriorate(Projection& p, int32_t i, int32_t c) {
-  Segment& seg = p.segments[i];
-  if (p.forced_pass == 1) {
-    const int32_t f = forced_entry(p.forced, p.segments, i);
-    if (f >= 1) p.forced.forced_year[f] += 1;
+template <typename Money>
+inline void BasicProjection<Money>::deteriorate(int32_t i, int32_t c) {
+  Segment& seg = segments_[i];
+  if (forced_pass_) {
+    const int32_t f = forced_entry(forced_, segments_, i);
+    if (f >= 1) forced_.forced_year[f] += 1;
   }
-  const float rate = p.pavement.det_rate[seg.pavement_type][11 - c];
+  const float rate = pavement_.det_rate[seg.pavement_type][11 - c];
   // Only a negative rate takes a score above 10.0.
   const float new_score =
       within_scale(stored(static_cast<double>(seg.score) - static_cast<double>(rate)));
   seg.score = new_score;
-  if (keys_follow_score(p.in.order)) p.set_key(i, new_score);
+  if (keys_follow_score(in_.order)) set_key(i, new_score);
 }
 
 // v, or +0.0 when `keep` is false, chosen by masking its bits: no branch.
@@ -80,15 +88,15 @@ struct YearSums {
   float poor_miles;
   float score_miles;
 
-  static YearSums of(const Projection& p) {
-    const Statistics& st = p.stats;
-    return {st.fair_poor_miles[p.year], st.poor_miles[p.year], st.score_miles[p.year]};
+  template <typename Money>
+  static YearSums of(const BasicStatistics<Money>& st, int32_t year) {
+    return {st.fair_poor_miles[year], st.poor_miles[year], st.score_miles[year]};
   }
-  void store(Projection& p) const {
-    Statistics& st = p.stats;
-    st.fair_poor_miles[p.year] = fair_poor_miles;
-    st.poor_miles[p.year] = poor_miles;
-    st.score_miles[p.year] = score_miles;
+  template <typename Money>
+  void store(BasicStatistics<Money>& st, int32_t year) const {
+    st.fair_poor_miles[year] = fair_poor_miles;
+    st.poor_miles[year] = poor_miles;
+    st.score_miles[year] = score_miles;
   }
   void add(const Segment& seg) {
     const int32_t c = condition_class(seg.score, kPolicyOffset);
@@ -99,13 +107,14 @@ struct YearSums {
   }
 };
 
-inline void accumulate_statistics(Projection& p, int32_t t) {
-  YearSums sums = YearSums::of(p);
-  sums.add(p.segments[t]);
-  sums.store(p);
+template <typename Money>
+inline void BasicProjection<Money>::accumulate_statistics(int32_t t) {
+  YearSums sums = YearSums::of(stats_, year_);
+  sums.add(segments_[t]);
+  sums.store(stats_, year_);
 }
 
-// The end of a year: the lane-miles repaired, rounded to a whole number.
-void close_year_statistics(Projection& p);
+// The end of a year (BasicProjection::close_year_statistics): the lane-miles
+// repaired, rounded to a whole number, saturated at the ends of 32 bits.
 
 }  // namespace pavecast

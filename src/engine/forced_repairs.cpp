@@ -6,17 +6,18 @@
 
 namespace pavecast {
 
-void reserve_forced_repairs(Projection& p) {
-  float total = 0.0f;
-  for (int32_t k = 1; k <= p.forced.forced_count; ++k) {
-    if (p.forced.forced_year[k] != p.year || !forced_entry_takes_part(p, k)) continue;
-    Segment& seg = p.segments[p.forced.forced_segment[k]];
+template <typename Money>
+void BasicProjection<Money>::reserve_forced_repairs() {
+  Money total = 0;
+  for (int32_t k = 1; k <= forced_.forced_count; ++k) {
+    if (forced_.forced_year[k] != year_ || !forced_entry_takes_part(k)) continue;
+    Segment& seg = segments_[forced_.forced_segment[k]];
     const int32_t c = condition_class(seg.score, kPolicyOffset);
-    const int32_t number = p.in.policy[seg.pavement_type][c];
+    const int32_t number = in_.policy[seg.pavement_type][c];
     if (number == 0) continue;
-    const int32_t a = p.in.actions.find(number);
+    const int32_t a = in_.actions.find(number);
     if (a == 0) continue;  // the end-of-year pass stops the run on it
-    const RepairAction& action = p.in.actions[a];
+    const RepairAction& action = in_.actions[a];
     seg.chosen_rank[a] = action.action_rank;
     // At the limit the cost is still reserved; the repair itself will be
     // put off unless a reconstruction is drawn.
@@ -28,28 +29,37 @@ void reserve_forced_repairs(Projection& p) {
     }
     const double cost =
         static_cast<double>(seg.lane_miles) * static_cast<double>(action.action_cost) / 2.0;
-    total = stored(static_cast<double>(total) + cost);
-    p.observer.forced_repair_reserved(p.year, p.forced.forced_segment[k], a, stored(cost));
+    total = stored_money<Money>(static_cast<double>(total) + cost);
+    observer_.forced_repair_reserved(year_, forced_.forced_segment[k], a,
+                                     stored_money<Money>(cost));
   }
-  p.funds = stored(static_cast<double>(p.funds) - static_cast<double>(total));
-  float& spent = p.stats.spent[p.year];
-  spent = stored(static_cast<double>(spent) + static_cast<double>(total));
+  funds_ = stored_money<Money>(static_cast<double>(funds_) - static_cast<double>(total));
+  Money& spent = stats_.spent[year_];
+  spent = stored_money<Money>(static_cast<double>(spent) + static_cast<double>(total));
 }
 
-void handle_forced_repairs(Projection& p) {
+template <typename Money>
+void BasicProjection<Money>::handle_forced_repairs() {
   // Each entry's year is tested when the pass reaches it: putting off a
   // segment named twice moves the later entry, which may then fall due.
-  for (int32_t k = 1; k <= p.forced.forced_count; ++k) {
-    if (p.forced.forced_year[k] != p.year || !forced_entry_takes_part(p, k)) continue;
-    p.forced_pass = 1;
-    const int32_t i = p.forced.forced_segment[k];
-    p.pass.handled[static_cast<std::size_t>(i)] = 1;
-    p.repair_number += 1;
-    const int32_t t = choose_and_apply_repair(p, i);  // puts the entry off if refused
-    p.observer.segment_done(p.year, t, p.segments[t], true);
-    accumulate_statistics(p, t);
-    p.forced_pass = 0;
+  for (int32_t k = 1; k <= forced_.forced_count; ++k) {
+    if (forced_.forced_year[k] != year_ || !forced_entry_takes_part(k)) continue;
+    forced_pass_ = true;
+    const int32_t i = forced_.forced_segment[k];
+    pass_.handled[static_cast<std::size_t>(i)] = 1;
+    repair_number_ += 1;
+    const int32_t t = choose_and_apply_repair(i);  // puts the entry off if refused
+    observer_.segment_done(year_, t, segments_[t], true);
+    accumulate_statistics(t);
+    forced_pass_ = false;
   }
 }
+
+#define PAVECAST_INSTANTIATE(Money)                                \
+  template void BasicProjection<Money>::reserve_forced_repairs(); \
+  template void BasicProjection<Money>::handle_forced_repairs();
+PAVECAST_INSTANTIATE(float)
+PAVECAST_INSTANTIATE(double)
+#undef PAVECAST_INSTANTIATE
 
 }  // namespace pavecast

@@ -18,18 +18,18 @@ namespace pavecast {
 
 // Whether forced-repair entry k names a segment of the table as loaded (the
 // loader also flags the entries it found beyond the network).
-inline bool forced_entry_takes_part(const Projection& p, int32_t k) {
-  const int32_t i = p.forced.forced_segment[k];
-  return p.forced.forced_ignored[k] == 0 && i >= 1 && i <= p.loaded_count;
+template <typename Money>
+inline bool BasicProjection<Money>::forced_entry_takes_part(int32_t k) const {
+  const int32_t i = forced_.forced_segment[k];
+  return forced_.forced_ignored[k] == 0 && i >= 1 && i <= loaded_count_;
 }
 
-// Start of a year under a budget: takes the cost of this year's forced
-// repairs out of funds and adds it to spent(year). Records the chosen rank
-// and applies the repetition reset as the decision would.
-void reserve_forced_repairs(Projection& p);
-
-// End of a year: makes each of this year's forced repairs, with its
-// segment_done marked forced and its statistics.
-void handle_forced_repairs(Projection& p);
+// reserve_forced_repairs, at the start of a year under a budget: takes the
+// cost of this year's forced repairs out of funds and adds it to
+// spent(year); records the chosen rank and applies the repetition reset as
+// the decision would.
+//
+// handle_forced_repairs, at the end of a year: makes each of this year's
+// forced repairs, with its segment_done marked forced and its statistics.
 
 }  // namespace pavecast

@@ -2,11 +2,12 @@
 
 namespace pavecast {
 
-ProjectionInputs projection_inputs(const RunSettings& settings, const ParameterTables& tables) {
+ProjectionInputs projection_inputs(const RunSettings& settings, const ParameterTables& tables,
+                                   const NetworkValues& network) {
   ProjectionInputs in;
   in.year_slots = settings.year_slots;
   in.order = repair_order_of(settings.repair_order);
-  in.budget_constrained = settings.budget_constrained;
+  in.budget = forced_repair_budget_of(settings.budget_constrained);
   in.funding = tables.funding;
   in.priority = tables.priority;
   in.actions = tables.actions;
@@ -15,6 +16,7 @@ ProjectionInputs projection_inputs(const RunSettings& settings, const ParameterT
   in.reconstruction.on = !is_no(settings.reconstruct_answer) && settings.recon_numbers_loaded;
   in.reconstruction.probability = settings.reconstruct_probability;
   in.reconstruction.numbers = tables.recon_random;
+  in.total_lane_miles = network.total_lane_miles;
   return in;
 }
 

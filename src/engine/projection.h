@@ -10,7 +10,16 @@
 // deteriorated, split: pieces are added at the end), the deterioration rates
 // (raised by traffic growth every year), the forced-repair list (an entry put
 // off moves to a later year) and the statistics of years 2..year_slots (year
-// 1 is the network as loaded and is left as it is).
+// 1 is the network as loaded and is left as it is, but for its derived
+// percentages). When the loop ends, the percentages and mean score of every
+// year 1..year_slots are derived from the lane-mile sums.
+//
+// Money (funds, costs, spent, the cost by action) is the engine's parameter:
+// Projection keeps it in float, as the program must, every formula evaluated
+// in double from the stored operands and rounded to float when stored;
+// ExactProjection keeps it in double (the scenario tool's), where a year
+// never spends more than its money (the piece of a split is shortened until
+// its cost fits) and the sums carry no single-precision drift.
 //
 // Each simulated year y = 2..year_slots, in this order:
 //   1. traffic growth: every rate times 1 + 0.75 x vmt_increase(y - 1);
@@ -49,6 +58,23 @@
 
 namespace pavecast {
 
+// What the dollars answer means for forced repairs. Any answer but "N" or
+// "n" reserves their cost out of the year's money at its start; only "Y"
+// then exempts them from the money check when they are made, while another
+// saved letter kept by Enter reserves their cost and charges it again.
+enum class ForcedRepairBudget : uint8_t {
+  kNeither,                // not constrained by dollars: nothing reserved
+  kReserveAndExempt,       // "Y"
+  kReserveAndChargeAgain,  // any other letter but "N" or "n"
+};
+
+// The behaviour a saved dollars answer stands for.
+inline ForcedRepairBudget forced_repair_budget_of(char dollars_answer) {
+  if (dollars_answer == 'N' || dollars_answer == 'n') return ForcedRepairBudget::kNeither;
+  return dollars_answer == 'Y' ? ForcedRepairBudget::kReserveAndExempt
+                               : ForcedRepairBudget::kReserveAndChargeAgain;
+}
+
 struct Reconstruction {
   bool on = false;           // asked for, and a percent above 0.001 loaded the numbers
   float probability = 0.0f;  // a fraction: a draw at or below it rebuilds the segment
@@ -58,42 +84,54 @@ struct Reconstruction {
 struct ProjectionInputs {
   int32_t year_slots = 1;  // years + 1; at most kMaxYearSlots are simulated
   RepairOrder order = RepairOrder::kRandom;
-  // The dollars answer as given. A budget reserves forced repairs for any
-  // answer but "N" or "n", yet only "Y" exempts them from the money check
-  // when they are made: another saved letter kept by Enter reserves their
-  // cost and charges it again.
-  char budget_constrained = 'N';
+  ForcedRepairBudget budget = ForcedRepairBudget::kNeither;
   PerYear<float> funding{};
   Priorities priority{};
   RepairActions actions;
   PolicyMatrix policy{};
   PerYear<float> vmt_increase{};
   Reconstruction reconstruction;
+  float total_lane_miles = 0.0f;  // the network's as loaded: the percentages' divisor
 };
 
-struct ProjectionTables {
+// The budget test of the forced repairs' reservation.
+inline bool reserves_forced_repairs(const ProjectionInputs& in) {
+  return in.budget != ForcedRepairBudget::kNeither;
+}
+
+// The budget test of a forced repair as it is made: such a repair was
+// reserved at the start of the year, so it is neither checked against the
+// money left nor taken from it.
+inline bool exempts_forced_repairs(const ProjectionInputs& in) {
+  return in.budget == ForcedRepairBudget::kReserveAndExempt;
+}
+
+template <typename Money>
+struct BasicProjectionTables {
   SegmentTable& segments;
   PavementTypes& pavement;
   ForcedRepairs& forced;
-  Statistics& stats;
+  BasicStatistics<Money>& stats;
 };
 
 // A repair as the improvements listing records it: action k on segment t,
 // told before the segment changes.
-struct RepairEvent {
+template <typename Money>
+struct BasicRepairEvent {
   int32_t year = 0;
   int32_t repair_number = 0;  // the year's count of repairs tried
   int32_t segment = 0;        // t: the repaired piece after a split
   int32_t action = 0;         // k, an index into the repair actions
-  float cost = 0.0f;
-  float spent = 0.0f;   // the year's money spent so far, this repair included
+  Money cost = 0;
+  Money spent = 0;      // the year's money spent so far, this repair included
   bool forced = false;  // made in the end-of-year pass of forced repairs
   bool split = false;   // t is the piece split off the segment taken
 };
 
-class ProjectionObserver {
+template <typename Money>
+class BasicProjectionObserver {
  public:
-  virtual ~ProjectionObserver() = default;
+  virtual ~BasicProjectionObserver() = default;
   // Whether the observer wants segment_taken and segment_done, told for
   // every segment every year; asked once, when the projection runs. An
   // observer that leaves them empty may say no, and the pass saves the
@@ -107,8 +145,9 @@ class ProjectionObserver {
   // The cost of forced repair `action` on segment i, reserved at the start of
   // the year (and counted in spent then, not when the repair is made).
   virtual void forced_repair_reserved(int32_t /*year*/, int32_t /*i*/, int32_t /*action*/,
-                                      float /*cost*/) {}
-  virtual void repair_made(const RepairEvent& /*repair*/, const Segment& /*segment*/) {}
+                                      Money /*cost*/) {}
+  virtual void repair_made(const BasicRepairEvent<Money>& /*repair*/,
+                           const Segment& /*segment*/) {}
   // Segment t as it ends the year's pass, or its end-of-year forced repair.
   virtual void segment_done(int32_t /*year*/, int32_t /*t*/, const Segment& /*segment*/,
                             bool /*forced*/) {}
@@ -131,50 +170,101 @@ struct PassOrder {
   int32_t count() const { return static_cast<int32_t>(key.size()) - 1; }
 };
 
-// The state of the year loop. Built over the inputs and tables of one run,
-// run() carries them through every year; the state it ends with (the money
-// left, the split of the last year) can be read afterwards.
-struct Projection {
+// The year loop over the inputs and tables of one run: run() carries them
+// through every year. The loop's own state is private; what it ends with
+// (the money left, the split of the last year, the reconstruction draws
+// used) can be read afterwards.
+template <typename Money>
+class BasicProjection {
+ public:
+  using Tables = BasicProjectionTables<Money>;
+  using Observer = BasicProjectionObserver<Money>;
+
   // `order_numbers` is needed under random and priority order only;
   // `selection` picks the next segment of the year's pass (default: the
   // ordered selection of selection.h).
-  Projection(const ProjectionInputs& inputs, const ProjectionTables& tables,
-             ProjectionObserver& observer, NumberSource* order_numbers = nullptr,
-             SegmentSelection* selection = nullptr);
+  BasicProjection(const ProjectionInputs& inputs, const Tables& tables, Observer& observer,
+                  NumberSource* order_numbers = nullptr, SegmentSelection* selection = nullptr);
 
   void run();
-  // The pass order's keys from the rows' order_key, nothing handled: done
-  // when the projection is built and again when it runs.
+
+  // The end state.
+  Money funds() const { return funds_; }                // money left, carried over
+  int32_t split_segment() const { return split_segment_; }  // split in the last year, or 0
+  int32_t recon_cursor() const { return recon_cursor_; }    // the last reconstruction draw
+
+ private:
+  template <typename Selection>
+  void segment_pass(Selection& selection);
+
+  // Deterioration and the year's statistics (deterioration.h).
+  void apply_traffic_growth();
+  void deteriorate(int32_t i, int32_t c);
+  void accumulate_statistics(int32_t t);
+  void close_year_statistics();
+  void derive_statistics();
+
+  // The repair decision and the budget (repair.h).
+  bool reserved_forced_repair() const;
+  int32_t choose_and_apply_repair(int32_t i);
+  int32_t repair_by_matrix(int32_t i, int32_t c);
+  int32_t apply_repair(int32_t i, int32_t k);
+  int32_t split_off(int32_t i, int32_t k, Money& cost);
+  [[noreturn]] void fatal_no_match(int32_t number, int32_t p, int32_t c, int32_t i) const;
+
+  // Forced repairs (forced_repairs.h) and reconstruction (reconstruction.h).
+  bool forced_entry_takes_part(int32_t k) const;
+  void reserve_forced_repairs();
+  void handle_forced_repairs();
+  bool try_random_reconstruction(int32_t i, int32_t& k);
+
+  // The order keys (selection.h).
   void take_keys_from_rows();
-
-  // Segment i's key, in its row and in the pass order alike.
   void set_key(int32_t i, float key) {
-    segments[i].order_key = key;
-    pass.key[static_cast<std::size_t>(i)] = key;
+    segments_[i].order_key = key;
+    pass_.key[static_cast<std::size_t>(i)] = key;
   }
+  void draw_order_keys();
+  void rank_by_cost_effectiveness();
 
-  const ProjectionInputs& in;
-  SegmentTable& segments;
-  PavementTypes& pavement;
-  ForcedRepairs& forced;
-  Statistics& stats;
-  ProjectionObserver& observer;
-  NumberSource* order_numbers;
-  SegmentSelection* selection;
+  const ProjectionInputs& in_;
+  SegmentTable& segments_;
+  PavementTypes& pavement_;
+  ForcedRepairs& forced_;
+  BasicStatistics<Money>& stats_;
+  Observer& observer_;
+  NumberSource* order_numbers_;
+  SegmentSelection* selection_;
 
-  int32_t loaded_count = 0;  // segment_count when the loop began
-  int32_t year = 0;
-  float funds = 0.0f;         // money left, carried from year to year
-  int32_t split_segment = 0;  // the segment split this year, or 0
-  int32_t forced_pass = 0;    // 1 in the end-of-year pass of forced repairs
-  int32_t repair_number = 0;
-  int32_t list_position = 0;
-  float year_miles_repaired = 0.0f;
-  int32_t recon_cursor = kReconNumbers + 1;  // the first draw takes number 1
-  PassOrder pass;
+  int32_t loaded_count_ = 0;  // segment_count when the loop began
+  int32_t year_ = 0;
+  Money funds_ = 0;            // money left, carried from year to year
+  int32_t split_segment_ = 0;  // the segment split this year, or 0
+  bool forced_pass_ = false;   // in the end-of-year pass of forced repairs
+  int32_t repair_number_ = 0;
+  int32_t list_position_ = 0;
+  float year_miles_repaired_ = 0.0f;
+  int32_t recon_cursor_ = kReconNumbers + 1;  // the first draw takes number 1
+  PassOrder pass_;
   // The first action carrying policy[p][c], or 0: found once for the run
   // rather than for every segment every year.
-  std::array<std::array<int32_t, kClasses + 1>, kMaxPavementTypes + 1> matrix_action{};
+  std::array<std::array<int32_t, kClasses + 1>, kMaxPavementTypes + 1> matrix_action_{};
 };
+
+// The program's engine: money in single precision.
+using Projection = BasicProjection<float>;
+using ProjectionTables = BasicProjectionTables<float>;
+using ProjectionObserver = BasicProjectionObserver<float>;
+using RepairEvent = BasicRepairEvent<float>;
+
+// The scenario tool's engine: money in double precision.
+using ExactProjection = BasicProjection<double>;
+using ExactProjectionTables = BasicProjectionTables<double>;
+using ExactProjectionObserver = BasicProjectionObserver<double>;
+using ExactRepairEvent = BasicRepairEvent<double>;
+using ExactStatistics = BasicStatistics<double>;
+
+extern template class BasicProjection<float>;
+extern template class BasicProjection<double>;
 
 }  // namespace pavecast

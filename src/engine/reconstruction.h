@@ -11,10 +11,10 @@
 
 namespace pavecast {
 
-// Tries segment i, whose matrix action is k. On a draw at or below the
-// probability the segment's repetition counts start again from 0, k becomes
-// the action for a score of 1 and true is returned (the repetition check is
-// then skipped). Tried only for scores below 6.5.
-bool try_random_reconstruction(Projection& p, int32_t i, int32_t& k);
+// BasicProjection::try_random_reconstruction tries segment i, whose matrix
+// action is k. On a draw at or below the probability the segment's
+// repetition counts start again from 0, k becomes the action for a score of
+// 1 and true is returned (the repetition check is then skipped). Tried only
+// for scores below 6.5.
 
 }  // namespace pavecast

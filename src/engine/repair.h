@@ -18,48 +18,33 @@
 
 namespace pavecast {
 
-// The budget test of the forced repairs' reservation: any answer but "N"/"n".
-inline bool reserves_forced_repairs(const ProjectionInputs& in) {
-  return in.budget_constrained != 'N' && in.budget_constrained != 'n';
-}
-
-// The budget test of a forced repair as it is made: "Y" alone. Such a repair
-// was reserved at the start of the year, so it is neither checked against
-// the money left nor taken from it.
-inline bool exempts_forced_repairs(const ProjectionInputs& in) {
-  return in.budget_constrained == 'Y';
-}
-
 // A forced repair of the end-of-year pass when the model is constrained by
-// dollars: its cost was reserved at the start of the year, so it is neither
-// checked against funds nor taken from them.
-inline bool reserved_forced_repair(const Projection& p) {
-  return p.forced_pass == 1 && exempts_forced_repairs(p.in);
+// dollars ("Y"): its cost was reserved at the start of the year, so it is
+// neither checked against funds nor taken from them.
+template <typename Money>
+inline bool BasicProjection<Money>::reserved_forced_repair() const {
+  return forced_pass_ && exempts_forced_repairs(in_);
 }
 
-// The decision for segment i of class c once the matrix names an action and
-// the year's money has not run out at a split.
-int32_t repair_by_matrix(Projection& p, int32_t i, int32_t c);
-
-// Decides segment i's fate for the year and carries it out. Returns the
-// segment that the trace lines and statistics then follow: the repaired piece
-// after a split, else i. In the end-of-year pass (forced_pass = 1) a forced
-// repair under a budget skips the budget check and is not taken from funds.
-// Inline up to the deterioration of a segment the matrix or the money leaves
-// unrepaired, what most segments of a year get.
-inline int32_t choose_and_apply_repair(Projection& run, int32_t i) {
-  const Segment& seg = run.segments[i];
+// choose_and_apply_repair decides segment i's fate for the year and carries
+// it out. Returns the segment that the trace lines and statistics then
+// follow: the repaired piece after a split, else i. In the end-of-year pass
+// a forced repair under a budget skips the budget check and is not taken
+// from funds. Inline up to the deterioration of a segment the matrix or the
+// money leaves unrepaired, what most segments of a year get; repair_by_matrix
+// makes the decision once the matrix names an action and the year's money has
+// not run out at a split, and apply_repair applies action k (splitting the
+// segment first when the money does not reach).
+template <typename Money>
+inline int32_t BasicProjection<Money>::choose_and_apply_repair(int32_t i) {
+  const Segment& seg = segments_[i];
   const int32_t c = condition_class(seg.score, kPolicyOffset);
-  if (reserved_forced_repair(run)) run.split_segment = 0;
-  if (run.split_segment > 0 || run.in.policy[seg.pavement_type][c] == 0) {
-    deteriorate(run, i, c);
+  if (reserved_forced_repair()) split_segment_ = 0;
+  if (split_segment_ > 0 || in_.policy[seg.pavement_type][c] == 0) {
+    deteriorate(i, c);
     return i;
   }
-  return repair_by_matrix(run, i, c);
+  return repair_by_matrix(i, c);
 }
-
-// Applies action k to segment i (splitting it first when the money does not
-// reach) and returns the repaired segment.
-int32_t apply_repair(Projection& p, int32_t i, int32_t k);
 
 }  // namespace pavecast

@@ -169,25 +169,22 @@ int32_t OrderedSelection::next(const SegmentTable& segments, const PassOrder& or
   return static_cast<int32_t>(queue_[next_++] & 0xffffffffu);
 }
 
-void draw_order_keys(Projection& p) {
-  const bool priority_order = p.in.order == RepairOrder::kPriority;
+template <typename Money>
+void BasicProjection<Money>::draw_order_keys() {
+  const bool priority_order = in_.order == RepairOrder::kPriority;
   if (!priority_order) {
     // The keys are the numbers themselves.
-    if (p.order_numbers != nullptr)
-      p.order_numbers->fill(std::span<float>(p.pass.key).subspan(
-          1, static_cast<std::size_t>(p.segments.segment_count)));
+    if (order_numbers_ != nullptr)
+      order_numbers_->fill(std::span<float>(pass_.key).subspan(
+          1, static_cast<std::size_t>(segments_.segment_count)));
     return;
   }
-  for (int32_t d = 1; d <= p.segments.segment_count; ++d) {
+  for (int32_t d = 1; d <= segments_.segment_count; ++d) {
     float number = 0.0f;
-    if (p.order_numbers == nullptr || !p.order_numbers->next(number)) continue;  // keeps its key
-    float& key = p.pass.key[static_cast<std::size_t>(d)];
-    if (priority_order) {
-      const int32_t c = condition_class(p.segments[d].score, kListOffset);
-      key = static_cast<float>(static_cast<double>(number) / static_cast<double>(p.in.priority[c]));
-    } else {
-      key = number;
-    }
+    if (order_numbers_ == nullptr || !order_numbers_->next(number)) continue;  // keeps its key
+    const int32_t c = condition_class(segments_[d].score, kListOffset);
+    pass_.key[static_cast<std::size_t>(d)] =
+        static_cast<float>(static_cast<double>(number) / static_cast<double>(in_.priority[c]));
   }
 }
 
@@ -203,35 +200,43 @@ double deteriorated(double score, const std::array<float, kClasses + 1>& rates) 
 
 }  // namespace
 
-void rank_by_cost_effectiveness(Projection& p) {
-  const int32_t years_left = std::max(p.in.year_slots - p.year + 1, 0);
-  for (int32_t d = 1; d <= p.segments.segment_count; ++d) {
-    const Segment& seg = p.segments[d];
-    float& key = p.pass.key[static_cast<std::size_t>(d)];
+template <typename Money>
+void BasicProjection<Money>::rank_by_cost_effectiveness() {
+  const int32_t years_left = std::max(in_.year_slots - year_ + 1, 0);
+  for (int32_t d = 1; d <= segments_.segment_count; ++d) {
+    const Segment& seg = segments_[d];
+    float& key = pass_.key[static_cast<std::size_t>(d)];
     key = 0.0f;
     const int32_t c = condition_class(seg.score, kPolicyOffset);
-    const int32_t k = p.in.actions.find(p.in.policy[seg.pavement_type][c]);
-    if (p.in.policy[seg.pavement_type][c] == 0 || k == 0) continue;
-    const RepairAction& action = p.in.actions[k];
+    const int32_t k = in_.actions.find(in_.policy[seg.pavement_type][c]);
+    if (in_.policy[seg.pavement_type][c] == 0 || k == 0) continue;
+    const RepairAction& action = in_.actions[k];
     const int32_t type_after =
         action.new_pavement_type > 0 && action.new_pavement_type <= kMaxPavementTypes
             ? action.new_pavement_type
             : seg.pavement_type;
     double with = std::clamp(static_cast<double>(seg.score) + action.score_gain, 1.0, 10.0);
-    double without = deteriorated(seg.score, p.pavement.det_rate[seg.pavement_type]);
+    double without = deteriorated(seg.score, pavement_.det_rate[seg.pavement_type]);
     double area = 0.0;
     for (int32_t y = 0; y < years_left; ++y) {
       area += with - without;
-      with = deteriorated(with, p.pavement.det_rate[type_after]);
-      without = deteriorated(without, p.pavement.det_rate[seg.pavement_type]);
+      with = deteriorated(with, pavement_.det_rate[type_after]);
+      without = deteriorated(without, pavement_.det_rate[seg.pavement_type]);
     }
     const double miles = seg.lane_miles;
     const double cost = miles * static_cast<double>(action.action_cost) / 2.0;
     const double benefit = miles * area;
     if (!(benefit > 0.0)) continue;
     key = cost > 0.0 ? static_cast<float>(-(benefit / cost))
-                               : -std::numeric_limits<float>::infinity();
+                     : -std::numeric_limits<float>::infinity();
   }
 }
+
+#define PAVECAST_INSTANTIATE(Money)                         \
+  template void BasicProjection<Money>::draw_order_keys(); \
+  template void BasicProjection<Money>::rank_by_cost_effectiveness();
+PAVECAST_INSTANTIATE(float)
+PAVECAST_INSTANTIATE(double)
+#undef PAVECAST_INSTANTIATE
 
 }  // namespace pavecast

@@ -59,13 +59,15 @@ class OrderedSelection final : public SegmentSelection {
   int32_t built_split_ = -1;  // ordered for
 };
 
-// Random order: the key of d = the next number, for d = 1..segment_count.
-// Priority order: the number divided by priority(c), c the class of the
-// score at offset 0.5002. A segment whose draw fails keeps its key. The keys
-// are the pass order's; each row takes its own when the pass takes it.
-void draw_order_keys(Projection& p);
-
-// Cost-effectiveness order: the key of d = minus the benefit per dollar of
+// The keys drawn at the start of a year (BasicProjection::draw_order_keys):
+// under random order the key of d = the next number, for d =
+// 1..segment_count; under priority order the number divided by priority(c),
+// c the class of the score at offset 0.5002. A segment whose draw fails
+// keeps its key. The keys are the pass order's; each row takes its own when
+// the pass takes it.
+//
+// BasicProjection::rank_by_cost_effectiveness, under cost-effectiveness
+// order: the key of d = minus the benefit per dollar of
 // the matrix's action for segment d this year, so that the pass, taking the
 // least key first with ties to the lower segment number, takes the most
 // benefit per dollar first. The benefit is the lane-miles times the area
@@ -74,6 +76,5 @@ void draw_order_keys(Projection& p);
 // year's rates and repaired no more; the cost is what the repair would be
 // charged. A segment the matrix gives no action (or whose action neither
 // costs nor gains anything) gets 0, after every segment worth repairing.
-void rank_by_cost_effectiveness(Projection& p);
 
 }  // namespace pavecast

@@ -2,11 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <random>
 #include <string>
 #include <vector>
 
-#include "support/engine_run.h"
+#include "support/projection_fixture.h"
 #include "support/literal_scan.h"
 
 namespace pavecast::testing {
@@ -35,110 +36,89 @@ std::vector<int32_t> scan_sequence(const SegmentTable& segments, bool best_first
 }
 
 TEST(Selection, TiesGoToTheSegmentMetFirst) {
-  EngineRun run;
+  TestNetwork run;
   for (float key : {5.0f, 3.0f, 5.0f, 3.0f, 7.0f}) run.add_segment(key, 1.0f);
-  EXPECT_EQ(scan_sequence(run.ctx.segments, false), (std::vector<int32_t>{2, 4, 1, 3, 5}));
-  EXPECT_EQ(scan_sequence(run.ctx.segments, true), (std::vector<int32_t>{5, 1, 3, 2, 4}));
+  EXPECT_EQ(scan_sequence(run.segments, false), (std::vector<int32_t>{2, 4, 1, 3, 5}));
+  EXPECT_EQ(scan_sequence(run.segments, true), (std::vector<int32_t>{5, 1, 3, 2, 4}));
 }
 
 // After segment s is split the scan runs n - s + 1, ..., n, 1, ..., n - s.
 TEST(Selection, ScanIsRotatedAfterASplit) {
-  EngineRun run;
+  TestNetwork run;
   for (int i = 1; i <= 6; ++i) run.add_segment(4.0f, 1.0f);
-  EXPECT_EQ(scan_sequence(run.ctx.segments, false, 2), (std::vector<int32_t>{5, 6, 1, 2, 3, 4}));
+  EXPECT_EQ(scan_sequence(run.segments, false, 2), (std::vector<int32_t>{5, 6, 1, 2, 3, 4}));
 }
 
 TEST(Selection, KeysThatCanNeverBeBestAreNotTaken) {
-  EngineRun run;
+  TestNetwork run;
   run.add_segment(1.0f, 1.0f);
   run.add_segment(1.0f, 1.0f);
-  run.ctx.segments[1].order_key = 21.0f;
-  run.ctx.segments[2].order_key = 0.0f;
-  const PassOrder keys = pass_order_of(run.ctx.segments);
+  run.segments[1].order_key = 21.0f;
+  run.segments[2].order_key = 0.0f;
+  const PassOrder keys = pass_order_of(run.segments);
   OrderedSelection order;
   order.begin_year();
   EXPECT_EQ(scan_next_segment(keys, 2, 0, false), 2);
-  EXPECT_EQ(order.next(run.ctx.segments, keys, 0, false), 2);
+  EXPECT_EQ(order.next(run.segments, keys, 0, false), 2);
   order.begin_year();
   EXPECT_EQ(scan_next_segment(keys, 2, 0, true), 1);
-  EXPECT_EQ(order.next(run.ctx.segments, keys, 0, true), 1);
+  EXPECT_EQ(order.next(run.segments, keys, 0, true), 1);
 }
 
-// --- order keys from data/random.dat
+// --- order keys drawn from the numbers
 
-TEST(OrderKeys, RandomOrderReadsInTurnAndRestartsAtTheEnd) {
-  EngineRun run;
-  run.ctx.repair_order = 1;
-  run.dir.write("data/random.dat", ".10000\n 20000\n.30000\n");
-  for (int i = 1; i <= 5; ++i) run.add_segment(5.0f, 1.0f);
-  run.ctx.segments[4].order_key = 0.75f;
-  Projection& engine = run.prepare();
-  draw_order_keys(engine);
-  const float expected[] = {0.0f, 0.1f, 0.2f, 0.3f, 0.75f, 0.1f};
-  for (int i = 1; i <= 5; ++i) EXPECT_EQ(engine.pass.key[i], expected[i]) << i;
-  draw_order_keys(engine);  // replays .2 .3, end, .1 .2
-  const float again[] = {0.0f, 0.2f, 0.3f, 0.3f, 0.1f, 0.2f};
-  for (int i = 1; i <= 5; ++i) EXPECT_EQ(engine.pass.key[i], again[i]) << i;
+// The rows' keys once the run has ended.
+std::vector<float> row_keys(const TestNetwork& run) {
+  std::vector<float> keys;
+  for (int32_t i = 1; i <= run.segments.segment_count; ++i) keys.push_back(run.segments[i].order_key);
+  return keys;
 }
 
-TEST(OrderKeys, UnreadableLineRestartsLikeTheEnd) {
-  EngineRun run;
-  run.ctx.repair_order = 1;
-  run.dir.write("data/random.dat", ".10000\nx.y\n.30000\n");
+TEST(OrderKeys, RandomOrderDrawsInTurnAndRestartsAtTheEnd) {
+  for (int years : {1, 2}) {
+    TestNetwork run(years);
+    run.in.order = RepairOrder::kRandom;
+    run.numbers = GivenNumbers({0.1f, 0.2f, 0.3f});
+    for (int i = 1; i <= 5; ++i) run.add_segment(5.0f, 1.0f);
+    run.segments[4].order_key = 0.75f;
+    run.run();
+    // The end fails the draw (segment 4 keeps its key), then the numbers
+    // start again; the second year goes on from there.
+    if (years == 1)
+      EXPECT_EQ(row_keys(run), (std::vector<float>{0.1f, 0.2f, 0.3f, 0.75f, 0.1f}));
+    else
+      EXPECT_EQ(row_keys(run), (std::vector<float>{0.2f, 0.3f, 0.3f, 0.1f, 0.2f}));
+  }
+}
+
+TEST(OrderKeys, AFailedDrawKeepsTheKey) {
+  TestNetwork run(1);
+  run.in.order = RepairOrder::kRandom;
+  run.numbers = GivenNumbers({0.1f, std::nullopt, 0.3f});
   for (int i = 1; i <= 4; ++i) run.add_segment(5.0f, 1.0f);
-  Projection& engine = run.prepare();
-  draw_order_keys(engine);
-  const float expected[] = {0.0f, 0.1f, 5.0f, 0.1f, 5.0f};  // 5.0: the key kept
-  for (int i = 1; i <= 4; ++i) EXPECT_EQ(engine.pass.key[i], expected[i]) << i;
-}
+  run.run();
+  EXPECT_EQ(row_keys(run), (std::vector<float>{0.1f, 5.0f, 0.1f, 5.0f}));
 
-TEST(OrderKeys, MissingFileLeavesEveryKey) {
-  EngineRun run;
-  run.ctx.repair_order = 1;
-  run.add_segment(5.0f, 1.0f);
-  run.ctx.segments[1].order_key = 0.5f;
-  Projection& engine = run.prepare();
-  draw_order_keys(engine);
-  draw_order_keys(engine);
-  EXPECT_EQ(engine.pass.key[1], 0.5f);
-  EXPECT_TRUE(run.dir.exists("data/random.dat"));
+  TestNetwork none(2);  // no numbers at all
+  none.in.order = RepairOrder::kRandom;
+  none.add_segment(5.0f, 1.0f);
+  none.segments[1].order_key = 0.5f;
+  none.run();
+  EXPECT_EQ(row_keys(none), (std::vector<float>{0.5f}));
 }
 
 TEST(OrderKeys, PriorityOrderDividesByThePriorityOfTheClass) {
-  EngineRun run;
-  run.ctx.repair_order = 2;
-  run.ctx.priority[5] = 4;
-  run.ctx.priority[6] = 8;
-  run.dir.write("data/random.dat", ".50000\n.50000\n");
+  TestNetwork run(1);
+  run.in.order = RepairOrder::kPriority;
+  run.in.priority[5] = 4;
+  run.in.priority[6] = 8;
+  run.numbers = GivenNumbers({0.5f, 0.5f});
   run.add_segment(5.4997f, 1.0f);  // class 5 at 0.5002
   run.add_segment(5.4998f, 1.0f);  // class 6
-  Projection& engine = run.prepare();
-  draw_order_keys(engine);
-  EXPECT_EQ(engine.pass.key[1], 0.125f);
-  EXPECT_EQ(engine.pass.key[2], 0.0625f);
-}
-
-TEST(OrderKeys, NumberOf21OrMoreStopsTheRun) {
-  EngineRun run;
-  run.ctx.repair_order = 2;
-  run.ctx.priority[5] = 100;  // tested before the division
-  run.dir.write("data/random.dat", ".50000\n21.000\n");
-  run.add_segment(5.0f, 1.0f);
-  run.add_segment(5.0f, 1.0f);
-  EXPECT_EQ(fatal_text_of([&] { run.run(); }),
-            " ** Fatal Error: a number of 21.0 or more, file data/random.dat, line 2\n");
-}
-
-// The key shown is stored as a float before it is written: 0.12345 x 10000
-// is 1234.5, which prints as "1234.".
-TEST(OrderKeys, KeyShownInTheSegmentList) {
-  EngineRun run(1);
-  run.ctx.repair_order = 1;
-  run.dir.write("data/random.dat", ".12345\n");
-  run.add_segment(9.0f, 1.0f);
-  run.open_listings();
   run.run();
-  EXPECT_EQ(run.segment_list(), lines({" ", "   1      1    1    2     9      1.0    1234."}));
+  EXPECT_EQ(run.observer.of("taken"),
+            (std::vector<std::string>{"taken 2 #1: 2 score 5.4998 miles 1 key 0.0625",
+                                      "taken 2 #2: 1 score 5.4997 miles 1 key 0.125"}));
 }
 
 // --- the ordered selection gives the scan's sequence
@@ -211,25 +191,25 @@ TEST(OrderedSelection, SameSequenceAsTheScanOnLargeTables) {
 // at 10) of a worse one, and ties go to the lower segment number. A segment
 // the matrix gives no action is taken last.
 TEST(CostEffectiveness, MostBenefitPerDollarFirst) {
-  EngineRun run(1);
-  run.ctx.repair_order = 5;
+  TestNetwork run(1);
+  run.in.order = RepairOrder::kCostEffectiveness;
   run.set_funding(0.05f);       // one seal of a lane-mile, then the money is gone
   run.add_segment(1.5f, 1.0f);  // class 2: rebuild 84
   run.add_segment(9.6f, 1.0f);  // class 10: no action
   run.add_segment(7.0f, 1.0f);  // class 7: seal 28
   run.add_segment(7.0f, 1.0f);  // the same: a tie
-  run.open_listings();
   run.run();
   // Over the one year of the run the seal lifts 7 to 8 where the road would
   // fall to 6.5: 1.5 points for 0.05, 30 a dollar. The rebuild lifts 1.5 to
   // 10 where it would stay at 1: 9 points for 1.0, 9 a dollar. Segment 4's
   // seal finds the money gone and splits; its remainder is taken again.
-  EXPECT_EQ(run.segment_list(), lines({" ", "   1      3    1    2     7      1.0     -30.",
-                                       "   2      4    1    2     7      1.0     -30.",
-                                       "   3      4    1    2     7      1.0     -30.",
-                                       "   4      1    1    2     2      1.0      -9.",
-                                       "   5      2    1    2    10      1.0       0."}));
-  EXPECT_EQ(run.ctx.segments[3].score, 8.0f);
+  EXPECT_EQ(run.observer.of("taken"),
+            (std::vector<std::string>{"taken 2 #1: 3 score 7 miles 1 key -30",
+                                      "taken 2 #2: 4 score 7 miles 1 key -30",
+                                      "taken 2 #3: 4 score 7 miles 1 key -30",
+                                      "taken 2 #4: 1 score 1.5 miles 1 key -9",
+                                      "taken 2 #5: 2 score 9.6 miles 1 key 0"}));
+  EXPECT_EQ(run.segments[3].score, 8.0f);
 }
 
 }  // namespace

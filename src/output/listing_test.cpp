@@ -165,7 +165,7 @@ TEST(Listings, KeptLinesShowEveryChangedField) {
     EngineRun again(8, 100);
     build(again);
     LineRecorder recorder(names);
-    const ProjectionInputs inputs = projection_inputs(again.ctx, again.ctx);
+    const ProjectionInputs inputs = projection_inputs(again.ctx, again.ctx, again.ctx.network);
     RandomFile numbers(
         InputFile::open_or_fatal(again.ctx.workdir.data("random.dat"), IfMissing::kCreateEmpty));
     Projection(inputs, {again.ctx.segments, again.ctx.pavement, again.ctx.forced, again.ctx.stats},
@@ -204,6 +204,40 @@ TEST(Traces, CountAboveNineShowsAsNine) {
   run.trace(1);
   run.run();
   EXPECT_EQ(run.trace_file(1), lines({" 2  1    7    1.0   1    1   28    9"}));
+}
+
+// The names layout shows the matrix's action, the short layout the action
+// applied: they differ when a reconstruction is drawn.
+TEST(Listings, ReconstructionShowsTheMatrixActionOrTheActionApplied) {
+  for (bool names : {true, false}) {
+    EngineRun run(1);
+    run.ctx.reconstruct_answer = 'Y';
+    run.ctx.reconstruct_probability = 0.05f;
+    run.ctx.recon_numbers_loaded = true;
+    for (int n = 1; n <= kReconNumbers; ++n) run.ctx.recon_random[n] = 0.9f;
+    run.ctx.recon_random[1] = 0.01f;
+    run.add_segment(4.0f, 1.0f);
+    run.open_listings(names);
+    run.run();
+    if (names)
+      EXPECT_NE(run.improvements().find("   1   1    2     4   47      1.0  1.000"),
+                std::string::npos);
+    else
+      EXPECT_EQ(run.improvements(),
+                lines({" ", "   1      1   1    2     4      84    1.0   1.000   1.000"}));
+  }
+}
+
+// The key shown is stored as a float before it is written: 0.12345 x 10000
+// is 1234.5, which prints as "1234.".
+TEST(Listings, DrawnKeyShownTimesTenThousand) {
+  EngineRun run(1);
+  run.ctx.repair_order = 1;
+  run.dir.write("data/random.dat", ".12345\n");
+  run.add_segment(9.0f, 1.0f);
+  run.open_listings();
+  run.run();
+  EXPECT_EQ(run.segment_list(), lines({" ", "   1      1    1    2     9      1.0    1234."}));
 }
 
 }  // namespace

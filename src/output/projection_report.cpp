@@ -119,7 +119,7 @@ void new_table_page(const CostTable& table, int n, const RunOutput& run, OutputF
 }
 
 void write_cost_table(const RunOutput& run, OutputFile& out) {
-  Statistics& s = run.stats;
+  const Statistics& s = run.stats;
   const int n = std::clamp(run.tables.actions.action_count, 0, kMaxActions);
   const CostTable table(std::max(n, 1));
   const int year_slots = std::clamp(run.settings.year_slots, 1, kMaxYearSlots);
@@ -127,12 +127,10 @@ void write_cost_table(const RunOutput& run, OutputFile& out) {
   run.state.report_line += 3;
   write_table_heading(table, n, run, out);
 
-  s.spent[1] = 0.0f;
   float cumulative = 0.0f;
   float total_cost = 0.0f;
   for (int y = 1; y <= year_slots; ++y) {
     if (run.state.report_line >= run.settings.page_lines) new_table_page(table, n, run, out);
-    derive_year_statistics(s, run.network.total_lane_miles, y);
     int32_t poor = whole(s.pct_poor[y], kReportOffset);
     int32_t fair = whole(s.pct_fair[y], kReportOffset);
     int32_t calendar_year = run.network.first_year - 1 + y;

@@ -2,8 +2,8 @@
 // year with its totals, the definitions, the final score distribution and the
 // policy block, written into the open report file after the year loop.
 //
-// Also derives pct_poor, pct_fair and mean_score for every year into
-// run.stats, which the closing list reads. Divisions by zero are never made:
+// The percentages and mean scores by year are the engine's (derived when the
+// year loop ends); the report only reads them. Divisions by zero are never made:
 // with a horizon of 0 years the average per year in the total row is 0.0, and
 // a network of 0 lane-miles reports every percentage, share and mean score
 // as 0.0 (nothing in it is poor or fair).

@@ -1,6 +1,5 @@
 // The run as the output stages see it: what the dialogue, the readers and the
-// engine left (read only, but for the statistics, whose percentages the
-// report derives), and what the output stages own: the open files and their
+// engine left (read only), and what the output stages own: the open files and their
 // state. The run driver hands it to the stages that write the run's files.
 #pragma once
 
@@ -20,7 +19,7 @@ struct RunOutput {
   const ParameterTables& tables;
   const SegmentTable& segments;
   const NetworkValues& network;
-  Statistics& stats;
+  const Statistics& stats;
   RunFiles& files;
   OutputState& state;
 };

@@ -104,9 +104,9 @@ FundingNeeded find_funding_needed(const ScenarioBatch& runs, int32_t repair_orde
 
   // Money beyond the most that unlimited funding spends in a year is never
   // spent, so that level repairs as unlimited money does.
-  float most_spent = 0.0f;
+  double most_spent = 0.0;
   for (const YearFigures& y : needed.unlimited.years) most_spent = std::max(most_spent, y.spent);
-  int64_t top = static_cast<int64_t>(std::ceil(static_cast<double>(most_spent) * 100.0)) + 1;
+  int64_t top = static_cast<int64_t>(std::ceil(most_spent * 100.0)) + 1;
   top = std::min(top, kUnlimitedCents);
 
   LevelSearch search = search_levels(test, top, 8 * width, width);

@@ -226,7 +226,7 @@ void spending_chart(Markup& m, const ScenarioRun& run, const RepairActions& acti
   double most = 0.0;
   for (std::size_t k = 1; k < n; ++k) {
     double year = 0.0;
-    for (const auto& by_year : run.cost_by_action) year += std::max(0.0f, by_year[k]);
+    for (const auto& by_year : run.cost_by_action) year += std::max(0.0, by_year[k]);
     most = std::max(most, year);
   }
   const double step = nice_step(std::max(most, 1.0), 6);
@@ -239,7 +239,7 @@ void spending_chart(Markup& m, const ScenarioRun& run, const RepairActions& acti
     double bottom = 0.0;
     const std::string year = std::to_string(run.years[k].calendar_year);
     for (std::size_t a = 0; a < run.cost_by_action.size(); ++a) {
-      const double cost = std::max(0.0f, run.cost_by_action[a][k]);
+      const double cost = std::max(0.0, run.cost_by_action[a][k]);
       if (cost <= 0.0) continue;
       const std::string name = name_of(actions[static_cast<int>(a) + 1].action_description);
       rect(m, plot.x(static_cast<double>(k)) - width / 2, plot.y(bottom + cost), width,

@@ -65,12 +65,12 @@ void Ledger::year_begins(int32_t year, int32_t /*segment_count*/) {
   year_ = year;
 }
 
-void Ledger::forced_repair_reserved(int32_t year, int32_t i, int32_t action, float cost) {
+void Ledger::forced_repair_reserved(int32_t year, int32_t i, int32_t action, double cost) {
   reserved_.push_back({i, action, cost});
   // The group the segment is in now pays for it.
   if (live_ != nullptr) {
     Sums& s = sums(group_of((*live_)[i]), year);
-    s.spent = static_cast<float>(static_cast<double>(s.spent) + cost);
+    s.spent += cost;
   }
 }
 
@@ -97,7 +97,7 @@ void Ledger::emit(PlanEntry& entry) {
   if (on_entry) on_entry(entry);
 }
 
-void Ledger::repair_made(const RepairEvent& r, const Segment& seg) {
+void Ledger::repair_made(const ExactRepairEvent& r, const Segment& seg) {
   PlanEntry e = entry_for(first_year_ - 1 + r.year, r.segment, seg);
   e.action = r.action;
   e.score_before = seg.score;
@@ -108,7 +108,7 @@ void Ledger::repair_made(const RepairEvent& r, const Segment& seg) {
     auto it = std::find_if(reserved_.begin(), reserved_.end(),
                            [&](const Reservation& v) { return v.segment == r.segment; });
     if (it == reserved_.end()) {
-      e.cost = 0.0f;
+      e.cost = 0.0;
       e.note = "forced, not reserved: the rules charge nothing for it";
     } else {
       e.cost = it->cost;
@@ -119,7 +119,7 @@ void Ledger::repair_made(const RepairEvent& r, const Segment& seg) {
     }
   } else {
     Sums& s = sums(group_of(seg), r.year);
-    s.spent = static_cast<float>(static_cast<double>(s.spent) + r.cost);
+    s.spent += r.cost;
   }
   Sums& s = sums(group_of(seg), r.year);
   s.repaired = static_cast<float>(static_cast<double>(s.repaired) + seg.lane_miles);
@@ -202,8 +202,7 @@ std::vector<GroupFigures> Ledger::groups() const {
       if (y >= 2) {
         f.spent = s.spent;
         f.miles_repaired = whole(s.repaired, kLaneMilesOffset);
-        figures.total_spent =
-            static_cast<float>(static_cast<double>(figures.total_spent) + s.spent);
+        figures.total_spent += s.spent;
         miles_repaired += f.miles_repaired;
       }
       figures.years.push_back(f);

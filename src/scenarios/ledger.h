@@ -39,7 +39,7 @@ struct PlanEntry {
   std::string description;
   float lane_miles = 0.0f;
   int32_t action = 0;  // index into the repair actions
-  float cost = 0.0f;   // the charge: what the entry adds to the year's spent money
+  double cost = 0.0;   // the charge: what the entry adds to the year's spent money
   bool has_scores = true;
   float score_before = 0.0f;
   float score_after = 0.0f;
@@ -48,7 +48,7 @@ struct PlanEntry {
   std::string note;  // why the charge is not the repair's own cost, or what was not made
 };
 
-class Ledger : public ProjectionObserver {
+class Ledger : public ExactProjectionObserver {
  public:
   // `loaded`: the base's table as loaded (its keys are the file scores).
   Ledger(const ProjectionInputs& in, const SegmentTable& loaded, const NetworkValues& network,
@@ -69,19 +69,20 @@ class Ledger : public ProjectionObserver {
 
   bool follows_segments_taken() const override { return false; }
   void year_begins(int32_t year, int32_t segment_count) override;
-  void forced_repair_reserved(int32_t year, int32_t i, int32_t action, float cost) override;
-  void repair_made(const RepairEvent& repair, const Segment& segment) override;
+  void forced_repair_reserved(int32_t year, int32_t i, int32_t action, double cost) override;
+  void repair_made(const ExactRepairEvent& repair, const Segment& segment) override;
   void segment_done(int32_t year, int32_t t, const Segment& segment, bool forced) override;
   void projection_ends() override;
 
  private:
   struct Sums {
     float lane_miles = 0.0f, poor = 0.0f, fair_poor = 0.0f, score_miles = 0.0f;
-    float spent = 0.0f, repaired = 0.0f;
+    double spent = 0.0;
+    float repaired = 0.0f;
   };
   struct Reservation {
     int32_t segment = 0, action = 0;
-    float cost = 0.0f;
+    double cost = 0.0;
   };
 
   int32_t group_of(const Segment& segment) const;

@@ -72,17 +72,17 @@ Budget saved_budget(const RunSettings& settings) {
 void apply_scenario(ProjectionInputs& in, const Scenario& scenario) {
   switch (scenario.budget.kind) {
     case BudgetKind::kFixed:
-      in.budget_constrained = 'Y';
+      in.budget = ForcedRepairBudget::kReserveAndExempt;
       in.funding.fill(scenario.budget.amount);
       in.order = repair_order_of(scenario.repair_order);
       break;
     case BudgetKind::kVariable:
       // The funding table is the base's, read from the funding file.
-      in.budget_constrained = 'Y';
+      in.budget = ForcedRepairBudget::kReserveAndExempt;
       in.order = repair_order_of(scenario.repair_order);
       break;
     case BudgetKind::kUnlimited:
-      in.budget_constrained = 'N';
+      in.budget = ForcedRepairBudget::kNeither;
       in.funding.fill(kUnlimitedFunding);
       in.order = RepairOrder::kRandom;
       break;
@@ -108,7 +108,7 @@ BaseScenario load_base_scenario(const std::filesystem::path& root, const BaseOpt
   if (!is_no(base.settings.vmt_answer))
     traffic = InputFile::open_or_fatal(base.workdir.data("vmt-inc.dat"), IfMissing::kCreateEmpty);
   read_traffic_increases(traffic.get(), base.settings.year_slots, base.tables.vmt_increase);
-  base.inputs = projection_inputs(base.settings, base.tables);
+  base.inputs = projection_inputs(base.settings, base.tables, base.network);
   return base;
 }
 
@@ -144,7 +144,7 @@ ScenarioRun run_scenario(const BaseScenario& base, const Scenario& scenario,
   segments.segment_count = base.segments.segment_count;
   PavementTypes pavement = base.tables.pavement;
   ForcedRepairs forced = base.forced;
-  Statistics stats = base.stats;
+  ExactStatistics stats = with_money<double>(base.stats);
   // Random and priority order draw every key at the start of each year; a
   // failed draw in the first year keeps the key the loader left, which is
   // none under those orders.
@@ -157,7 +157,7 @@ ScenarioRun run_scenario(const BaseScenario& base, const Scenario& scenario,
 
   // Nothing to write unless the ledger is wanted: the records go nowhere,
   // and the pass saves the calls for every segment.
-  struct Quiet : ProjectionObserver {
+  struct Quiet : ExactProjectionObserver {
     bool follows_segments_taken() const override { return false; }
     bool follows_segments_done() const override { return false; }
   } quiet;
@@ -168,8 +168,9 @@ ScenarioRun run_scenario(const BaseScenario& base, const Scenario& scenario,
     ledger->watch(segments);
     if (detail.attach) detail.attach(*ledger);
   }
-  Projection projection(in, {segments, pavement, forced, stats},
-                        ledger ? static_cast<ProjectionObserver&>(*ledger) : quiet, numbers.get());
+  ExactProjection projection(in, {segments, pavement, forced, stats},
+                             ledger ? static_cast<ExactProjectionObserver&>(*ledger) : quiet,
+                             numbers.get());
   projection.run();
 
   ScenarioRun run;
@@ -182,8 +183,7 @@ ScenarioRun run_scenario(const BaseScenario& base, const Scenario& scenario,
     f.spent = stats.spent[y];
     f.miles_repaired = y == 1 ? 0 : stats.miles_repaired[y];
     run.years.push_back(f);
-    // Summed as the report sums its total cost.
-    run.total_spent = static_cast<float>(static_cast<double>(run.total_spent) + stats.spent[y]);
+    run.total_spent += stats.spent[y];
   }
   run.total_miles_repaired = stats.total_miles_repaired;
   for (int a = 1; a <= in.actions.action_count; ++a)

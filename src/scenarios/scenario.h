@@ -86,7 +86,7 @@ struct YearFigures {
   float pct_poor = 0.0f;
   float pct_fair = 0.0f;
   float mean_score = 0.0f;
-  float spent = 0.0f;  // 0 for the loaded year
+  double spent = 0.0;  // 0 for the loaded year
   int32_t miles_repaired = 0;
   float pct_good = 0.0f;
 };
@@ -103,17 +103,17 @@ enum class GroupBy { kNone, kType, kJurisdiction };
 struct GroupFigures {
   std::string label;               // "ACC", "jurisdiction 2"
   std::vector<YearFigures> years;  // [0] is the loaded year
-  float total_spent = 0.0f;
+  double total_spent = 0.0;
   int32_t total_miles_repaired = 0;
 };
 
 struct ScenarioRun {
   Scenario scenario;
   std::vector<YearFigures> years;  // year indices 1..year_slots: [0] is the loaded year
-  float total_spent = 0.0f;        // the report's total cost
+  double total_spent = 0.0;        // the report's total cost
   int32_t total_miles_repaired = 0;
   // The report's cost by action: [a - 1][year index - 1], a = 1..action_count.
-  std::vector<std::vector<float>> cost_by_action;
+  std::vector<std::vector<double>> cost_by_action;
   std::vector<GroupFigures> groups;  // with a breakdown
 
   const YearFigures& final_year() const { return years.back(); }

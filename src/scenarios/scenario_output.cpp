@@ -38,12 +38,8 @@ constexpr OrderNames kOrderNames[] = {{"", "", ""},
                                       {"best-first", "Best first", "Best 1st"},
                                       {"cost-effectiveness", "Cost-effectiveness", "Cost-eff."}};
 
-double d(float value) {
-  return static_cast<double>(value);
-}
-
 std::string csv_row(const char* kind, const ScenarioRun& run, const std::string& group,
-                    const YearFigures& y, float spent, int32_t miles) {
+                    const YearFigures& y, double spent, int32_t miles) {
   return std::string(kind) + "," + funding_label(run.scenario.budget) + "," +
          order_label(run.scenario.repair_order) + "," + group + "," +
          std::to_string(y.calendar_year) + "," + fixed(y.pct_poor, 2) + "," + fixed(y.pct_fair, 2) +
@@ -52,7 +48,7 @@ std::string csv_row(const char* kind, const ScenarioRun& run, const std::string&
 }
 
 std::string csv_group_rows(const ScenarioRun& run, const std::string& group,
-                           const std::vector<YearFigures>& years, float total_spent,
+                           const std::vector<YearFigures>& years, double total_spent,
                            int32_t total_miles) {
   std::string out;
   for (const YearFigures& y : years)
@@ -76,8 +72,8 @@ std::string field(const std::string& raw) {
 
 }  // namespace
 
-std::string fixed(float value, int decimals) {
-  std::string text = format("%.*f", decimals, d(value));
+std::string fixed(double value, int decimals) {
+  std::string text = format("%.*f", decimals, value);
   // Percent fair is a difference and can fall a hair below 0: no "-0.00".
   if (text[0] == '-' && text.find_first_not_of("-0.") == std::string::npos) text.erase(0, 1);
   return text;
@@ -144,14 +140,14 @@ std::string csv_text(const std::vector<ScenarioRun>& runs) {
   return out;
 }
 
-std::string year_table(const std::vector<YearFigures>& years, float total_spent,
+std::string year_table(const std::vector<YearFigures>& years, double total_spent,
                        int32_t total_miles) {
   std::string out = "Year   % Poor  % Fair  % Good    Mean      Spent  Lane-miles\n";
   for (const YearFigures& y : years)
     out += format("%4d  %7s %7s %7s %7s %10s %11d\n", y.calendar_year, fixed(y.pct_poor, 2).c_str(),
                   fixed(y.pct_fair, 2).c_str(), fixed(y.pct_good, 2).c_str(),
                   fixed(y.mean_score, 3).c_str(), fixed(y.spent, 3).c_str(), y.miles_repaired);
-  out += format("Total %40.3f %11d\n", d(total_spent), total_miles);
+  out += format("Total %40.3f %11d\n", total_spent, total_miles);
   return out;
 }
 
@@ -164,7 +160,7 @@ std::string year_table(const ScenarioRun& run) {
 
 std::string sweep_summary(const std::vector<ScenarioRun>& runs) {
   auto table = [&](const std::function<const YearFigures&(const ScenarioRun&)>& last,
-                   const std::function<float(const ScenarioRun&)>& total) {
+                   const std::function<double(const ScenarioRun&)>& total) {
     std::string out = " Funding  Final % Poor  % Fair  % Good    Mean  Total spent\n";
     for (const ScenarioRun& run : runs) {
       const YearFigures& y = last(run);
@@ -217,7 +213,7 @@ std::string orders_table(const std::vector<ScenarioRun>& runs) {
     }
     out += format("%-12s", "Total spent");
     for (const ScenarioRun& run : runs) {
-      float total = run.total_spent;
+      double total = run.total_spent;
       if (group > 0) total = run.groups[group - 1].total_spent;
       out += format(" %10s", fixed(total, 3).c_str());
     }

@@ -39,7 +39,7 @@
 namespace pavecast {
 
 // A value with `decimals` decimals, never "-0.00".
-std::string fixed(float value, int decimals);
+std::string fixed(double value, int decimals);
 // "25.00" for 2500 cents.
 std::string money_text(int64_t cents);
 std::string money_text(float millions);
@@ -65,7 +65,7 @@ std::string csv_text_field(const std::string& text);
 // The tables fit 80 columns; with a breakdown each group's follows the
 // network's under its name.
 // Year, percents, mean score, spent and lane-miles by year, with a total line.
-std::string year_table(const std::vector<YearFigures>& years, float total_spent,
+std::string year_table(const std::vector<YearFigures>& years, double total_spent,
                        int32_t total_miles);
 std::string year_table(const ScenarioRun& run);
 // One line per projection: funding, final percents and mean score, total spent.

@@ -1,4 +1,5 @@
-// Engine test networks: a run context built directly, without the dialogue,
+// Listing test networks (the engine's own tests build their inputs in
+// projection_fixture.h): a run context built directly, without the dialogue,
 // with a small parameter set (two pavement types, three repair actions, a
 // policy matrix), and helpers to add segments, open the listings and trace
 // files, and run the year loop as the program's projection stage sets it up
