@@ -53,7 +53,8 @@ other() { [ "$1" = A ] && echo B || echo A; }
 new_dir() {
   rm -rf "$1"
   cp -r "$src/example" "$1"
-  rm -f "$1/README.md" "$1/generate.py"
+  # Only the run's inputs stay: the example's other files would read as strays.
+  find "$1" -maxdepth 1 -type f ! -name force.txt -delete
 }
 
 sums() { (cd "$1" && md5sum "${set_files[@]}" 2>&1); }
