@@ -42,16 +42,6 @@ FilePath under(const Workdir& workdir, std::string_view dir, std::string_view na
   return f;
 }
 
-// Writes all of `bytes`; false on an error (a short write is retried).
-bool write_all(int fd, std::string_view bytes) {
-  while (!bytes.empty()) {
-    ssize_t n = ::write(fd, bytes.data(), bytes.size());
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) return false;
-    bytes.remove_prefix(static_cast<std::size_t>(n));
-  }
-  return true;
-}
 
 // The mode a new file gets from a plain create: 0666 less the umask, read
 // once (umask can only be read by setting it).
@@ -82,6 +72,17 @@ int open_regular(const std::filesystem::path& path) {
 }
 
 }  // namespace
+
+// Writes all of `bytes`; false on an error (a short write is retried).
+bool write_all(int fd, std::string_view bytes) {
+  while (!bytes.empty()) {
+    ssize_t n = ::write(fd, bytes.data(), bytes.size());
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) return false;
+    bytes.remove_prefix(static_cast<std::size_t>(n));
+  }
+  return true;
+}
 
 bool names_a_directory(std::string_view name) {
   std::size_t end = name.find_last_not_of(' ');

@@ -122,6 +122,10 @@ void read_or_fatal(const layout::Layout& layout, InputFile& file,
 // ": " and the cause of `error` in lower-case words, or "" for 0.
 std::string error_cause(int error);
 
+// Writes all of `bytes` to the descriptor, again after an interrupted or
+// short write; false on an error (errno says which).
+bool write_all(int fd, std::string_view bytes);
+
 // True when a typed file name holds a control character (NUL included).
 bool holds_control_character(std::string_view name);
 
