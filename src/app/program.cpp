@@ -18,7 +18,6 @@
 #include "io/record_files.h"
 #include "output/closing.h"
 #include "output/projection_report.h"
-#include "readers/forced_repairs.h"
 
 namespace pavecast {
 
@@ -49,10 +48,8 @@ void ask_and_load(RunContext& ctx, Console& console) {
     read_policy_matrices(d, ctx, ctx.pavement, ctx.policy);
     ask_network_options(d, ctx, ctx);
 
-    if (!is_no(ctx.force_fix_answer))
-      read_forced_repairs(ctx.workdir, ctx.force_fix_file, console, ctx.forced, ctx.segments);
-    write_back_saved_answers(ctx, ctx.workdir);
-    int failed_trace = open_and_load_network(ctx, console);
+    int failed_trace =
+        open_and_load_network(ctx, console, [&] { write_back_saved_answers(ctx, ctx.workdir); });
     if (failed_trace == 0) return;
     point = recover_trace_files(d, ctx, ctx.files, failed_trace) == TraceRecovery::kKeep
                 ? ReentryPoint::kB

@@ -369,7 +369,6 @@ TEST(LoadingStage, ForcedEntriesBeyondTheNetworkWarnAfterLoading) {
   ctx->force_fix_answer = 'Y';
   ctx->force_fix_file = "force.txt";
   ScriptedConsole console;
-  read_forced_repairs(ctx->workdir, ctx->force_fix_file, console, ctx->forced, ctx->segments);
   ASSERT_EQ(load(*ctx, console), 0);
   EXPECT_EQ(console.output(), lines({" ** Warning: forced repair 2 names segment 3, but the "
                                      "network has 2 segments; the entry is ignored"}));
