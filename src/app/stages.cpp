@@ -16,7 +16,8 @@ Dialogue dialogue_of(RunContext& ctx, Console& console) {
 }
 
 RunOutput output_of(RunContext& ctx) {
-  return RunOutput{ctx.workdir, ctx, ctx, ctx.segments, ctx.network, ctx.stats, ctx.files, ctx};
+  return RunOutput{ctx.workdir, ctx.settings, ctx.tables, ctx.segments, ctx.network,
+                   ctx.stats,   ctx.files,    ctx.output, ctx.printers};
 }
 
 int open_and_load_network(RunContext& ctx, Console& console,
@@ -28,26 +29,27 @@ int open_and_load_network(RunContext& ctx, Console& console,
     discard_earlier_pass_files(ctx.files);
   };
   how.scores_opened = [&] { open_run_files(run); };
-  load_network({ctx.workdir, ctx, ctx.pavement, ctx.actions.action_count,
-                parameter_file(ctx, ctx.workdir, "detrates")},
+  load_network({ctx.workdir, ctx.settings, ctx.tables.pavement, ctx.tables.actions.action_count,
+                parameter_file(ctx.settings, ctx.workdir, "detrates")},
                how, console, {ctx.segments, ctx.network, ctx.forced, ctx.stats});
   write_listing_headings(run);
   return open_trace_files(run);
 }
 
 ProjectionSetup::ProjectionSetup(RunContext& ctx, Console& console) {
-  const RepairOrder order = repair_order_of(ctx.repair_order);
+  const RepairOrder order = repair_order_of(ctx.settings.repair_order);
   if (draws_order_keys(order))
     numbers = std::make_unique<RandomFile>(
         InputFile::open_or_fatal(ctx.workdir.data("random.dat"), IfMissing::kCreateEmpty));
-  load_traffic_increases(ctx.workdir, ctx, ctx.vmt_increase);
-  inputs = projection_inputs(ctx, ctx, ctx.network);
-  listings = std::make_unique<ListingWriter>(console, ctx.files, ctx, ctx, ctx.network.names_format,
-                                             order, inputs.actions, inputs.policy);
+  load_traffic_increases(ctx.workdir, ctx.settings, ctx.tables.vmt_increase);
+  inputs = projection_inputs(ctx.settings, ctx.tables, ctx.network);
+  listings = std::make_unique<ListingWriter>(console, ctx.files, ctx.output, ctx.settings,
+                                             ctx.network.names_format, order, inputs.actions,
+                                             inputs.policy);
 }
 
 ProjectionTables projection_tables(RunContext& ctx) {
-  return {ctx.segments, ctx.pavement, ctx.forced, ctx.stats};
+  return {ctx.segments, ctx.tables.pavement, ctx.forced, ctx.stats};
 }
 
 void run_projection(RunContext& ctx, Console& console, SegmentSelection* selection) {
