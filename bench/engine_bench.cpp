@@ -25,9 +25,9 @@
 
 #include "app/run_context.h"
 #include "app/stages.h"
+#include "engine/projection.h"
 #include "io/console.h"
 #include "support/literal_scan.h"
-#include "engine/projection.h"
 
 namespace pavecast {
 namespace {
@@ -62,17 +62,17 @@ struct ScratchDir {
 std::unique_ptr<RunContext> make_run(const ScratchDir& dir, int32_t segments, int32_t years,
                                      int32_t capacity, int32_t order, float funding) {
   auto ctx = std::make_unique<RunContext>(Workdir{dir.path}, capacity);
-  ctx->years = years;
-  ctx->year_slots = years + 1;
-  ctx->budget_constrained = 'Y';
-  ctx->repair_order = order;
-  ctx->auxiliary_answer = 'N';
-  ctx->vmt_answer = 'N';
-  ctx->reconstruct_answer = 'N';
-  ctx->annual_funding = funding;
-  for (int y = 1; y <= kMaxYearSlots; ++y) ctx->funding[y] = funding;
+  ctx->settings.years = years;
+  ctx->settings.year_slots = years + 1;
+  ctx->settings.budget_constrained = 'Y';
+  ctx->settings.repair_order = order;
+  ctx->settings.auxiliary_answer = 'N';
+  ctx->settings.vmt_answer = 'N';
+  ctx->settings.reconstruct_answer = 'N';
+  ctx->settings.annual_funding = funding;
+  for (int y = 1; y <= kMaxYearSlots; ++y) ctx->tables.funding[y] = funding;
 
-  RepairActions& a = ctx->actions;
+  RepairActions& a = ctx->tables.actions;
   a.action_count = 8;
   a[1] = {1, 10, 2, "Crack seal", 1.0f, 0.02f, 0};
   a[2] = {2, 20, 2, "Chip seal", 1.5f, 0.08f, 0};
@@ -83,14 +83,14 @@ std::unique_ptr<RunContext> make_run(const ScratchDir& dir, int32_t segments, in
   a[7] = {7, 55, 1, "Rubblize and overlay", 7.0f, 1.2f, 3};
   a[8] = {9, 60, 1000, "Reconstruction", 9.0f, 2.0f, 0};
   const int32_t matrix[kClasses + 1] = {0, 60, 60, 50, 40, 30, 20, 10, 10, 0, 0};
-  ctx->pavement.pavement_type_count = 3;
+  ctx->tables.pavement.pavement_type_count = 3;
   for (int p = 1; p <= 3; ++p) {
     for (int c = 1; c <= kClasses; ++c) {
-      ctx->policy[p][c] = matrix[c];
-      ctx->pavement.det_rate[p][11 - c] = 0.15f + 0.05f * static_cast<float>(10 - c);
+      ctx->tables.policy[p][c] = matrix[c];
+      ctx->tables.pavement.det_rate[p][11 - c] = 0.15f + 0.05f * static_cast<float>(10 - c);
     }
   }
-  ctx->policy[2][4] = 35;
+  ctx->tables.policy[2][4] = 35;
 
   std::mt19937 rng(42);
   std::uniform_int_distribution<int> score(100, 1000), miles(1, 40), type(1, 3);
@@ -154,10 +154,7 @@ void BM_LargeNetwork_250000x30(benchmark::State& state) {
   for (auto _ : state) state.SetIterationTime(projection_seconds(dir, 250000, &at_end));
   state.counters["segments_at_end"] = at_end;
 }
-BENCHMARK(BM_LargeNetwork_250000x30)
-    ->Unit(benchmark::kMillisecond)
-    ->UseManualTime()
-    ->Iterations(3);
+BENCHMARK(BM_LargeNetwork_250000x30)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(3);
 
 void BM_NetworkGrowth(benchmark::State& state) {
   ScratchDir dir;

@@ -12,20 +12,21 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
   auto ctx = fuzz::make_context();
   fuzz::FuzzConsole console(bundle.answers);
   if (!fuzz::run_stage([&] {
-        read_default_dat(*ctx, ctx->workdir);
-        choose_data_set(dialogue_of(*ctx, console), *ctx);
+        read_default_dat(ctx->settings, ctx->workdir);
+        choose_data_set(dialogue_of(*ctx, console), ctx->settings);
       }))
     return 0;
 
-  fuzz::check(ctx->data_set_count >= 0 && ctx->data_set_count <= kMaxDataSets,
+  fuzz::check(ctx->settings.data_set_count >= 0 && ctx->settings.data_set_count <= kMaxDataSets,
               "data_set_count 0..20");
-  if (!is_no(ctx->secondary_data_answer))
-    fuzz::check(ctx->data_set >= 1 && ctx->data_set <= ctx->data_set_count,
-                "the chosen set is listed");
+  if (!is_no(ctx->settings.secondary_data_answer))
+    fuzz::check(
+        ctx->settings.data_set >= 1 && ctx->settings.data_set <= ctx->settings.data_set_count,
+        "the chosen set is listed");
   for (const char* base : {"funding", "priority", "repairs", "detrates", "matrix"}) {
-    FilePath p = parameter_file(*ctx, ctx->workdir, base);
+    FilePath p = parameter_file(ctx->settings, ctx->workdir, base);
     fuzz::check(p.shown.starts_with("data/"), "parameter files are in data/");
   }
-  fuzz::run_stage([&] { read_saved_answers(*ctx, ctx->workdir); });
+  fuzz::run_stage([&] { read_saved_answers(ctx->settings, ctx->workdir); });
   return 0;
 }

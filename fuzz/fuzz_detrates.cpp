@@ -10,10 +10,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
   fuzz::Scratch::get().reset(bundle);
   auto ctx = fuzz::make_context();
   fuzz::FuzzConsole console(bundle.answers);
-  if (!fuzz::run_stage(
-          [&] { read_deterioration_rates(dialogue_of(*ctx, console), *ctx, ctx->pavement); }))
+  if (!fuzz::run_stage([&] {
+        read_deterioration_rates(dialogue_of(*ctx, console), ctx->settings, ctx->tables.pavement);
+      }))
     return 0;
-  const PavementTypes& types = ctx->pavement;
+  const PavementTypes& types = ctx->tables.pavement;
   fuzz::check(types.pavement_type_count >= 0 && types.pavement_type_count <= kMaxPavementTypes,
               "pavement_type_count 0..5");
   for (int p = 1; p <= types.pavement_type_count; ++p)

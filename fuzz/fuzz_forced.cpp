@@ -12,10 +12,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
   fuzz::Bundle bundle = fuzz::parse_bundle(data, size);
   fuzz::Scratch::get().reset(bundle);
   auto ctx = fuzz::make_context();
-  ctx->force_fix_file = "force.txt";
+  ctx->settings.force_fix_file = "force.txt";
   fuzz::FuzzConsole console(bundle.answers);
   if (!fuzz::run_stage([&] {
-        read_forced_repairs(ctx->workdir, ctx->force_fix_file, console, ctx->forced, ctx->segments);
+        read_forced_repairs(ctx->workdir, ctx->settings.force_fix_file, console, ctx->forced,
+                            ctx->segments);
       }))
     return 0;
 

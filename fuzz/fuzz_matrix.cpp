@@ -13,8 +13,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
   auto ctx = fuzz::make_context();
   fuzz::FuzzConsole console(bundle.answers);
   fuzz::run_stage([&] {
-    read_deterioration_rates(dialogue_of(*ctx, console), *ctx, ctx->pavement);
-    read_policy_matrices(dialogue_of(*ctx, console), *ctx, ctx->pavement, ctx->policy);
+    read_deterioration_rates(dialogue_of(*ctx, console), ctx->settings, ctx->tables.pavement);
+    read_policy_matrices(dialogue_of(*ctx, console), ctx->settings, ctx->tables.pavement,
+                         ctx->tables.policy);
   });
   return 0;
 }

@@ -4,10 +4,10 @@
 // read back to them.
 #include <string>
 
-#include "fuzz_support.h"
-#include "layout/layout.h"
-#include "io/record_files.h"
 #include "dialogue/repair_order.h"
+#include "fuzz_support.h"
+#include "io/record_files.h"
+#include "layout/layout.h"
 
 using namespace pavecast;
 
@@ -15,17 +15,21 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
   fuzz::Bundle bundle = fuzz::parse_bundle(data, size);
   fuzz::Scratch::get().reset(bundle);
   auto ctx = fuzz::make_context();
-  ctx->budget_constrained = 'Y';
-  ctx->saved_repair_order = 2;
+  ctx->settings.budget_constrained = 'Y';
+  ctx->settings.saved_repair_order = 2;
   fuzz::FuzzConsole console(bundle.answers);
-  if (!fuzz::run_stage([&] { ask_repair_order(dialogue_of(*ctx, console), *ctx, ctx->priority); }))
+  if (!fuzz::run_stage([&] {
+        ask_repair_order(dialogue_of(*ctx, console), ctx->settings, ctx->tables.priority);
+      }))
     return 0;
 
-  fuzz::check(ctx->repair_order >= 1 && ctx->repair_order <= 4, "an order 1..4");
-  if (ctx->repair_order != 2) return 0;
+  fuzz::check(ctx->settings.repair_order >= 1 && ctx->settings.repair_order <= 4, "an order 1..4");
+  if (ctx->settings.repair_order != 2) return 0;
   for (int c = 1; c <= 8; ++c)
-    fuzz::check(ctx->priority[c] >= 1 && ctx->priority[c] <= 999, "priorities 1..999");
-  fuzz::check(ctx->priority[9] == 1000 && ctx->priority[10] == 1000, "classes 9 and 10");
+    fuzz::check(ctx->tables.priority[c] >= 1 && ctx->tables.priority[c] <= 999,
+                "priorities 1..999");
+  fuzz::check(ctx->tables.priority[9] == 1000 && ctx->tables.priority[10] == 1000,
+              "classes 9 and 10");
 
   static const layout::Layout kI3("I3");
   auto file = InputFile::open(ctx->workdir.data("priority.dat"), IfMissing::kFail);
@@ -33,7 +37,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
   for (int c = 1; c <= 8; ++c) {
     int32_t p = 0;
     fuzz::check(kI3.read(*file, {p}) == layout::ReadStatus::kOk, "a rewritten priority reads");
-    fuzz::check(p == ctx->priority[c], "the rewritten priority is the confirmed one");
+    fuzz::check(p == ctx->tables.priority[c], "the rewritten priority is the confirmed one");
   }
   return 0;
 }

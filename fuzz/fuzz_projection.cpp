@@ -13,8 +13,8 @@
 
 #include "engine/projection.h"
 #include "fuzz_support.h"
-#include "output/output_files.h"
 #include "output/final_conditions.h"
+#include "output/output_files.h"
 #include "output/projection_report.h"
 
 using namespace pavecast;
@@ -35,21 +35,22 @@ float real(FuzzedDataProvider& in, float low, float high) {
 }
 
 void fill(FuzzedDataProvider& in, RunContext& ctx) {
-  ctx.years = in.ConsumeIntegralInRange(0, kMaxYears);
-  ctx.year_slots = ctx.years + 1;
-  ctx.budget_constrained = in.ConsumeBool() ? 'Y' : 'N';
-  ctx.repair_order = ctx.budget_constrained == 'Y' ? in.ConsumeIntegralInRange(1, 4) : 1;
-  ctx.annual_funding = real(in, 0.0f, 100.0f);
-  for (int y = 1; y <= ctx.year_slots; ++y)
-    ctx.funding[y] = in.ConsumeBool() ? ctx.annual_funding : real(in, 0.0f, 100.0f);
-  for (int c = 1; c <= 8; ++c) ctx.priority[c] = in.ConsumeIntegralInRange(1, 999);
-  ctx.priority[9] = ctx.priority[10] = 1000;
-  ctx.auxiliary_answer = in.ConsumeBool() ? 'Y' : 'N';
-  ctx.printout_type = in.ConsumeIntegralInRange(1, 3);
-  ctx.page_lines = ctx.printout_type == 3 ? 53 : 74;
-  ctx.date_time_answer = in.ConsumeBool() ? 'Y' : 'N';
+  ctx.settings.years = in.ConsumeIntegralInRange(0, kMaxYears);
+  ctx.settings.year_slots = ctx.settings.years + 1;
+  ctx.settings.budget_constrained = in.ConsumeBool() ? 'Y' : 'N';
+  ctx.settings.repair_order =
+      ctx.settings.budget_constrained == 'Y' ? in.ConsumeIntegralInRange(1, 4) : 1;
+  ctx.settings.annual_funding = real(in, 0.0f, 100.0f);
+  for (int y = 1; y <= ctx.settings.year_slots; ++y)
+    ctx.tables.funding[y] = in.ConsumeBool() ? ctx.settings.annual_funding : real(in, 0.0f, 100.0f);
+  for (int c = 1; c <= 8; ++c) ctx.tables.priority[c] = in.ConsumeIntegralInRange(1, 999);
+  ctx.tables.priority[9] = ctx.tables.priority[10] = 1000;
+  ctx.settings.auxiliary_answer = in.ConsumeBool() ? 'Y' : 'N';
+  ctx.settings.printout_type = in.ConsumeIntegralInRange(1, 3);
+  ctx.settings.page_lines = ctx.settings.printout_type == 3 ? 53 : 74;
+  ctx.settings.date_time_answer = in.ConsumeBool() ? 'Y' : 'N';
 
-  RepairActions& a = ctx.actions;
+  RepairActions& a = ctx.tables.actions;
   a.action_count = in.ConsumeIntegralInRange(0, kMaxActions);
   for (int k = 1; k <= a.action_count; ++k) {
     a[k].action_rank = in.ConsumeIntegralInRange(0, 9);
@@ -62,16 +63,16 @@ void fill(FuzzedDataProvider& in, RunContext& ctx) {
     a[k].new_pavement_type = in.ConsumeIntegralInRange(0, kMaxPavementTypes);
   }
 
-  PavementTypes& t = ctx.pavement;
+  PavementTypes& t = ctx.tables.pavement;
   t.pavement_type_count = in.ConsumeIntegralInRange(1, kMaxPavementTypes);
   for (int p = 1; p <= t.pavement_type_count; ++p) {
     t.pavement_type_name[p] = "TYPE" + std::to_string(p);
     for (int j = 1; j <= kClasses; ++j) t.det_rate[p][j] = real(in, 0.0f, 1.0f);
     for (int c = 1; c <= kClasses; ++c) {
       int32_t pick = in.ConsumeIntegralInRange(0, a.action_count + 1);
-      ctx.policy[p][c] = pick == 0                ? 0
-                         : pick <= a.action_count ? a[pick].action_number
-                                                  : in.ConsumeIntegralInRange(-9, 99);
+      ctx.tables.policy[p][c] = pick == 0                ? 0
+                                : pick <= a.action_count ? a[pick].action_number
+                                                         : in.ConsumeIntegralInRange(-9, 99);
     }
   }
 
@@ -89,7 +90,7 @@ void fill(FuzzedDataProvider& in, RunContext& ctx) {
     s.pavement_type = in.ConsumeIntegralInRange(1, t.pavement_type_count);
     s.original_number = i;
     s.last_action = 999;
-    if (ctx.repair_order >= 3) s.order_key = std::floor(s.score + 0.5f);
+    if (ctx.settings.repair_order >= 3) s.order_key = std::floor(s.score + 0.5f);
     if (ctx.network.names_format == 1) {
       s.highway_name = in.ConsumeBytesAsString(23);
       s.segment_description = in.ConsumeBytesAsString(38);
@@ -109,22 +110,22 @@ void fill(FuzzedDataProvider& in, RunContext& ctx) {
     table[f.forced_segment[k]].forced_index = k;
   }
 
-  ctx.trace_count = in.ConsumeIntegralInRange(0, 4);
-  for (int tr = 1; tr <= ctx.trace_count; ++tr) {
-    ctx.trace_segment[tr] = in.ConsumeIntegralInRange(-1, n + 1);
-    ctx.trace_file_name[tr] = "trace." + std::to_string(tr);
+  ctx.settings.trace_count = in.ConsumeIntegralInRange(0, 4);
+  for (int tr = 1; tr <= ctx.settings.trace_count; ++tr) {
+    ctx.settings.trace_segment[tr] = in.ConsumeIntegralInRange(-1, n + 1);
+    ctx.settings.trace_file_name[tr] = "trace." + std::to_string(tr);
   }
 
-  ctx.vmt_answer = in.ConsumeBool() ? 'Y' : 'N';
-  ctx.reconstruct_answer = in.ConsumeBool() ? 'Y' : 'N';
-  if (is_yes(ctx.reconstruct_answer)) {
-    ctx.recon_numbers_loaded = true;
-    ctx.reconstruct_probability = in.ConsumeFloatingPointInRange(0.0f, 1.0f);
+  ctx.settings.vmt_answer = in.ConsumeBool() ? 'Y' : 'N';
+  ctx.settings.reconstruct_answer = in.ConsumeBool() ? 'Y' : 'N';
+  if (is_yes(ctx.settings.reconstruct_answer)) {
+    ctx.settings.recon_numbers_loaded = true;
+    ctx.settings.reconstruct_probability = in.ConsumeFloatingPointInRange(0.0f, 1.0f);
     for (int i = 1; i <= kReconNumbers; ++i)
-      ctx.recon_random[i] = in.ConsumeFloatingPointInRange(0.0f, 1.0f);
+      ctx.tables.recon_random[i] = in.ConsumeFloatingPointInRange(0.0f, 1.0f);
   }
-  ctx.scores_name = "FUZZ";
-  ctx.final_conditions_file = "FUZZ.prd";
+  ctx.settings.scores_name = "FUZZ";
+  ctx.settings.final_conditions_file = "FUZZ.prd";
 }
 
 }  // namespace
@@ -149,7 +150,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     run_projection(*ctx, console);
     write_projection_report(output_of(*ctx));
     write_final_conditions(output_of(*ctx), console);
-    if (ctx->files.report) write_end_record(ctx->printout_type, *ctx->files.report);
+    if (ctx->files.report) write_end_record(ctx->settings.printout_type, *ctx->files.report);
   });
   fuzz::check(ctx->segments.segment_count <= ctx->segments.capacity, "the table holds its rows");
   for (int i = 1; i <= ctx->segments.segment_count; ++i) {

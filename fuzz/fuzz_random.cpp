@@ -27,11 +27,11 @@ struct TakenOrder : ProjectionObserver {
 std::vector<int32_t> taken_order(const RunContext& ctx, SegmentSelection* selection) {
   RandomFile keys(
       InputFile::open_or_fatal(ctx.workdir.data("random.dat"), IfMissing::kCreateEmpty));
-  ProjectionInputs inputs = projection_inputs(ctx, ctx, ctx.network);
+  ProjectionInputs inputs = projection_inputs(ctx.settings, ctx.tables, ctx.network);
   inputs.year_slots = 4;
   inputs.funding.fill(0.0f);  // nothing repaired: the keys alone order the pass
   SegmentTable segments = ctx.segments;
-  PavementTypes pavement = ctx.pavement;
+  PavementTypes pavement = ctx.tables.pavement;
   ForcedRepairs forced;
   Statistics stats;
   TakenOrder observer;
@@ -51,22 +51,24 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
   fuzz::Bundle bundle = fuzz::parse_bundle(data, size);
   fuzz::Scratch::get().reset(bundle);
   auto ctx = fuzz::make_context();
-  ctx->default_scores_name = "NET1";
-  ctx->reconstruct_answer = 'Y';
-  ctx->reconstruct_probability = 5.0f;
-  ctx->vmt_answer = 'N';
+  ctx->settings.default_scores_name = "NET1";
+  ctx->settings.reconstruct_answer = 'Y';
+  ctx->settings.reconstruct_probability = 5.0f;
+  ctx->settings.vmt_answer = 'N';
   fuzz::FuzzConsole console(bundle.answers);
-  if (fuzz::run_stage([&] { ask_network_options(dialogue_of(*ctx, console), *ctx, *ctx); }) &&
-      ctx->recon_numbers_loaded) {
-    fuzz::check(ctx->reconstruct_probability <= 1.0f, "a loaded probability is a fraction");
+  if (fuzz::run_stage(
+          [&] { ask_network_options(dialogue_of(*ctx, console), ctx->settings, ctx->tables); }) &&
+      ctx->settings.recon_numbers_loaded) {
+    fuzz::check(ctx->settings.reconstruct_probability <= 1.0f,
+                "a loaded probability is a fraction");
   }
 
   // Order keys for 37 segments of every class, by random and by priority order.
   ctx->segments.segment_count = 37;
   for (int d = 1; d <= 37; ++d) ctx->segments[d].score = static_cast<float>(1 + d % 10);
-  for (int c = 1; c <= 10; ++c) ctx->priority[c] = c <= 8 ? 10 * c : 1000;
+  for (int c = 1; c <= 10; ++c) ctx->tables.priority[c] = c <= 8 ? 10 * c : 1000;
   for (int32_t order : {1, 2}) {
-    ctx->repair_order = order;
+    ctx->settings.repair_order = order;
     fuzz::run_stage([&] { check_order_keys(*ctx); });
   }
   return 0;

@@ -24,7 +24,7 @@ struct Answers {
   int32_t printout_type = 0, years = 0, repair_order = 0, split_factor = 0, data_set = 0;
   std::string letters, force_fix_file, scores_name;
 
-  static Answers of(const RunContext& c) {
+  static Answers of(const RunSettings& c) {
     Answers a;
     a.printout_type = c.printout_type;
     a.years = c.default_years;
@@ -50,31 +50,32 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
   fuzz::Scratch::get().reset(bundle);
   auto ctx = fuzz::make_context();
   if (!fuzz::run_stage([&] {
-        read_default_dat(*ctx, ctx->workdir);
-        ctx->secondary_data_answer = 'N';
-        ctx->answers_file_name = "data\\default2.dat";
-        read_saved_answers(*ctx, ctx->workdir);
+        read_default_dat(ctx->settings, ctx->workdir);
+        ctx->settings.secondary_data_answer = 'N';
+        ctx->settings.answers_file_name = "data\\default2.dat";
+        read_saved_answers(ctx->settings, ctx->workdir);
       }))
     return 0;
 
   // A run that keeps every default (a reconstruction answer other than N
   // would hold the probability as a fraction; this one keeps the percent).
-  ctx->years = ctx->default_years;
-  ctx->data_set = ctx->default_data_set;
-  ctx->scores_name = ctx->default_scores_name;
-  if (!is_no(ctx->reconstruct_answer))
-    ctx->reconstruct_probability = static_cast<float>(ctx->reconstruct_probability / 100.0);
-  Answers before = Answers::of(*ctx);
-  fuzz::check(fuzz::run_stage([&] { write_back_saved_answers(*ctx, ctx->workdir); }),
+  ctx->settings.years = ctx->settings.default_years;
+  ctx->settings.data_set = ctx->settings.default_data_set;
+  ctx->settings.scores_name = ctx->settings.default_scores_name;
+  if (!is_no(ctx->settings.reconstruct_answer))
+    ctx->settings.reconstruct_probability =
+        static_cast<float>(ctx->settings.reconstruct_probability / 100.0);
+  Answers before = Answers::of(ctx->settings);
+  fuzz::check(fuzz::run_stage([&] { write_back_saved_answers(ctx->settings, ctx->workdir); }),
               "the saved answers can be written back");
 
   auto next = fuzz::make_context();
   fuzz::check(fuzz::run_stage([&] {
-                read_default_dat(*next, next->workdir);
-                next->answers_file_name = "data\\default2.dat";
-                read_saved_answers(*next, next->workdir);
+                read_default_dat(next->settings, next->workdir);
+                next->settings.answers_file_name = "data\\default2.dat";
+                read_saved_answers(next->settings, next->workdir);
               }),
               "the next run can read the answers written back");
-  fuzz::check(Answers::of(*next) == before, "the next run reads the same answers");
+  fuzz::check(Answers::of(next->settings) == before, "the next run reads the same answers");
   return 0;
 }

@@ -10,8 +10,8 @@
 #include "dialogue/parameter_files.h"
 #include "fuzz_support.h"
 #include "layout/layout.h"
-#include "readers/scores.h"
 #include "readers/deterioration_rates.h"
+#include "readers/scores.h"
 
 using namespace pavecast;
 
@@ -26,24 +26,24 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
   int32_t factor = 0;
   char randomize = 'N';
   kOptions.read(first, {factor, randomize});
-  ctx->split_answer = factor > 1 ? 'Y' : 'N';
-  ctx->split_factor = factor;
-  ctx->randomize_answer = randomize == 'Y' ? 'Y' : 'N';
-  ctx->repair_order = 3;
+  ctx->settings.split_answer = factor > 1 ? 'Y' : 'N';
+  ctx->settings.split_factor = factor;
+  ctx->settings.randomize_answer = randomize == 'Y' ? 'Y' : 'N';
+  ctx->settings.repair_order = 3;
 
   fuzz::run_stage([&] {
-    read_deterioration_rates(dialogue_of(*ctx, console), *ctx, ctx->pavement);
+    read_deterioration_rates(dialogue_of(*ctx, console), ctx->settings, ctx->tables.pavement);
     auto scores = InputFile::open_or_fatal(ctx->workdir.roads("NET1"), IfMissing::kCreateEmpty);
     std::unique_ptr<InputFile> random;
-    if (is_yes(ctx->randomize_answer))
+    if (is_yes(ctx->settings.randomize_answer))
       random = InputFile::open_or_fatal(ctx->workdir.data("random.dat"), IfMissing::kCreateEmpty);
     LoadOptions options;
-    options.subdividing = !is_no(ctx->split_answer);
-    options.split_factor = ctx->split_factor;
+    options.subdividing = !is_no(ctx->settings.split_answer);
+    options.split_factor = ctx->settings.split_factor;
     options.score_keys = true;
-    options.action_count = ctx->actions.action_count;
-    load_segment_table(*scores, random.get(), ctx->pavement, options, ctx->segments, ctx->network,
-                       ctx->stats);
+    options.action_count = ctx->tables.actions.action_count;
+    load_segment_table(*scores, random.get(), ctx->tables.pavement, options, ctx->segments,
+                       ctx->network, ctx->stats);
   });
 
   const SegmentTable& table = ctx->segments;
@@ -51,8 +51,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
               "segment_count within the table");
   for (int i = 1; i <= table.segment_count; ++i) {
     const Segment& seg = table[i];
-    fuzz::check(seg.pavement_type >= 1 && seg.pavement_type <= ctx->pavement.pavement_type_count,
-                "every segment has a known pavement type");
+    fuzz::check(
+        seg.pavement_type >= 1 && seg.pavement_type <= ctx->tables.pavement.pavement_type_count,
+        "every segment has a known pavement type");
     fuzz::check(!(seg.score > 10.0f), "no score above 10");
   }
 

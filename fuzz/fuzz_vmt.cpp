@@ -1,7 +1,7 @@
 // The traffic increases: a bundle with data/vmt-inc.dat, read for a number
 // of years taken from the replies' first line.
-#include "readers/traffic_increases.h"
 #include "fuzz_support.h"
+#include "readers/traffic_increases.h"
 
 using namespace pavecast;
 
@@ -12,14 +12,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
   int32_t years = 0;
   for (char c : bundle.answers.substr(0, 2))
     if (c >= '0' && c <= '9') years = years * 10 + (c - '0');
-  ctx->years = std::min(years, kMaxYears);
-  ctx->year_slots = ctx->years + 1;
-  ctx->vmt_answer = 'Y';
+  ctx->settings.years = std::min(years, kMaxYears);
+  ctx->settings.year_slots = ctx->settings.years + 1;
+  ctx->settings.vmt_answer = 'Y';
   fuzz::run_stage([&] {
     auto file = InputFile::open_or_fatal(ctx->workdir.data("vmt-inc.dat"), IfMissing::kCreateEmpty);
-    read_traffic_increases(file.get(), ctx->year_slots, ctx->vmt_increase);
+    read_traffic_increases(file.get(), ctx->settings.year_slots, ctx->tables.vmt_increase);
   });
-  for (int y = ctx->year_slots + 1; y <= kMaxYearSlots; ++y)
-    fuzz::check(ctx->vmt_increase[y] == 0.0f, "no increase beyond the run's years");
+  for (int y = ctx->settings.year_slots + 1; y <= kMaxYearSlots; ++y)
+    fuzz::check(ctx->tables.vmt_increase[y] == 0.0f, "no increase beyond the run's years");
   return 0;
 }

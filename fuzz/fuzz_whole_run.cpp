@@ -58,7 +58,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
   options.workdir = scratch.workdir();
   options.start_time = StartTime{2026, 12, 8, 9, 30};
   options.segment_capacity = 300;
-  options.printer_device_prefix = (scratch.root() / "no-printer" / "lp").string();
+  options.printers.device_prefix = (scratch.root() / "no-printer" / "lp").string();
   std::istringstream in(bundle.answers);
   std::ostringstream out;
   int status = run_program(options, in, out);
@@ -78,18 +78,18 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
   if (status != 0) return 0;
   auto next = std::make_unique<RunContext>(scratch.workdir());
   bool started = fuzz::run_stage([&] {
-    read_default_dat(*next, next->workdir);
-    next->answers_file_name = "data\\default2.dat";
-    if (is_yes(next->secondary_data_answer)) {
+    read_default_dat(next->settings, next->workdir);
+    next->settings.answers_file_name = "data\\default2.dat";
+    if (is_yes(next->settings.secondary_data_answer)) {
       static const layout::Layout kDataSet("A3,1X,A45");
       auto list = InputFile::open_or_fatal(next->workdir.data("class.dat"), IfMissing::kFail);
       Text<3> ext;
       Text<45> title;
-      for (int k = 1; k <= next->default_data_set; ++k)
+      for (int k = 1; k <= next->settings.default_data_set; ++k)
         if (kDataSet.read(*list, {ext, title}) != layout::ReadStatus::kOk) return;
-      next->answers_file_name = "data\\default." + ext.str();
+      next->settings.answers_file_name = "data\\default." + ext.str();
     }
-    read_saved_answers(*next, next->workdir);
+    read_saved_answers(next->settings, next->workdir);
   });
   fuzz::check(started, "the next run can read the saved answers");
   return 0;

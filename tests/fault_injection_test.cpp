@@ -110,7 +110,7 @@ Outcome run_in_process(const fs::path& root, const std::string& replies, int32_t
   options.start_time = StartTime{2026, 12, 8, 9, 30};
   options.segment_capacity = capacity;
   std::string device = (root / printer).string();
-  options.printer_device_prefix = device.substr(0, device.size() - 1);
+  options.printers.device_prefix = device.substr(0, device.size() - 1);
   std::istringstream in(replies);
   std::ostringstream out;
   Outcome o;
@@ -139,16 +139,16 @@ std::vector<std::string> temporaries(const fs::path& root) {
 // The saved answers file can start the next run, with this run's answers.
 void expect_saved_answers_readable(const TempDir& dir, int32_t years) {
   RunContext next(dir.workdir());
-  next.answers_file_name = "data\\default2.dat";
+  next.settings.answers_file_name = "data\\default2.dat";
   try {
-    read_default_dat(next, next.workdir);
-    read_saved_answers(next, next.workdir);
+    read_default_dat(next.settings, next.workdir);
+    read_saved_answers(next.settings, next.workdir);
   } catch (const FatalStop& stop) {
     ADD_FAILURE() << "the saved answers cannot start the next run: " << stop.console_text;
     return;
   }
-  EXPECT_EQ(next.default_years, years);
-  EXPECT_EQ(next.default_scores_name.trimmed(), "NET1");
+  EXPECT_EQ(next.settings.default_years, years);
+  EXPECT_EQ(next.settings.default_scores_name.trimmed(), "NET1");
 }
 
 // The earlier run's files whole, and nothing of the failed run's own: no
@@ -308,7 +308,8 @@ TEST(FaultInjection, AWorkingDirectoryThatTakesNoFileStopsAtTheFirstFile) {
   // Even root cannot create a file among a process's entries under /proc.
   Outcome o = run_in_process("/proc/self", answers({}));
   EXPECT_EQ(o.status, 1);
-  EXPECT_TRUE(o.console.starts_with(" ** Fatal Error: the file cannot be opened, file userdata.tmp: "))
+  EXPECT_TRUE(
+      o.console.starts_with(" ** Fatal Error: the file cannot be opened, file userdata.tmp: "))
       << o.console;
 }
 
@@ -448,8 +449,9 @@ TEST(FaultInjection, AFullDiskKeepsTheEarlierOutputAndNeverSaysDone) {
 TEST(FaultInjection, PlantedLinksAreReplacedNeverWrittenThrough) {
   TempDir dir, elsewhere;
   copy_example_after_a_run(dir);
-  const std::vector<std::string> names = {"NET1-c.out", "NET1-c.scr", "NET1-c.rep", "NET1-c.res",
-                                          "NET1.prd", "trace.5", "userdata.tmp", "temptemp.bat"};
+  const std::vector<std::string> names = {"NET1-c.out",   "NET1-c.scr",  "NET1-c.rep",
+                                          "NET1-c.res",   "NET1.prd",    "trace.5",
+                                          "userdata.tmp", "temptemp.bat"};
   for (const std::string& name : names) {
     elsewhere.write(name, "not the run's\n");
     fs::remove(dir.path() / name);
@@ -508,7 +510,8 @@ TEST(FaultInjection, AFifoOrAnEndlessDeviceAsInputStopsWithinASecond) {
   };
   const std::vector<Case> cases = {
       {"roads/NET1", [](const fs::path& p) { ASSERT_EQ(::mkfifo(p.c_str(), 0600), 0); }, {}},
-      {"data/random.dat", [](const fs::path& p) { fs::create_symlink("/dev/zero", p); },
+      {"data/random.dat",
+       [](const fs::path& p) { fs::create_symlink("/dev/zero", p); },
        {{kRandomize, "Y"}}}};
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -517,7 +520,8 @@ TEST(FaultInjection, AFifoOrAnEndlessDeviceAsInputStopsWithinASecond) {
     fs::remove(dir.path() / c.name);
     c.plant(dir.path() / c.name);
     const auto start = std::chrono::steady_clock::now();
-    Child child(dir.path(), [] { return true; }, /*in_process=*/true, answers(c.replies));
+    Child child(
+        dir.path(), [] { return true; }, /*in_process=*/true, answers(c.replies));
     int status = child.finish();
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(1));
     ASSERT_TRUE(WIFEXITED(status));
@@ -592,14 +596,15 @@ TEST(FaultInjection, AStopWhilePrintingKeepsTheWholeNewSet) {
   copy_example_after_a_run(dir);
   dir.write("data/error.dat", "0\n");
   fs::create_directory(dir.path() / "temptemp.bat");
-  Outcome o = run_in_process(
-      dir.path(), answers({{kFinalConditions, "Y"}, {kPrint, "Y"}, {kAuxiliary, "Y"}},
-                          {{kFinalConditions, {""}}}));
+  Outcome o = run_in_process(dir.path(),
+                             answers({{kFinalConditions, "Y"}, {kPrint, "Y"}, {kAuxiliary, "Y"}},
+                                     {{kFinalConditions, {""}}}));
   EXPECT_EQ(o.status, 1);
   EXPECT_EQ(last_line(o.console),
             " ** Fatal Error: the file cannot be opened, file temptemp.bat: is a directory");
   for (const auto& [name, content] : kEarlierRun) EXPECT_NE(dir.read(name), content) << name;
-  EXPECT_NE(dir.read("NET1-c.res").find("final conditions output file. NET1.prd"), std::string::npos)
+  EXPECT_NE(dir.read("NET1-c.res").find("final conditions output file. NET1.prd"),
+            std::string::npos)
       << dir.read("NET1-c.res");
   EXPECT_FALSE(dir.exists("userdata.tmp"));
   EXPECT_EQ(temporaries(dir.path()), std::vector<std::string>{});
@@ -654,14 +659,15 @@ TEST(FaultInjection, NamesThatCollideOrHoldControlCharactersAreAskedAgain) {
               {{kTrace, {"1", "5", ""}},
                {kForceFix, {nul, "force.txt"}},
                {kFinalConditions,
-                {"NET1-c.out", "NET1-c.rep", "userdata.tmp", "temptemp.bat", "trace.5", "NET1-c.res",
-                 "x\x1b[2J", "new.prd"}}}));
+                {"NET1-c.out", "NET1-c.rep", "userdata.tmp", "temptemp.bat", "trace.5",
+                 "NET1-c.res", "x\x1b[2J", "new.prd"}}}));
   EXPECT_EQ(o.status, 0) << last_line(o.console);
   std::size_t own = 0, control = 0;
-  for (std::size_t at = 0; (at = o.console.find("is a file this run writes", at)) != std::string::npos;
-       ++at)
+  for (std::size_t at = 0;
+       (at = o.console.find("is a file this run writes", at)) != std::string::npos; ++at)
     ++own;
-  for (std::size_t at = 0; (at = o.console.find("control character", at)) != std::string::npos; ++at)
+  for (std::size_t at = 0; (at = o.console.find("control character", at)) != std::string::npos;
+       ++at)
     ++control;
   EXPECT_EQ(own, 6u) << o.console;
   EXPECT_EQ(control, 2u);

@@ -29,7 +29,7 @@ TEST(ProjectionRun, BundledExampleRunsItsTenYears) {
   ProgramOptions options;
   options.workdir = dir.workdir();
   options.start_time = StartTime{2026, 1, 2, 3, 4};
-  options.printer_device_prefix = (dir.path() / "no-printer").string();
+  options.printers.device_prefix = (dir.path() / "no-printer").string();
   std::istringstream in(std::string(400, '\n'));
   std::ostringstream out;
   ASSERT_EQ(run_program(options, in, out), 0) << out.str();

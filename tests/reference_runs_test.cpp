@@ -95,7 +95,7 @@ TEST_P(ReferenceRun, MatchesTheExpectedTranscriptStatusAndFiles) {
   ProgramOptions options;
   options.workdir = dir.workdir();
   options.start_time = StartTime{2026, 12, 8, 9, 30};
-  options.printer_device_prefix = (dir.path() / "no-such-printer" / "lp").string();
+  options.printers.device_prefix = (dir.path() / "no-such-printer" / "lp").string();
   std::istringstream in(slurp(run / "input" / "answers.txt"));
   std::ostringstream out;
   int status = run_program(options, in, out);

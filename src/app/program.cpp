@@ -18,7 +18,6 @@
 #include "io/record_files.h"
 #include "output/closing.h"
 #include "output/projection_report.h"
-#include "readers/forced_repairs.h"
 
 namespace pavecast {
 
@@ -37,24 +36,23 @@ void ask_and_load(RunContext& ctx, Console& console) {
   ReentryPoint point = ReentryPoint::kA;
   for (;;) {
     if (point == ReentryPoint::kA) {
-      read_saved_answers(ctx, ctx.workdir);
-      ask_printout_options(d, ctx);
+      read_saved_answers(ctx.settings, ctx.workdir);
+      ask_printout_options(d, ctx.settings);
     }
-    show_trace_files(d, ctx);
-    ask_force_fix(d, ctx);
-    ask_years_and_funding(d, ctx, ctx.funding);
-    if (is_yes(ctx.budget_constrained)) ask_repair_order(d, ctx, ctx.priority);
-    read_repair_actions(d, ctx, ctx.actions);
-    read_deterioration_rates(d, ctx, ctx.pavement);
-    read_policy_matrices(d, ctx, ctx.pavement, ctx.policy);
-    ask_network_options(d, ctx, ctx);
+    show_trace_files(d, ctx.settings);
+    ask_force_fix(d, ctx.settings);
+    ask_years_and_funding(d, ctx.settings, ctx.tables.funding);
+    if (is_yes(ctx.settings.budget_constrained))
+      ask_repair_order(d, ctx.settings, ctx.tables.priority);
+    read_repair_actions(d, ctx.settings, ctx.tables.actions);
+    read_deterioration_rates(d, ctx.settings, ctx.tables.pavement);
+    read_policy_matrices(d, ctx.settings, ctx.tables.pavement, ctx.tables.policy);
+    ask_network_options(d, ctx.settings, ctx.tables);
 
-    if (!is_no(ctx.force_fix_answer))
-      read_forced_repairs(ctx.workdir, ctx.force_fix_file, console, ctx.forced, ctx.segments);
-    write_back_saved_answers(ctx, ctx.workdir);
-    int failed_trace = open_and_load_network(ctx, console);
+    int failed_trace = open_and_load_network(
+        ctx, console, [&] { write_back_saved_answers(ctx.settings, ctx.workdir); });
     if (failed_trace == 0) return;
-    point = recover_trace_files(d, ctx, ctx.files, failed_trace) == TraceRecovery::kKeep
+    point = recover_trace_files(d, ctx.settings, ctx.files, failed_trace) == TraceRecovery::kKeep
                 ? ReentryPoint::kB
                 : ReentryPoint::kA;
   }
@@ -87,12 +85,12 @@ int run_program(const ProgramOptions& options, std::istream& in, std::ostream& o
   // removed.
   std::unique_ptr<DirectoryLock> lock;
   auto ctx = std::make_unique<RunContext>(options.workdir, options.segment_capacity);
-  ctx->printer_device_prefix = options.printer_device_prefix;
+  ctx->printers = options.printers;
   try {
     lock = lock_and_recover(ctx->workdir);
-    start_up(*ctx, ctx->files, ctx->workdir, options.start_time);
+    start_up(ctx->settings, ctx->files, ctx->workdir, options.start_time);
     offer_introduction(console);
-    choose_data_set(dialogue_of(*ctx, console), *ctx);
+    choose_data_set(dialogue_of(*ctx, console), ctx->settings);
     ask_and_load(*ctx, console);
     run_projection(*ctx, console);
     RunOutput run = output_of(*ctx);

@@ -14,7 +14,7 @@ struct ProgramOptions {
   Workdir workdir;
   StartTime start_time;  // the local clock, read once at start
   int32_t segment_capacity = kProgramSegmentCapacity;
-  std::string printer_device_prefix = "/dev/lp";  // port n is prefix + (n - 1)
+  Printers printers;
 };
 
 // Runs the program; returns the exit status (0 after the normal end, 1 after

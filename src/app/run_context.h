@@ -1,4 +1,4 @@
-// The run context: one run's state, composed of its parts by lifetime. The
+// The run context: one run's state, held in its parts by lifetime. The
 // settings are the dialogue's answers; the parameter tables, the network and
 // the statistics are read by the readers and carried forward by the engine;
 // the open files and the output state belong to the stages that write the
@@ -17,10 +17,14 @@
 
 namespace pavecast {
 
-struct RunContext : RunSettings, ParameterTables, OutputState {
+struct RunContext {
   explicit RunContext(Workdir dir, int32_t segment_capacity = kProgramSegmentCapacity)
       : workdir(std::move(dir)), segments(segment_capacity) {}
 
+  RunSettings settings;    // the answers, asked or saved
+  ParameterTables tables;  // read from the parameter files
+  OutputState output;      // the output stages' names, counters and printer status
+  Printers printers;
   Workdir workdir;
   RunFiles files;
 

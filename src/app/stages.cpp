@@ -7,9 +7,7 @@
 #include "engine/inputs.h"
 #include "fatal/fatal.h"
 #include "output/output_files.h"
-#include "readers/forced_repairs.h"
-#include "readers/scores.h"
-#include "readers/traffic_increases.h"
+#include "readers/network_loading.h"
 
 namespace pavecast {
 
@@ -18,51 +16,40 @@ Dialogue dialogue_of(RunContext& ctx, Console& console) {
 }
 
 RunOutput output_of(RunContext& ctx) {
-  return RunOutput{ctx.workdir, ctx, ctx, ctx.segments, ctx.network, ctx.stats, ctx.files, ctx};
+  return RunOutput{ctx.workdir, ctx.settings, ctx.tables, ctx.segments, ctx.network,
+                   ctx.stats,   ctx.files,    ctx.output, ctx.printers};
 }
 
-int open_and_load_network(RunContext& ctx, Console& console) {
+int open_and_load_network(RunContext& ctx, Console& console,
+                          const std::function<void()>& before_scores) {
   RunOutput run = output_of(ctx);
-  discard_earlier_pass_files(ctx.files);
-  // A pass that answered no to forced repairs has no list, whatever an
-  // earlier pass read.
-  if (is_no(ctx.force_fix_answer)) ctx.forced = ForcedRepairs{};
-
-  const FilePath scores_path = ctx.workdir.roads(std::string(ctx.scores_name.trimmed()));
-  auto scores = InputFile::open_or_fatal(scores_path, IfMissing::kCreateEmpty);
-  open_run_files(run);
-  std::unique_ptr<InputFile> random;
-  if (is_yes(ctx.randomize_answer))
-    random = InputFile::open_or_fatal(ctx.workdir.data("random.dat"), IfMissing::kCreateEmpty);
-
-  load_segment_table(*scores, random.get(), ctx.pavement,
-                     load_options(ctx, ctx.actions.action_count), ctx.segments, ctx.network,
-                     ctx.stats);
-  scores.reset();
-  random.reset();
-  stop_if_no_segments(ctx.segments, ctx.pavement, parameter_file(ctx, ctx.workdir, "detrates"),
-                      scores_path);
-  ignore_forced_entries_beyond_network(ctx.forced, ctx.segments, console);
+  NetworkLoading how;
+  how.before_scores = [&] {
+    if (before_scores) before_scores();
+    discard_earlier_pass_files(ctx.files);
+  };
+  how.scores_opened = [&] { open_run_files(run); };
+  load_network({ctx.workdir, ctx.settings, ctx.tables.pavement, ctx.tables.actions.action_count,
+                parameter_file(ctx.settings, ctx.workdir, "detrates")},
+               how, console, {ctx.segments, ctx.network, ctx.forced, ctx.stats});
   write_listing_headings(run);
   return open_trace_files(run);
 }
 
 ProjectionSetup::ProjectionSetup(RunContext& ctx, Console& console) {
-  const RepairOrder order = repair_order_of(ctx.repair_order);
+  const RepairOrder order = repair_order_of(ctx.settings.repair_order);
   if (draws_order_keys(order))
     numbers = std::make_unique<RandomFile>(
         InputFile::open_or_fatal(ctx.workdir.data("random.dat"), IfMissing::kCreateEmpty));
-  std::unique_ptr<InputFile> traffic;
-  if (!is_no(ctx.vmt_answer))
-    traffic = InputFile::open_or_fatal(ctx.workdir.data("vmt-inc.dat"), IfMissing::kCreateEmpty);
-  read_traffic_increases(traffic.get(), ctx.year_slots, ctx.vmt_increase);
-  inputs = projection_inputs(ctx, ctx, ctx.network);
-  listings = std::make_unique<ListingWriter>(console, ctx.files, ctx, ctx, ctx.network.names_format,
-                                             order, inputs.actions, inputs.policy);
+  load_traffic_increases(ctx.workdir, ctx.settings, ctx.tables.vmt_increase);
+  inputs = projection_inputs(ctx.settings, ctx.tables, ctx.network);
+  listings = std::make_unique<ListingWriter>(console, ctx.files, ctx.output, ctx.settings,
+                                             ctx.network.names_format, order, inputs.actions,
+                                             inputs.policy);
 }
 
 ProjectionTables projection_tables(RunContext& ctx) {
-  return {ctx.segments, ctx.pavement, ctx.forced, ctx.stats};
+  return {ctx.segments, ctx.tables.pavement, ctx.forced, ctx.stats};
 }
 
 void run_projection(RunContext& ctx, Console& console, SegmentSelection* selection) {

@@ -10,6 +10,7 @@
 //   report     the projection report, then the closing (output/).
 #pragma once
 
+#include <functional>
 #include <memory>
 
 #include "app/run_context.h"
@@ -31,24 +32,26 @@ Dialogue dialogue_of(RunContext& ctx, Console& console);
 // The run as the output stages see it.
 RunOutput output_of(RunContext& ctx);
 
-// Loading, the last stage before the year loop, run after the forced-repair
-// list is read and the saved answers are written back:
-//   1. the run files of an earlier pass dropped (output_files.h);
-//   2. the scores file "roads\" + scores_name opened (a missing file is
+// Loading, the last stage before the year loop (readers/network_loading.h):
+//   1. the forced-repair list taken (read, or emptied when not wanted);
+//   2. `before_scores` (the program writes the saved answers back here), then
+//      the run files of an earlier pass dropped (output_files.h);
+//   3. the scores file "roads\" + scores_name opened (a missing file is
 //      created empty, and reading its header then stops the run);
-//   3. the run's output files named and opened (output_files.h);
-//   4. "data\random.dat" opened when the scores are randomised;
-//   5. the segment table loaded from a cleared table (forced_index kept);
-//   6. a network without segments stops the run, naming the rates file when
+//   4. the run's output files named and opened (output_files.h);
+//   5. "data\random.dat" opened when the scores are randomised;
+//   6. the segment table loaded from a cleared table (forced_index kept);
+//   7. a network without segments stops the run, naming the rates file when
 //      it defines no pavement type (no group is read then);
-//   7. forced entries naming a segment above segment_count warned of and
+//   8. forced entries naming a segment above segment_count warned of and
 //      ignored (readers/forced_repairs.h);
-//   8. the listing headings written, then the trace files opened in entry
+//   9. the listing headings written, then the trace files opened in entry
 //      order, each with its heading.
 // Returns 0 when everything is open and loaded, or the number t of the first
 // trace entry whose file could not be opened (the driver then enters the
 // trace-file recovery dialogue; entries 1..t-1 are open).
-int open_and_load_network(RunContext& ctx, Console& console);
+int open_and_load_network(RunContext& ctx, Console& console,
+                          const std::function<void()>& before_scores = {});
 
 // What the year loop needs beside the run context: "data\random.dat" opened
 // for the order keys under random and priority order, "data\vmt-inc.dat"

@@ -12,14 +12,14 @@ namespace {
 TEST(HorizonFunding, UnconstrainedKeepsSavedYearsAndGivesUnlimitedMoney) {
   TempDir dir;
   auto ctx = make_context(dir);
-  ctx->default_years = 20;
-  ctx->budget_constrained = 'N';
-  ctx->default_funding = 25.0f;
-  ctx->saved_repair_order = 3;
-  ctx->variable_funding = true;  // left from an earlier pass of the dialogue
+  ctx->settings.default_years = 20;
+  ctx->settings.budget_constrained = 'N';
+  ctx->settings.default_funding = 25.0f;
+  ctx->settings.saved_repair_order = 3;
+  ctx->settings.variable_funding = true;  // left from an earlier pass of the dialogue
   ScriptedConsole console(lines({"", ""}));
 
-  ask_years_and_funding(dialogue_of(*ctx, console), *ctx, ctx->funding);
+  ask_years_and_funding(dialogue_of(*ctx, console), ctx->settings, ctx->tables.funding);
 
   // Two questions, each showing its default; no amount is asked for.
   EXPECT_EQ(console.replies_read(), 2);
@@ -27,14 +27,14 @@ TEST(HorizonFunding, UnconstrainedKeepsSavedYearsAndGivesUnlimitedMoney) {
   EXPECT_EQ(last_word(console.shown_before(2)), "N");
   EXPECT_EQ(console.shown_before(3), "");
   EXPECT_EQ(echo_answers(*ctx, dir), (std::vector<std::string>{"20", "N"}));
-  EXPECT_EQ(ctx->years, 20);
-  EXPECT_EQ(ctx->year_slots, 21);
-  for (int y = 1; y <= 21; ++y) EXPECT_EQ(ctx->funding[y], 99999.9f) << y;
-  EXPECT_EQ(ctx->annual_funding, 99999.9f);
-  EXPECT_FALSE(ctx->variable_funding);
-  EXPECT_EQ(ctx->repair_order, 1);
-  EXPECT_EQ(ctx->saved_repair_order, 3);
-  EXPECT_EQ(ctx->default_funding, 25.0f);
+  EXPECT_EQ(ctx->settings.years, 20);
+  EXPECT_EQ(ctx->settings.year_slots, 21);
+  for (int y = 1; y <= 21; ++y) EXPECT_EQ(ctx->tables.funding[y], 99999.9f) << y;
+  EXPECT_EQ(ctx->settings.annual_funding, 99999.9f);
+  EXPECT_FALSE(ctx->settings.variable_funding);
+  EXPECT_EQ(ctx->settings.repair_order, 1);
+  EXPECT_EQ(ctx->settings.saved_repair_order, 3);
+  EXPECT_EQ(ctx->settings.default_funding, 25.0f);
   EXPECT_FALSE(dir.exists("data/funding.dat"));
 }
 
@@ -55,23 +55,23 @@ TEST(HorizonFunding, YearsAnswers) {
   for (const Case& c : cases) {
     TempDir dir;
     auto ctx = make_context(dir);
-    ctx->default_years = c.saved;
+    ctx->settings.default_years = c.saved;
     ScriptedConsole console(c.replies);
-    ask_years_and_funding(dialogue_of(*ctx, console), *ctx, ctx->funding);
-    EXPECT_EQ(ctx->years, c.years) << c.replies;
-    EXPECT_EQ(ctx->year_slots, c.years + 1) << c.replies;
+    ask_years_and_funding(dialogue_of(*ctx, console), ctx->settings, ctx->tables.funding);
+    EXPECT_EQ(ctx->settings.years, c.years) << c.replies;
+    EXPECT_EQ(ctx->settings.year_slots, c.years + 1) << c.replies;
   }
 }
 
 TEST(HorizonFunding, FixedFundingConfirmedWithEnter) {
   TempDir dir;
   auto ctx = make_context(dir);
-  ctx->default_years = 10;
-  ctx->budget_constrained = 'Y';
-  ctx->default_funding = 25.0f;
+  ctx->settings.default_years = 10;
+  ctx->settings.budget_constrained = 'Y';
+  ctx->settings.default_funding = 25.0f;
   ScriptedConsole console(lines({"", "", "12.5", ""}));
 
-  ask_years_and_funding(dialogue_of(*ctx, console), *ctx, ctx->funding);
+  ask_years_and_funding(dialogue_of(*ctx, console), ctx->settings, ctx->tables.funding);
 
   // The amount question shows the saved amount, the confirmation the typed
   // one, both with two decimals; the echo keeps one.
@@ -83,25 +83,25 @@ TEST(HorizonFunding, FixedFundingConfirmedWithEnter) {
   ASSERT_EQ(echoed.size(), 3u);
   EXPECT_EQ(last_word(echoed[1]), "Y");
   EXPECT_EQ(count_of(echoed[2], " 12.5m"), 1);
-  for (int y = 1; y <= 11; ++y) EXPECT_EQ(ctx->funding[y], 12.5f) << y;
-  EXPECT_EQ(ctx->default_funding, 12.5f);
-  EXPECT_EQ(ctx->annual_funding, 12.5f);
-  EXPECT_FALSE(ctx->variable_funding);
+  for (int y = 1; y <= 11; ++y) EXPECT_EQ(ctx->tables.funding[y], 12.5f) << y;
+  EXPECT_EQ(ctx->settings.default_funding, 12.5f);
+  EXPECT_EQ(ctx->settings.annual_funding, 12.5f);
+  EXPECT_FALSE(ctx->settings.variable_funding);
 }
 
 TEST(HorizonFunding, RefusedConfirmationAsksTheDollarsQuestionAgain) {
   TempDir dir;
   auto ctx = make_context(dir);
-  ctx->default_years = 4;
-  ctx->budget_constrained = 'N';
-  ctx->default_funding = -1.0f;
+  ctx->settings.default_years = 4;
+  ctx->settings.budget_constrained = 'N';
+  ctx->settings.default_funding = -1.0f;
   // y; an unreadable amount shows the default again; -1 refused with "no";
   // Enter keeps Y and Enter takes the saved (variable) default, refused with
   // "N"; finally 5 (no implied decimals with F6.0), confirmed by a reply that
   // does not begin with n.
   ScriptedConsole console(lines({"", "y", "abc", "-1", "no", "", "", "N", "", "5", "x"}));
 
-  ask_years_and_funding(dialogue_of(*ctx, console), *ctx, ctx->funding);
+  ask_years_and_funding(dialogue_of(*ctx, console), ctx->settings, ctx->tables.funding);
 
   EXPECT_EQ(console.replies_read(), 11);
   // The unreadable amount: the default line and the entry prompt alone again.
@@ -121,35 +121,35 @@ TEST(HorizonFunding, RefusedConfirmationAsksTheDollarsQuestionAgain) {
   EXPECT_EQ(last_word(echoed[0]), "4");
   for (int i = 1; i <= 3; ++i) EXPECT_EQ(last_word(echoed[i]), "Y") << i;
   EXPECT_EQ(count_of(echoed[4], "  5.0m"), 1);
-  EXPECT_EQ(ctx->default_funding, 5.0f);
-  EXPECT_FALSE(ctx->variable_funding);
+  EXPECT_EQ(ctx->settings.default_funding, 5.0f);
+  EXPECT_FALSE(ctx->settings.variable_funding);
   EXPECT_FALSE(dir.exists("data/funding.dat"));  // only a confirmed answer reads it
-  for (int y = 1; y <= 5; ++y) EXPECT_EQ(ctx->funding[y], 5.0f) << y;
+  for (int y = 1; y <= 5; ++y) EXPECT_EQ(ctx->tables.funding[y], 5.0f) << y;
 }
 
 TEST(HorizonFunding, FundingNearZeroTakesTheDefaultButMinusOneTenThousandthIsFixed) {
   {
     TempDir dir;
     auto ctx = make_context(dir);
-    ctx->default_years = 2;
-    ctx->budget_constrained = 'Y';
-    ctx->default_funding = 7.5f;
+    ctx->settings.default_years = 2;
+    ctx->settings.budget_constrained = 'Y';
+    ctx->settings.default_funding = 7.5f;
     ScriptedConsole console(lines({"", "", "0.00005", ""}));
-    ask_years_and_funding(dialogue_of(*ctx, console), *ctx, ctx->funding);
-    EXPECT_EQ(ctx->funding[3], 7.5f);
-    EXPECT_EQ(ctx->default_funding, 7.5f);
+    ask_years_and_funding(dialogue_of(*ctx, console), ctx->settings, ctx->tables.funding);
+    EXPECT_EQ(ctx->tables.funding[3], 7.5f);
+    EXPECT_EQ(ctx->settings.default_funding, 7.5f);
   }
   {
     TempDir dir;
     auto ctx = make_context(dir);
-    ctx->default_years = 2;
-    ctx->budget_constrained = 'Y';
-    ctx->default_funding = 7.5f;
+    ctx->settings.default_years = 2;
+    ctx->settings.budget_constrained = 'Y';
+    ctx->settings.default_funding = 7.5f;
     ScriptedConsole console(lines({"", "", "-.0001", ""}));
-    ask_years_and_funding(dialogue_of(*ctx, console), *ctx, ctx->funding);
-    EXPECT_FALSE(ctx->variable_funding);
-    EXPECT_EQ(ctx->funding[3], -0.0001f);
-    EXPECT_EQ(ctx->default_funding, -0.0001f);
+    ask_years_and_funding(dialogue_of(*ctx, console), ctx->settings, ctx->tables.funding);
+    EXPECT_FALSE(ctx->settings.variable_funding);
+    EXPECT_EQ(ctx->tables.funding[3], -0.0001f);
+    EXPECT_EQ(ctx->settings.default_funding, -0.0001f);
   }
 }
 
@@ -157,10 +157,10 @@ TEST(HorizonFunding, FundingNearZeroTakesTheDefaultButMinusOneTenThousandthIsFix
 std::unique_ptr<RunContext> variable_run(const TempDir& dir, int32_t years,
                                          ScriptedConsole& console) {
   auto ctx = make_context(dir);
-  ctx->default_years = years;
-  ctx->budget_constrained = 'Y';
-  ctx->default_funding = -1.0f;
-  ask_years_and_funding(dialogue_of(*ctx, console), *ctx, ctx->funding);
+  ctx->settings.default_years = years;
+  ctx->settings.budget_constrained = 'Y';
+  ctx->settings.default_funding = -1.0f;
+  ask_years_and_funding(dialogue_of(*ctx, console), ctx->settings, ctx->tables.funding);
   return ctx;
 }
 
@@ -170,12 +170,12 @@ TEST(HorizonFunding, VariableFundingCarriesTheLastRecordForward) {
   ScriptedConsole console(lines({"", "", "-0.5", ""}));
   auto ctx = variable_run(dir, 10, console);
 
-  EXPECT_TRUE(ctx->variable_funding);
-  EXPECT_EQ(ctx->default_funding, -0.5f);
-  EXPECT_EQ(ctx->funding[2], 10.5f);
-  EXPECT_EQ(ctx->funding[3], 3.25f);  // no decimal point: the last three digits are decimals
-  EXPECT_EQ(ctx->funding[4], 12.0f);
-  for (int y = 5; y <= 11; ++y) EXPECT_EQ(ctx->funding[y], 7.25f) << y;
+  EXPECT_TRUE(ctx->settings.variable_funding);
+  EXPECT_EQ(ctx->settings.default_funding, -0.5f);
+  EXPECT_EQ(ctx->tables.funding[2], 10.5f);
+  EXPECT_EQ(ctx->tables.funding[3], 3.25f);  // no decimal point: the last three digits are decimals
+  EXPECT_EQ(ctx->tables.funding[4], 12.0f);
+  for (int y = 5; y <= 11; ++y) EXPECT_EQ(ctx->tables.funding[y], 7.25f) << y;
   // Variable funding is not echoed.
   EXPECT_EQ(echo_answers(*ctx, dir), (std::vector<std::string>{"10", "Y"}));
 }
@@ -185,17 +185,17 @@ TEST(HorizonFunding, VariableFundingStopsAtAnUnreadableRecordAndReadsNoMoreThanT
   dir.write("data/funding.dat", "Y1  1.000\r\nY2  abc\r\nY3  9.000\r\n");
   ScriptedConsole console(lines({"", "", "", ""}));
   auto ctx = variable_run(dir, 3, console);
-  EXPECT_EQ(ctx->funding[2], 1.0f);
-  EXPECT_EQ(ctx->funding[3], 1.0f);
-  EXPECT_EQ(ctx->funding[4], 1.0f);
+  EXPECT_EQ(ctx->tables.funding[2], 1.0f);
+  EXPECT_EQ(ctx->tables.funding[3], 1.0f);
+  EXPECT_EQ(ctx->tables.funding[4], 1.0f);
 
   TempDir dir2;
   dir2.write("data/funding.dat", "Y1  2.000" + std::string(3000, 'x') + "\nY2  4.000\nY3  8.000\n");
   ScriptedConsole console2(lines({"", "", "", ""}));
   auto ctx2 = variable_run(dir2, 2, console2);
-  EXPECT_EQ(ctx2->funding[2], 2.0f);
-  EXPECT_EQ(ctx2->funding[3], 4.0f);
-  EXPECT_EQ(ctx2->funding[4], 0.0f);
+  EXPECT_EQ(ctx2->tables.funding[2], 2.0f);
+  EXPECT_EQ(ctx2->tables.funding[3], 4.0f);
+  EXPECT_EQ(ctx2->tables.funding[4], 0.0f);
 }
 
 TEST(HorizonFunding, VariableFundingWithNoReadableRecordStopsTheRun) {
@@ -217,8 +217,8 @@ TEST(HorizonFunding, VariableFundingWithNoReadableRecordStopsTheRun) {
     TempDir dir;  // no simulated year: nothing is needed from the file
     ScriptedConsole console(lines({"", "", "", ""}));
     auto ctx = variable_run(dir, 0, console);
-    EXPECT_TRUE(ctx->variable_funding);
-    EXPECT_EQ(ctx->year_slots, 1);
+    EXPECT_TRUE(ctx->settings.variable_funding);
+    EXPECT_EQ(ctx->settings.year_slots, 1);
   }
 }
 

@@ -45,16 +45,16 @@ std::string scores_echo(const std::string& name) {
 // reconstructed, final conditions saved.
 std::unique_ptr<RunContext> saved_context(const TempDir& dir) {
   auto ctx = make_context(dir);
-  ctx->default_scores_name = "NET1";
-  ctx->split_answer = 'N';
-  ctx->split_factor = 4;
-  ctx->randomize_answer = 'N';
-  ctx->vmt_answer = 'N';
-  ctx->reconstruct_answer = 'N';
-  ctx->reconstruct_probability = 5.0f;
-  ctx->final_conditions_answer = 'Y';
-  ctx->print_answer = 'N';
-  ctx->auxiliary_answer = 'N';
+  ctx->settings.default_scores_name = "NET1";
+  ctx->settings.split_answer = 'N';
+  ctx->settings.split_factor = 4;
+  ctx->settings.randomize_answer = 'N';
+  ctx->settings.vmt_answer = 'N';
+  ctx->settings.reconstruct_answer = 'N';
+  ctx->settings.reconstruct_probability = 5.0f;
+  ctx->settings.final_conditions_answer = 'Y';
+  ctx->settings.print_answer = 'N';
+  ctx->settings.auxiliary_answer = 'N';
   return ctx;
 }
 
@@ -72,16 +72,16 @@ TEST(NetworkOptions, EnterKeepsEveryDefault) {
   TempDir dir;
   auto ctx = saved_context(dir);
   ScriptedConsole sc(lines({"", "", "", "", "", "", "", "", ""}));
-  ask_network_options(dialogue_of(*ctx, sc), *ctx, *ctx);
+  ask_network_options(dialogue_of(*ctx, sc), ctx->settings, ctx->tables);
 
   EXPECT_EQ(sc.replies_read(), 9);
   // The scores name is echoed after the reconstruction question, and the
   // final-conditions name last.
   EXPECT_EQ(echo_answers(*ctx, dir),
             (std::vector<std::string>{"N", "N", "N", "N", "NET1", "Y", "N", "N", "NET1.prd"}));
-  EXPECT_EQ(ctx->scores_name, "NET1     ");
-  EXPECT_EQ(ctx->final_conditions_file, "NET1.prd    ");
-  EXPECT_EQ(ctx->reconstruct_probability, 5.0f);
+  EXPECT_EQ(ctx->settings.scores_name, "NET1     ");
+  EXPECT_EQ(ctx->settings.final_conditions_file, "NET1.prd    ");
+  EXPECT_EQ(ctx->settings.reconstruct_probability, 5.0f);
   EXPECT_FALSE(dir.exists("data/random.dat"));
 }
 
@@ -92,13 +92,13 @@ TEST(NetworkOptions, HelpWordsShowTheSummaryOfTheDefaultFile) {
   // Each summary waits for <Enter>; hElp is a file name.
   ScriptedConsole sc(
       lines({"help", "", "Help", "", "HELPME", "", "hElp", "", "", "", "", "n", "", ""}));
-  ask_network_options(dialogue_of(*ctx, sc), *ctx, *ctx);
+  ask_network_options(dialogue_of(*ctx, sc), ctx->settings, ctx->tables);
   std::string out = sc.output();
   EXPECT_EQ(count_of(out, "\n Calculating\n"), 3);
   EXPECT_EQ(count_of(out, " Hit <Enter> to continue."), 3);
   EXPECT_EQ(count_of(out, "Enter the name of the file with the scores."), 4);
-  EXPECT_EQ(ctx->scores_name, "hElp     ");
-  EXPECT_EQ(ctx->final_conditions_answer, 'N');
+  EXPECT_EQ(ctx->settings.scores_name, "hElp     ");
+  EXPECT_EQ(ctx->settings.final_conditions_answer, 'N');
   std::string echoed = echo_text(*ctx, dir);
   EXPECT_NE(echoed.find(scores_echo("hElp     ")), std::string::npos);
   EXPECT_EQ(echoed.find("final conditions output file"), std::string::npos);
@@ -108,7 +108,7 @@ TEST(NetworkOptions, FactorOutsideOneTo999IsReadAgainAndEnterKeepsTheRefusedValu
   TempDir dir;
   auto ctx = saved_context(dir);
   ScriptedConsole sc(lines({"", "y", "1000", "", "-5", "", "abc", "12", "", "", "", "n", "", ""}));
-  ask_network_options(dialogue_of(*ctx, sc), *ctx, *ctx);
+  ask_network_options(dialogue_of(*ctx, sc), ctx->settings, ctx->tables);
 
   // 1000, Enter (keeping 1000), -5 and Enter each leave a blank field; an
   // unreadable reply is read again with nothing shown.
@@ -116,9 +116,9 @@ TEST(NetworkOptions, FactorOutsideOneTo999IsReadAgainAndEnterKeepsTheRefusedValu
   const std::string refused = std::string(14, ' ') + "\n";
   for (int k = 4; k <= 7; ++k) EXPECT_EQ(sc.shown_before(k), refused) << k;
   EXPECT_EQ(sc.shown_before(8), "");
-  EXPECT_EQ(ctx->split_answer, 'Y');
-  EXPECT_EQ(ctx->split_factor, 12);
-  EXPECT_EQ(ctx->copies_made, 12);
+  EXPECT_EQ(ctx->settings.split_answer, 'Y');
+  EXPECT_EQ(ctx->settings.split_factor, 12);
+  EXPECT_EQ(ctx->settings.copies_made, 12);
   const auto answers = echo_answers(*ctx, dir);
   ASSERT_GE(answers.size(), 2u);
   EXPECT_EQ(answers[0], "Y");
@@ -128,21 +128,21 @@ TEST(NetworkOptions, FactorOutsideOneTo999IsReadAgainAndEnterKeepsTheRefusedValu
 TEST(NetworkOptions, FactorTooWideForItsFieldShowsAsterisks) {
   TempDir dir;
   auto ctx = saved_context(dir);
-  ctx->split_answer = 'Y';
-  ctx->split_factor = 1000;
+  ctx->settings.split_answer = 'Y';
+  ctx->settings.split_factor = 1000;
   ScriptedConsole sc(lines({"", "", "7", "", "", "", "n", "", ""}));
-  ask_network_options(dialogue_of(*ctx, sc), *ctx, *ctx);
+  ask_network_options(dialogue_of(*ctx, sc), ctx->settings, ctx->tables);
   EXPECT_NE(sc.output().find(factor_prompt("***")), std::string::npos);
-  EXPECT_EQ(ctx->split_factor, 7);
+  EXPECT_EQ(ctx->settings.split_factor, 7);
 }
 
 struct ProbabilityCase {
   float saved;
-  const char* replies;     // the probability replies
-  std::string shown;       // the default as the question shows it
-  int questions;           // times the question is written
-  std::string echoed;      // the final percent as echoed
-  float result;            // reconstruct_probability afterwards
+  const char* replies;  // the probability replies
+  std::string shown;    // the default as the question shows it
+  int questions;        // times the question is written
+  std::string echoed;   // the final percent as echoed
+  float result;         // reconstruct_probability afterwards
   bool loaded;
 };
 
@@ -165,11 +165,11 @@ TEST(NetworkOptions, ReconstructionProbabilityDefaultsRangeAndFraction) {
     TempDir dir;
     write_random_dat(dir, 600);
     auto ctx = saved_context(dir);
-    ctx->reconstruct_answer = 'Y';
-    ctx->reconstruct_probability = c.saved;
-    ctx->recon_numbers_loaded = !c.loaded;  // as an earlier pass may have left it
+    ctx->settings.reconstruct_answer = 'Y';
+    ctx->settings.reconstruct_probability = c.saved;
+    ctx->settings.recon_numbers_loaded = !c.loaded;  // as an earlier pass may have left it
     ScriptedConsole sc("\n\n\n\n\n" + std::string(c.replies) + lines({"n", "", ""}));
-    ask_network_options(dialogue_of(*ctx, sc), *ctx, *ctx);
+    ask_network_options(dialogue_of(*ctx, sc), ctx->settings, ctx->tables);
     std::string out = sc.output();
     std::string question = kFooter + reconstruct_question('Y');
     for (int i = 0; i < c.questions; ++i) question += probability_line(c.shown);
@@ -178,13 +178,13 @@ TEST(NetworkOptions, ReconstructionProbabilityDefaultsRangeAndFraction) {
                                         scores_echo("NET1     ")),
               std::string::npos)
         << c.replies;
-    EXPECT_EQ(ctx->reconstruct_probability, c.result) << c.replies;
-    EXPECT_EQ(ctx->recon_numbers_loaded, c.loaded) << c.replies;
+    EXPECT_EQ(ctx->settings.reconstruct_probability, c.result) << c.replies;
+    EXPECT_EQ(ctx->settings.recon_numbers_loaded, c.loaded) << c.replies;
     if (c.loaded) {
-      EXPECT_EQ(ctx->recon_random[1], 0.00191f);
-      EXPECT_EQ(ctx->recon_random[500], 0.95500f);
+      EXPECT_EQ(ctx->tables.recon_random[1], 0.00191f);
+      EXPECT_EQ(ctx->tables.recon_random[500], 0.95500f);
     } else {
-      EXPECT_EQ(ctx->recon_random[1], 0.0f);
+      EXPECT_EQ(ctx->tables.recon_random[1], 0.0f);
     }
   }
 }
@@ -192,12 +192,12 @@ TEST(NetworkOptions, ReconstructionProbabilityDefaultsRangeAndFraction) {
 TEST(NetworkOptions, NoReconstructionAsksNothingAndReadsNoNumbers) {
   TempDir dir;
   auto ctx = saved_context(dir);
-  ctx->reconstruct_answer = 'Y';
-  ctx->reconstruct_probability = 0.05f;
+  ctx->settings.reconstruct_answer = 'Y';
+  ctx->settings.reconstruct_probability = 0.05f;
   ScriptedConsole sc(lines({"", "", "", "", "N", "n", "", ""}));
-  ask_network_options(dialogue_of(*ctx, sc), *ctx, *ctx);
+  ask_network_options(dialogue_of(*ctx, sc), ctx->settings, ctx->tables);
   EXPECT_EQ(sc.output().find("percent probablity"), std::string::npos);
-  EXPECT_EQ(ctx->reconstruct_probability, 0.05f);
+  EXPECT_EQ(ctx->settings.reconstruct_probability, 0.05f);
   EXPECT_FALSE(dir.exists("data/random.dat"));
 }
 
@@ -217,9 +217,10 @@ TEST(NetworkOptions, RandomNumbersTooFewOrUnreadableStopTheRun) {
     TempDir dir;
     c.prepare(dir);
     auto ctx = saved_context(dir);
-    ctx->reconstruct_answer = 'Y';
+    ctx->settings.reconstruct_answer = 'Y';
     ScriptedConsole sc(lines({"", "", "", "", "", "", "n", "", ""}));
-    EXPECT_EQ(fatal_text_of([&] { ask_network_options(dialogue_of(*ctx, sc), *ctx, *ctx); }),
+    EXPECT_EQ(fatal_text_of(
+                  [&] { ask_network_options(dialogue_of(*ctx, sc), ctx->settings, ctx->tables); }),
               c.message);
   }
 }
@@ -227,9 +228,10 @@ TEST(NetworkOptions, RandomNumbersTooFewOrUnreadableStopTheRun) {
 TEST(NetworkOptions, UnreadableProbabilityStopsTheRun) {
   TempDir dir;
   auto ctx = saved_context(dir);
-  ctx->reconstruct_answer = 'Y';
+  ctx->settings.reconstruct_answer = 'Y';
   ScriptedConsole sc(lines({"", "", "", "", "", "five"}));
-  EXPECT_EQ(fatal_text_of([&] { ask_network_options(dialogue_of(*ctx, sc), *ctx, *ctx); }),
+  EXPECT_EQ(fatal_text_of(
+                [&] { ask_network_options(dialogue_of(*ctx, sc), ctx->settings, ctx->tables); }),
             " ** Fatal Error: the reply is not a number, reconstruction probability\n");
 }
 
@@ -249,11 +251,11 @@ TEST(NetworkOptions, FinalConditionsDefaultNameAndReply) {
     TempDir dir;
     auto ctx = saved_context(dir);
     ScriptedConsole sc(lines({c.scores_reply, "", "", "", "", "", c.name_reply, "", ""}));
-    ask_network_options(dialogue_of(*ctx, sc), *ctx, *ctx);
+    ask_network_options(dialogue_of(*ctx, sc), ctx->settings, ctx->tables);
     EXPECT_NE(sc.output().find(final_name_line(c.shown) + kFooter + print_question('N')),
               std::string::npos)
         << c.scores_reply;
-    EXPECT_EQ(ctx->final_conditions_file, c.chosen) << c.scores_reply;
+    EXPECT_EQ(ctx->settings.final_conditions_file, c.chosen) << c.scores_reply;
     std::string echoed = echo_text(*ctx, dir);
     EXPECT_EQ(echoed.substr(echoed.size() - final_name_line(c.chosen).size()),
               final_name_line(c.chosen))

@@ -14,49 +14,49 @@ namespace {
 TEST(RepairOrder, EnterKeepsTheSavedOrderWithoutTouchingPriorities) {
   TempDir dir;
   auto ctx = make_context(dir);
-  ctx->saved_repair_order = 3;
+  ctx->settings.saved_repair_order = 3;
   ScriptedConsole console(lines({""}));
 
-  ask_repair_order(dialogue_of(*ctx, console), *ctx, ctx->priority);
+  ask_repair_order(dialogue_of(*ctx, console), ctx->settings, ctx->tables.priority);
 
   EXPECT_EQ(console.replies_read(), 1);
   EXPECT_EQ(answer_shown(console.shown_before(1)), "3");
   EXPECT_EQ(console.shown_before(2), "");
   EXPECT_EQ(echo_answers(*ctx, dir), std::vector<std::string>{"3"});
-  EXPECT_EQ(ctx->repair_order, 3);
-  EXPECT_EQ(ctx->saved_repair_order, 3);
+  EXPECT_EQ(ctx->settings.repair_order, 3);
+  EXPECT_EQ(ctx->settings.saved_repair_order, 3);
   EXPECT_FALSE(dir.exists("data/priority.dat"));
 }
 
 TEST(RepairOrder, UnreadableOrTooLargeAnswersAreReadAgainSilently) {
   TempDir dir;
   auto ctx = make_context(dir);
-  ctx->saved_repair_order = 1;
+  ctx->settings.saved_repair_order = 1;
   ScriptedConsole console(lines({"7", "x", "9", "4"}));
 
-  ask_repair_order(dialogue_of(*ctx, console), *ctx, ctx->priority);
+  ask_repair_order(dialogue_of(*ctx, console), ctx->settings, ctx->tables.priority);
 
   EXPECT_EQ(console.replies_read(), 4);
   for (int k = 2; k <= 5; ++k) EXPECT_EQ(console.shown_before(k), "") << k;
   EXPECT_EQ(echo_answers(*ctx, dir), std::vector<std::string>{"4"});
-  EXPECT_EQ(ctx->repair_order, 4);
-  EXPECT_EQ(ctx->saved_repair_order, 4);
+  EXPECT_EQ(ctx->settings.repair_order, 4);
+  EXPECT_EQ(ctx->settings.saved_repair_order, 4);
 }
 
 TEST(RepairOrder, OutOfRangeSavedOrderKeptWithEnterAsksAgain) {
   TempDir dir;
   auto ctx = make_context(dir);
-  ctx->saved_repair_order = 0;  // a saved answers line left blank
+  ctx->settings.saved_repair_order = 0;  // a saved answers line left blank
   ScriptedConsole console(lines({"", "3"}));
 
-  ask_repair_order(dialogue_of(*ctx, console), *ctx, ctx->priority);
+  ask_repair_order(dialogue_of(*ctx, console), ctx->settings, ctx->tables.priority);
 
   EXPECT_EQ(console.replies_read(), 2);
   EXPECT_EQ(answer_shown(console.shown_before(1)), "0");
   EXPECT_EQ(console.shown_before(2), console.shown_before(1));
   EXPECT_EQ(echo_answers(*ctx, dir), (std::vector<std::string>{"0", "3"}));
-  EXPECT_EQ(ctx->repair_order, 3);
-  EXPECT_EQ(ctx->saved_repair_order, 3);
+  EXPECT_EQ(ctx->settings.repair_order, 3);
+  EXPECT_EQ(ctx->settings.saved_repair_order, 3);
 }
 
 // The rows of the priority table, scores 1 up.
@@ -77,7 +77,7 @@ TEST(RepairOrder, PriorityDialogueEditsConfirmsAndRewritesTheFile) {
   TempDir dir;
   dir.write("data/priority.dat", lines({" 80", " 80", " 90", "100", "  0", " 90", " 70", " 50"}));
   auto ctx = make_context(dir);
-  ctx->saved_repair_order = 3;
+  ctx->settings.saved_repair_order = 3;
   ScriptedConsole console(lines({
       "2",
       // first pass: class 1 typed, 2 and 3 kept, 4 read with I3 (1500
@@ -89,7 +89,7 @@ TEST(RepairOrder, PriorityDialogueEditsConfirmsAndRewritesTheFile) {
       "",  // confirmed
   }));
 
-  ask_repair_order(dialogue_of(*ctx, console), *ctx, ctx->priority);
+  ask_repair_order(dialogue_of(*ctx, console), ctx->settings, ctx->tables.priority);
 
   EXPECT_EQ(console.replies_read(), 22);
   EXPECT_EQ(count_of(console.shown_before(2), table_rows({80, 80, 90, 100, 0, 90, 70, 50})), 1);
@@ -106,9 +106,9 @@ TEST(RepairOrder, PriorityDialogueEditsConfirmsAndRewritesTheFile) {
   EXPECT_EQ(dir.read("data/priority.dat"),
             lines({"573", " 80", " 90", "150", " 42", " 90", " 70", "  7"}));
   const std::array<int32_t, 11> expected = {0, 573, 80, 90, 150, 42, 90, 70, 7, 1000, 1000};
-  EXPECT_EQ(ctx->priority, expected);
-  EXPECT_EQ(ctx->repair_order, 2);
-  EXPECT_EQ(ctx->saved_repair_order, 2);
+  EXPECT_EQ(ctx->tables.priority, expected);
+  EXPECT_EQ(ctx->settings.repair_order, 2);
+  EXPECT_EQ(ctx->settings.saved_repair_order, 2);
 }
 
 TEST(RepairOrder, PriorityFileOfAnotherDataSetWithCrlfLineEnds) {
@@ -116,17 +116,17 @@ TEST(RepairOrder, PriorityFileOfAnotherDataSetWithCrlfLineEnds) {
   dir.write("data/priority.s02",
             "1\r\n2\r\n3\r\n4\r\n5\r\n6\r\n7\r\n8" + std::string(2000, '9') + "\r\n");
   auto ctx = make_context(dir);
-  ctx->secondary_data_answer = 'Y';
-  ctx->data_set = 2;
-  ctx->data_set_ext[2] = "s02";
-  ctx->saved_repair_order = 2;
+  ctx->settings.secondary_data_answer = 'Y';
+  ctx->settings.data_set = 2;
+  ctx->settings.data_set_ext[2] = "s02";
+  ctx->settings.saved_repair_order = 2;
   ScriptedConsole console(lines({"", "", "", "", "", "", "", "", "", ""}));
 
-  ask_repair_order(dialogue_of(*ctx, console), *ctx, ctx->priority);
+  ask_repair_order(dialogue_of(*ctx, console), ctx->settings, ctx->tables.priority);
 
   // "8" followed by 9s reads its first three columns only.
-  EXPECT_EQ(ctx->priority[7], 7);
-  EXPECT_EQ(ctx->priority[8], 899);
+  EXPECT_EQ(ctx->tables.priority[7], 7);
+  EXPECT_EQ(ctx->tables.priority[8], 899);
   EXPECT_EQ(dir.read("data/priority.s02"),
             lines({"  1", "  2", "  3", "  4", "  5", "  6", "  7", "899"}));
   EXPECT_FALSE(dir.exists("data/priority.dat"));
@@ -149,11 +149,12 @@ TEST(RepairOrder, BadPriorityFilesStopTheRunNamingTheFile) {
     TempDir dir;
     if (c.content != nullptr) dir.write("data/priority.dat", c.content);
     auto ctx = make_context(dir);
-    ctx->saved_repair_order = 2;
+    ctx->settings.saved_repair_order = 2;
     ScriptedConsole console(lines({""}));
-    EXPECT_EQ(
-        fatal_text_of([&] { ask_repair_order(dialogue_of(*ctx, console), *ctx, ctx->priority); }),
-        c.message);
+    EXPECT_EQ(fatal_text_of([&] {
+                ask_repair_order(dialogue_of(*ctx, console), ctx->settings, ctx->tables.priority);
+              }),
+              c.message);
     EXPECT_TRUE(dir.exists("data/priority.dat"));
     if (c.content != nullptr) {
       EXPECT_EQ(dir.read("data/priority.dat"), c.content);

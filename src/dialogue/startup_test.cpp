@@ -57,15 +57,15 @@ class StartUp : public ::testing::Test {
 
 TEST_F(StartUp, ReadsThePrinterPort) {
   RunContext ctx(dir.workdir());
-  start_up(ctx, ctx.files, ctx.workdir, StartTime{2026, 12, 8, 9, 5});
-  EXPECT_EQ(ctx.printer_port, 2);
-  EXPECT_EQ(ctx.start_time.minute, 5);
+  start_up(ctx.settings, ctx.files, ctx.workdir, StartTime{2026, 12, 8, 9, 5});
+  EXPECT_EQ(ctx.settings.printer_port, 2);
+  EXPECT_EQ(ctx.settings.start_time.minute, 5);
   EXPECT_TRUE(dir.exists("userdata.tmp"));
 
   dir.write("data/printer.def", "\r\n");
   RunContext ctx2(dir.workdir());
-  start_up(ctx2, ctx2.files, ctx2.workdir, StartTime{});
-  EXPECT_EQ(ctx2.printer_port, 0);  // an empty line is port 0
+  start_up(ctx2.settings, ctx2.files, ctx2.workdir, StartTime{});
+  EXPECT_EQ(ctx2.settings.printer_port, 0);  // an empty line is port 0
 }
 
 TEST_F(StartUp, MissingEmptyOrBadStartUpFilesStopTheRun) {

@@ -34,15 +34,15 @@ std::unique_ptr<RunContext> ending_run(const TempDir& dir) {
   ctx->files.echo->write(" Do you want the output printed? Y\n");
   ctx->files.report = OutputFile::create_replacement(dir.workdir().local("x-c.out"));
   ctx->files.report->write("REPORT\n");
-  ctx->report_file_name = "x-c.out     ";
-  ctx->printout_type = 3;
-  ctx->repair_order = 3;
-  ctx->final_conditions_answer = 'N';
-  ctx->print_answer = 'Y';
-  ctx->printer_port = 1;
-  ctx->printer_device_prefix = (dir.path() / "lp").string();
-  ctx->years = 2;
-  ctx->year_slots = 3;
+  ctx->output.report_file_name = "x-c.out     ";
+  ctx->settings.printout_type = 3;
+  ctx->settings.repair_order = 3;
+  ctx->settings.final_conditions_answer = 'N';
+  ctx->settings.print_answer = 'Y';
+  ctx->settings.printer_port = 1;
+  ctx->printers.device_prefix = (dir.path() / "lp").string();
+  ctx->settings.years = 2;
+  ctx->settings.year_slots = 3;
   ctx->stats.pct_poor[3] = 12.34f;
   ctx->stats.pct_fair[3] = 5.0f;
   dir.write("data/error.dat", "0\n");
@@ -87,8 +87,8 @@ TEST(FinishRun, PrintsTheReportAndTheInputsRecord) {
   EXPECT_EQ(dir.read("lp0"), "REPORT\n\f\n" + kRecord + "\f\n");
   EXPECT_FALSE(dir.exists("userdata.tmp"));
   EXPECT_FALSE(dir.exists("temptemp.bat"));
-  EXPECT_EQ(ctx->inputs_file_name, "x-c.res     ");
-  EXPECT_EQ(ctx->printer_status, 0);
+  EXPECT_EQ(ctx->output.inputs_file_name, "x-c.res     ");
+  EXPECT_EQ(ctx->output.printer_status, 0);
 }
 
 // The command file stands beside each copy to the printer while it is made.
@@ -149,17 +149,17 @@ TEST(FinishRun, CommandFileDescribesEachCopyToThePrinter) {
 TEST(FinishRun, CommandFileTexts) {
   TempDir dir;
   RunContext ctx(dir.workdir());
-  ctx.report_file_name = "rd96-c.out  ";
-  ctx.inputs_file_name = "rd96-c.res  ";
-  ctx.printer_port = 2;
+  ctx.output.report_file_name = "rd96-c.out  ";
+  ctx.output.inputs_file_name = "rd96-c.res  ";
+  ctx.settings.printer_port = 2;
   EXPECT_EQ(print_report_command(output_of(ctx)), "@echo off\ncopy rd96-c.out   lpt2 >\\nul\n");
   EXPECT_EQ(print_inputs_command(output_of(ctx)), "@echo off\ncopy userdata.tmp lpt2 >\\nul\n");
-  ctx.report_file_name = "LONGNAME-c.out";
+  ctx.output.report_file_name = "LONGNAME-c.out";
   EXPECT_EQ(print_report_command(output_of(ctx)), "@echo off\ncopy LONGNAME-c.out lpt2 >\\nul\n");
 
-  ctx.printer_device_prefix = "/dev/lp";
+  ctx.printers.device_prefix = "/dev/lp";
   EXPECT_EQ(printer_device(output_of(ctx)), "/dev/lp1");
-  ctx.printer_port = 0;
+  ctx.settings.printer_port = 0;
   EXPECT_EQ(printer_device(output_of(ctx)), "");
 }
 
@@ -169,7 +169,7 @@ TEST(FinishRun, FailedCopiesAlertRightAfterEachCopy) {
   for (int32_t port : {0, 3}) {
     TempDir dir;
     auto ctx = ending_run(dir);
-    ctx->printer_port = port;
+    ctx->settings.printer_port = port;
     ScriptedConsole console;
     finish_run(output_of(*ctx), console);
     EXPECT_EQ(console.output(), kAlert + kAlert + closing_list("x-c.out     ", "x-c.res     "))
@@ -193,7 +193,7 @@ TEST(FinishRun, PrinterProblemStillKeepsTheInputsRecord) {
             lines({" There is a problem with the printer. ",
                    "The program will terminate when the <Enter> key is pressed.", " \x1b[33;40m"}) +
                 closing_list("x-c.out     ", "x-c.res     ") + kAlert);
-  EXPECT_EQ(ctx->printer_status, 1);
+  EXPECT_EQ(ctx->output.printer_status, 1);
   EXPECT_EQ(dir.read("lp0"), "");
   EXPECT_EQ(dir.read("x-c.res"), kRecord + "\f\n");
   EXPECT_FALSE(dir.exists("userdata.tmp"));
@@ -219,14 +219,14 @@ TEST(FinishRun, WithoutPrintingPrioritiesAndLongNames) {
   TempDir dir;
   auto ctx = ending_run(dir);
   std::filesystem::remove(dir.path() / "data" / "error.dat");
-  ctx->print_answer = 'N';
-  ctx->printout_type = 1;
-  ctx->repair_order = 2;
-  for (int k = 1; k <= 10; ++k) ctx->priority[k] = 100 * k + k;
+  ctx->settings.print_answer = 'N';
+  ctx->settings.printout_type = 1;
+  ctx->settings.repair_order = 2;
+  for (int k = 1; k <= 10; ++k) ctx->tables.priority[k] = 100 * k + k;
   ctx->files.report = OutputFile::create_replacement(dir.workdir().local("LONGNAME-c.out"));
-  ctx->report_file_name = "LONGNAME-c.out";
-  ctx->condition_file_name = "LONGNAME-c.scr";
-  ctx->improvements_file_name = "LONGNAME-c.rep";
+  ctx->output.report_file_name = "LONGNAME-c.out";
+  ctx->output.condition_file_name = "LONGNAME-c.scr";
+  ctx->output.improvements_file_name = "LONGNAME-c.rep";
   ctx->files.segment_list = OutputFile::create_replacement(dir.workdir().local("LONGNAME-c.scr"));
   ctx->files.segment_list->write("segments\n");
   ctx->files.improvements = OutputFile::create_replacement(dir.workdir().local("LONGNAME-c.rep"));
@@ -261,13 +261,13 @@ TEST(FinishRun, WithoutPrintingPrioritiesAndLongNames) {
 TEST(FinishRun, FinalConditionsBeforeTheEndOfTheReport) {
   TempDir dir;
   auto ctx = ending_run(dir);
-  ctx->print_answer = 'N';
-  ctx->final_conditions_answer = 'Y';
-  ctx->final_conditions_file = "OUT.PRD";
+  ctx->settings.print_answer = 'N';
+  ctx->settings.final_conditions_answer = 'Y';
+  ctx->settings.final_conditions_file = "OUT.PRD";
   ctx->network.first_year = 2000;
   ctx->network.network_name = "N";
-  ctx->pavement.pavement_type_count = 1;
-  ctx->pavement.pavement_type_name[1] = "OVERLAY";
+  ctx->tables.pavement.pavement_type_count = 1;
+  ctx->tables.pavement.pavement_type_name[1] = "OVERLAY";
   ScriptedConsole console;
   finish_run(output_of(*ctx), console);
   EXPECT_EQ(console.output(), "Writing final condition data to \"OUT.PRD     \".\n" +

@@ -27,15 +27,15 @@ Segment& add_segment(RunContext& ctx, float score, float lane_miles, int32_t pav
 // has any longer.
 std::unique_ptr<RunContext> final_run(const TempDir& dir) {
   auto ctx = testing::make_context(dir);
-  ctx->final_conditions_answer = 'Y';
-  ctx->final_conditions_file = "NET1.prd";
-  ctx->years = 10;
+  ctx->settings.final_conditions_answer = 'Y';
+  ctx->settings.final_conditions_file = "NET1.prd";
+  ctx->settings.years = 10;
   ctx->network.first_year = 1996;
   ctx->network.network_name = "NORTH";
-  ctx->pavement.pavement_type_count = 3;
-  ctx->pavement.pavement_type_name[1] = "ASPHALT";
-  ctx->pavement.pavement_type_name[2] = "CONCRETE";
-  ctx->pavement.pavement_type_name[3] = "GRAVEL";
+  ctx->tables.pavement.pavement_type_count = 3;
+  ctx->tables.pavement.pavement_type_name[1] = "ASPHALT";
+  ctx->tables.pavement.pavement_type_name[2] = "CONCRETE";
+  ctx->tables.pavement.pavement_type_name[3] = "GRAVEL";
   add_segment(*ctx, 6.49f, 2.5f, 3);
   add_segment(*ctx, 6.5f, 1000.0f, 1);
   add_segment(*ctx, 9.99f, 0.04f, 3);
@@ -77,7 +77,7 @@ TEST(FinalConditions, NamesFormKeepsTheNamesAndCodes) {
   auto ctx = final_run(dir);
   ctx->network.scores_tag = "NAMES";
   ctx->network.names_format = 1;
-  ctx->pavement.pavement_type_count = 1;
+  ctx->tables.pavement.pavement_type_count = 1;
   ctx->segments.segment_count = 0;
   Segment& seg = add_segment(*ctx, 4.2f, 3.75f, 1);
   seg.mcd = 1234;

@@ -6,10 +6,9 @@
 #include <string>
 #include <vector>
 
+#include "engine/inputs.h"
 #include "layout/layout.h"
 #include "model/condition_class.h"
-
-#include "engine/inputs.h"
 #include "support/engine_run.h"
 #include "support/gcc_bugs.h"
 
@@ -68,8 +67,8 @@ TEST(Listings, ImprovementsPageHoldsOneMoreLineThanASegmentListPage) {
   EXPECT_EQ(line_of(repairs[1], 0), "       Seg#  Pvt  Yr   Surf   Repair Miles    M$    Tot $");
   EXPECT_EQ(line_of(repairs[1], 1), "       ----  ---  --   ----   ------ -----   ----   -----");
   EXPECT_EQ(line_of(repairs[1], 2), "  55     55   1    2     7      28    1.0   0.050   2.750");
-  EXPECT_EQ(run.ctx.list_lines, 2 + 45);
-  EXPECT_EQ(run.ctx.repair_lines, 2 + 260 - 54 - 55 - 55 - 55);
+  EXPECT_EQ(run.ctx.output.list_lines, 2 + 45);
+  EXPECT_EQ(run.ctx.output.repair_lines, 2 + 260 - 54 - 55 - 55 - 55);
 }
 
 TEST(Listings, NamesLayoutLinesAndHeadings) {
@@ -139,11 +138,12 @@ PAVECAST_GCC_BUG_105651_BEGIN
 // the listing writer keeps and rewrites is the one the layout writes.
 TEST(Listings, KeptLinesShowEveryChangedField) {
   auto build = [](EngineRun& run) {
-    run.ctx.repair_order = 1;
+    run.ctx.settings.repair_order = 1;
     run.set_funding(3.0f);
-    run.ctx.actions[kOverlay].new_pavement_type = 2;
+    run.ctx.tables.actions[kOverlay].new_pavement_type = 2;
     std::string numbers;
-    for (int k = 1; k <= 97; ++k) numbers += "." + std::to_string(10000 + (k * 7919) % 89999) + "\n";
+    for (int k = 1; k <= 97; ++k)
+      numbers += "." + std::to_string(10000 + (k * 7919) % 89999) + "\n";
     run.dir.write("data/random.dat", numbers);
     for (int i = 1; i <= 40; ++i) {
       run.add_segment(static_cast<float>(1 + (i * 7) % 10) - 0.25f * static_cast<float>(i % 3),
@@ -165,10 +165,12 @@ TEST(Listings, KeptLinesShowEveryChangedField) {
     EngineRun again(8, 100);
     build(again);
     LineRecorder recorder(names);
-    const ProjectionInputs inputs = projection_inputs(again.ctx, again.ctx, again.ctx.network);
+    const ProjectionInputs inputs =
+        projection_inputs(again.ctx.settings, again.ctx.tables, again.ctx.network);
     RandomFile numbers(
         InputFile::open_or_fatal(again.ctx.workdir.data("random.dat"), IfMissing::kCreateEmpty));
-    Projection(inputs, {again.ctx.segments, again.ctx.pavement, again.ctx.forced, again.ctx.stats},
+    Projection(inputs,
+               {again.ctx.segments, again.ctx.tables.pavement, again.ctx.forced, again.ctx.stats},
                recorder, &numbers)
         .run();
     EXPECT_GT(again.ctx.segments.segment_count, 40);  // pieces were split off
@@ -197,7 +199,7 @@ TEST(Traces, EveryPieceOfATracedSegmentIsTraced) {
 
 TEST(Traces, CountAboveNineShowsAsNine) {
   EngineRun run(1);
-  run.ctx.actions[kSeal].score_gain = 0.0f;
+  run.ctx.tables.actions[kSeal].score_gain = 0.0f;
   run.add_segment(7.0f, 1.0f);
   run.ctx.segments[1].times_applied[kSeal] = 11;
   run.ctx.segments[1].last_action = kSeal;
@@ -211,11 +213,11 @@ TEST(Traces, CountAboveNineShowsAsNine) {
 TEST(Listings, ReconstructionShowsTheMatrixActionOrTheActionApplied) {
   for (bool names : {true, false}) {
     EngineRun run(1);
-    run.ctx.reconstruct_answer = 'Y';
-    run.ctx.reconstruct_probability = 0.05f;
-    run.ctx.recon_numbers_loaded = true;
-    for (int n = 1; n <= kReconNumbers; ++n) run.ctx.recon_random[n] = 0.9f;
-    run.ctx.recon_random[1] = 0.01f;
+    run.ctx.settings.reconstruct_answer = 'Y';
+    run.ctx.settings.reconstruct_probability = 0.05f;
+    run.ctx.settings.recon_numbers_loaded = true;
+    for (int n = 1; n <= kReconNumbers; ++n) run.ctx.tables.recon_random[n] = 0.9f;
+    run.ctx.tables.recon_random[1] = 0.01f;
     run.add_segment(4.0f, 1.0f);
     run.open_listings(names);
     run.run();
@@ -232,7 +234,7 @@ TEST(Listings, ReconstructionShowsTheMatrixActionOrTheActionApplied) {
 // is 1234.5, which prints as "1234.".
 TEST(Listings, DrawnKeyShownTimesTenThousand) {
   EngineRun run(1);
-  run.ctx.repair_order = 1;
+  run.ctx.settings.repair_order = 1;
   run.dir.write("data/random.dat", ".12345\n");
   run.add_segment(9.0f, 1.0f);
   run.open_listings();

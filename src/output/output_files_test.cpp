@@ -57,12 +57,12 @@ const std::string kNamesImprovements = lines(
          "               Seg#  Pvt  Yr   Surf  Repair Miles  " + "  M$    Tot $ MCD Jur Forced",
      std::string(7, ' ') + "----------------------- ------------------------" +
          "-------------- ----  ---  --   ----  ------ -----  " + " ----   ----- --- --- ------"});
-const std::string kNamesSegmentList = lines(
-    {"This is a list of all segments at the start of each year.", "",
-     std::string(7, ' ') + "Highway                 Segment                " +
-         "                Seg#  Pvt  Yr   Surf   Miles    Order",
-     std::string(7, ' ') + "----------------------- " + std::string(38, '-') +
-         "  ----  ---  --   ----   -----    -----"});
+const std::string kNamesSegmentList =
+    lines({"This is a list of all segments at the start of each year.", "",
+           std::string(7, ' ') + "Highway                 Segment                " +
+               "                Seg#  Pvt  Yr   Surf   Miles    Order",
+           std::string(7, ' ') + "----------------------- " + std::string(38, '-') +
+               "  ----  ---  --   ----   -----    -----"});
 
 struct HeadingCase {
   int32_t names_format;
@@ -75,13 +75,13 @@ TEST(ListingHeadings, BothFormsByteForByte) {
                         HeadingCase{1, &kNamesImprovements, &kNamesSegmentList}}) {
     TempDir dir;
     auto ctx = make_context(dir);
-    ctx->scores_name = "rd96";
-    ctx->annual_funding = 25.0f;
-    ctx->auxiliary_answer = 'Y';
+    ctx->settings.scores_name = "rd96";
+    ctx->settings.annual_funding = 25.0f;
+    ctx->settings.auxiliary_answer = 'Y';
     ctx->network.first_year = 1996;
     ctx->network.names_format = c.names_format;
-    ctx->list_lines = 0;
-    ctx->repair_lines = 0;
+    ctx->output.list_lines = 0;
+    ctx->output.repair_lines = 0;
     open_run_files(output_of(*ctx));
     write_listing_headings(output_of(*ctx));
     ctx->files.improvements->close();
@@ -89,22 +89,22 @@ TEST(ListingHeadings, BothFormsByteForByte) {
     EXPECT_EQ(dir.read("rd96-c.rep"), *c.improvements) << "names_format " << c.names_format;
     EXPECT_EQ(dir.read("rd96-c.scr"), *c.segment_list) << "names_format " << c.names_format;
     EXPECT_TRUE(ctx->files.report);
-    EXPECT_EQ(ctx->list_lines, 3);
-    EXPECT_EQ(ctx->repair_lines, 3);
+    EXPECT_EQ(ctx->output.list_lines, 3);
+    EXPECT_EQ(ctx->output.repair_lines, 3);
   }
 }
 
 TEST(RunFiles, WithoutAuxiliaryFilesOnlyTheReport) {
   TempDir dir;
   auto ctx = make_context(dir);
-  ctx->scores_name = "rd96";
-  ctx->annual_funding = 25.0f;
-  ctx->auxiliary_answer = 'N';
+  ctx->settings.scores_name = "rd96";
+  ctx->settings.annual_funding = 25.0f;
+  ctx->settings.auxiliary_answer = 'N';
   open_run_files(output_of(*ctx));
   write_listing_headings(output_of(*ctx));
-  EXPECT_EQ(ctx->report_file_name, "rd96-c.out  ");
-  EXPECT_EQ(ctx->condition_file_name, "NA          ");
-  EXPECT_EQ(ctx->improvements_file_name, "NA          ");
+  EXPECT_EQ(ctx->output.report_file_name, "rd96-c.out  ");
+  EXPECT_EQ(ctx->output.condition_file_name, "NA          ");
+  EXPECT_EQ(ctx->output.improvements_file_name, "NA          ");
   ctx->files.report->close();
   EXPECT_TRUE(dir.exists("rd96-c.out"));
   EXPECT_FALSE(dir.exists("rd96-c.scr"));
@@ -118,31 +118,30 @@ TEST(TraceFiles, HeadingsInBothForms) {
   ctx->segments.segment_count = 3;
   ctx->segments[2].highway_name = "Route 9";
   ctx->segments[2].segment_description = "from Mill Creek to the county line";
-  ctx->trace_count = 2;
-  ctx->trace_segment[1] = 2;
-  ctx->trace_file_name[1] = "trace.2  ";
-  ctx->trace_segment[2] = 955;  // not a segment of the table
-  ctx->trace_file_name[2] = "trace.955";
+  ctx->settings.trace_count = 2;
+  ctx->settings.trace_segment[1] = 2;
+  ctx->settings.trace_file_name[1] = "trace.2  ";
+  ctx->settings.trace_segment[2] = 955;  // not a segment of the table
+  ctx->settings.trace_file_name[2] = "trace.955";
   ctx->network.names_format = 1;
   ASSERT_EQ(open_trace_files(output_of(*ctx)), 0);
   ctx->files.trace[1]->close();
   ctx->files.trace[2]->close();
-  const std::string columns = lines({std::string(23, ' ') + "Org. Cur. Last",
-                                     "Yr Pvt Surf Miles Seg# Seg# Rep# Freq",
-                                     "-- --- ---- ----- ---- ---- ---- ----"});
-  EXPECT_EQ(dir.read("trace.2"),
-            lines({"This is a tracing of Route 9                ",
-                   "from Mill Creek to the county line    ", "", ""}) +
-                columns);
+  const std::string columns =
+      lines({std::string(23, ' ') + "Org. Cur. Last", "Yr Pvt Surf Miles Seg# Seg# Rep# Freq",
+             "-- --- ---- ----- ---- ---- ---- ----"});
+  EXPECT_EQ(dir.read("trace.2"), lines({"This is a tracing of Route 9                ",
+                                        "from Mill Creek to the county line    ", "", ""}) +
+                                     columns);
   EXPECT_EQ(dir.read("trace.955"),
             lines({"This is a tracing of " + std::string(23, ' '), std::string(38, ' '), "", ""}) +
                 columns);
 
   TempDir short_dir;
   auto short_ctx = make_context(short_dir);
-  short_ctx->trace_count = 1;
-  short_ctx->trace_segment[1] = 21;
-  short_ctx->trace_file_name[1] = "trace.21 ";
+  short_ctx->settings.trace_count = 1;
+  short_ctx->settings.trace_segment[1] = 21;
+  short_ctx->settings.trace_file_name[1] = "trace.21 ";
   ASSERT_EQ(open_trace_files(output_of(*short_ctx)), 0);
   short_ctx->files.trace[1]->close();
   EXPECT_EQ(short_dir.read("trace.21"), lines({"This is a tracing of   21", "", ""}) + columns);
@@ -152,11 +151,11 @@ TEST(TraceFiles, AFileThatCannotBeCreatedNamesItsEntry) {
   TempDir dir;
   std::filesystem::create_directory(dir.path() / "trace.30");
   auto ctx = make_context(dir);
-  ctx->trace_count = 3;
-  ctx->trace_segment = {0, 6, 30, 19};
-  ctx->trace_file_name[1] = "trace.6";
-  ctx->trace_file_name[2] = "trace.30";
-  ctx->trace_file_name[3] = "trace.19";
+  ctx->settings.trace_count = 3;
+  ctx->settings.trace_segment = {0, 6, 30, 19};
+  ctx->settings.trace_file_name[1] = "trace.6";
+  ctx->settings.trace_file_name[2] = "trace.30";
+  ctx->settings.trace_file_name[3] = "trace.19";
   EXPECT_EQ(open_trace_files(output_of(*ctx)), 2);
   EXPECT_TRUE(ctx->files.trace[1] && ctx->files.trace[1]->is_open());
   EXPECT_FALSE(dir.exists("trace.19"));
@@ -165,10 +164,10 @@ TEST(TraceFiles, AFileThatCannotBeCreatedNamesItsEntry) {
 TEST(TraceFiles, ASecondEntryWithTheSameFileCountsAsUnopenable) {
   TempDir dir;
   auto ctx = make_context(dir);
-  ctx->trace_count = 2;
-  ctx->trace_segment = {0, 12, 12};
-  ctx->trace_file_name[1] = "trace.12";
-  ctx->trace_file_name[2] = "trace.12";
+  ctx->settings.trace_count = 2;
+  ctx->settings.trace_segment = {0, 12, 12};
+  ctx->settings.trace_file_name[1] = "trace.12";
+  ctx->settings.trace_file_name[2] = "trace.12";
   EXPECT_EQ(open_trace_files(output_of(*ctx)), 2);
 }
 

@@ -1,6 +1,7 @@
 // What the output stages keep between them: the names of the run's files as
 // the closing list shows them, the page line counters of the listings and
-// the report, the printer status and where printer ports lead.
+// the report, and the printer status. Where printer ports lead is a setting
+// of the program, fixed for the run (Printers).
 #pragma once
 
 #include <cstdint>
@@ -18,7 +19,11 @@ struct OutputState {
   int32_t repair_lines = 3;  // lines on the improvements file's current page
   int32_t report_line = 0;
   int32_t printer_status = 0;
-  std::string printer_device_prefix = "/dev/lp";  // printer port n is prefix + (n - 1)
+};
+
+// Where printer ports lead: port n (1 to 9) is device_prefix + (n - 1).
+struct Printers {
+  std::string device_prefix = "/dev/lp";
 };
 
 }  // namespace pavecast

@@ -75,7 +75,7 @@ std::string print_inputs_command(const RunOutput& run) {
 
 std::filesystem::path printer_device(const RunOutput& run) {
   if (run.settings.printer_port < 1 || run.settings.printer_port > 9) return {};
-  return run.state.printer_device_prefix + std::to_string(run.settings.printer_port - 1);
+  return run.printers.device_prefix + std::to_string(run.settings.printer_port - 1);
 }
 
 bool print_file(const RunOutput& run, const FilePath& from, const std::string& command) {

@@ -4,7 +4,7 @@
 // Each copy is described by the two-line command file "temptemp.bat",
 // written before the copy and deleted after it; the copy itself is made here,
 // byte for byte, so no file name ever reaches a command processor. Printer
-// port n (1 to 9) is the device printer_device_prefix + (n - 1), opened for
+// port n (1 to 9) is the device printers.device_prefix + (n - 1), opened for
 // writing without being created; port 0 has no device. A copy to the printer
 // that cannot be made is reported to the caller, which alerts the analyst.
 #pragma once

@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-
 #include <string>
 
 #include "fatal/fatal.h"
@@ -31,7 +30,7 @@ void add_segment(RunContext& ctx, float score, float lane_miles, int32_t pavemen
 // The report of the run as the year loop leaves it: the percentages and
 // mean score of every year derived from the sums.
 void write_report(RunContext& ctx) {
-  for (int y = 1; y <= std::clamp(ctx.year_slots, 1, kMaxYearSlots); ++y)
+  for (int y = 1; y <= std::clamp(ctx.settings.year_slots, 1, kMaxYearSlots); ++y)
     derive_year_statistics(ctx.stats, ctx.network.total_lane_miles, y);
   write_projection_report(output_of(ctx));
 }
@@ -39,32 +38,32 @@ void write_report(RunContext& ctx) {
 std::unique_ptr<RunContext> small_run(const TempDir& dir) {
   auto ctx = testing::make_context(dir);
   ctx->files.report = OutputFile::create_replacement(dir.workdir().local("t-c.out"));
-  ctx->printout_type = 2;
-  ctx->page_lines = 74;
-  ctx->date_time_answer = 'N';
-  ctx->force_fix_answer = 'N';
-  ctx->annual_funding = 25.0f;
-  ctx->repair_order = 3;
-  ctx->years = 2;
-  ctx->year_slots = 3;
+  ctx->settings.printout_type = 2;
+  ctx->settings.page_lines = 74;
+  ctx->settings.date_time_answer = 'N';
+  ctx->settings.force_fix_answer = 'N';
+  ctx->settings.annual_funding = 25.0f;
+  ctx->settings.repair_order = 3;
+  ctx->settings.years = 2;
+  ctx->settings.year_slots = 3;
 
   ctx->network.first_year = 1996;
   ctx->network.network_name = "TEST NET";
   ctx->network.total_lane_miles = 10.0f;
 
-  ctx->pavement.pavement_type_count = 2;
-  ctx->pavement.pavement_type_name[1] = "ASPHALT";
-  ctx->pavement.pavement_type_name[2] = "CONCRETE";
+  ctx->tables.pavement.pavement_type_count = 2;
+  ctx->tables.pavement.pavement_type_name[1] = "ASPHALT";
+  ctx->tables.pavement.pavement_type_name[2] = "CONCRETE";
   for (int k = 1; k <= 10; ++k) {
-    ctx->pavement.det_rate[1][k] = 0.25f;
-    ctx->pavement.det_rate[2][k] = 0.5f;
+    ctx->tables.pavement.det_rate[1][k] = 0.25f;
+    ctx->tables.pavement.det_rate[2][k] = 0.5f;
   }
 
-  ctx->actions.action_count = 1;
-  ctx->actions[1].action_number = 7;
-  ctx->actions[1].max_repeats = 1000;
-  ctx->actions[1].action_description = "Overlay";
-  ctx->actions[1].action_cost = 0.25f;
+  ctx->tables.actions.action_count = 1;
+  ctx->tables.actions[1].action_number = 7;
+  ctx->tables.actions[1].max_repeats = 1000;
+  ctx->tables.actions[1].action_description = "Overlay";
+  ctx->tables.actions[1].action_cost = 0.25f;
 
   Statistics& s = ctx->stats;
   s.poor_miles[1] = 4.0f;  // 40 % poor, 10 % fair, mean 6.0
@@ -182,7 +181,7 @@ TEST(ProjectionReport, WritesTheWholeReportOfASmallRun) {
       policy_heading("ASPHALT   CONCRETE          ") + rate_rows(kOverlayRow);
   EXPECT_EQ(report_text(*ctx, dir), expected);
 
-  EXPECT_EQ(ctx->report_line, 11 + 3 + 3 + 4);
+  EXPECT_EQ(ctx->output.report_line, 11 + 3 + 3 + 4);
 }
 
 TEST(ProjectionReport, TitleVariants) {
@@ -193,8 +192,8 @@ TEST(ProjectionReport, TitleVariants) {
   for (Case c : {Case{5, " 3/ 7/1996  9:05"}, Case{42, " 3/ 7/1996  9:42"}}) {
     TempDir dir;
     auto ctx = small_run(dir);
-    ctx->date_time_answer = 'Y';
-    ctx->start_time = StartTime{1996, 3, 7, 9, c.minute};
+    ctx->settings.date_time_answer = 'Y';
+    ctx->settings.start_time = StartTime{1996, 3, 7, 9, c.minute};
     write_report(*ctx);
     std::string title =
         lines({blanks(11) + c.date_line + blanks(14) + "Quillondarowmere Transportation Committee",
@@ -205,8 +204,8 @@ TEST(ProjectionReport, TitleVariants) {
   // Unlimited money has no repair order; forced repairs are noted.
   TempDir dir;
   auto ctx = small_run(dir);
-  ctx->annual_funding = 99999.9f;
-  ctx->force_fix_answer = 'Y';
+  ctx->settings.annual_funding = 99999.9f;
+  ctx->settings.force_fix_answer = 'Y';
   ctx->network.total_lane_miles = 1234.4994f;
   write_report(*ctx);
   std::string expected =
@@ -219,9 +218,9 @@ TEST(ProjectionReport, TitleVariants) {
 TEST(ProjectionReport, VariableFundingAndTheLaserJetSetUp) {
   TempDir dir;
   auto ctx = small_run(dir);
-  ctx->printout_type = 1;
-  ctx->variable_funding = true;
-  ctx->repair_order = 2;
+  ctx->settings.printout_type = 1;
+  ctx->settings.variable_funding = true;
+  ctx->settings.repair_order = 2;
   write_report(*ctx);
   const std::string esc(1, '\x1b');
   std::string expected =
@@ -237,9 +236,9 @@ TEST(ProjectionReport, CostTableFollowsTheNumberOfActions) {
   {
     TempDir dir;
     auto ctx = small_run(dir);
-    ctx->actions.action_count = 5;
+    ctx->tables.actions.action_count = 5;
     for (int a = 1; a <= 5; ++a) {
-      ctx->actions[a].action_number = 10 * a;
+      ctx->tables.actions[a].action_number = 10 * a;
       ctx->stats.cost_by_action[a][2] = 0.1f * static_cast<float>(a);
       ctx->stats.miles_by_action[a] = static_cast<float>(a);
     }
@@ -266,12 +265,12 @@ TEST(ProjectionReport, CostTableFollowsTheNumberOfActions) {
   {
     TempDir dir;
     auto ctx = small_run(dir);
-    ctx->actions.action_count = 11;
+    ctx->tables.actions.action_count = 11;
     for (int a = 1; a <= 11; ++a) {
-      ctx->actions[a].action_number = a;
-      ctx->actions[a].max_repeats = a - 1;
-      ctx->actions[a].action_description = "Act";
-      ctx->actions[a].action_cost = 1.5f;
+      ctx->tables.actions[a].action_number = a;
+      ctx->tables.actions[a].max_repeats = a - 1;
+      ctx->tables.actions[a].action_description = "Act";
+      ctx->tables.actions[a].action_cost = 1.5f;
       ctx->stats.cost_by_action[a][3] = 0.5f;
     }
     ctx->stats.miles_by_action[11] = 1234567.0f;
@@ -311,7 +310,7 @@ TEST(ProjectionReport, CostTableFollowsTheNumberOfActions) {
   {
     TempDir dir;
     auto ctx = small_run(dir);
-    ctx->actions.action_count = 0;
+    ctx->tables.actions.action_count = 0;
     write_report(*ctx);
     std::string expected = lines({
         blanks(56) + "  Cost   Avg.  Mi`s  $/Mi   Cost By Action",
@@ -360,8 +359,8 @@ TEST(ProjectionReport, AsterisksZerosAndAnEmptyHorizon) {
   {
     TempDir dir;
     auto ctx = small_run(dir);
-    ctx->years = 0;
-    ctx->year_slots = 1;
+    ctx->settings.years = 0;
+    ctx->settings.year_slots = 1;
     ctx->stats.total_miles_repaired = 0;
     write_report(*ctx);
     std::string expected = lines({
@@ -394,12 +393,12 @@ TEST(ProjectionReport, NetworkWithoutLaneMilesReportsZeros) {
 TEST(ProjectionReport, LongRunBreaksPagesInsideTheTable) {
   TempDir dir;
   auto ctx = small_run(dir);
-  ctx->printout_type = 3;
-  ctx->page_lines = 53;
-  ctx->years = 97;
-  ctx->year_slots = 98;
+  ctx->settings.printout_type = 3;
+  ctx->settings.page_lines = 53;
+  ctx->settings.years = 97;
+  ctx->settings.year_slots = 98;
   ctx->stats = Statistics{};
-  ctx->actions[1].action_number = 7;
+  ctx->tables.actions[1].action_number = 7;
   write_report(*ctx);
 
   std::string table = one_action_heading();
@@ -418,7 +417,7 @@ TEST(ProjectionReport, LongRunBreaksPagesInsideTheTable) {
   // 3 + 9 rows on the last page and the four total lines: no break before
   // the definitions.
   EXPECT_EQ(report.substr(start, table.size() + kDefinitions.size()), table + kDefinitions);
-  EXPECT_EQ(ctx->report_line, 3 + 9 + 4);
+  EXPECT_EQ(ctx->output.report_line, 3 + 9 + 4);
 }
 
 // Twenty years on 53-line pages fill more than the page allows below the
@@ -426,12 +425,12 @@ TEST(ProjectionReport, LongRunBreaksPagesInsideTheTable) {
 TEST(ProjectionReport, DefinitionsStartANewPageWhenTheTableIsLong) {
   TempDir dir;
   auto ctx = small_run(dir);
-  ctx->page_lines = 53;
-  ctx->years = 20;
-  ctx->year_slots = 21;
+  ctx->settings.page_lines = 53;
+  ctx->settings.years = 20;
+  ctx->settings.year_slots = 21;
   write_report(*ctx);
   std::string report = report_text(*ctx, dir);
-  EXPECT_EQ(ctx->report_line, 11 + 3 + 21 + 4);
+  EXPECT_EQ(ctx->output.report_line, 11 + 3 + 21 + 4);
   EXPECT_NE(report.find("Total Lane-Miles By Action    7\n" + kFF + "\n" + kDefinitions),
             std::string::npos);
   EXPECT_EQ(report.find(kFF + "\n" + blanks(56)), std::string::npos);  // no break in the table
@@ -441,10 +440,10 @@ TEST(ProjectionReport, EndRecordDependsOnThePrintoutType) {
   TempDir dir;
   RunContext ctx(dir.workdir());
   auto file = OutputFile::create_replacement(dir.workdir().local("end"));
-  ctx.printout_type = 1;
-  write_end_record(ctx.printout_type, *file);
-  ctx.printout_type = 3;
-  write_end_record(ctx.printout_type, *file);
+  ctx.settings.printout_type = 1;
+  write_end_record(ctx.settings.printout_type, *file);
+  ctx.settings.printout_type = 3;
+  write_end_record(ctx.settings.printout_type, *file);
   file->close();
   EXPECT_EQ(dir.read("end"),
             "\x1b"

@@ -22,6 +22,7 @@ struct RunOutput {
   const Statistics& stats;
   RunFiles& files;
   OutputState& state;
+  const Printers& printers;
 };
 
 }  // namespace pavecast

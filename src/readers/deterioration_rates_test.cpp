@@ -1,13 +1,12 @@
 #include "readers/deterioration_rates.h"
 
-#include "dialogue/parameter_files.h"
-
 #include <gtest/gtest.h>
 
 #include <cstdio>
 #include <cstdlib>
 #include <functional>
 
+#include "dialogue/parameter_files.h"
 #include "fatal/fatal.h"
 #include "support/test_support.h"
 
@@ -41,7 +40,7 @@ using testing::fatal_text_of;
 
 std::unique_ptr<RunContext> read_rates(const TempDir& dir, ScriptedConsole& console) {
   auto ctx = make_context(dir);
-  read_deterioration_rates(dialogue_of(*ctx, console), *ctx, ctx->pavement);
+  read_deterioration_rates(dialogue_of(*ctx, console), ctx->settings, ctx->tables.pavement);
   return ctx;
 }
 
@@ -52,7 +51,7 @@ TEST(DeteriorationRates, TwoBlocksAndATrailingNameDefineTwoTypes) {
   auto ctx = read_rates(dir, console);
 
   EXPECT_EQ(console.output(), " Reading Deterioration Rates\n");
-  const PavementTypes& t = ctx->pavement;
+  const PavementTypes& t = ctx->tables.pavement;
   EXPECT_EQ(t.pavement_type_count, 2);
   EXPECT_EQ(t.pavement_type_name[1], "ACC     ");
   EXPECT_EQ(t.pavement_type_name[2], "PCC     ");
@@ -69,7 +68,7 @@ TEST(DeteriorationRates, BlockCutShortCountsOnceARateIsRead) {
   ScriptedConsole console;
   auto ctx = read_rates(dir, console);
 
-  const PavementTypes& t = ctx->pavement;
+  const PavementTypes& t = ctx->tables.pavement;
   EXPECT_EQ(t.pavement_type_count, 3);
   for (int k = 1; k <= 4; ++k) EXPECT_EQ(t.det_rate[3][k], rate(0.5, k)) << k;  // classes 10..7
   for (int k = 5; k <= kClasses; ++k) EXPECT_EQ(t.det_rate[3][k], 0.0f) << k;   // classes 6..1
@@ -83,8 +82,8 @@ TEST(DeteriorationRates, OnlyFiveBlocksAreRead) {
   dir.write("data/detrates.dat", file);
   ScriptedConsole console;
   auto ctx = read_rates(dir, console);
-  EXPECT_EQ(ctx->pavement.pavement_type_count, 5);
-  EXPECT_EQ(ctx->pavement.pavement_type_name[5], "T5      ");
+  EXPECT_EQ(ctx->tables.pavement.pavement_type_count, 5);
+  EXPECT_EQ(ctx->tables.pavement.pavement_type_name[5], "T5      ");
 }
 
 TEST(DeteriorationRates, RateFieldsImpliedDecimalsBlanksCrlfAndLongLines) {
@@ -99,7 +98,7 @@ TEST(DeteriorationRates, RateFieldsImpliedDecimalsBlanksCrlfAndLongLines) {
                 std::string(4000, '9') + "\r\n");
   ScriptedConsole console;
   auto ctx = read_rates(dir, console);
-  const PavementTypes& t = ctx->pavement;
+  const PavementTypes& t = ctx->tables.pavement;
   EXPECT_EQ(t.pavement_type_count, 1);
   EXPECT_EQ(t.pavement_type_name[1], "Asphalt ");
   EXPECT_EQ(t.det_rate[1][1], 1.25f);
@@ -113,11 +112,11 @@ TEST(DeteriorationRates, MissingOrEmptyFileDefinesNoType) {
   TempDir dir;
   ScriptedConsole console;
   auto ctx = read_rates(dir, console);
-  EXPECT_EQ(ctx->pavement.pavement_type_count, 0);
+  EXPECT_EQ(ctx->tables.pavement.pavement_type_count, 0);
   EXPECT_TRUE(dir.exists("data/detrates.dat"));
 
   auto again = read_rates(dir, console);  // now empty
-  EXPECT_EQ(again->pavement.pavement_type_count, 0);
+  EXPECT_EQ(again->tables.pavement.pavement_type_count, 0);
 }
 
 TEST(DeteriorationRates, NonNumericRateStopsTheRunNamingFileAndLine) {
@@ -133,12 +132,12 @@ TEST(DeteriorationRates, ReadingAgainStartsFromAnEmptyTable) {
   dir.write("data/detrates.dat", block("ACC", 0.1) + block("PCC", 0.3) + block("COMP", 0.5));
   auto ctx = make_context(dir);
   ScriptedConsole console;
-  read_deterioration_rates(dialogue_of(*ctx, console), *ctx, ctx->pavement);
-  ASSERT_EQ(ctx->pavement.pavement_type_count, 3);
+  read_deterioration_rates(dialogue_of(*ctx, console), ctx->settings, ctx->tables.pavement);
+  ASSERT_EQ(ctx->tables.pavement.pavement_type_count, 3);
 
   dir.write("data/detrates.dat", block("NEW", 0.2, 2));
-  read_deterioration_rates(dialogue_of(*ctx, console), *ctx, ctx->pavement);
-  const PavementTypes& t = ctx->pavement;
+  read_deterioration_rates(dialogue_of(*ctx, console), ctx->settings, ctx->tables.pavement);
+  const PavementTypes& t = ctx->tables.pavement;
   EXPECT_EQ(t.pavement_type_count, 1);
   EXPECT_EQ(t.pavement_type_name[1], "NEW     ");
   EXPECT_EQ(t.det_rate[1][3], 0.0f);

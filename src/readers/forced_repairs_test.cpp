@@ -32,9 +32,10 @@ TEST(ForcedRepairs, EntriesAndBackIndex) {
   TempDir dir;
   dir.write("force.txt", lines({" 3  17", " 5 240  the rest is ignored"}));
   auto ctx = make_context(dir);
-  ctx->force_fix_file = "force.txt";  // trailing blanks are not part of the name
+  ctx->settings.force_fix_file = "force.txt";  // trailing blanks are not part of the name
   ScriptedConsole console;
-  read_forced_repairs(ctx->workdir, ctx->force_fix_file, console, ctx->forced, ctx->segments);
+  read_forced_repairs(ctx->workdir, ctx->settings.force_fix_file, console, ctx->forced,
+                      ctx->segments);
   EXPECT_EQ(ctx->forced.forced_count, 2);
   EXPECT_EQ(ctx->forced.forced_year[1], 3);
   EXPECT_EQ(ctx->forced.forced_segment[1], 17);
@@ -51,9 +52,10 @@ TEST(ForcedRepairs, SegmentNamedTwicePointsToTheLaterEntry) {
   TempDir dir;
   dir.write("fix.dat", lines({" 3  17", " 4   9", " 6  17"}));
   auto ctx = make_context(dir);
-  ctx->force_fix_file = "fix.dat     ";
+  ctx->settings.force_fix_file = "fix.dat     ";
   ScriptedConsole console;
-  read_forced_repairs(ctx->workdir, ctx->force_fix_file, console, ctx->forced, ctx->segments);
+  read_forced_repairs(ctx->workdir, ctx->settings.force_fix_file, console, ctx->forced,
+                      ctx->segments);
   EXPECT_EQ(ctx->forced.forced_count, 3);
   EXPECT_EQ(ctx->segments[17].forced_index, 3);
   EXPECT_EQ(ctx->forced.forced_segment[1], 17);  // both entries stay in the list
@@ -67,9 +69,10 @@ TEST(ForcedRepairs, SegmentOutsideTheTableIsSkippedWithAWarning) {
   // up an entry number, and reading goes on after them.
   dir.write("force.txt", lines({" 2  38", "", " 39999", " 4  -5", " 7 220"}));
   auto ctx = make_context(dir);
-  ctx->force_fix_file = "force.txt";
+  ctx->settings.force_fix_file = "force.txt";
   ScriptedConsole console;
-  read_forced_repairs(ctx->workdir, ctx->force_fix_file, console, ctx->forced, ctx->segments);
+  read_forced_repairs(ctx->workdir, ctx->settings.force_fix_file, console, ctx->forced,
+                      ctx->segments);
   EXPECT_EQ(console.output(),
             lines({" ** Warning: forced-repair line 2 of force.txt names segment 0, outside "
                    "1..2500; the line is skipped",
@@ -86,22 +89,25 @@ TEST(ForcedRepairs, UnreadableLineEndsTheListSilently) {
   TempDir dir;
   dir.write("force.txt", lines({" 2  38", "x2  40", " 3  41"}));
   auto ctx = make_context(dir);
-  ctx->force_fix_file = "force.txt";
+  ctx->settings.force_fix_file = "force.txt";
   ScriptedConsole console;
-  read_forced_repairs(ctx->workdir, ctx->force_fix_file, console, ctx->forced, ctx->segments);
+  read_forced_repairs(ctx->workdir, ctx->settings.force_fix_file, console, ctx->forced,
+                      ctx->segments);
   EXPECT_EQ(ctx->forced.forced_count, 1);
   EXPECT_EQ(ctx->segments[41].forced_index, 0);
   EXPECT_EQ(console.output(), "");
 
   // A missing file is created empty: no entries.
-  ctx->force_fix_file = "none.txt";
-  read_forced_repairs(ctx->workdir, ctx->force_fix_file, console, ctx->forced, ctx->segments);
+  ctx->settings.force_fix_file = "none.txt";
+  read_forced_repairs(ctx->workdir, ctx->settings.force_fix_file, console, ctx->forced,
+                      ctx->segments);
   EXPECT_EQ(ctx->forced.forced_count, 0);
   EXPECT_TRUE(dir.exists("none.txt"));
 
   ScriptedConsole blank;
-  ctx->force_fix_file = "";
-  read_forced_repairs(ctx->workdir, ctx->force_fix_file, blank, ctx->forced, ctx->segments);
+  ctx->settings.force_fix_file = "";
+  read_forced_repairs(ctx->workdir, ctx->settings.force_fix_file, blank, ctx->forced,
+                      ctx->segments);
   EXPECT_EQ(ctx->forced.forced_count, 0);
   EXPECT_EQ(blank.output(),
             lines({" ** Warning: no forced-repair file was named; no repairs are forced"}));
@@ -111,18 +117,19 @@ PAVECAST_GCC_BUG_105651_BEGIN
 TEST(ForcedRepairs, HundredEntriesAcceptedTheHundredAndFirstStops) {
   TempDir dir;
   auto ctx = make_context(dir);
-  ctx->force_fix_file = "force.txt";
+  ctx->settings.force_fix_file = "force.txt";
   ScriptedConsole console;
 
   // Blank lines among the 100 entries are skipped and count for nothing.
   dir.write("force.txt", "\n" + entries(50) + "\n" + entries(100).substr(50 * 7));
-  read_forced_repairs(ctx->workdir, ctx->force_fix_file, console, ctx->forced, ctx->segments);
+  read_forced_repairs(ctx->workdir, ctx->settings.force_fix_file, console, ctx->forced,
+                      ctx->segments);
   EXPECT_EQ(ctx->forced.forced_count, 100);
   EXPECT_EQ(ctx->segments[100].forced_index, 100);
 
   dir.write("force.txt", entries(101));
   EXPECT_EQ(fatal_text_of([&] {
-              read_forced_repairs(ctx->workdir, ctx->force_fix_file, console, ctx->forced,
+              read_forced_repairs(ctx->workdir, ctx->settings.force_fix_file, console, ctx->forced,
                                   ctx->segments);
             }),
             " ** Fatal Error: The maximium number of forced repairs has been exceeded.\n");
@@ -132,15 +139,17 @@ PAVECAST_GCC_BUG_105651_END
 TEST(ForcedRepairs, RereadingKeepsOldBackIndexesButTheyNoLongerApply) {
   TempDir dir;
   auto ctx = make_context(dir);
-  ctx->force_fix_file = "force.txt";
+  ctx->settings.force_fix_file = "force.txt";
   ScriptedConsole console;
   dir.write("force.txt", lines({" 3  17", " 4  30"}));
-  read_forced_repairs(ctx->workdir, ctx->force_fix_file, console, ctx->forced, ctx->segments);
+  read_forced_repairs(ctx->workdir, ctx->settings.force_fix_file, console, ctx->forced,
+                      ctx->segments);
   // A second pass through the dialogue names another file.
   dir.write("force.txt", lines({" 5  30"}));
-  read_forced_repairs(ctx->workdir, ctx->force_fix_file, console, ctx->forced, ctx->segments);
+  read_forced_repairs(ctx->workdir, ctx->settings.force_fix_file, console, ctx->forced,
+                      ctx->segments);
   EXPECT_EQ(ctx->forced.forced_count, 1);
-  EXPECT_EQ(ctx->segments[17].forced_index, 1);  // only start-up clears the rows
+  EXPECT_EQ(ctx->segments[17].forced_index, 1);                // only start-up clears the rows
   EXPECT_EQ(forced_entry(ctx->forced, ctx->segments, 17), 0);  // entry 1 now names segment 30
   EXPECT_EQ(forced_entry(ctx->forced, ctx->segments, 30), 1);
 }
@@ -149,9 +158,10 @@ TEST(ForcedRepairs, EntriesBeyondTheLoadedNetworkAreIgnored) {
   TempDir dir;
   dir.write("force.txt", lines({" 3   2", " 4 900", " 5 901"}));
   auto ctx = make_context(dir);
-  ctx->force_fix_file = "force.txt";
+  ctx->settings.force_fix_file = "force.txt";
   ScriptedConsole console;
-  read_forced_repairs(ctx->workdir, ctx->force_fix_file, console, ctx->forced, ctx->segments);
+  read_forced_repairs(ctx->workdir, ctx->settings.force_fix_file, console, ctx->forced,
+                      ctx->segments);
   ctx->segments.segment_count = 800;
   ignore_forced_entries_beyond_network(ctx->forced, ctx->segments, console);
   EXPECT_EQ(console.output(),

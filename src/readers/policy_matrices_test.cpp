@@ -1,12 +1,11 @@
 #include "readers/policy_matrices.h"
 
-#include "dialogue/parameter_files.h"
-
 #include <gtest/gtest.h>
 
 #include <array>
 #include <functional>
 
+#include "dialogue/parameter_files.h"
 #include "fatal/fatal.h"
 #include "support/test_support.h"
 
@@ -27,8 +26,8 @@ std::unique_ptr<RunContext> with_types(const TempDir& dir,
                                        std::initializer_list<const char*> names) {
   auto ctx = make_context(dir);
   for (const char* n : names) {
-    ++ctx->pavement.pavement_type_count;
-    ctx->pavement.pavement_type_name[ctx->pavement.pavement_type_count] = n;
+    ++ctx->tables.pavement.pavement_type_count;
+    ctx->tables.pavement.pavement_type_name[ctx->tables.pavement.pavement_type_count] = n;
   }
   return ctx;
 }
@@ -41,12 +40,13 @@ TEST(PolicyMatrices, BlocksInAnyOrderFillTheirTypesRows) {
   auto ctx = with_types(dir, {"ACC", "PCC", "COMP"});
   ScriptedConsole console;
 
-  read_policy_matrices(dialogue_of(*ctx, console), *ctx, ctx->pavement, ctx->policy);
+  read_policy_matrices(dialogue_of(*ctx, console), ctx->settings, ctx->tables.pavement,
+                       ctx->tables.policy);
 
   EXPECT_EQ(console.output(), " Reading Policy Matrices\n");
-  EXPECT_EQ(ctx->policy[1], (Row{0, 0, 0, 0, 0, 3, 3, 2, 2, 1, 0}));
-  EXPECT_EQ(ctx->policy[2], (Row{0, 61, 61, 55, 55, 35, 35, 10, 10, 0, 0}));
-  EXPECT_EQ(ctx->policy[3], (Row{0, 60, 60, 50, 40, 30, 20, 10, 10, 0, 0}));
+  EXPECT_EQ(ctx->tables.policy[1], (Row{0, 0, 0, 0, 0, 3, 3, 2, 2, 1, 0}));
+  EXPECT_EQ(ctx->tables.policy[2], (Row{0, 61, 61, 55, 55, 35, 35, 10, 10, 0, 0}));
+  EXPECT_EQ(ctx->tables.policy[3], (Row{0, 60, 60, 50, 40, 30, 20, 10, 10, 0, 0}));
 }
 
 TEST(PolicyMatrices, RepeatedNameOverwritesAndBlocksAfterTheCountAreNotRead) {
@@ -60,10 +60,11 @@ TEST(PolicyMatrices, RepeatedNameOverwritesAndBlocksAfterTheCountAreNotRead) {
   auto ctx = with_types(dir, {"ACC", "PCC"});
   ScriptedConsole console;
 
-  read_policy_matrices(dialogue_of(*ctx, console), *ctx, ctx->pavement, ctx->policy);
+  read_policy_matrices(dialogue_of(*ctx, console), ctx->settings, ctx->tables.pavement,
+                       ctx->tables.policy);
 
-  EXPECT_EQ(ctx->policy[1], (Row{0, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2}));
-  EXPECT_EQ(ctx->policy[2], Row{});
+  EXPECT_EQ(ctx->tables.policy[1], (Row{0, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2}));
+  EXPECT_EQ(ctx->tables.policy[2], Row{});
 }
 
 TEST(PolicyMatrices, UnknownPavementTypeStopsTheRunWithItsPaddedName) {
@@ -75,7 +76,8 @@ TEST(PolicyMatrices, UnknownPavementTypeStopsTheRunWithItsPaddedName) {
     auto ctx = with_types(dir, {"acc/pcc2"});
     ScriptedConsole console;
     EXPECT_EQ(fatal_text_of([&] {
-                read_policy_matrices(dialogue_of(*ctx, console), *ctx, ctx->pavement, ctx->policy);
+                read_policy_matrices(dialogue_of(*ctx, console), ctx->settings,
+                                     ctx->tables.pavement, ctx->tables.policy);
               }),
               expected);
   }
@@ -85,7 +87,8 @@ TEST(PolicyMatrices, UnknownPavementTypeStopsTheRunWithItsPaddedName) {
     auto ctx = with_types(dir, {"ACC"});
     ScriptedConsole console;
     EXPECT_EQ(fatal_text_of([&] {
-                read_policy_matrices(dialogue_of(*ctx, console), *ctx, ctx->pavement, ctx->policy);
+                read_policy_matrices(dialogue_of(*ctx, console), ctx->settings,
+                                     ctx->tables.pavement, ctx->tables.policy);
               }),
               "\n\n ** Fatal Error: An invalid pavement type was entered (Acc     ).\n");
   }
@@ -95,7 +98,8 @@ TEST(PolicyMatrices, UnknownPavementTypeStopsTheRunWithItsPaddedName) {
     auto ctx = with_types(dir, {"ACC"});
     ScriptedConsole console;
     EXPECT_EQ(fatal_text_of([&] {
-                read_policy_matrices(dialogue_of(*ctx, console), *ctx, ctx->pavement, ctx->policy);
+                read_policy_matrices(dialogue_of(*ctx, console), ctx->settings,
+                                     ctx->tables.pavement, ctx->tables.policy);
               }),
               "\n\n ** Fatal Error: An invalid pavement type was entered ( ACC    ).\n");
   }
@@ -121,7 +125,8 @@ TEST(PolicyMatrices, ShortMissingOrUnreadableFileStopsTheRun) {
     auto ctx = with_types(dir, {"ACC", "PCC"});
     ScriptedConsole console;
     EXPECT_EQ(fatal_text_of([&] {
-                read_policy_matrices(dialogue_of(*ctx, console), *ctx, ctx->pavement, ctx->policy);
+                read_policy_matrices(dialogue_of(*ctx, console), ctx->settings,
+                                     ctx->tables.pavement, ctx->tables.policy);
               }),
               c.message);
     EXPECT_TRUE(dir.exists("data/matrix.dat"));
@@ -132,7 +137,8 @@ TEST(PolicyMatrices, NoPavementTypesReadsNothing) {
   TempDir dir;
   auto ctx = with_types(dir, {});
   ScriptedConsole console;
-  read_policy_matrices(dialogue_of(*ctx, console), *ctx, ctx->pavement, ctx->policy);
+  read_policy_matrices(dialogue_of(*ctx, console), ctx->settings, ctx->tables.pavement,
+                       ctx->tables.policy);
   EXPECT_EQ(console.output(), " Reading Policy Matrices\n");
   EXPECT_TRUE(dir.exists("data/matrix.dat"));
 }
@@ -143,13 +149,15 @@ TEST(PolicyMatrices, ActionNumbersAreNotCheckedAndReadingAgainStartsClean) {
                                       "10 10 10 10 10 10 10 10 10 10"}));
   auto ctx = with_types(dir, {"ACC", "PCC"});
   ScriptedConsole console;
-  read_policy_matrices(dialogue_of(*ctx, console), *ctx, ctx->pavement, ctx->policy);
-  EXPECT_EQ(ctx->policy[1], (Row{0, 99, 98, 97, 96, 95, 94, 93, 92, 91, 90}));
+  read_policy_matrices(dialogue_of(*ctx, console), ctx->settings, ctx->tables.pavement,
+                       ctx->tables.policy);
+  EXPECT_EQ(ctx->tables.policy[1], (Row{0, 99, 98, 97, 96, 95, 94, 93, 92, 91, 90}));
 
   dir.write("data/matrix.dat", lines({"PCC", "20", "PCC", "30"}));
-  read_policy_matrices(dialogue_of(*ctx, console), *ctx, ctx->pavement, ctx->policy);
-  EXPECT_EQ(ctx->policy[1], Row{});
-  EXPECT_EQ(ctx->policy[2], (Row{0, 30, 0, 0, 0, 0, 0, 0, 0, 0, 0}));
+  read_policy_matrices(dialogue_of(*ctx, console), ctx->settings, ctx->tables.pavement,
+                       ctx->tables.policy);
+  EXPECT_EQ(ctx->tables.policy[1], Row{});
+  EXPECT_EQ(ctx->tables.policy[2], (Row{0, 30, 0, 0, 0, 0, 0, 0, 0, 0, 0}));
 }
 
 }  // namespace

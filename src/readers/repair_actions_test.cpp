@@ -1,11 +1,10 @@
 #include "readers/repair_actions.h"
 
-#include "dialogue/parameter_files.h"
-
 #include <gtest/gtest.h>
 
 #include <functional>
 
+#include "dialogue/parameter_files.h"
 #include "fatal/fatal.h"
 #include "support/test_support.h"
 
@@ -36,15 +35,15 @@ TEST(RepairActions, NoChangeReadsTheFileAsItIs) {
   TempDir dir;
   dir.write("data/repairs.dat", kSixActions);
   auto ctx = make_context(dir);
-  ctx->change_repeat_policy = 'N';
+  ctx->settings.change_repeat_policy = 'N';
   ScriptedConsole console(lines({""}));
 
-  read_repair_actions(dialogue_of(*ctx, console), *ctx, ctx->actions);
+  read_repair_actions(dialogue_of(*ctx, console), ctx->settings, ctx->tables.actions);
 
   EXPECT_EQ(console.replies_read(), 1);
   EXPECT_EQ(last_word(console.shown_before(1)), "N");
   EXPECT_EQ(echo_answers(*ctx, dir), std::vector<std::string>{"N"});
-  const RepairActions& t = ctx->actions;
+  const RepairActions& t = ctx->tables.actions;
   ASSERT_EQ(t.action_count, 6);
   EXPECT_EQ(t[1].action_rank, 1);
   EXPECT_EQ(t[1].action_number, 10);
@@ -76,12 +75,12 @@ TEST(RepairActions, ChangingLimitsAsksOnlyForMarkedActions) {
   TempDir dir;
   dir.write("data/repairs.dat", kSixActions);
   auto ctx = make_context(dir);
-  ctx->change_repeat_policy = 'N';
+  ctx->settings.change_repeat_policy = 'N';
   // y; action 10: an unreadable reply is read again at once, then 5;
   // action 30: Enter eliminates it; action 40: a typed 9 stays 9.
   ScriptedConsole console(lines({"y", "x", "5", "", "9"}));
 
-  read_repair_actions(dialogue_of(*ctx, console), *ctx, ctx->actions);
+  read_repair_actions(dialogue_of(*ctx, console), ctx->settings, ctx->tables.actions);
 
   // Each marked action is shown with its current limit (9 as "*") before its
   // reply; an unreadable reply is read again with nothing shown.
@@ -97,7 +96,7 @@ TEST(RepairActions, ChangingLimitsAsksOnlyForMarkedActions) {
   EXPECT_EQ(last_word(line_of(console.shown_before(5), " 40    Mill and overlay  ")), "*");
   EXPECT_EQ(console.shown_before(6), "");
   EXPECT_EQ(echo_answers(*ctx, dir), std::vector<std::string>{"Y"});
-  const RepairActions& t = ctx->actions;
+  const RepairActions& t = ctx->tables.actions;
   EXPECT_EQ(t.action_count, 6);
   EXPECT_EQ(t[1].max_repeats, 5);
   EXPECT_EQ(t[2].max_repeats, 1000);
@@ -117,26 +116,26 @@ TEST(RepairActions, OnlyElevenRecordsAreReadAndMarksAfterThemAreNotOffered) {
   TempDir dir;
   dir.write("data/repairs.dat", file);
   auto ctx = make_context(dir);
-  ctx->change_repeat_policy = 'Y';
+  ctx->settings.change_repeat_policy = 'Y';
   ScriptedConsole console(lines({""}));
 
-  read_repair_actions(dialogue_of(*ctx, console), *ctx, ctx->actions);
+  read_repair_actions(dialogue_of(*ctx, console), ctx->settings, ctx->tables.actions);
 
   EXPECT_EQ(console.replies_read(), 1);  // no action is offered
-  EXPECT_EQ(ctx->actions.action_count, 11);
-  EXPECT_EQ(ctx->actions[11].action_number, 21);
+  EXPECT_EQ(ctx->tables.actions.action_count, 11);
+  EXPECT_EQ(ctx->tables.actions[11].action_number, 21);
 }
 
 TEST(RepairActions, MissingFileGivesNoActions) {
   TempDir dir;
   auto ctx = make_context(dir);
-  ctx->change_repeat_policy = 'Y';
+  ctx->settings.change_repeat_policy = 'Y';
   ScriptedConsole console(lines({""}));
 
-  read_repair_actions(dialogue_of(*ctx, console), *ctx, ctx->actions);
+  read_repair_actions(dialogue_of(*ctx, console), ctx->settings, ctx->tables.actions);
 
   EXPECT_EQ(console.replies_read(), 1);
-  EXPECT_EQ(ctx->actions.action_count, 0);
+  EXPECT_EQ(ctx->tables.actions.action_count, 0);
   EXPECT_TRUE(dir.exists("data/repairs.dat"));
   EXPECT_EQ(dir.read("data/repairs.dat"), "");
 }
@@ -150,12 +149,12 @@ TEST(RepairActions, CrlfLineEndsShortAndOverlongRecords) {
   dir.write("data/repairs.dat",
             first + std::string(5000, '7') + "\r\n" + "2 20 4*Short record\r\n");
   auto ctx = make_context(dir);
-  ctx->change_repeat_policy = 'N';
+  ctx->settings.change_repeat_policy = 'N';
   ScriptedConsole console(lines({""}));
 
-  read_repair_actions(dialogue_of(*ctx, console), *ctx, ctx->actions);
+  read_repair_actions(dialogue_of(*ctx, console), ctx->settings, ctx->tables.actions);
 
-  const RepairActions& t = ctx->actions;
+  const RepairActions& t = ctx->tables.actions;
   ASSERT_EQ(t.action_count, 2);
   EXPECT_EQ(t[1].new_pavement_type, 2);
   EXPECT_EQ(t[1].action_cost, 0.02f);
@@ -175,9 +174,10 @@ TEST(RepairActions, NonNumericFieldStopsTheRunNamingFileAndLine) {
     dir.write("data/repairs.dat", good + bad + good);
     auto ctx = make_context(dir);
     ScriptedConsole console(lines({""}));
-    EXPECT_EQ(
-        fatal_text_of([&] { read_repair_actions(dialogue_of(*ctx, console), *ctx, ctx->actions); }),
-        " ** Fatal Error: unreadable record, file data/repairs.dat, line 2\n");
+    EXPECT_EQ(fatal_text_of([&] {
+                read_repair_actions(dialogue_of(*ctx, console), ctx->settings, ctx->tables.actions);
+              }),
+              " ** Fatal Error: unreadable record, file data/repairs.dat, line 2\n");
   }
 }
 
@@ -186,15 +186,15 @@ TEST(RepairActions, ReadingAgainStartsFromAnEmptyTable) {
   dir.write("data/repairs.dat", kSixActions);
   auto ctx = make_context(dir);
   ScriptedConsole console(lines({"", ""}));
-  read_repair_actions(dialogue_of(*ctx, console), *ctx, ctx->actions);
-  ASSERT_EQ(ctx->actions.action_count, 6);
+  read_repair_actions(dialogue_of(*ctx, console), ctx->settings, ctx->tables.actions);
+  ASSERT_EQ(ctx->tables.actions.action_count, 6);
 
   dir.write("data/repairs.dat", record("3", "70", "2", ' ', "Overlay", "3.0", "0.500", "0"));
-  read_repair_actions(dialogue_of(*ctx, console), *ctx, ctx->actions);
-  EXPECT_EQ(ctx->actions.action_count, 1);
-  EXPECT_EQ(ctx->actions[1].action_number, 70);
-  for (int a = 2; a <= kMaxActions; ++a) EXPECT_EQ(ctx->actions[a].action_number, 0) << a;
-  EXPECT_EQ(ctx->actions.find(60), 0);
+  read_repair_actions(dialogue_of(*ctx, console), ctx->settings, ctx->tables.actions);
+  EXPECT_EQ(ctx->tables.actions.action_count, 1);
+  EXPECT_EQ(ctx->tables.actions[1].action_number, 70);
+  for (int a = 2; a <= kMaxActions; ++a) EXPECT_EQ(ctx->tables.actions[a].action_number, 0) << a;
+  EXPECT_EQ(ctx->tables.actions.find(60), 0);
 }
 
 TEST(RepairActions, SecondaryNameTakenForAnyAnswerButN) {
@@ -202,12 +202,12 @@ TEST(RepairActions, SecondaryNameTakenForAnyAnswerButN) {
   dir.write("data/repairs.dat", kSixActions);
   dir.write("data/repairs.s01", record("3", "70", "2", ' ', "Overlay", "3.0", "0.500", "0"));
   auto ctx = make_context(dir);
-  ctx->secondary_data_answer = 'X';
-  ctx->data_set = 1;
-  ctx->data_set_ext[1] = "s01";
+  ctx->settings.secondary_data_answer = 'X';
+  ctx->settings.data_set = 1;
+  ctx->settings.data_set_ext[1] = "s01";
   ScriptedConsole console(lines({""}));
-  read_repair_actions(dialogue_of(*ctx, console), *ctx, ctx->actions);
-  EXPECT_EQ(ctx->actions.action_count, 1);
+  read_repair_actions(dialogue_of(*ctx, console), ctx->settings, ctx->tables.actions);
+  EXPECT_EQ(ctx->tables.actions.action_count, 1);
 }
 
 }  // namespace

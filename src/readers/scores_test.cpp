@@ -39,29 +39,30 @@ std::string short_lines(int n) {
 // repair actions, ready to load roads/net.
 std::unique_ptr<RunContext> loading_context(const TempDir& dir, int32_t capacity = 2500) {
   auto ctx = std::make_unique<RunContext>(dir.workdir(), capacity);
-  ctx->pavement.pavement_type_count = 2;
-  ctx->pavement.pavement_type_name[1] = "ASPHALT";
-  ctx->pavement.pavement_type_name[2] = "CONCRETE";
-  ctx->actions.action_count = 3;
-  ctx->scores_name = "net";
-  ctx->annual_funding = 25.0f;
-  ctx->auxiliary_answer = 'N';
-  ctx->split_answer = 'N';
-  ctx->randomize_answer = 'N';
-  ctx->force_fix_answer = 'N';
-  ctx->repair_order = 1;
+  ctx->tables.pavement.pavement_type_count = 2;
+  ctx->tables.pavement.pavement_type_name[1] = "ASPHALT";
+  ctx->tables.pavement.pavement_type_name[2] = "CONCRETE";
+  ctx->tables.actions.action_count = 3;
+  ctx->settings.scores_name = "net";
+  ctx->settings.annual_funding = 25.0f;
+  ctx->settings.auxiliary_answer = 'N';
+  ctx->settings.split_answer = 'N';
+  ctx->settings.randomize_answer = 'N';
+  ctx->settings.force_fix_answer = 'N';
+  ctx->settings.repair_order = 1;
   return ctx;
 }
 
-int load(RunContext& ctx, ScriptedConsole& console) { return open_and_load_network(ctx, console); }
+int load(RunContext& ctx, ScriptedConsole& console) {
+  return open_and_load_network(ctx, console);
+}
 
 TEST(Loading, NamesFormStoresCodesAndTexts) {
   TempDir dir;
-  dir.write("roads/net",
-            lines({"1996 NAMES", "City Arterials", "ASPHALT",
-                   names_line(10, "0.55", 12, 3, "Old Post Road", "school zone"),
-                   names_line(5, "0.86", 4567, 79, "Route 9", "between exits 4 and 5"),
-                   names_line(7, "2.00", 0, 0, "I-84", "north of the bridge"), ""}));
+  dir.write("roads/net", lines({"1996 NAMES", "City Arterials", "ASPHALT",
+                                names_line(10, "0.55", 12, 3, "Old Post Road", "school zone"),
+                                names_line(5, "0.86", 4567, 79, "Route 9", "between exits 4 and 5"),
+                                names_line(7, "2.00", 0, 0, "I-84", "north of the bridge"), ""}));
   auto ctx = loading_context(dir);
   ScriptedConsole console;
   ASSERT_EQ(load(*ctx, console), 0);
@@ -91,9 +92,9 @@ TEST(Loading, LowerCaseTagReadsTheShortForm) {
   TempDir dir;
   // Lane-miles without a point take two implied decimals; columns after 9
   // are ignored, letters included.
-  dir.write("roads/net", lines({"1996 names", "County", "CONCRETE", names_line(4, "1250", 12, 3,
-                                                                                "Route 9", "x"),
-                                " 6   3.5  anything", ""}));
+  dir.write("roads/net",
+            lines({"1996 names", "County", "CONCRETE", names_line(4, "1250", 12, 3, "Route 9", "x"),
+                   " 6   3.5  anything", ""}));
   auto ctx = loading_context(dir);
   ScriptedConsole console;
   ASSERT_EQ(load(*ctx, console), 0);
@@ -141,10 +142,10 @@ TEST(Loading, GroupsInAnyOrderAndNoneBeyondTheTypeCount) {
 
 TEST(Loading, YearOneStatisticsFromTheFileScore) {
   TempDir dir;
-  dir.write("roads/net", lines({"1996", "County", "ASPHALT", " 6   1.00", " 5   2.00",
-                                " 7   4.00", "10   8.00", ""}));
+  dir.write("roads/net", lines({"1996", "County", "ASPHALT", " 6   1.00", " 5   2.00", " 7   4.00",
+                                "10   8.00", ""}));
   auto ctx = loading_context(dir);
-  ctx->repair_order = 3;
+  ctx->settings.repair_order = 3;
   ScriptedConsole console;
   ASSERT_EQ(load(*ctx, console), 0);
   EXPECT_EQ(ctx->stats.fair_poor_miles[1], 3.0f);  // score 6 counts as fair only
@@ -157,7 +158,7 @@ TEST(Loading, YearOneStatisticsFromTheFileScore) {
   // file score 10 drawn above 10 is capped; a negative number gives no less
   // than a file score of 1 can (0.5, class 1).
   dir.write("data/random.dat", lines({"0.2000", "0.5000", "0.0000", "0.9999"}));
-  ctx->randomize_answer = 'Y';
+  ctx->settings.randomize_answer = 'Y';
   ASSERT_EQ(load(*ctx, console), 0);
   EXPECT_EQ(ctx->segments[1].score, static_cast<float>(5.5 + static_cast<double>(0.2f)));
   EXPECT_EQ(ctx->segments[2].score, 5.0f);
@@ -168,9 +169,9 @@ TEST(Loading, YearOneStatisticsFromTheFileScore) {
   EXPECT_EQ(ctx->stats.poor_miles[1], 2.0f);
   float score_miles = 0.0f;
   for (int i = 1; i <= 4; ++i)
-    score_miles = static_cast<float>(
-        static_cast<double>(score_miles) + static_cast<double>(ctx->segments[i].lane_miles) *
-                                               static_cast<double>(ctx->segments[i].score));
+    score_miles = static_cast<float>(static_cast<double>(score_miles) +
+                                     static_cast<double>(ctx->segments[i].lane_miles) *
+                                         static_cast<double>(ctx->segments[i].score));
   EXPECT_EQ(ctx->stats.score_miles[1], score_miles);
   EXPECT_EQ(ctx->network.total_lane_miles, 15.0f);  // started again from 0
 
@@ -187,8 +188,8 @@ TEST(Loading, SubdivisionMakesNumberedPiecesEachWithItsOwnRandomNumber) {
   dir.write("roads/net", lines({"1996", "County", "ASPHALT", " 3  10.00", " 0   5.00", " 7   2.00",
                                 "", "CONCRETE", " 9   3.00", ""}));
   auto ctx = loading_context(dir);
-  ctx->split_answer = 'Y';
-  ctx->split_factor = 4;
+  ctx->settings.split_answer = 'Y';
+  ctx->settings.split_factor = 4;
   ScriptedConsole console;
   ASSERT_EQ(load(*ctx, console), 0);
   ASSERT_EQ(ctx->segments.segment_count, 12);
@@ -207,7 +208,7 @@ TEST(Loading, SubdivisionMakesNumberedPiecesEachWithItsOwnRandomNumber) {
   std::string random;
   for (const char* r : kRandom) random += std::string(r) + "\n";
   dir.write("data/random.dat", random);
-  ctx->randomize_answer = 'Y';
+  ctx->settings.randomize_answer = 'Y';
   ASSERT_EQ(load(*ctx, console), 0);
   for (int i = 1; i <= 12; ++i) {
     int file_score = i <= 4 ? 3 : i <= 8 ? 7 : 9;
@@ -230,8 +231,8 @@ TEST(Loading, SegmentCapacityWithAndWithoutSubdivision) {
   dir.write("roads/net", head + short_lines(2501) + "\n");
   EXPECT_EQ(fatal_text_of([&] { load(*ctx, console); }), kTooMany);
 
-  ctx->split_answer = 'Y';
-  ctx->split_factor = 4;
+  ctx->settings.split_answer = 'Y';
+  ctx->settings.split_factor = 4;
   dir.write("roads/net", head + short_lines(625) + "\n");
   ASSERT_EQ(load(*ctx, console), 0);
   EXPECT_EQ(ctx->segments.segment_count, 2500);
@@ -291,7 +292,7 @@ TEST(Loading, BadScoresFilesStopTheRun) {
     if (!c.content.empty()) dir.write("roads/net", c.content);
     dir.write("data/random.dat", "0.5000\n");
     auto ctx = loading_context(dir);
-    ctx->randomize_answer = c.randomize;
+    ctx->settings.randomize_answer = c.randomize;
     ScriptedConsole console;
     EXPECT_EQ(fatal_text_of([&] { load(*ctx, console); }), c.stop) << c.content;
     EXPECT_TRUE(dir.exists("roads/net"));
@@ -312,9 +313,9 @@ TEST(Loading, CrlfLineEnds) {
 
 TEST(Loading, EveryLoadingStartsFromAClearedTableExceptTheForcedIndex) {
   TempDir dir;
-  dir.write("roads/net", lines({"1996 NAMES", "County", "ASPHALT",
-                                names_line(3, "1.00", 5, 6, "Route 9", "a"),
-                                names_line(4, "1.00", 5, 6, "Route 10", "b"), ""}));
+  dir.write("roads/net",
+            lines({"1996 NAMES", "County", "ASPHALT", names_line(3, "1.00", 5, 6, "Route 9", "a"),
+                   names_line(4, "1.00", 5, 6, "Route 10", "b"), ""}));
   auto ctx = loading_context(dir);
   ScriptedConsole console;
   ASSERT_EQ(load(*ctx, console), 0);
@@ -343,13 +344,13 @@ TEST(LoadingStage, OpensTheRunFilesAndWritesTheHeadings) {
   TempDir dir;
   dir.write("roads/rd96", kNet);
   auto ctx = loading_context(dir);
-  ctx->scores_name = "rd96";
-  ctx->auxiliary_answer = 'Y';
+  ctx->settings.scores_name = "rd96";
+  ctx->settings.auxiliary_answer = 'Y';
   ScriptedConsole console;
   ASSERT_EQ(load(*ctx, console), 0);
-  EXPECT_EQ(ctx->report_file_name, "rd96-c.out  ");
-  EXPECT_EQ(ctx->condition_file_name, "rd96-c.scr  ");
-  EXPECT_EQ(ctx->improvements_file_name, "rd96-c.rep  ");
+  EXPECT_EQ(ctx->output.report_file_name, "rd96-c.out  ");
+  EXPECT_EQ(ctx->output.condition_file_name, "rd96-c.scr  ");
+  EXPECT_EQ(ctx->output.improvements_file_name, "rd96-c.rep  ");
   // The files take their names when closed.
   EXPECT_FALSE(dir.exists("rd96-c.scr"));
   ctx->files.segment_list->close();
@@ -366,10 +367,9 @@ TEST(LoadingStage, ForcedEntriesBeyondTheNetworkWarnAfterLoading) {
   dir.write("roads/net", kNet);
   dir.write("force.txt", lines({" 3   2", " 4   3"}));
   auto ctx = loading_context(dir);
-  ctx->force_fix_answer = 'Y';
-  ctx->force_fix_file = "force.txt";
+  ctx->settings.force_fix_answer = 'Y';
+  ctx->settings.force_fix_file = "force.txt";
   ScriptedConsole console;
-  read_forced_repairs(ctx->workdir, ctx->force_fix_file, console, ctx->forced, ctx->segments);
   ASSERT_EQ(load(*ctx, console), 0);
   EXPECT_EQ(console.output(), lines({" ** Warning: forced repair 2 names segment 3, but the "
                                      "network has 2 segments; the entry is ignored"}));
@@ -377,7 +377,7 @@ TEST(LoadingStage, ForcedEntriesBeyondTheNetworkWarnAfterLoading) {
   EXPECT_EQ(ctx->forced.forced_ignored[2], 1);
 
   // A later pass that wants no forced repairs has no list.
-  ctx->force_fix_answer = 'N';
+  ctx->settings.force_fix_answer = 'N';
   ScriptedConsole quiet;
   ASSERT_EQ(load(*ctx, quiet), 0);
   EXPECT_EQ(ctx->forced.forced_count, 0);
@@ -391,22 +391,22 @@ TEST(LoadingStage, ASecondPassReplacesTheFilesOfTheFirst) {
   std::filesystem::create_directory(dir.path() / "trace.2");
   dir.write("trace.1", "an earlier run's trace\n");
   auto ctx = loading_context(dir);
-  ctx->scores_name = "rd96";
-  ctx->auxiliary_answer = 'Y';
-  ctx->trace_count = 3;
-  ctx->trace_segment = {0, 1, 2, 3};
-  ctx->trace_file_name[1] = "trace.1";
-  ctx->trace_file_name[2] = "trace.2";
-  ctx->trace_file_name[3] = "trace.3";
+  ctx->settings.scores_name = "rd96";
+  ctx->settings.auxiliary_answer = 'Y';
+  ctx->settings.trace_count = 3;
+  ctx->settings.trace_segment = {0, 1, 2, 3};
+  ctx->settings.trace_file_name[1] = "trace.1";
+  ctx->settings.trace_file_name[2] = "trace.2";
+  ctx->settings.trace_file_name[3] = "trace.3";
   ScriptedConsole console;
   ASSERT_EQ(load(*ctx, console), 2);
   EXPECT_TRUE(ctx->files.trace[1]);
 
   // Keep: the count is cut to the files opened, and the questions are asked
   // again; this time without auxiliary files and with another scores file.
-  ctx->trace_count = 1;
-  ctx->auxiliary_answer = 'N';
-  ctx->scores_name = "rd97";
+  ctx->settings.trace_count = 1;
+  ctx->settings.auxiliary_answer = 'N';
+  ctx->settings.scores_name = "rd97";
   dir.write("roads/rd97", kNet);
   ASSERT_EQ(load(*ctx, console), 0);
   // The first pass's files are dropped, the earlier run's trace.1 kept until
@@ -418,13 +418,13 @@ TEST(LoadingStage, ASecondPassReplacesTheFilesOfTheFirst) {
   EXPECT_FALSE(dir.exists("rd96-c.scr"));
   EXPECT_FALSE(dir.exists("rd96-c.rep"));
   EXPECT_TRUE(dir.exists("rd97-c.out"));
-  EXPECT_EQ(ctx->condition_file_name, "NA          ");
+  EXPECT_EQ(ctx->output.condition_file_name, "NA          ");
   EXPECT_EQ(ctx->files.segment_list, nullptr);
   // trace.1 holds one heading, not two.
-  EXPECT_EQ(dir.read("trace.1"),
-            lines({"This is a tracing of    1", "", "", std::string(23, ' ') + "Org. Cur. Last",
-                   "Yr Pvt Surf Miles Seg# Seg# Rep# Freq",
-                   "-- --- ---- ----- ---- ---- ---- ----"}));
+  EXPECT_EQ(
+      dir.read("trace.1"),
+      lines({"This is a tracing of    1", "", "", std::string(23, ' ') + "Org. Cur. Last",
+             "Yr Pvt Surf Miles Seg# Seg# Rep# Freq", "-- --- ---- ----- ---- ---- ---- ----"}));
   EXPECT_EQ(ctx->files.trace[2], nullptr);
 }
 

@@ -1,6 +1,5 @@
 #include "scenarios/scenario.h"
 
-#include <algorithm>
 #include <istream>
 #include <ostream>
 #include <string>
@@ -9,55 +8,27 @@
 #include "dialogue/saved_answers.h"
 #include "engine/inputs.h"
 #include "fatal/fatal.h"
-#include "readers/forced_repairs.h"
+#include "readers/network_loading.h"
 #include "readers/random_numbers.h"
-#include "readers/scores.h"
-#include "readers/traffic_increases.h"
 #include "scenarios/ledger.h"
 
 namespace pavecast {
 
 namespace {
 
-// The records of a file: an upper bound on the segments it holds.
-int32_t records_of(const FilePath& path) {
-  auto file = InputFile::open(path, IfMissing::kCreateEmpty);
-  int32_t count = 0;
-  std::string_view record;
-  while (file && file->next(record) && count < kNoSegmentLimit) ++count;
-  return count;
-}
-
 // The network loaded once for every order: the worst-first keys (the file
 // scores) are set now and cleared for the orders that draw theirs. The table
 // has no limit and is sized from the scores file; the forced-repair list of
-// the saved force-fix file is read after it, so that its rows exist.
+// the saved force-fix file is read after it, so that its rows exist. Nothing
+// is written: the working directory is read-only.
 void load_network(BaseScenario& base, Console& warnings) {
-  RunSettings& settings = base.settings;
-  const FilePath scores_path = base.workdir.roads(std::string(settings.scores_name.trimmed()));
-  auto scores = InputFile::open_or_fatal(scores_path, IfMissing::kCreateEmpty);
-  std::unique_ptr<InputFile> random;
-  if (is_yes(settings.randomize_answer))
-    random = InputFile::open_or_fatal(base.workdir.data("random.dat"), IfMissing::kCreateEmpty);
-
-  // Loaded once for every order: the file scores are the keys.
-  LoadOptions options = load_options(settings, base.tables.actions.action_count);
-  options.score_keys = true;
-  options.reuse_random = true;
-  base.segments = SegmentTable(kNoSegmentLimit);
-  const int64_t pieces = int64_t{records_of(scores_path)} * std::max(options.split_factor, 1);
-  base.segments.reserve(static_cast<int32_t>(std::min<int64_t>(pieces, 1 << 24)));
-  load_segment_table(*scores, random.get(), base.tables.pavement, options, base.segments,
-                     base.network, base.stats);
-  stop_if_no_segments(base.segments, base.tables.pavement,
-                      parameter_file(settings, base.workdir, "detrates"), scores_path);
-  if (is_no(settings.force_fix_answer)) {
-    base.forced = ForcedRepairs{};
-  } else {
-    read_forced_repairs(base.workdir, settings.force_fix_file, warnings, base.forced,
-                        base.segments);
-  }
-  ignore_forced_entries_beyond_network(base.forced, base.segments, warnings);
+  NetworkLoading how;
+  how.unlimited_table = true;
+  how.reuse_random = true;
+  how.score_keys_always = true;
+  load_network({base.workdir, base.settings, base.tables.pavement, base.tables.actions.action_count,
+                parameter_file(base.settings, base.workdir, "detrates")},
+               how, warnings, {base.segments, base.network, base.forced, base.stats});
 }
 
 // The budget Enter keeps: the saved funding when the model is constrained
@@ -104,10 +75,7 @@ BaseScenario load_base_scenario(const std::filesystem::path& root, const BaseOpt
   base.order = base.settings.repair_order;
   load_network(base, warnings);
 
-  std::unique_ptr<InputFile> traffic;
-  if (!is_no(base.settings.vmt_answer))
-    traffic = InputFile::open_or_fatal(base.workdir.data("vmt-inc.dat"), IfMissing::kCreateEmpty);
-  read_traffic_increases(traffic.get(), base.settings.year_slots, base.tables.vmt_increase);
+  load_traffic_increases(base.workdir, base.settings, base.tables.vmt_increase);
   base.inputs = projection_inputs(base.settings, base.tables, base.network);
   return base;
 }

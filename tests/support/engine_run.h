@@ -29,37 +29,37 @@ struct EngineRun {
 
   explicit EngineRun(int32_t years = 1, int32_t capacity = kProgramSegmentCapacity)
       : holder(std::make_unique<RunContext>(dir.workdir(), capacity)), ctx(*holder) {
-    ctx.years = years;
-    ctx.year_slots = years + 1;
-    ctx.budget_constrained = 'Y';
-    ctx.repair_order = 3;
-    ctx.auxiliary_answer = 'N';
-    ctx.vmt_answer = 'N';
-    ctx.reconstruct_answer = 'N';
+    ctx.settings.years = years;
+    ctx.settings.year_slots = years + 1;
+    ctx.settings.budget_constrained = 'Y';
+    ctx.settings.repair_order = 3;
+    ctx.settings.auxiliary_answer = 'N';
+    ctx.settings.vmt_answer = 'N';
+    ctx.settings.reconstruct_answer = 'N';
     set_funding(1000.0f);
-    for (int c = 1; c <= kClasses; ++c) ctx.priority[c] = c <= 8 ? 1 : 1000;
+    for (int c = 1; c <= kClasses; ++c) ctx.tables.priority[c] = c <= 8 ? 1 : 1000;
 
-    ctx.pavement.pavement_type_count = 2;
-    ctx.pavement.pavement_type_name[1] = "ASPHALT";
-    ctx.pavement.pavement_type_name[2] = "CONCRETE";
+    ctx.tables.pavement.pavement_type_count = 2;
+    ctx.tables.pavement.pavement_type_name[1] = "ASPHALT";
+    ctx.tables.pavement.pavement_type_name[2] = "CONCRETE";
     for (int j = 1; j <= kClasses; ++j) {
-      ctx.pavement.det_rate[1][j] = 0.5f;
-      ctx.pavement.det_rate[2][j] = 0.25f;
+      ctx.tables.pavement.det_rate[1][j] = 0.5f;
+      ctx.tables.pavement.det_rate[2][j] = 0.25f;
     }
 
-    RepairActions& a = ctx.actions;
+    RepairActions& a = ctx.tables.actions;
     a.action_count = 3;
     a[kSeal] = {1, 28, 1000, "Seal", 1.0f, 0.1f, 0};
     a[kOverlay] = {3, 47, 1000, "Overlay", 3.0f, 0.4f, 0};
     a[kRebuild] = {9, 84, 1000, "Rebuild", 9.0f, 2.0f, 0};
     for (int p = 1; p <= 2; ++p)
       for (int c = 1; c <= kClasses; ++c)
-        ctx.policy[p][c] = c <= 2 ? 84 : c <= 5 ? 47 : c <= 8 ? 28 : 0;
+        ctx.tables.policy[p][c] = c <= 2 ? 84 : c <= 5 ? 47 : c <= 8 ? 28 : 0;
   }
 
   void set_funding(float amount) {
-    ctx.annual_funding = amount;
-    for (int y = 1; y <= kMaxYearSlots; ++y) ctx.funding[y] = amount;
+    ctx.settings.annual_funding = amount;
+    for (int y = 1; y <= kMaxYearSlots; ++y) ctx.tables.funding[y] = amount;
   }
 
   // Adds a segment as the loader would (worst/best-first key: the score).
@@ -81,24 +81,24 @@ struct EngineRun {
     ctx.forced.forced_year[k] = year;
     ctx.forced.forced_segment[k] = segment;
     if (segment >= 1 && segment <= ctx.segments.capacity) ctx.segments[segment].forced_index = k;
-    ctx.force_fix_answer = 'Y';
+    ctx.settings.force_fix_answer = 'Y';
   }
 
   // Opens the segment list and improvements file as if their headings had
   // just been written (the files start empty here).
   void open_listings(bool names = false) {
-    ctx.auxiliary_answer = 'Y';
+    ctx.settings.auxiliary_answer = 'Y';
     ctx.network.names_format = names ? 1 : 0;
     ctx.files.segment_list = OutputFile::create_replacement(dir.workdir().local("t.scr"));
     ctx.files.improvements = OutputFile::create_replacement(dir.workdir().local("t.rep"));
-    ctx.list_lines = 3;
-    ctx.repair_lines = 3;
+    ctx.output.list_lines = 3;
+    ctx.output.repair_lines = 3;
   }
 
   void trace(int32_t segment) {
-    const int32_t t = ++ctx.trace_count;
-    ctx.trace_answer = 'Y';
-    ctx.trace_segment[t] = segment;
+    const int32_t t = ++ctx.settings.trace_count;
+    ctx.settings.trace_answer = 'Y';
+    ctx.settings.trace_segment[t] = segment;
     ctx.files.trace[t] =
         OutputFile::create_replacement(dir.workdir().local("trace." + std::to_string(t)));
   }

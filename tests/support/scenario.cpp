@@ -621,9 +621,9 @@ RunResult run(const TempDir& dir, const std::vector<std::string>& replies, Start
   ProgramOptions options;
   options.workdir = dir.workdir();
   options.start_time = start;
-  options.printer_device_prefix = printer_prefix.empty()
-                                      ? (dir.path() / "no-printer" / "lp").string()
-                                      : std::move(printer_prefix);
+  options.printers.device_prefix = printer_prefix.empty()
+                                       ? (dir.path() / "no-printer" / "lp").string()
+                                       : std::move(printer_prefix);
   std::string input;
   for (const std::string& r : replies) input += r + "\n";
   std::istringstream in(input);
