@@ -9,6 +9,7 @@
 #include "dialogue/saved_answers.h"
 #include "engine/inputs.h"
 #include "fatal/fatal.h"
+#include "readers/asset_ids.h"
 #include "readers/forced_repairs.h"
 #include "readers/random_numbers.h"
 #include "readers/scores.h"
@@ -49,8 +50,7 @@ void load_network(BaseScenario& base, Console& warnings) {
   base.segments.reserve(static_cast<int32_t>(std::min<int64_t>(pieces, 1 << 24)));
   load_segment_table(*scores, random.get(), base.tables.pavement, options, base.segments,
                      base.network, base.stats);
-  stop_if_no_segments(base.segments, base.tables.pavement,
-                      parameter_file(settings, base.workdir, "detrates"), scores_path);
+  stop_if_no_segments(base.segments, base.tables.pavement, base.rates_file, scores_path);
   if (is_no(settings.force_fix_answer)) {
     base.forced = ForcedRepairs{};
   } else {
@@ -58,6 +58,11 @@ void load_network(BaseScenario& base, Console& warnings) {
                         base.segments);
   }
   ignore_forced_entries_beyond_network(base.forced, base.segments, warnings);
+}
+
+// The pieces the loader makes of each line.
+int32_t split_factor_of(const RunSettings& settings) {
+  return is_no(settings.split_answer) ? 1 : std::max<int32_t>(settings.split_factor, 1);
 }
 
 // The budget Enter keeps: the saved funding when the model is constrained
@@ -100,9 +105,12 @@ BaseScenario load_base_scenario(const std::filesystem::path& root, const BaseOpt
   BaseScenario base;
   base.workdir = Workdir{root, /*read_only=*/true};
   resolve_enter_answers(base.workdir, options, base.settings, base.tables);
+  base.rates_file = options.rates_file.value_or(parameter_file(base.settings, base.workdir, "detrates"));
   base.saved_budget = saved_budget(base.settings);
   base.order = base.settings.repair_order;
   load_network(base, warnings);
+  base.asset_ids = read_asset_ids(base.workdir, base.settings.scores_name.trimmed(),
+                                  base.segments.segment_count / split_factor_of(base.settings));
 
   std::unique_ptr<InputFile> traffic;
   if (!is_no(base.settings.vmt_answer))
@@ -110,6 +118,13 @@ BaseScenario load_base_scenario(const std::filesystem::path& root, const BaseOpt
   read_traffic_increases(traffic.get(), base.settings.year_slots, base.tables.vmt_increase);
   base.inputs = projection_inputs(base.settings, base.tables, base.network);
   return base;
+}
+
+std::string_view asset_id(const BaseScenario& base, int32_t original_number) {
+  if (!base.asset_ids || original_number < 1) return {};
+  const std::size_t line =
+      static_cast<std::size_t>((original_number - 1) / split_factor_of(base.settings) + 1);
+  return line < base.asset_ids->size() ? std::string_view((*base.asset_ids)[line]) : std::string_view();
 }
 
 YearFigures year_figures(int32_t calendar_year, float total_lane_miles, float poor_miles,
