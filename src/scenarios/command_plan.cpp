@@ -65,7 +65,8 @@ int plan_command(CommandRun& run) {
                      };
                      if (conditions)
                        ledger.on_conditions = [&](int32_t year, const std::vector<float>& scores) {
-                         conditions->write(conditions_rows(year, scores, segment_ids(base, ledger)));
+                         conditions->write(
+                             conditions_rows(year, scores, segment_ids(base, ledger)));
                        };
                    }};
   const ScenarioRun projection = run_scenario(base, {budget, base.order}, detail);

@@ -21,8 +21,9 @@ std::string number(double value, int decimals) {
 }  // namespace
 
 std::string plan_header() {
-  return "year,segment,original_segment,asset_id,highway,description,pavement_type,mcd,jurisdiction,"
-         "lane_miles,action,action_description,cost,score_before,score_after,forced,split,note\n";
+  return "year,segment,original_segment,asset_id,highway,description,pavement_type,mcd,"
+         "jurisdiction,lane_miles,action,action_description,cost,score_before,score_after,"
+         "forced,split,note\n";
 }
 
 std::string plan_row(const PlanEntry& e, std::string_view asset_id, const RepairActions& actions,
@@ -61,7 +62,8 @@ std::string conditions_rows(int32_t calendar_year, const std::vector<float>& sco
   const std::string year = std::to_string(calendar_year) + ",";
   for (std::size_t i = 1; i < scores.size(); ++i) {
     const std::string_view id = i < asset_ids.size() ? asset_ids[i] : std::string_view();
-    out += year + std::to_string(i) + "," + csv_field(std::string(id)) + "," + number(scores[i], 3) + "," +
+    out += year + std::to_string(i) + "," + csv_field(std::string(id)) + "," +
+           number(scores[i], 3) + "," +
            std::to_string(condition_class(scores[i], kPolicyOffset)) + "\n";
   }
   return out;

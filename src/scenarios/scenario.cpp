@@ -105,7 +105,8 @@ BaseScenario load_base_scenario(const std::filesystem::path& root, const BaseOpt
   BaseScenario base;
   base.workdir = Workdir{root, /*read_only=*/true};
   resolve_enter_answers(base.workdir, options, base.settings, base.tables);
-  base.rates_file = options.rates_file.value_or(parameter_file(base.settings, base.workdir, "detrates"));
+  base.rates_file =
+      options.rates_file.value_or(parameter_file(base.settings, base.workdir, "detrates"));
   base.saved_budget = saved_budget(base.settings);
   base.order = base.settings.repair_order;
   load_network(base, warnings);
@@ -124,7 +125,8 @@ std::string_view asset_id(const BaseScenario& base, int32_t original_number) {
   if (!base.asset_ids || original_number < 1) return {};
   const std::size_t line =
       static_cast<std::size_t>((original_number - 1) / split_factor_of(base.settings) + 1);
-  return line < base.asset_ids->size() ? std::string_view((*base.asset_ids)[line]) : std::string_view();
+  if (line >= base.asset_ids->size()) return {};
+  return (*base.asset_ids)[line];
 }
 
 YearFigures year_figures(int32_t calendar_year, float total_lane_miles, float poor_miles,
