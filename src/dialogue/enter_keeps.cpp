@@ -66,7 +66,7 @@ void keep_priorities(const Workdir& workdir, const RunSettings& settings, Priori
 }
 
 void read_parameter_files(const Workdir& workdir, const RunSettings& settings,
-                          ParameterTables& tables) {
+                          const EnterOptions& options, ParameterTables& tables) {
   auto open = [&](std::string_view base) {
     return InputFile::open_or_fatal(parameter_file(settings, workdir, base),
                                     IfMissing::kCreateEmpty);
@@ -75,12 +75,18 @@ void read_parameter_files(const Workdir& workdir, const RunSettings& settings,
   if (is_yes(settings.change_repeat_policy))
     enter = [](const RepairAction&) { return kEnterLimit; };
   read_repair_actions_file(tables.actions, *open("repairs"), enter);
-  read_deterioration_rates_file(tables.pavement, *open("detrates"));
+  if (options.rates_file)
+    read_deterioration_rates_file(
+        tables.pavement, *InputFile::open_or_fatal(*options.rates_file, IfMissing::kFail));
+  else
+    read_deterioration_rates_file(tables.pavement, *open("detrates"));
   read_policy_matrices_file(tables.pavement, tables.policy, *open("matrix"));
 }
 
-void keep_network_options(const Workdir& workdir, RunSettings& settings, ParameterTables& tables) {
+void keep_network_options(const Workdir& workdir, const EnterOptions& options,
+                          RunSettings& settings, ParameterTables& tables) {
   settings.scores_name = settings.default_scores_name;
+  if (!options.scores_name.empty()) settings.scores_name = options.scores_name;
   if (!is_no(settings.split_answer)) {
     if (!split_factor_acceptable(settings.split_factor))
       fatal("the saved split factor, " + std::to_string(settings.split_factor) +
@@ -116,8 +122,8 @@ void resolve_enter_answers(const Workdir& workdir, const EnterOptions& options,
   if (options.all_orders || repair_order_of(settings.repair_order) == RepairOrder::kPriority)
     keep_priorities(workdir, settings, tables.priority);
 
-  read_parameter_files(workdir, settings, tables);
-  keep_network_options(workdir, settings, tables);
+  read_parameter_files(workdir, settings, options, tables);
+  keep_network_options(workdir, options, settings, tables);
 }
 
 }  // namespace pavecast

@@ -10,6 +10,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <string>
 
 #include "io/record_files.h"
 #include "model/parameter_tables.h"
@@ -71,6 +72,10 @@ struct EnterOptions {
   std::optional<int32_t> order;  // in place of the saved repair order (not checked here)
   bool all_orders = false;       // every order will be used: no saved order needed
   bool saved_budget = false;     // read what the saved budget needs (the funding file)
+  // In place of the saved network (a scores file in roads\) and of the data
+  // set's deterioration rates file; neither is written.
+  std::string scores_name;              // empty: the saved one
+  std::optional<FilePath> rates_file;  // none: the data set's; must exist
 };
 
 // From "data\default.dat" and the saved answers of the data set it names:

@@ -76,6 +76,7 @@ int needs_command(CommandRun& run) {
 
   run.out << "Funding needed to keep " << target_text << " " << when << "\n"
           << network_line(base) << ", " << order_title(base.order) << "\n"
+          << rates_line(base) << "\n"
           << "(the loaded year " << base.network.first_year
           << " does not count: no money can change it)\n\n";
   std::optional<double> line;

@@ -28,7 +28,8 @@ int orders_command(CommandRun& run) {
 
   const std::string on = budget_text(budget);
   run.out << "Repair orders compared on " << on << "\n"
-          << network_line(run.base) << "\n\n"
+          << network_line(run.base) << "\n"
+          << rates_line(run.base) << "\n\n"
           << orders_table(runs);
   ChartText chart{chart_title(run.base, on), "Repair order", false, std::nullopt};
   run.write_outputs(runs, chart, labels);

@@ -26,6 +26,18 @@ struct PlanTally {
   }
 };
 
+// The asset id of every segment of the projection's table, pieces split
+// off included; none without ids.
+std::vector<std::string_view> segment_ids(const BaseScenario& base, const Ledger& ledger) {
+  std::vector<std::string_view> ids;
+  const SegmentTable* live = ledger.live();
+  if (!base.asset_ids || !live) return ids;
+  ids.resize(static_cast<std::size_t>(live->segment_count) + 1);
+  for (int32_t i = 1; i <= live->segment_count; ++i)
+    ids[static_cast<std::size_t>(i)] = asset_id(base, (*live)[i].original_number);
+  return ids;
+}
+
 }  // namespace
 
 int plan_command(CommandRun& run) {
@@ -37,6 +49,9 @@ int plan_command(CommandRun& run) {
   // The rows go to the --csv file, else to standard output.
   auto write = [&](const std::string& text) { csv ? csv->write(text) : void(run.out << text); };
 
+  // Without --csv standard output is the plan: the network and rates are
+  // said beside it.
+  if (!csv) run.err << "Work plan: " << network_line(base) << "\n" << rates_line(base) << "\n";
   PlanTally tally;
   for (int32_t y = 1; y <= base.settings.years; ++y)
     tally.years.push_back({base.network.first_year + y, 0, 0.0, 0.0});
@@ -45,11 +60,13 @@ int plan_command(CommandRun& run) {
   RunDetail detail{run.options.by, [&](Ledger& ledger) {
                      ledger.on_entry = [&](const PlanEntry& e) {
                        tally.add(e);
-                       write(plan_row(e, base.tables.actions, base.tables.pavement));
+                       write(plan_row(e, asset_id(base, e.original_segment), base.tables.actions,
+                                      base.tables.pavement));
                      };
                      if (conditions)
                        ledger.on_conditions = [&](int32_t year, const std::vector<float>& scores) {
-                         conditions->write(conditions_rows(year, scores));
+                         conditions->write(
+                             conditions_rows(year, scores, segment_ids(base, ledger)));
                        };
                    }};
   const ScenarioRun projection = run_scenario(base, {budget, base.order}, detail);
@@ -57,7 +74,8 @@ int plan_command(CommandRun& run) {
   if (!csv) return 0;
   csv->close();
   run.out << "Work plan: " << network_line(base) << ", "
-          << order_title(projection.scenario.repair_order) << ", " << budget_text(budget) << "\n\n"
+          << order_title(projection.scenario.repair_order) << ", " << budget_text(budget) << "\n"
+          << rates_line(base) << "\n\n"
           << plan_year_table(tally.years) << "\n"
           << year_table(projection);
   return 0;

@@ -17,7 +17,7 @@ int report_command(CommandRun& run) {
   const BaseScenario& base = run.base;
   HtmlReport page;
   page.base = &base;
-  page.network = network_line(base);
+  page.network = network_line(base) + "; " + rates_line(base);
   page.order = order_title(base.order);
   page.budget = budget_text(base.saved_budget);
 

@@ -72,6 +72,10 @@ std::string network_line(const BaseScenario& base) {
          " years";
 }
 
+std::string rates_line(const BaseScenario& base) {
+  return "Deterioration rates: " + base.rates_file.shown;
+}
+
 std::string chart_title(const BaseScenario& base, const std::string& what) {
   return "Percent poor by year: " + network_name(base) + ", " + what;
 }

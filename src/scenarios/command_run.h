@@ -43,6 +43,9 @@ struct CommandRun {
 
 // "NET1 (Tri-County Regional), 800 segments, conditions of 2025, 10 years"
 std::string network_line(const BaseScenario& base);
+// "Deterioration rates: data/detrates.dat": the rates file used (a line of
+// its own, so that the network line keeps to 80 columns).
+std::string rates_line(const BaseScenario& base);
 // "Percent poor by year: NAME, WHAT"
 std::string chart_title(const BaseScenario& base, const std::string& what);
 // The network's name, as UTF-8.

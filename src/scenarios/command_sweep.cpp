@@ -23,9 +23,12 @@ int sweep_command(CommandRun& run) {
                   "Funding ($M a year)", true, std::nullopt};
   run.write_outputs(runs, chart, labels);
   if (run.options.csv_file.empty()) {
+    // Standard output is the CSV: the network and rates are said beside it.
+    run.err << "Funding sweep: " << network_line(base) << "\n" << rates_line(base) << "\n";
     run.out << csv_text(runs);
   } else {
-    run.out << "Funding sweep: " << network_line(base) << ", " << order_title(base.order) << "\n\n"
+    run.out << "Funding sweep: " << network_line(base) << ", " << order_title(base.order) << "\n"
+            << rates_line(base) << "\n\n"
             << sweep_summary(runs);
   }
   return 0;

@@ -336,7 +336,8 @@ void plan_table(Markup& m, const HtmlReport& r) {
   for (const PlanEntry& e : r.plan) ++count[e.calendar_year];
   m.open("table", {{"class", "plan"}});
   row(m, "th",
-      {"Year", "Seg.", "Highway", "Segment", "Lane-mi", "Action", "Cost $M", "Score", "Note"});
+      {"Year", "Seg.", "Asset id", "Highway", "Segment", "Lane-mi", "Action", "Cost $M", "Score",
+       "Note"});
   for (const PlanEntry& e : r.plan) {
     std::size_t& n = shown[e.calendar_year];
     const std::string year = std::to_string(e.calendar_year);
@@ -344,7 +345,7 @@ void plan_table(Markup& m, const HtmlReport& r) {
       if (n == kRowsPerYear + 1)
         m.open("tr")
             .element("td", year)
-            .element("td", {{"colspan", "8"}},
+            .element("td", {{"colspan", "9"}},
                      "and " + std::to_string(count[e.calendar_year] - kRowsPerYear) +
                          " more (pavecast-scenarios plan --csv FILE lists them all)")
             .close()
@@ -353,6 +354,7 @@ void plan_table(Markup& m, const HtmlReport& r) {
     }
     const bool known = e.action >= 1 && e.action <= actions.action_count;
     m.open("tr").element("td", year).element("td", std::to_string(e.segment));
+    m.element("td", std::string(asset_id(*r.base, e.original_segment)));
     m.element("td", e.highway_name).element("td", e.description).element("td", num(e.lane_miles, 2));
     m.element("td", known ? name_of(actions[e.action].action_description) : "");
     m.element("td", num(e.cost, 3)).open("td");

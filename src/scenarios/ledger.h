@@ -63,6 +63,7 @@ class Ledger : public ExactProjectionObserver {
   // The table the projection changes, where a reservation's segment is
   // found.
   void watch(const SegmentTable& live) { live_ = &live; }
+  const SegmentTable* live() const { return live_; }
 
   // The figures of each group, once the projection has ended.
   std::vector<GroupFigures> groups() const;

@@ -21,16 +21,19 @@ std::string number(double value, int decimals) {
 }  // namespace
 
 std::string plan_header() {
-  return "year,segment,original_segment,highway,description,pavement_type,mcd,jurisdiction,"
-         "lane_miles,action,action_description,cost,score_before,score_after,forced,split,note\n";
+  return "year,segment,original_segment,asset_id,highway,description,pavement_type,mcd,"
+         "jurisdiction,lane_miles,action,action_description,cost,score_before,score_after,"
+         "forced,split,note\n";
 }
 
-std::string plan_row(const PlanEntry& e, const RepairActions& actions, const PavementTypes& types) {
+std::string plan_row(const PlanEntry& e, std::string_view asset_id, const RepairActions& actions,
+                     const PavementTypes& types) {
   const bool known_action = e.action >= 1 && e.action <= actions.action_count;
   const bool known_type = e.pavement_type >= 1 && e.pavement_type <= types.pavement_type_count;
   std::string row;
   row += std::to_string(e.calendar_year) + "," + std::to_string(e.segment) + "," +
          std::to_string(e.original_segment) + ",";
+  row += csv_field(std::string(asset_id)) + ",";
   row += csv_text_field(e.highway_name) + "," + csv_text_field(e.description) + ",";
   row += (known_type ? csv_text_field(from_latin1(types.pavement_type_name[e.pavement_type].trimmed()))
                      : std::string()) +
@@ -50,14 +53,17 @@ std::string plan_row(const PlanEntry& e, const RepairActions& actions, const Pav
 }
 
 std::string conditions_header() {
-  return "year,segment,score,class\n";
+  return "year,segment,asset_id,score,class\n";
 }
 
-std::string conditions_rows(int32_t calendar_year, const std::vector<float>& scores) {
+std::string conditions_rows(int32_t calendar_year, const std::vector<float>& scores,
+                            const std::vector<std::string_view>& asset_ids) {
   std::string out;
   const std::string year = std::to_string(calendar_year) + ",";
   for (std::size_t i = 1; i < scores.size(); ++i) {
-    out += year + std::to_string(i) + "," + number(scores[i], 3) + "," +
+    const std::string_view id = i < asset_ids.size() ? asset_ids[i] : std::string_view();
+    out += year + std::to_string(i) + "," + csv_field(std::string(id)) + "," +
+           number(scores[i], 3) + "," +
            std::to_string(condition_class(scores[i], kPolicyOffset)) + "\n";
   }
   return out;

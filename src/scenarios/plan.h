@@ -6,11 +6,15 @@
 // a quote; the names, descriptions and note are text cells, written as
 // csv_text_field() of scenario_output.h writes them):
 //
-//   year,segment,original_segment,highway,description,pavement_type,mcd,jurisdiction,
-//   lane_miles,action,action_description,cost,score_before,score_after,forced,split,note
+//   year,segment,original_segment,asset_id,highway,description,pavement_type,mcd,
+//   jurisdiction,lane_miles,action,action_description,cost,score_before,score_after,
+//   forced,split,note
 //
 //   segment            the repaired segment (after a split: the piece split off)
 //   original_segment   the segment's number as loaded
+//   asset_id           the agency's id of its segment line (roads/NAME.ids), as
+//                      the ids file has it (csv_field: never changed); empty
+//                      when the network has no ids file
 //   pavement_type      its name, before the repair
 //   lane_miles         three decimals
 //   action             the action's number (the policy matrix's)
@@ -21,13 +25,14 @@
 //   note               why the cost is not the repair's own (forced repairs), or
 //                      what became of a reservation
 //
-// Conditions CSV: year,segment,score,class: every segment at the end of every
-// year, the loaded year first; the class as the report takes it (offset
-// 0.505).
+// Conditions CSV: year,segment,asset_id,score,class: every segment at the end
+// of every year, the loaded year first; the asset id as in the plan; the class
+// as the report takes it (offset 0.505).
 #pragma once
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "model/parameter_tables.h"
@@ -36,12 +41,14 @@
 namespace pavecast {
 
 std::string plan_header();
-std::string plan_row(const PlanEntry& entry, const RepairActions& actions,
-                     const PavementTypes& types);
+std::string plan_row(const PlanEntry& entry, std::string_view asset_id,
+                     const RepairActions& actions, const PavementTypes& types);
 
 std::string conditions_header();
-// The rows of one year, segments 1..scores.size() - 1.
-std::string conditions_rows(int32_t calendar_year, const std::vector<float>& scores);
+// The rows of one year, segments 1..scores.size() - 1; asset_ids[i] is
+// segment i's id (an empty id where the vector is shorter).
+std::string conditions_rows(int32_t calendar_year, const std::vector<float>& scores,
+                            const std::vector<std::string_view>& asset_ids = {});
 
 // The plan summed by year: entries, lane-miles repaired and cost.
 struct PlanYear {

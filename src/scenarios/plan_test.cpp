@@ -48,11 +48,11 @@ TEST(Plan, ChargesAddUpToEachYearsSpentMoney) {
   std::map<int, double> charged;
   int forced = 0;
   for (const auto& row : rows_of(out.read("plan.csv"))) {
-    ASSERT_EQ(row.size(), 17u);
-    charged[std::stoi(row[0])] += std::stod(row[11]);
-    if (row[14] == "yes") {
+    ASSERT_EQ(row.size(), 18u);
+    charged[std::stoi(row[0])] += std::stod(row[12]);
+    if (row[15] == "yes") {
       ++forced;
-      EXPECT_TRUE(row[16].starts_with("forced")) << row[16];
+      EXPECT_TRUE(row[17].starts_with("forced")) << row[17];
     }
   }
   EXPECT_EQ(forced, 3);

@@ -8,6 +8,7 @@
 #include "dialogue/saved_answers.h"
 #include "engine/inputs.h"
 #include "fatal/fatal.h"
+#include "readers/asset_ids.h"
 #include "readers/network_loading.h"
 #include "readers/random_numbers.h"
 #include "scenarios/ledger.h"
@@ -27,8 +28,13 @@ void load_network(BaseScenario& base, Console& warnings) {
   how.reuse_random = true;
   how.score_keys_always = true;
   load_network({base.workdir, base.settings, base.tables.pavement, base.tables.actions.action_count,
-                parameter_file(base.settings, base.workdir, "detrates")},
+                base.rates_file},
                how, warnings, {base.segments, base.network, base.forced, base.stats});
+}
+
+// The pieces the loader makes of each line.
+int32_t split_factor_of(const RunSettings& settings) {
+  return is_no(settings.split_answer) ? 1 : std::max<int32_t>(settings.split_factor, 1);
 }
 
 // The budget Enter keeps: the saved funding when the model is constrained
@@ -71,13 +77,25 @@ BaseScenario load_base_scenario(const std::filesystem::path& root, const BaseOpt
   BaseScenario base;
   base.workdir = Workdir{root, /*read_only=*/true};
   resolve_enter_answers(base.workdir, options, base.settings, base.tables);
+  base.rates_file =
+      options.rates_file.value_or(parameter_file(base.settings, base.workdir, "detrates"));
   base.saved_budget = saved_budget(base.settings);
   base.order = base.settings.repair_order;
   load_network(base, warnings);
+  base.asset_ids = read_asset_ids(base.workdir, base.settings.scores_name.trimmed(),
+                                  base.segments.segment_count / split_factor_of(base.settings));
 
   load_traffic_increases(base.workdir, base.settings, base.tables.vmt_increase);
   base.inputs = projection_inputs(base.settings, base.tables, base.network);
   return base;
+}
+
+std::string_view asset_id(const BaseScenario& base, int32_t original_number) {
+  if (!base.asset_ids || original_number < 1) return {};
+  const std::size_t line =
+      static_cast<std::size_t>((original_number - 1) / split_factor_of(base.settings) + 1);
+  if (line >= base.asset_ids->size()) return {};
+  return (*base.asset_ids)[line];
 }
 
 YearFigures year_figures(int32_t calendar_year, float total_lane_miles, float poor_miles,

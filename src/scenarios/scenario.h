@@ -23,6 +23,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "dialogue/enter_keeps.h"
@@ -56,7 +57,7 @@ struct Scenario {
 };
 
 // The saved answers the base may replace: years, order, every order used,
-// the saved budget's funding file read.
+// the saved budget's funding file read, the network and the rates file.
 using BaseOptions = EnterOptions;
 
 struct BaseScenario {
@@ -70,7 +71,15 @@ struct BaseScenario {
   Statistics stats;     // year 1, as loaded
   Budget saved_budget;  // the saved answers' budget
   int32_t order = 0;    // the order of a constrained run: Enter keeps the saved one
+  FilePath rates_file;  // the deterioration rates read
+  // The agency's ids of the network's segment lines (roads\NAME.ids), [0]
+  // empty; none without an ids file.
+  std::optional<std::vector<std::string>> asset_ids;
 };
+
+// The asset id of a loaded segment or of a piece split off it, by its
+// original_number; empty when the network has no ids.
+std::string_view asset_id(const BaseScenario& base, int32_t original_number);
 
 // Builds the base scenario in the working directory `root`. The priority file
 // is read when the order is 2 or all orders are used. Warnings about the

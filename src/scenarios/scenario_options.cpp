@@ -121,6 +121,15 @@ void set_value(ToolOptions& options, const std::string& flag, const std::string&
     options.years = parse_whole(flag, value, 0, 97);
   } else if (flag == "--jobs") {
     options.jobs = parse_whole(flag, value, 1, 64);
+  } else if (flag == "--network") {
+    if (value.empty() || value.size() > 9 || names_a_directory(value) ||
+        value.find_first_of(" \t") != std::string::npos)
+      usage_error("--network takes the name of a scores file in roads/ (at most 9 characters, "
+                  "no blanks or folders), not \"" + value + "\"");
+    options.network = value;
+  } else if (flag == "--rates") {
+    if (value.empty()) usage_error("--rates needs a file name");
+    options.rates_file = value;
   } else if (flag == "--csv" || flag == "--svg" || flag == "--conditions" || flag == "--html") {
     if (value.empty()) usage_error(flag + " needs a file name");
     (flag == "--csv"          ? options.csv_file
@@ -149,7 +158,8 @@ std::string usage_text() {
       "  G: type or jurisdiction\n";
   // The options most commands share, said once, in lines of at most 80.
   std::string line = " ";
-  for (const char* shared : {"--years N", "--csv FILE", "--svg FILE", "--jobs N"}) {
+  for (const char* shared : {"--network NAME", "--rates FILE", "--years N", "--csv FILE",
+                             "--svg FILE", "--jobs N"}) {
     const std::string flag(std::string_view(shared).substr(0, std::string_view(shared).find(' ')));
     const std::string part = " " + takers(flag) + " [" + shared + "];";
     if (line.size() + part.size() > 80) {

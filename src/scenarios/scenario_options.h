@@ -7,7 +7,9 @@
 // 10,000 of them). --max-poor and --min-good are percents from 0 to 100,
 // --min-mean a score from 1 to 10, --from-year a calendar year, --order 1 to
 // 5 (random, priority, worst first, best first, cost-effectiveness), --by
-// type or jurisdiction, --years 0 to 97, --jobs 1 to 64. Anything else (an
+// type or jurisdiction, --years 0 to 97, --jobs 1 to 64, --network a scores
+// file's name in roads/ (at most 9 characters, no folder), --rates a file
+// anywhere (relative to the working directory). Anything else (an
 // unknown command or flag, a flag given twice or not taken by the command, a
 // missing or malformed value, a range that makes no sense) is a usage error.
 #pragma once
@@ -37,6 +39,8 @@ struct ToolOptions {
   std::string conditions_file;  // plan
   std::string html_file;        // report
   int jobs = 0;                 // 0: one thread per core
+  std::string network;          // empty: the saved answers' network
+  std::string rates_file;       // empty: the run's rates file
 };
 
 // A bad command line, or an output refused: status 2.

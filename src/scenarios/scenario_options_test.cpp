@@ -82,6 +82,11 @@ TEST(ToolOptions, BadOptionsAreUsageErrors) {
       {{"orders", "--order", "2"}, "--order is not an option of orders"},
       {{"orders", "--funding", "-3"}, "--funding cannot be negative"},
       {{"--help", "sweep"}, "--help takes nothing after it"},
+      // The scores name is a 9-character field of one entry of roads/.
+      {{"plan", "--network", "TENLETTERS"}, "--network takes the name of a scores file"},
+      {{"plan", "--network", "../NET1"}, "--network takes the name of a scores file"},
+      {{"plan", "--network", "A B"}, "--network takes the name of a scores file"},
+      {{"plan", "--rates="}, "--rates needs a file name"},
   };
   TempDir empty;
   for (const Case& c : cases) {

@@ -58,9 +58,48 @@ void limit_jobs(ToolOptions& options, std::ostream& err) {
   options.jobs = cores;
 }
 
+// --rates FILE, relative to the working directory.
+FilePath rates_path(const ToolOptions& options, const std::filesystem::path& root) {
+  std::filesystem::path path = options.rates_file;
+  if (path.is_relative()) path = root / path;
+  return FilePath{path, options.rates_file, true};
+}
+
+// The files --rates and --network name are inputs too, wherever they are
+// (a scores file or its ids may be a link out of roads/).
+std::vector<FileIdentity> inputs_with_named_files(const ToolOptions& options,
+                                                  const std::filesystem::path& root,
+                                                  std::vector<FileIdentity> inputs) {
+  std::vector<std::filesystem::path> named;
+  if (!options.rates_file.empty()) named.push_back(rates_path(options, root).path);
+  if (!options.network.empty()) {
+    named.push_back(root / "roads" / options.network);
+    named.push_back(root / "roads" / (options.network + ".ids"));
+  }
+  for (const auto& path : named)
+    if (auto id = identity_of(path)) inputs.push_back(*id);
+  return inputs;
+}
+
+// A --network or --rates that names no file is a usage error, before
+// anything is loaded (the saved network's missing file reads as empty, as
+// the program reads it).
+void check_named_inputs(const ToolOptions& options, const std::filesystem::path& root) {
+  std::error_code ec;
+  if (!options.network.empty() &&
+      !std::filesystem::is_regular_file(root / "roads" / options.network, ec))
+    throw UsageError{"--network " + options.network + ": there is no scores file roads/" +
+                     options.network};
+  if (!options.rates_file.empty() &&
+      !std::filesystem::is_regular_file(rates_path(options, root).path, ec))
+    throw UsageError{"--rates " + options.rates_file + ": there is no such file"};
+}
+
 BaseScenario load_base(const ToolOptions& options, const std::filesystem::path& root,
                        std::ostream& err) {
   BaseOptions base_options;
+  base_options.scores_name = options.network;
+  if (!options.rates_file.empty()) base_options.rates_file = rates_path(options, root);
   base_options.years = options.years;
   base_options.order = options.order;
   base_options.all_orders = options.command->all_orders;
@@ -76,7 +115,9 @@ BaseScenario load_base(const ToolOptions& options, const std::filesystem::path& 
 int run_command(const ToolOptions& options, const std::filesystem::path& root, std::ostream& out,
                 std::ostream& err, bool progress) {
   const std::vector<NamedOutput> outputs = named_outputs(options, root);
-  const std::vector<FileIdentity> inputs = program_inputs(root);
+  check_named_inputs(options, root);
+  const std::vector<FileIdentity> inputs =
+      inputs_with_named_files(options, root, program_inputs(root));
   check_outputs(outputs, root, inputs);
 
   const BaseScenario base = load_base(options, root, err);
