@@ -48,8 +48,9 @@ int plan_command(CommandRun& run) {
                        write(plan_row(e, base.tables.actions, base.tables.pavement));
                      };
                      if (conditions)
-                       ledger.on_conditions = [&](int32_t year, const std::vector<float>& scores) {
-                         conditions->write(conditions_rows(year, scores));
+                       ledger.on_conditions = [&](int32_t year, const std::vector<float>& scores,
+                                                  const std::vector<int32_t>& lives) {
+                         conditions->write(conditions_rows(year, scores, lives));
                        };
                    }};
   const ScenarioRun projection = run_scenario(base, {budget, base.order}, detail);

@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "model/condition_class.h"
+#include "scenarios/outlook.h"
 #include "scenarios/scenario_output.h"
 #include "scenarios/tool_text.h"
 
@@ -50,15 +51,17 @@ std::string plan_row(const PlanEntry& e, const RepairActions& actions, const Pav
 }
 
 std::string conditions_header() {
-  return "year,segment,score,class\n";
+  return "year,segment,score,class,remaining_life\n";
 }
 
-std::string conditions_rows(int32_t calendar_year, const std::vector<float>& scores) {
+std::string conditions_rows(int32_t calendar_year, const std::vector<float>& scores,
+                            const std::vector<int32_t>& lives) {
   std::string out;
   const std::string year = std::to_string(calendar_year) + ",";
   for (std::size_t i = 1; i < scores.size(); ++i) {
     out += year + std::to_string(i) + "," + number(scores[i], 3) + "," +
-           std::to_string(condition_class(scores[i], kPolicyOffset)) + "\n";
+           std::to_string(condition_class(scores[i], kPolicyOffset)) + "," +
+           (i < lives.size() ? life_text(lives[i]) : std::string()) + "\n";
   }
   return out;
 }
