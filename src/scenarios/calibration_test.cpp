@@ -296,7 +296,8 @@ TEST(Calibration, ProjectionMatchesTheRunsYearLoop) {
                      ledger.on_entry = [&](const PlanEntry& e) {
                        repaired.insert(e.original_segment);
                      };
-                     ledger.on_conditions = [&](int32_t, const std::vector<float>& scores) {
+                     ledger.on_conditions = [&](int32_t, const std::vector<float>& scores,
+                                                 const std::vector<int32_t>&) {
                        by_year.push_back(scores);
                      };
                    }};

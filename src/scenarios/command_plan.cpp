@@ -64,9 +64,10 @@ int plan_command(CommandRun& run) {
                                       base.tables.pavement));
                      };
                      if (conditions)
-                       ledger.on_conditions = [&](int32_t year, const std::vector<float>& scores) {
+                       ledger.on_conditions = [&](int32_t year, const std::vector<float>& scores,
+                                                  const std::vector<int32_t>& lives) {
                          conditions->write(
-                             conditions_rows(year, scores, segment_ids(base, ledger)));
+                             conditions_rows(year, scores, lives, segment_ids(base, ledger)));
                        };
                    }};
   const ScenarioRun projection = run_scenario(base, {budget, base.order}, detail);

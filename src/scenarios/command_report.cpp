@@ -31,6 +31,7 @@ int report_command(CommandRun& run) {
                      };
                    }};
   page.saved = run_scenario(base, {base.saved_budget, base.order}, detail);
+  page.none = run_scenario(base, {fixed_budget(0), base.order});
 
   std::vector<Scenario> list;
   for (int64_t cents : sweep_levels(options)) {

@@ -43,6 +43,10 @@ std::unique_ptr<OutputFile> CommandRun::open_file(const std::string& name) {
 }
 
 void CommandRun::write_file(const std::string& name, const std::string& content) {
+  if (name == kStandardOutput) {
+    out << content;
+    return;
+  }
   auto file = open_file(name);
   file->write(content);
   file->close();
@@ -144,7 +148,10 @@ std::string years_text(const BaseScenario& base, const Targets& targets) {
   if (targets.from_year && *targets.from_year > last)
     throw UsageError{"--from-year " + std::to_string(*targets.from_year) +
                      " is after the last year of the run, " + std::to_string(last)};
-  if (!targets.from_year || *targets.from_year <= first) return "in every simulated year";
+  if (targets.from_year && *targets.from_year < first)
+    throw UsageError{"--from-year " + std::to_string(*targets.from_year) +
+                     " is before the first simulated year, " + std::to_string(first)};
+  if (!targets.from_year || *targets.from_year == first) return "in every simulated year";
   return "in every year from " + std::to_string(*targets.from_year) + " to " + std::to_string(last);
 }
 

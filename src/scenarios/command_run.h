@@ -35,6 +35,7 @@ struct CommandRun {
 
   // A file an option names (checked before the command ran, output_paths.h).
   std::unique_ptr<OutputFile> open_file(const std::string& name);
+  // The same, or `out` for the name kStandardOutput.
   void write_file(const std::string& name, const std::string& content);
   // The --csv file of the runs and the --svg chart of them, where asked.
   void write_outputs(const std::vector<ScenarioRun>& runs, const ChartText& chart,
@@ -57,8 +58,8 @@ std::string network_name(const BaseScenario& base);
 std::string worst_text(const ScenarioRun& run, const Targets& targets, int decimals);
 // "percent poor at or below 30.00 and mean score at least 6.500"
 std::string targets_text(const Targets& targets);
-// "in every simulated year"; a --from-year after the run's last year is a
-// usage error.
+// "in every simulated year"; a --from-year before the run's first simulated
+// year or after its last is a usage error.
 std::string years_text(const BaseScenario& base, const Targets& targets);
 
 // The budget of a command that projects one: --funding, else the saved one.

@@ -1,6 +1,6 @@
-// sweep: the base scenario at each fixed annual funding level: the CSV of
-// every level (scenario_output.h) on standard output, or in the --csv file
-// with a summary by level on standard output.
+// sweep: the base scenario at each fixed annual funding level: a summary by
+// level on standard output, and the CSV of every level (scenario_output.h)
+// in the --csv file, or alone on standard output with "--csv -".
 #include <ostream>
 
 #include "scenarios/command_run.h"
@@ -22,15 +22,16 @@ int sweep_command(CommandRun& run) {
   ChartText chart{chart_title(base, order_title(base.order) + ", by funding"),
                   "Funding ($M a year)", true, std::nullopt};
   run.write_outputs(runs, chart, labels);
-  if (run.options.csv_file.empty()) {
-    // Standard output is the CSV: the network and rates are said beside it.
+  if (run.options.csv_file == kStandardOutput) {
+    // Standard output is the CSV alone, for a pipe: the network and the rates
+    // are said beside it.
     run.err << "Funding sweep: " << network_line(base) << "\n" << rates_line(base) << "\n";
-    run.out << csv_text(runs);
-  } else {
-    run.out << "Funding sweep: " << network_line(base) << ", " << order_title(base.order) << "\n"
-            << rates_line(base) << "\n\n"
-            << sweep_summary(runs);
+    return 0;
   }
+  run.out << "Funding sweep, " << order_title(base.order) << ":\n"
+          << network_line(base) << "\n"
+          << rates_line(base) << "\n\n"
+          << sweep_summary(runs);
   return 0;
 }
 

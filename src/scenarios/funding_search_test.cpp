@@ -70,12 +70,14 @@ TEST(FundingNeeded, AHandWorkedNetwork) {
   }
 
   // The table is the run at the level found: five segments repaired to 10 in
-  // 2026 while five fall to 4, those five repaired to 9 in 2027.
+  // 2026 while five fall to 4, those five repaired to 9 in 2027. The
+  // backlog at each year's start: all ten ($10M), then the five at 4 ($5M),
+  // then none.
   testing::ToolResult r = run_tool(dir, {"needs", "--max-poor", "50"});
-  EXPECT_NE(r.out.find("2025   100.00    0.00    0.00   5.000      0.000           0\n"
-                       "2026    50.00    0.00   50.00   7.000      5.000          10\n"
-                       "2027     0.00    0.00  100.00   9.500      5.000          10\n"
-                       "2028     0.00    0.00  100.00   9.500      0.000           0\n"),
+  EXPECT_NE(r.out.find("2025   100.00    0.00    0.00   5.000      0.000           0      10.000\n"
+                       "2026    50.00    0.00   50.00   7.000      5.000          10      10.000\n"
+                       "2027     0.00    0.00  100.00   9.500      5.000          10       5.000\n"
+                       "2028     0.00    0.00  100.00   9.500      0.000           0       0.000\n"),
             std::string::npos)
       << r.out;
 }
@@ -100,6 +102,9 @@ TEST(FundingNeeded, TargetsFromALaterYear) {
     EXPECT_NE(r.out.find("; $3.33M misses them"), std::string::npos) << r.out;
   }
   EXPECT_EQ(run_tool(dir, {"needs", "--max-poor", "0", "--from-year", "2029"}).status, 2);
+  testing::ToolResult before = run_tool(dir, {"needs", "--max-poor", "0", "--from-year", "1990"});
+  EXPECT_EQ(before.status, 2);
+  EXPECT_NE(before.err.find("before the first simulated year"), std::string::npos) << before.err;
 }
 
 TEST(FundingNeeded, NoSimulatedYearNeedsNoMoney) {

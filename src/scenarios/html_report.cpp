@@ -119,11 +119,54 @@ void legend(Markup& m, const std::vector<std::pair<const char*, std::string>>& i
 
 void row(Markup& m, std::string_view cell, const std::vector<std::string>& cells) {
   m.open("tr");
-  for (const std::string& c : cells) m.element(cell, c);
+  for (const std::string& c : cells) {
+    if (cell == "th")
+      m.element(cell, {{"scope", "col"}}, c);
+    else
+      m.element(cell, c);
+  }
   m.close().line_end();
 }
 
 // --- the sections
+
+// What the projection at $0 is called: forced repairs may still be made.
+std::string none_label(const HtmlReport& r) {
+  return r.none.total_miles_repaired > 0 ? "no funding (forced repairs only)" : "no funding";
+}
+
+// The page's opening sentences: the network, the budget, what it buys by
+// the last year against no funding, the backlog, what the targets need.
+void summary(Markup& m, const HtmlReport& r) {
+  const BaseScenario& base = *r.base;
+  const YearFigures& loaded = r.saved.years.front();
+  const YearFigures& last = r.saved.final_year();
+  const YearFigures& bare = r.none.years.empty() ? last : r.none.final_year();
+  std::string text = "The network has " + std::to_string(base.segments.segment_count) +
+                     " segments, " + num(base.network.total_lane_miles, 1) + " lane-miles, " +
+                     num(loaded.pct_poor, 1) + "% of them poor in " +
+                     std::to_string(loaded.calendar_year) + ". ";
+  text += "The saved budget is " + r.budget + " (" + r.order + ").";
+  if (r.saved.years.size() > 1) {
+    text += " By " + std::to_string(last.calendar_year) + " it leaves " + num(last.pct_poor, 1) +
+            "% poor with a mean score of " + num(last.mean_score, 2) + "; with " + none_label(r) +
+            " " + num(bare.pct_poor, 1) + "% would be poor, mean score " + num(bare.mean_score, 2) +
+            ".";
+  }
+  text += " The backlog, the work the policy calls for now, is $" + num(loaded.backlog, 2) + "M";
+  if (r.saved.years.size() > 1)
+    text += "; by " + std::to_string(last.calendar_year) + " it is $" + num(last.backlog, 2) +
+            "M at the saved budget and $" + num(bare.backlog, 2) + "M with no funding";
+  text += ".";
+  if (r.targets) {
+    if (r.needed && r.needed->run)
+      text += " To keep " + r.targets_text + " takes $" + money_text(r.needed->cents) +
+              "M a year.";
+    else
+      text += " Even unlimited funding does not keep " + r.targets_text + ".";
+  }
+  m.open("section").element("h2", "Summary").element("p", text).close().line_end();
+}
 
 void network_section(Markup& m, const BaseScenario& base) {
   struct Group {
@@ -194,13 +237,14 @@ void condition_chart(Markup& m, const ScenarioRun& run) {
   m.close().line_end();
 }
 
-void mean_chart(Markup& m, const ScenarioRun& run) {
+void mean_chart(Markup& m, const ScenarioRun& run, const ScenarioRun& none) {
   const std::size_t n = run.years.size();
   float low = 10.0f, high = 1.0f;
-  for (const YearFigures& y : run.years) {
-    low = std::min(low, y.mean_score);
-    high = std::max(high, y.mean_score);
-  }
+  for (const ScenarioRun* r : {&run, &none})
+    for (const YearFigures& y : r->years) {
+      low = std::min(low, y.mean_score);
+      high = std::max(high, y.mean_score);
+    }
   const double y0 = std::max(0.0, std::floor(low) - 1.0);
   const double y1 = std::min(10.0, std::ceil(high) + 1.0);
   Plot plot{-0.5, static_cast<double>(n) - 0.5, y0, std::max(y1, y0 + 1.0)};
@@ -213,6 +257,11 @@ void mean_chart(Markup& m, const ScenarioRun& run) {
               num(plot.y(run.years[k].mean_score), 2) + " ";
     labels.emplace_back(static_cast<double>(k), std::to_string(run.years[k].calendar_year));
   }
+  std::string nothing;
+  for (std::size_t k = 0; k < n && k < none.years.size(); ++k)
+    nothing += num(plot.x(static_cast<double>(k)), 2) + "," +
+               num(plot.y(none.years[k].mean_score), 2) + " ";
+  polyline(m, nothing, {{"stroke", kMeanColour}, {"stroke-width", "2"}, {"stroke-dasharray", "8 5"}});
   polyline(m, points, {{"stroke", kMeanColour}, {"stroke-width", "3"}});
   for (std::size_t k = 0; k < n; ++k)
     dot(m, plot.x(static_cast<double>(k)), plot.y(run.years[k].mean_score), "5", kMeanColour,
@@ -257,6 +306,65 @@ void spending_chart(Markup& m, const ScenarioRun& run, const RepairActions& acti
                        std::to_string(actions[static_cast<int>(a) + 1].action_number) + " " +
                            name_of(actions[static_cast<int>(a) + 1].action_description));
   legend(m, items);
+}
+
+// The backlog by year at the saved budget (solid) and with no funding
+// (dashed), against the saved budget's money a year (grey) where it is fixed.
+void backlog_chart(Markup& m, const HtmlReport& r) {
+  const std::size_t n = r.saved.years.size();
+  double most = 1.0;
+  for (const ScenarioRun* run : {&r.saved, &r.none})
+    for (const YearFigures& y : run->years) most = std::max(most, y.backlog);
+  const bool fixed = r.base->saved_budget.kind == BudgetKind::kFixed;
+  if (fixed) most = std::max(most, static_cast<double>(r.base->saved_budget.amount));
+  const double step = nice_step(most, 6);
+  Plot plot{-0.5, static_cast<double>(n) - 0.5, 0.0, std::ceil(most / step) * step};
+  plot.open(m, "Backlog by year, millions of dollars, at the saved budget and with no funding");
+  plot.axes(m, step, "Year", "Backlog, millions of dollars", step < 1.0 ? 1 : 0);
+  if (fixed) {
+    const double level = plot.y(r.base->saved_budget.amount);
+    Plot::line(m, Plot::kLeft, level, Plot::kRight, level,
+               {{"stroke", "#757575"}, {"stroke-width", "2"}});
+  }
+  std::vector<std::pair<double, std::string>> labels;
+  for (const ScenarioRun* run : {&r.none, &r.saved}) {
+    std::string points;
+    for (std::size_t k = 0; k < n && k < run->years.size(); ++k)
+      points += num(plot.x(static_cast<double>(k)), 2) + "," +
+                num(plot.y(run->years[k].backlog), 2) + " ";
+    Attributes stroke = {{"stroke", kBacklogColour}, {"stroke-width", "3"}};
+    if (run == &r.none) stroke.push_back({"stroke-dasharray", "8 5"});
+    polyline(m, points, stroke);
+  }
+  for (std::size_t k = 0; k < n; ++k) {
+    const YearFigures& y = r.saved.years[k];
+    dot(m, plot.x(static_cast<double>(k)), plot.y(y.backlog), "4", kBacklogColour,
+        std::to_string(y.calendar_year) + ": $" + num(y.backlog, 3) + "M");
+    labels.emplace_back(static_cast<double>(k), std::to_string(y.calendar_year));
+  }
+  plot.x_labels(m, labels);
+  m.close().line_end();
+}
+
+// The values of the backlog chart and the lane-miles by remaining service
+// life, year by year.
+void outlook_table(Markup& m, const HtmlReport& r) {
+  m.open("table");
+  m.element("caption", "Backlog ($M, at the start of the year) and lane-miles by remaining "
+                       "service life (years, at the end of the year)")
+      .line_end();
+  std::vector<std::string> head = {"Year", "Backlog, saved budget", "Backlog, " + none_label(r)};
+  for (int32_t b = 0; b < kLifeBands; ++b) head.push_back(std::string(life_band_label(b)) + " yr");
+  row(m, "th", head);
+  for (std::size_t k = 0; k < r.saved.years.size(); ++k) {
+    const YearFigures& y = r.saved.years[k];
+    m.open("tr").element("th", {{"scope", "row"}}, std::to_string(y.calendar_year));
+    m.element("td", num(y.backlog, 3));
+    m.element("td", k < r.none.years.size() ? num(r.none.years[k].backlog, 3) : "");
+    for (double miles : y.life_miles) m.element("td", num(miles, 1));
+    m.close().line_end();
+  }
+  m.close().line_end();
 }
 
 // Percent poor in the sweep's run: at its highest over the simulated years.
@@ -335,6 +443,7 @@ void plan_table(Markup& m, const HtmlReport& r) {
   std::map<int32_t, std::size_t> count;
   for (const PlanEntry& e : r.plan) ++count[e.calendar_year];
   m.open("table", {{"class", "plan"}});
+  m.element("caption", "Repairs in the order the year's pass makes them (cost in $M)").line_end();
   row(m, "th",
       {"Year", "Seg.", "Asset id", "Highway", "Segment", "Lane-mi", "Action", "Cost $M", "Score",
        "Note"});
@@ -373,7 +482,7 @@ svg { width: 100%; height: auto; font-size: 12px; font-family: inherit; }
 table { border-collapse: collapse; margin: 8px 0; font-size: 13px; }
 th, td { border-bottom: 1px solid #ddd; padding: 3px 8px; text-align: left; }
 caption { text-align: left; font-weight: bold; padding: 4px 0; }
-.pair { display: flex; gap: 32px; flex-wrap: wrap; }
+.pair { display: flex; gap: 32px; flex-wrap: wrap; align-items: flex-start; }
 .legend span { margin-right: 16px; white-space: nowrap; }
 .legend i { display: inline-block; width: 12px; height: 12px; margin-right: 5px;
             vertical-align: -1px; }
@@ -409,6 +518,7 @@ std::string html_report(const HtmlReport& r) {
   m.element("style", kStyle).line_end().close().line_end().open("body").line_end();
   m.element("h1", name + ": pavement projection").line_end();
   m.element("p", r.network + "; " + r.order + ".").line_end();
+  summary(m, r);
   network_section(m, base);
   section(m, "Condition by year at the saved budget (" + r.budget + ")", [&] {
     condition_chart(m, r.saved);
@@ -416,7 +526,21 @@ std::string html_report(const HtmlReport& r) {
                {kFairColour, "fair (score 6)"},
                {kPoorColour, "poor (score 5 or less)"}});
   });
-  section(m, "Mean score by year at the saved budget", [&] { mean_chart(m, r.saved); });
+  section(m, "Mean score by year at the saved budget", [&] {
+    mean_chart(m, r.saved, r.none);
+    legend(m, {{kMeanColour, "saved budget (solid)"}, {kMeanColour, none_label(r) + " (dashed)"}});
+  });
+  section(m, "Backlog and remaining service life", [&] {
+    backlog_chart(m, r);
+    std::vector<std::pair<const char*, std::string>> items = {
+        {kBacklogColour, "backlog at the saved budget (solid)"},
+        {kBacklogColour, "backlog with " + none_label(r) + " (dashed)"}};
+    if (base.saved_budget.kind == BudgetKind::kFixed)
+      items.emplace_back("#757575", "the saved budget, $" + num(base.saved_budget.amount, 2) +
+                                        "M a year");
+    legend(m, items);
+    outlook_table(m, r);
+  });
   section(m, "Money by repair action and year at the saved budget",
           [&] { spending_chart(m, r.saved, base.tables.actions); });
   section(m, "Percent poor by funding level", [&] {

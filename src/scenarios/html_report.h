@@ -4,8 +4,10 @@
 // fits). It holds:
 //   - the network: segments and lane-miles, by pavement type and jurisdiction;
 //   - for the saved budget: the condition by year (good, fair and poor
-//     lane-miles stacked), the mean score by year and the money by action
-//     and year;
+//     lane-miles stacked), the mean score by year (with no funding dashed)
+//     and the money by action and year;
+//   - the backlog by year at the saved budget and with no funding, against
+//     the budget, and the lane-miles by remaining service life, in a table;
 //   - the sweep: percent poor in the last year (and at its highest) by level,
 //     with the targets' line and the budget they need when targets are given;
 //   - the first years of the saved budget's work plan.
@@ -29,6 +31,7 @@ struct HtmlReport {
   std::string order;    // the repair order's title
   std::string budget;   // the saved budget, in words
   ScenarioRun saved;    // the saved budget's projection
+  ScenarioRun none;     // the same order at $0 a year
   int32_t plan_years = 0;
   std::vector<PlanEntry> plan;  // its entries of the first plan_years years
   std::vector<int64_t> sweep_cents;
@@ -47,6 +50,7 @@ inline constexpr const char* kFairColour = "#fdd835";
 inline constexpr const char* kPoorColour = "#d73027";
 inline constexpr const char* kMeanColour = "#2166ac";
 inline constexpr const char* kSweepColour = "#762a83";
+inline constexpr const char* kBacklogColour = "#e66101";
 // The spending chart's, one per repair action.
 inline constexpr std::array<const char*, 11> kActionColours = {
     "#8dd3c7", "#80b1d3", "#bebada", "#fb8072", "#fdb462", "#b3de69",

@@ -41,21 +41,55 @@ TEST(HtmlReport, OnePageRenderedWithEveryChart) {
             std::string::npos)
       << needs.out;
   EXPECT_NE(html.find("<td>2026</td><td>"), std::string::npos);  // the work plan
+  // No funding beside the saved budget; every table captioned, every header
+  // cell scoped.
+  EXPECT_NE(html.find("no funding"), std::string::npos);
+  EXPECT_NE(html.find("stroke-dasharray"), std::string::npos);
+  const auto count = [&](const std::string& what) {
+    std::size_t n = 0;
+    for (std::size_t at = html.find(what); at != std::string::npos; at = html.find(what, at + 1)) ++n;
+    return n;
+  };
+  EXPECT_EQ(count("<table"), count("<caption>"));
+  EXPECT_EQ(count("<th>"), 0u);
 
   const std::string chromium = testing::find_chromium();
   if (chromium.empty()) GTEST_SKIP() << "chromium is not installed; the page is not rendered";
   std::string log;
-  const std::string png = testing::screenshot(chromium, page, 1000, 2600, log);
+  const std::string png = testing::screenshot(chromium, page, 1000, 3400, log);
   ASSERT_FALSE(png.empty()) << log;
   testing::Image image;
   std::string why;
   if (!testing::decode_png(png, image, why)) GTEST_SKIP() << why;
   EXPECT_EQ(image.width, 1000u);
-  for (const char* colour : {kGoodColour, kFairColour, kPoorColour, kMeanColour, kSweepColour})
+  for (const char* colour :
+       {kGoodColour, kFairColour, kPoorColour, kMeanColour, kSweepColour, kBacklogColour})
     EXPECT_GT(testing::count_colour(image, rgb(colour)), 40u) << colour;
   std::size_t spending = 0;
   for (const char* colour : kActionColours) spending += testing::count_colour(image, rgb(colour));
   EXPECT_GT(spending, 400u);
+
+  // The tables by type and by jurisdiction side by side keep their own
+  // heights: the type table's first body row is no taller than the
+  // jurisdiction table's. Rows are found by their bottom borders.
+  const uint32_t border = 0xdddddd;
+  const auto at = [&](uint32_t x, uint32_t y) { return image.pixels[y * image.width + x]; };
+  const auto borders_at = [&](uint32_t x) {
+    std::vector<uint32_t> ys;
+    for (uint32_t y = 0; y < image.height && ys.size() < 2; ++y)
+      if (at(x, y) == border) ys.push_back(y);
+    return ys;
+  };
+  const uint32_t left = 20;
+  const std::vector<uint32_t> type_rows = borders_at(left);
+  ASSERT_EQ(type_rows.size(), 2u);
+  uint32_t x = left;
+  while (x < image.width && at(x, type_rows[0]) == border) ++x;
+  while (x < image.width && at(x, type_rows[0]) != border) ++x;
+  ASSERT_LT(x + 2, image.width) << "the jurisdiction table is not beside the type table";
+  const std::vector<uint32_t> jurisdiction_rows = borders_at(x + 2);
+  ASSERT_EQ(jurisdiction_rows.size(), 2u);
+  EXPECT_LE(type_rows[1] - type_rows[0], jurisdiction_rows[1] - jurisdiction_rows[0] + 1);
 }
 
 }  // namespace

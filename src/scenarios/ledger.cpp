@@ -12,7 +12,7 @@ namespace pavecast {
 
 Ledger::Ledger(const ProjectionInputs& in, const SegmentTable& loaded, const NetworkValues& network,
                const PavementTypes& types, GroupBy by)
-    : in_(in), first_year_(network.first_year), by_(by) {
+    : in_(in), first_year_(network.first_year), by_(by), rates_(types) {
   if (by_ == GroupBy::kType) {
     for (int32_t p = 1; p <= types.pavement_type_count; ++p) {
       group_index_[p] = static_cast<int32_t>(labels_.size());
@@ -58,10 +58,11 @@ Ledger::Sums& Ledger::sums(int32_t group, int32_t year) {
 
 void Ledger::year_begins(int32_t year, int32_t /*segment_count*/) {
   if (year == 2) {
-    if (on_conditions) on_conditions(first_year_, scores_);
+    tell_conditions(first_year_);
   } else {
     end_year();
   }
+  if (live_rates_) rates_ = *live_rates_;
   year_ = year;
 }
 
@@ -179,14 +180,28 @@ void Ledger::end_year() {
     emit(e);
   }
   reserved_.clear();
-  if (on_conditions && year_ >= 2) on_conditions(first_year_ - 1 + year_, scores_);
+  if (year_ >= 2) tell_conditions(first_year_ - 1 + year_);
+}
+
+void Ledger::tell_conditions(int32_t calendar_year) {
+  if (!on_conditions) return;
+  std::vector<int32_t> lives(scores_.size(), kLifeCap);
+  for (std::size_t i = 1; i < scores_.size(); ++i) {
+    Segment seg;
+    seg.score = scores_[i];
+    seg.pavement_type = 0;
+    if (live_ && static_cast<int32_t>(i) <= live_->segment_count)
+      seg.pavement_type = (*live_)[static_cast<int32_t>(i)].pavement_type;
+    lives[i] = remaining_life(seg, rates_);
+  }
+  on_conditions(calendar_year, scores_, lives);
 }
 
 void Ledger::projection_ends() {
   if (year_ >= 2)
     end_year();
-  else if (on_conditions)
-    on_conditions(first_year_, scores_);  // no simulated year: the loaded year alone
+  else
+    tell_conditions(first_year_);  // no simulated year: the loaded year alone
 }
 
 std::vector<GroupFigures> Ledger::groups() const {

@@ -57,16 +57,25 @@ class Ledger : public ExactProjectionObserver {
   // Called with every entry of the plan as soon as it is complete.
   std::function<void(const PlanEntry&)> on_entry;
   // Called at the end of each year (the loaded year first) with the
-  // calendar year and the score of every segment 1..n at its end.
-  std::function<void(int32_t calendar_year, const std::vector<float>& scores)> on_conditions;
+  // calendar year, the score of every segment 1..n at its end and its
+  // remaining service life at the year's rates (outlook.h).
+  std::function<void(int32_t calendar_year, const std::vector<float>& scores,
+                     const std::vector<int32_t>& lives)>
+      on_conditions;
 
   // The table the projection changes, where a reservation's segment is
-  // found.
-  void watch(const SegmentTable& live) { live_ = &live; }
+  // found, and the rates it grows each year.
+  void watch(const SegmentTable& live, const PavementTypes& rates) {
+    live_ = &live;
+    live_rates_ = &rates;
+  }
   const SegmentTable* live() const { return live_; }
 
   // The figures of each group, once the projection has ended.
   std::vector<GroupFigures> groups() const;
+  // The group of a segment as it stands (an index into groups()), or -1.
+  int32_t group_of(const Segment& segment) const;
+  int32_t group_count() const { return static_cast<int32_t>(labels_.size()); }
 
   bool follows_segments_taken() const override { return false; }
   void year_begins(int32_t year, int32_t segment_count) override;
@@ -86,15 +95,17 @@ class Ledger : public ExactProjectionObserver {
     double cost = 0.0;
   };
 
-  int32_t group_of(const Segment& segment) const;
   Sums& sums(int32_t group, int32_t year);
   void end_year();
+  void tell_conditions(int32_t calendar_year);
   void emit(PlanEntry& entry);
 
   const ProjectionInputs& in_;
   const SegmentTable* live_ = nullptr;
   const int32_t first_year_;
   const GroupBy by_;
+  const PavementTypes* live_rates_ = nullptr;
+  PavementTypes rates_;  // the rates of year_
   std::map<int32_t, int32_t> group_index_;  // group key (type or code) -> index
   std::vector<std::string> labels_;
   std::vector<std::vector<Sums>> sums_;  // [group][year index]

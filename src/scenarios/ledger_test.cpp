@@ -25,7 +25,7 @@ TEST(Ledger, ForcedRepairIsChargedWhatWasReservedEvenWhenRebuilt) {
   network.first_year = 2020;
   const SegmentTable loaded = run.segments;
   Ledger ledger(run.in, loaded, network, run.pavement, GroupBy::kNone);
-  ledger.watch(run.segments);
+  ledger.watch(run.segments, run.pavement);
   std::vector<PlanEntry> entries;
   ledger.on_entry = [&](const PlanEntry& e) { entries.push_back(e); };
   ExactProjection(run.in, {run.segments, run.pavement, run.forced, run.stats}, ledger).run();

@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "model/condition_class.h"
+#include "scenarios/outlook.h"
 #include "scenarios/scenario_output.h"
 #include "scenarios/tool_text.h"
 
@@ -53,10 +54,11 @@ std::string plan_row(const PlanEntry& e, std::string_view asset_id, const Repair
 }
 
 std::string conditions_header() {
-  return "year,segment,asset_id,score,class\n";
+  return "year,segment,asset_id,score,class,remaining_life\n";
 }
 
 std::string conditions_rows(int32_t calendar_year, const std::vector<float>& scores,
+                            const std::vector<int32_t>& lives,
                             const std::vector<std::string_view>& asset_ids) {
   std::string out;
   const std::string year = std::to_string(calendar_year) + ",";
@@ -64,7 +66,8 @@ std::string conditions_rows(int32_t calendar_year, const std::vector<float>& sco
     const std::string_view id = i < asset_ids.size() ? asset_ids[i] : std::string_view();
     out += year + std::to_string(i) + "," + csv_field(std::string(id)) + "," +
            number(scores[i], 3) + "," +
-           std::to_string(condition_class(scores[i], kPolicyOffset)) + "\n";
+           std::to_string(condition_class(scores[i], kPolicyOffset)) + "," +
+           (i < lives.size() ? life_text(lives[i]) : std::string()) + "\n";
   }
   return out;
 }

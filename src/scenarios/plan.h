@@ -25,9 +25,11 @@
 //   note               why the cost is not the repair's own (forced repairs), or
 //                      what became of a reservation
 //
-// Conditions CSV: year,segment,asset_id,score,class: every segment at the end
-// of every year, the loaded year first; the asset id as in the plan; the class
-// as the report takes it (offset 0.505).
+// Conditions CSV: year,segment,asset_id,score,class,remaining_life: every
+// segment at the end of every year, the loaded year first; the asset id as in
+// the plan; the class as the report takes it (offset 0.505); the remaining
+// service life in whole years at the year's rates, "30+" for 30 or more
+// (outlook.h).
 #pragma once
 
 #include <cstdint>
@@ -45,9 +47,11 @@ std::string plan_row(const PlanEntry& entry, std::string_view asset_id,
                      const RepairActions& actions, const PavementTypes& types);
 
 std::string conditions_header();
-// The rows of one year, segments 1..scores.size() - 1; asset_ids[i] is
-// segment i's id (an empty id where the vector is shorter).
+// The rows of one year, segments 1..scores.size() - 1, with each one's
+// remaining service life (`lives`, as many); asset_ids[i] is segment i's id
+// (an empty id where the vector is shorter).
 std::string conditions_rows(int32_t calendar_year, const std::vector<float>& scores,
+                            const std::vector<int32_t>& lives,
                             const std::vector<std::string_view>& asset_ids = {});
 
 // The plan summed by year: entries, lane-miles repaired and cost.

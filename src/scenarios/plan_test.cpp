@@ -73,7 +73,29 @@ TEST(Plan, ChargesAddUpToEachYearsSpentMoney) {
   EXPECT_EQ(years, 6);
   // Every segment at the end of every year: 800 loaded, one more each year
   // (a split a year).
-  EXPECT_EQ(rows_of(out.read("conditions.csv")).size(), 800u + 801 + 802 + 803 + 804 + 805 + 806);
+  const auto rows = rows_of(out.read("conditions.csv"));
+  EXPECT_EQ(rows.size(), 800u + 801 + 802 + 803 + 804 + 805 + 806);
+  // Each with its remaining life at the end: 0 exactly when poor; a road
+  // that stays out of poor for another year has at least 1 (the loaded
+  // year's scores deteriorate unrepaired where the plan makes nothing).
+  std::map<std::pair<int, int>, int> life;
+  for (const auto& row : rows) {
+    ASSERT_EQ(row.size(), 5u);
+    const int c = std::stoi(row[3]);
+    const int years = row[4] == "30+" ? 30 : std::stoi(row[4]);
+    EXPECT_EQ(years == 0, c <= 5) << row[0] << " " << row[1];
+    EXPECT_LE(years, 30);
+    life[{std::stoi(row[0]), std::stoi(row[1])}] = years;
+  }
+  // A segment left alone loses one year of life a year, unless it was
+  // already poor or beyond the count.
+  int fell = 0;
+  for (const auto& [key, years] : life) {
+    auto next = life.find({key.first + 1, key.second});
+    if (next == life.end() || years == 0 || years >= 30) continue;
+    if (next->second == years - 1) ++fell;
+  }
+  EXPECT_GT(fell, 1000);
 }
 
 // Breakdowns give the network's own figures again, group by group: the
@@ -82,7 +104,7 @@ TEST(Plan, GroupsShareTheNetworksMoney) {
   TempDir dir;
   testing::copy_example(dir);
   testing::ToolResult r = run_tool(dir, {"sweep", "--from", "30", "--to", "30", "--step", "1",
-                                         "--years", "4", "--by", "jurisdiction"});
+                                         "--years", "4", "--by", "jurisdiction", "--csv", "-"});
   ASSERT_EQ(r.status, 0) << r.err;
   std::map<std::string, double> spent;  // year -> the groups' sum
   std::map<std::string, double> network;

@@ -66,6 +66,87 @@ void apply_scenario(ProjectionInputs& in, const Scenario& scenario) {
   }
 }
 
+// The backlog at the start of every year and the remaining service life at
+// its end, for the network and each group of the ledger; every call is
+// passed on to `inner`. A year's end is seen at the start of the next (the
+// rates have grown by then: the year's own are kept from its start) or when
+// the projection ends.
+class OutlookObserver : public ExactProjectionObserver {
+ public:
+  OutlookObserver(ExactProjectionObserver& inner, const ProjectionInputs& in,
+                  const SegmentTable& live, const PavementTypes& live_rates, const Ledger* ledger)
+      : inner_(inner), in_(in), live_(live), live_rates_(live_rates), ledger_(ledger),
+        rates_(live_rates) {
+    const int32_t groups = ledger ? ledger->group_count() : 0;
+    sums_.assign(static_cast<std::size_t>(groups) + 1,
+                 std::vector<Outlook>(static_cast<std::size_t>(in.year_slots) + 1));
+    take_backlog(1);
+  }
+
+  // The sums of group g (-1: the network) in year index y.
+  const Outlook& at(int32_t g, int32_t y) const {
+    return sums_[static_cast<std::size_t>(g + 1)][static_cast<std::size_t>(y)];
+  }
+
+  bool follows_segments_taken() const override { return inner_.follows_segments_taken(); }
+  bool follows_segments_done() const override { return inner_.follows_segments_done(); }
+  void year_begins(int32_t year, int32_t segment_count) override {
+    take_life(year_);
+    rates_ = live_rates_;
+    year_ = year;
+    take_backlog(year);
+    inner_.year_begins(year, segment_count);
+  }
+  void segment_taken(int32_t year, int32_t position, int32_t i, const Segment& seg) override {
+    inner_.segment_taken(year, position, i, seg);
+  }
+  void forced_repair_reserved(int32_t year, int32_t i, int32_t action, double cost) override {
+    inner_.forced_repair_reserved(year, i, action, cost);
+  }
+  void repair_made(const ExactRepairEvent& repair, const Segment& seg) override {
+    inner_.repair_made(repair, seg);
+  }
+  void segment_done(int32_t year, int32_t t, const Segment& seg, bool forced) override {
+    inner_.segment_done(year, t, seg, forced);
+  }
+  void projection_ends() override {
+    take_life(year_);
+    inner_.projection_ends();
+  }
+
+ private:
+  template <typename Add>
+  void each_segment(int32_t year, Add add) {
+    for (int32_t i = 1; i <= live_.segment_count; ++i) {
+      const Segment& seg = live_[i];
+      add(sums_[0][static_cast<std::size_t>(year)], seg);
+      const int32_t g = ledger_ ? ledger_->group_of(seg) : -1;
+      if (g >= 0) add(sums_[static_cast<std::size_t>(g + 1)][static_cast<std::size_t>(year)], seg);
+    }
+  }
+  void take_backlog(int32_t year) {
+    each_segment(year, [&](Outlook& o, const Segment& seg) { o.add_backlog(seg, in_); });
+  }
+  void take_life(int32_t year) {
+    each_segment(year, [&](Outlook& o, const Segment& seg) { o.add_life(seg, rates_); });
+  }
+
+  ExactProjectionObserver& inner_;
+  const ProjectionInputs& in_;
+  const SegmentTable& live_;
+  const PavementTypes& live_rates_;
+  const Ledger* ledger_;
+  PavementTypes rates_;  // the rates of year_
+  int32_t year_ = 1;
+  std::vector<std::vector<Outlook>> sums_;  // [network, groups...][year index]
+};
+
+void take_outlook(YearFigures& f, const Outlook& o) {
+  f.backlog = o.backlog;
+  f.backlog_lane_miles = o.backlog_lane_miles;
+  f.life_miles = o.life_miles;
+}
+
 }  // namespace
 
 Budget fixed_budget(int64_t cents) {
@@ -151,12 +232,12 @@ ScenarioRun run_scenario(const BaseScenario& base, const Scenario& scenario,
   if (detail.by != GroupBy::kNone || detail.attach) {
     ledger =
         std::make_unique<Ledger>(in, base.segments, base.network, base.tables.pavement, detail.by);
-    ledger->watch(segments);
+    ledger->watch(segments, pavement);
     if (detail.attach) detail.attach(*ledger);
   }
-  ExactProjection projection(in, {segments, pavement, forced, stats},
-                             ledger ? static_cast<ExactProjectionObserver&>(*ledger) : quiet,
-                             numbers.get());
+  OutlookObserver outlook(ledger ? static_cast<ExactProjectionObserver&>(*ledger) : quiet, in,
+                          segments, pavement, ledger.get());
+  ExactProjection projection(in, {segments, pavement, forced, stats}, outlook, numbers.get());
   projection.run();
 
   ScenarioRun run;
@@ -168,6 +249,7 @@ ScenarioRun run_scenario(const BaseScenario& base, const Scenario& scenario,
                      stats.poor_miles[y], stats.fair_poor_miles[y], stats.score_miles[y]);
     f.spent = stats.spent[y];
     f.miles_repaired = y == 1 ? 0 : stats.miles_repaired[y];
+    take_outlook(f, outlook.at(-1, y));
     run.years.push_back(f);
     run.total_spent += stats.spent[y];
   }
@@ -175,7 +257,13 @@ ScenarioRun run_scenario(const BaseScenario& base, const Scenario& scenario,
   for (int a = 1; a <= in.actions.action_count; ++a)
     run.cost_by_action.emplace_back(stats.cost_by_action[a].begin() + 1,
                                     stats.cost_by_action[a].begin() + 1 + in.year_slots);
-  if (ledger) run.groups = ledger->groups();
+  if (ledger) {
+    run.groups = ledger->groups();
+    for (std::size_t g = 0; g < run.groups.size(); ++g)
+      for (std::size_t y = 0; y < run.groups[g].years.size(); ++y)
+        take_outlook(run.groups[g].years[y],
+                     outlook.at(static_cast<int32_t>(g), static_cast<int32_t>(y) + 1));
+  }
   return run;
 }
 

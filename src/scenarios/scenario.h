@@ -34,6 +34,7 @@
 #include "model/segment_table.h"
 #include "model/settings.h"
 #include "model/statistics.h"
+#include "scenarios/outlook.h"
 
 namespace pavecast {
 
@@ -98,6 +99,12 @@ struct YearFigures {
   double spent = 0.0;  // 0 for the loaded year
   int32_t miles_repaired = 0;
   float pct_good = 0.0f;
+  // The backlog at the start of the year, before any repair (the loaded
+  // year: the network as loaded), and the lane-miles by band of remaining
+  // service life at its end, at the year's rates (outlook.h).
+  double backlog = 0.0;
+  double backlog_lane_miles = 0.0;
+  std::array<double, kLifeBands> life_miles{};
 };
 
 // The figures of a year from its lane-mile sums, as the report derives them

@@ -26,6 +26,9 @@
 
 namespace pavecast {
 
+// The --csv name that means standard output (sweep only).
+inline constexpr const char* kStandardOutput = "-";
+
 struct ToolOptions {
   const ToolCommand* command = nullptr;                  // null: --help
   int64_t from_cents = 0, to_cents = 0, step_cents = 0;  // sweep, report

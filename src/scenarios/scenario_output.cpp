@@ -38,13 +38,21 @@ constexpr OrderNames kOrderNames[] = {{"", "", ""},
                                       {"best-first", "Best first", "Best 1st"},
                                       {"cost-effectiveness", "Cost-effectiveness", "Cost-eff."}};
 
+// The backlog and the lane-miles by band of remaining life, each after a
+// comma.
+std::string outlook_fields(const YearFigures& y) {
+  std::string out = "," + fixed(y.backlog, 3) + "," + fixed(y.backlog_lane_miles, 2);
+  for (double miles : y.life_miles) out += "," + fixed(miles, 2);
+  return out;
+}
+
 std::string csv_row(const char* kind, const ScenarioRun& run, const std::string& group,
                     const YearFigures& y, double spent, int32_t miles) {
   return std::string(kind) + "," + funding_label(run.scenario.budget) + "," +
          order_label(run.scenario.repair_order) + "," + group + "," +
          std::to_string(y.calendar_year) + "," + fixed(y.pct_poor, 2) + "," + fixed(y.pct_fair, 2) +
          "," + fixed(y.pct_good, 2) + "," + fixed(y.mean_score, 3) + "," + fixed(spent, 3) + "," +
-         std::to_string(miles) + "\n";
+         std::to_string(miles) + outlook_fields(y) + "\n";
 }
 
 std::string csv_group_rows(const ScenarioRun& run, const std::string& group,
@@ -112,7 +120,8 @@ std::string order_title(int32_t repair_order) {
 
 std::string csv_header() {
   return "kind,funding,order,group,year,percent_poor,percent_fair,percent_good,mean_score,spent,"
-         "lane_miles_repaired\n";
+         "lane_miles_repaired,backlog,backlog_lane_miles,rsl_0,rsl_1_3,rsl_4_7,rsl_8_12,"
+         "rsl_13_plus\n";
 }
 
 std::string csv_rows(const ScenarioRun& run) {
@@ -142,11 +151,12 @@ std::string csv_text(const std::vector<ScenarioRun>& runs) {
 
 std::string year_table(const std::vector<YearFigures>& years, double total_spent,
                        int32_t total_miles) {
-  std::string out = "Year   % Poor  % Fair  % Good    Mean      Spent  Lane-miles\n";
+  std::string out = "Year   % Poor  % Fair  % Good    Mean      Spent  Lane-miles     Backlog\n";
   for (const YearFigures& y : years)
-    out += format("%4d  %7s %7s %7s %7s %10s %11d\n", y.calendar_year, fixed(y.pct_poor, 2).c_str(),
-                  fixed(y.pct_fair, 2).c_str(), fixed(y.pct_good, 2).c_str(),
-                  fixed(y.mean_score, 3).c_str(), fixed(y.spent, 3).c_str(), y.miles_repaired);
+    out += format("%4d  %7s %7s %7s %7s %10s %11d %11s\n", y.calendar_year,
+                  fixed(y.pct_poor, 2).c_str(), fixed(y.pct_fair, 2).c_str(),
+                  fixed(y.pct_good, 2).c_str(), fixed(y.mean_score, 3).c_str(),
+                  fixed(y.spent, 3).c_str(), y.miles_repaired, fixed(y.backlog, 3).c_str());
   out += format("Total %40.3f %11d\n", total_spent, total_miles);
   return out;
 }
@@ -161,13 +171,14 @@ std::string year_table(const ScenarioRun& run) {
 std::string sweep_summary(const std::vector<ScenarioRun>& runs) {
   auto table = [&](const std::function<const YearFigures&(const ScenarioRun&)>& last,
                    const std::function<double(const ScenarioRun&)>& total) {
-    std::string out = " Funding  Final % Poor  % Fair  % Good    Mean  Total spent\n";
+    std::string out =
+        " Funding  Final % Poor  % Fair  % Good    Mean  Total spent  Final backlog\n";
     for (const ScenarioRun& run : runs) {
       const YearFigures& y = last(run);
-      out += format("%8s  %12s %7s %7s %7s %12s\n", funding_label(run.scenario.budget).c_str(),
+      out += format("%8s  %12s %7s %7s %7s %12s %14s\n", funding_label(run.scenario.budget).c_str(),
                     fixed(y.pct_poor, 2).c_str(), fixed(y.pct_fair, 2).c_str(),
                     fixed(y.pct_good, 2).c_str(), fixed(y.mean_score, 3).c_str(),
-                    fixed(total(run), 3).c_str());
+                    fixed(total(run), 3).c_str(), fixed(y.backlog, 3).c_str());
     }
     return out;
   };

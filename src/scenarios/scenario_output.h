@@ -6,7 +6,7 @@
 // group's name is a text cell, csv_text_field()):
 //
 //   kind,funding,order,group,year,percent_poor,percent_fair,percent_good,mean_score,spent,
-//   lane_miles_repaired
+//   lane_miles_repaired,backlog,backlog_lane_miles,rsl_0,rsl_1_3,rsl_4_7,rsl_8_12,rsl_13_plus
 //
 //   kind                 "year", or "summary" for the projection's summary row
 //   funding              millions of dollars a year, two decimals ("25.00"), or
@@ -25,8 +25,16 @@
 //                        summary row: the total over the run; three decimals
 //   lane_miles_repaired  whole lane-miles repaired in the year; summary row:
 //                        the total
+//   backlog              millions the policy matrix's repairs of every segment
+//                        would cost at the start of the year, before any repair
+//                        (the loaded year: the network as loaded), three decimals
+//   backlog_lane_miles   the lane-miles those repairs cover, two decimals
+//   rsl_0 .. rsl_13_plus lane-miles by remaining service life at the end of the
+//                        year (outlook.h): 0, 1-3, 4-7, 8-12, 13 or more years;
+//                        two decimals
 //
-// The summary row's percents and mean score are those of the last year.
+// The summary row's percents, mean score, backlog and service life are those
+// of the last year.
 // These are the report's numbers before it rounds them for its columns.
 #pragma once
 
@@ -64,11 +72,13 @@ std::string csv_text_field(const std::string& text);
 
 // The tables fit 80 columns; with a breakdown each group's follows the
 // network's under its name.
-// Year, percents, mean score, spent and lane-miles by year, with a total line.
+// Year, percents, mean score, spent, lane-miles and the backlog at the
+// year's start ($M) by year, with a total line.
 std::string year_table(const std::vector<YearFigures>& years, double total_spent,
                        int32_t total_miles);
 std::string year_table(const ScenarioRun& run);
-// One line per projection: funding, final percents and mean score, total spent.
+// One line per projection: funding, final percents and mean score, total
+// spent and the last year's backlog ($M).
 std::string sweep_summary(const std::vector<ScenarioRun>& runs);
 // One table per figure (percent poor, fair, good, mean score), the orders
 // side by side by year, then the total spent of each.

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <map>
 #include <set>
 #include <sstream>
@@ -106,7 +107,7 @@ TEST(ScenarioAgainstProgram, SweepMatchesSingleProgramRuns) {
   TempDir tool_dir;
   copy_example(tool_dir);
   testing::ToolResult sweep =
-      run_tool(tool_dir, {"sweep", "--from", "7.5", "--to", "42.5", "--step", "17.5"});
+      run_tool(tool_dir, {"sweep", "--from", "7.5", "--to", "42.5", "--step", "17.5", "--csv", "-"});
   ASSERT_EQ(sweep.status, 0) << sweep.err;
 
   BaseScenario base = load(tool_dir);
@@ -460,8 +461,10 @@ std::vector<std::vector<std::string>> summary_rows(const std::string& csv) {
 TEST(BundledExample, MoneyMovesPercentFairAndTheOrderChangesTheFuture) {
   TempDir dir, outputs;
   copy_example(dir);
-  testing::ToolResult sweep = run_tool(dir, {"sweep", "--from", "0", "--to", "50", "--step", "5"});
+  testing::ToolResult sweep =
+      run_tool(dir, {"sweep", "--from", "0", "--to", "50", "--step", "5", "--csv", "-"});
   ASSERT_EQ(sweep.status, 0) << sweep.err;
+  EXPECT_TRUE(sweep.out.starts_with(csv_header())) << sweep.out.substr(0, 200);
   const auto levels = summary_rows(sweep.out);
   ASSERT_EQ(levels.size(), 11u);
   std::set<std::string> fair;
@@ -473,6 +476,18 @@ TEST(BundledExample, MoneyMovesPercentFairAndTheOrderChangesTheFuture) {
   }
   EXPECT_GE(fair.size(), 5u) << sweep.out;
 
+  // Without --csv the table by level, a line each, within 80 columns.
+  testing::ToolResult table = run_tool(dir, {"sweep", "--from", "0", "--to", "50", "--step", "5"});
+  ASSERT_EQ(table.status, 0) << table.err;
+  EXPECT_TRUE(table.out.starts_with("Funding sweep, ")) << table.out;
+  EXPECT_EQ(table.out.find("kind,"), std::string::npos);
+  EXPECT_NE(table.out.find("\n   50.00  "), std::string::npos) << table.out;
+  std::istringstream table_lines(table.out);
+  for (std::string line; std::getline(table_lines, line);) EXPECT_LE(line.size(), 80u) << line;
+  // Standard output is for sweep's CSV alone.
+  EXPECT_EQ(run_tool(dir, {"orders", "--csv", "-"}).status, 2);
+  EXPECT_FALSE(std::filesystem::exists(dir.path() / "-"));
+
   const std::string csv = (outputs.path() / "orders.csv").string();
   testing::ToolResult orders = run_tool(dir, {"orders", "--csv", csv});
   ASSERT_EQ(orders.status, 0) << orders.err;
@@ -483,6 +498,63 @@ TEST(BundledExample, MoneyMovesPercentFairAndTheOrderChangesTheFuture) {
   // The saved run: worse than the loaded 35 percent poor, far from all poor.
   EXPECT_GT(poor["worst-first"], 35.0);
   EXPECT_LT(poor["worst-first"], 60.0);
+}
+
+// What a council reads: with no money the backlog grows every year and
+// passes the saved budget's from the second simulated year, both starting
+// from the same network; every year's lane-miles fall in one band of
+// remaining life; a breakdown's groups add up to the network.
+TEST(BundledExample, BacklogAtNoFundingGrowsAndLifeBandsCoverTheNetwork) {
+  TempDir dir;
+  copy_example(dir);
+  BaseOptions options;
+  options.saved_budget = true;
+  BaseScenario base = load(dir, options);
+  const ScenarioRun none = run_scenario(base, fixed(0.0f, base.order));
+  const ScenarioRun saved = run_scenario(base, {base.saved_budget, base.order}, {GroupBy::kType, {}});
+  ASSERT_GE(none.years.size(), 4u);
+  EXPECT_GT(none.years[0].backlog, 0.0);
+  for (const ScenarioRun* run : {&none, &saved}) {
+    EXPECT_EQ(run->years[1].backlog, run->years[0].backlog);
+    EXPECT_EQ(run->years[0].backlog, none.years[0].backlog);
+  }
+  for (std::size_t k = 2; k < none.years.size(); ++k) {
+    SCOPED_TRACE(none.years[k].calendar_year);
+    EXPECT_GT(none.years[k].backlog, none.years[k - 1].backlog);
+    EXPECT_GT(none.years[k].backlog_lane_miles, none.years[k - 1].backlog_lane_miles);
+    EXPECT_GT(none.years[k].backlog, saved.years[k].backlog);
+  }
+  for (const ScenarioRun* run : {&none, &saved}) {
+    for (std::size_t k = 0; k < run->years.size(); ++k) {
+      double banded = 0.0, backlog = 0.0;
+      for (double miles : run->years[k].life_miles) banded += miles;
+      EXPECT_NEAR(banded, base.network.total_lane_miles, 0.01) << k;
+      for (const GroupFigures& g : run->groups) backlog += g.years[k].backlog;
+      if (!run->groups.empty()) {
+        EXPECT_NEAR(backlog, run->years[k].backlog, 1e-6) << k;
+      }
+    }
+  }
+  // No money: what is poor stays poor, so the band of 0 years holds the
+  // poor lane-miles and never shrinks.
+  for (std::size_t k = 1; k < none.years.size(); ++k)
+    EXPECT_GE(none.years[k].life_miles[0], none.years[k - 1].life_miles[0]);
+
+  // The CSV carries them at the end of every row; the summary row the last year's.
+  const std::string csv = csv_text({saved});
+  std::istringstream lines(csv);
+  std::string header, line, last;
+  std::getline(lines, header);
+  EXPECT_TRUE(header.ends_with(
+      ",lane_miles_repaired,backlog,backlog_lane_miles,rsl_0,rsl_1_3,rsl_4_7,rsl_8_12,rsl_13_plus"));
+  const auto fields = [](const std::string& row) { return std::count(row.begin(), row.end(), ','); };
+  while (std::getline(lines, line)) {
+    EXPECT_EQ(fields(line), fields(header)) << line;
+    if (line.starts_with("summary,") && line.find(",network,") != std::string::npos) {
+      const std::string backlog = "," + pavecast::fixed(saved.final_year().backlog, 3) + ",";
+      EXPECT_NE(line.find(backlog), std::string::npos) << line;
+    }
+  }
 }
 
 TEST(ScenarioTool, OutsideAProgramDirectoryItSaysWhichItNeeds) {

@@ -26,6 +26,10 @@ std::vector<NamedOutput> named_outputs(const ToolOptions& options,
                                        const std::filesystem::path& root) {
   std::vector<NamedOutput> outputs;
   for (const OutputOption& o : output_options(options)) {
+    if (o.option == std::string_view("--csv") && o.file == kStandardOutput) {
+      if (options.command && options.command->name == "sweep") continue;
+      throw UsageError{"--csv - (standard output) is taken by sweep only"};
+    }
     std::filesystem::path path = o.file;
     if (path.is_relative()) path = root / path;
     outputs.push_back({o.option, o.file, path});

@@ -1,0 +1,66 @@
+#include "scenarios/outlook.h"
+
+#include <string>
+
+#include "engine/deterioration.h"
+#include "model/condition_class.h"
+
+namespace pavecast {
+
+namespace {
+
+bool known_type(int32_t p) {
+  return p >= 1 && p <= kMaxPavementTypes;
+}
+
+}  // namespace
+
+int32_t remaining_life(const Segment& seg, const PavementTypes& rates) {
+  float score = seg.score;
+  const int32_t p = seg.pavement_type;
+  for (int32_t years = 0; years < kLifeCap; ++years) {
+    const int32_t c = condition_class(score, kPolicyOffset);
+    if (c <= 5) return years;
+    if (!known_type(p) || c > kClasses) return kLifeCap;
+    // One year's deterioration as the engine takes it.
+    score = within_scale(
+        stored(static_cast<double>(score) - static_cast<double>(rates.det_rate[p][11 - c])));
+  }
+  return kLifeCap;
+}
+
+int32_t life_band(int32_t years) {
+  if (years <= 0) return 0;
+  if (years <= 3) return 1;
+  if (years <= 7) return 2;
+  if (years <= 12) return 3;
+  return 4;
+}
+
+const char* life_band_label(int32_t band) {
+  static const char* const kLabels[kLifeBands] = {"0", "1-3", "4-7", "8-12", "13+"};
+  return kLabels[band < 0 ? 0 : band >= kLifeBands ? kLifeBands - 1 : band];
+}
+
+std::string life_text(int32_t years) {
+  return years >= kLifeCap ? std::to_string(kLifeCap) + "+" : std::to_string(years);
+}
+
+void Outlook::add_backlog(const Segment& seg, const ProjectionInputs& in) {
+  const int32_t p = seg.pavement_type;
+  if (!known_type(p)) return;
+  const int32_t c = condition_class(seg.score, kPolicyOffset);
+  if (c < 1 || c > kClasses) return;
+  const int32_t number = in.policy[p][c];
+  if (number == 0) return;
+  const int32_t k = in.actions.find(number);
+  if (k == 0) return;
+  backlog += static_cast<double>(seg.lane_miles) * static_cast<double>(in.actions[k].action_cost) / 2.0;
+  backlog_lane_miles += seg.lane_miles;
+}
+
+void Outlook::add_life(const Segment& seg, const PavementTypes& rates) {
+  life_miles[static_cast<std::size_t>(life_band(remaining_life(seg, rates)))] += seg.lane_miles;
+}
+
+}  // namespace pavecast
