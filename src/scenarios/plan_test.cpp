@@ -80,9 +80,9 @@ TEST(Plan, ChargesAddUpToEachYearsSpentMoney) {
   // year's scores deteriorate unrepaired where the plan makes nothing).
   std::map<std::pair<int, int>, int> life;
   for (const auto& row : rows) {
-    ASSERT_EQ(row.size(), 5u);
-    const int c = std::stoi(row[3]);
-    const int years = row[4] == "30+" ? 30 : std::stoi(row[4]);
+    ASSERT_EQ(row.size(), 6u);
+    const int c = std::stoi(row[4]);
+    const int years = row[5] == "30+" ? 30 : std::stoi(row[5]);
     EXPECT_EQ(years == 0, c <= 5) << row[0] << " " << row[1];
     EXPECT_LE(years, 30);
     life[{std::stoi(row[0]), std::stoi(row[1])}] = years;

@@ -105,8 +105,8 @@ TEST(CalibrationRun, FitsTheGeneratingRatesAndBeatsTheCurrentOnTheCheckYear) {
   const auto sweep = run_tool(dir, {"sweep", "--network", "CITY2025", "--rates", "fitted.dat",
                                     "--from", "1", "--to", "2", "--step", "1", "--years", "3"});
   ASSERT_EQ(sweep.status, 0) << sweep.err;
-  EXPECT_NE(sweep.err.find("CITY2025 ("), std::string::npos) << sweep.err;
-  EXPECT_NE(sweep.err.find("\nDeterioration rates: fitted.dat\n"), std::string::npos) << sweep.err;
+  EXPECT_NE(sweep.out.find("CITY2025 ("), std::string::npos) << sweep.out;
+  EXPECT_NE(sweep.out.find("\nDeterioration rates: fitted.dat\n"), std::string::npos) << sweep.out;
 }
 
 }  // namespace

@@ -50,10 +50,10 @@ TEST(RealNetwork, ImportedTableRunsByNameAndItsPlanCarriesTheIds) {
   auto r = run_tool(dir, {"sweep", "--network", "RATED", "--from", "20", "--to", "40", "--step",
                           "20", "--years", "3"});
   ASSERT_EQ(r.status, 0) << r.err;
-  EXPECT_NE(r.err.find("RATED (Tri-County Regional), 800 segments, conditions of 2025, 3 years\n"
+  EXPECT_NE(r.out.find("RATED (Tri-County Regional), 800 segments, conditions of 2025, 3 years\n"
                        "Deterioration rates: data/detrates.dat\n"),
             std::string::npos)
-      << r.err;
+      << r.out;
   r = run_tool(dir, {"needs", "--network", "RATED", "--max-poor", "40", "--years", "3"});
   ASSERT_EQ(r.status, 0) << r.err;
   EXPECT_NE(r.out.find("RATED (Tri-County Regional)"), std::string::npos) << r.out;
@@ -117,8 +117,8 @@ TEST(RealNetwork, RatesFileFromTheCommandLine) {
   const auto saved = with({});
   const auto other = with({"--rates", "ratings-rates.dat"});
   ASSERT_EQ(other.status, 0) << other.err;
-  EXPECT_NE(other.err.find("\nDeterioration rates: ratings-rates.dat\n"), std::string::npos)
-      << other.err;
+  EXPECT_NE(other.out.find("\nDeterioration rates: ratings-rates.dat\n"), std::string::npos)
+      << other.out;
   EXPECT_NE(saved.out, other.out);
 
   auto r = with({"--rates", "ratings-rates.dat", "--csv", "ratings-rates.dat"});
