@@ -34,7 +34,7 @@
 #include <sstream>
 #include <string>
 
-#include "app/program.h"
+#include "app/run_driver.h"
 #include "layout/layout.h"
 #include "io/record_files.h"
 

@@ -4,7 +4,7 @@
 #include <string>
 
 #include "fuzz_support.h"
-#include "readers/forced_repairs.h"
+#include "readers/forced_repair_file.h"
 
 using namespace pavecast;
 

@@ -4,7 +4,7 @@
 // read back to them.
 #include <string>
 
-#include "dialogue/repair_order.h"
+#include "dialogue/repair_order_questions.h"
 #include "fuzz_support.h"
 #include "io/record_files.h"
 #include "layout/layout.h"

@@ -16,7 +16,7 @@
 #include <sstream>
 #include <string>
 
-#include "app/program.h"
+#include "app/run_driver.h"
 #include "dialogue/saved_answers.h"
 #include "fuzz_support.h"
 #include "layout/layout.h"

@@ -25,7 +25,7 @@
 #include <string>
 #include <vector>
 
-#include "app/program.h"
+#include "app/run_driver.h"
 #include "dialogue/saved_answers.h"
 #include "fatal/fatal.h"
 #include "io/directory_lock.h"

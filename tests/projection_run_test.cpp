@@ -5,7 +5,7 @@
 #include <sstream>
 #include <string>
 
-#include "app/program.h"
+#include "app/run_driver.h"
 #include "support/test_support.h"
 
 namespace pavecast::testing {

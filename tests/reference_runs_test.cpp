@@ -11,7 +11,7 @@
 #include <set>
 #include <sstream>
 
-#include "app/program.h"
+#include "app/run_driver.h"
 #include "support/test_support.h"
 
 namespace pavecast {

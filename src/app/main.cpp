@@ -5,7 +5,7 @@
 #include <filesystem>
 #include <iostream>
 
-#include "app/program.h"
+#include "app/run_driver.h"
 #include "io/temporary_files.h"
 
 int main() {

@@ -1,5 +1,5 @@
 // The run's stages that bring the layers together, in the order the program
-// takes them (program.h runs them all):
+// takes them (run_driver.h runs them all):
 //
 //   dialogue   the questions, with their saved answers (dialogue/);
 //   loading    the forced-repair list, the saved answers written back, the
@@ -44,7 +44,7 @@ RunOutput output_of(RunContext& ctx);
 //   7. a network without segments stops the run, naming the rates file when
 //      it defines no pavement type (no group is read then);
 //   8. forced entries naming a segment above segment_count warned of and
-//      ignored (readers/forced_repairs.h);
+//      ignored (readers/forced_repair_file.h);
 //   9. the listing headings written, then the trace files opened in entry
 //      order, each with its heading.
 // Returns 0 when everything is open and loaded, or the number t of the first

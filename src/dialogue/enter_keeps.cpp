@@ -4,7 +4,7 @@
 
 #include "dialogue/horizon_funding.h"
 #include "dialogue/network_options.h"
-#include "dialogue/repair_order.h"
+#include "dialogue/repair_order_questions.h"
 #include "dialogue/saved_answers.h"
 #include "fatal/fatal.h"
 #include "model/repair_order.h"

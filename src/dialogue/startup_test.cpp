@@ -4,7 +4,7 @@
 
 #include <sstream>
 
-#include "app/program.h"
+#include "app/run_driver.h"
 #include "fatal/fatal.h"
 #include "support/test_support.h"
 

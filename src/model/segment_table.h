@@ -82,7 +82,7 @@ struct NetworkValues {
   float total_lane_miles = 0.0f;
 };
 
-// The forced-repair list (read by read_forced_repairs, readers/forced_repairs.h).
+// The forced-repair list (read by read_forced_repairs, readers/forced_repair_file.h).
 // An entry naming a segment above the loaded segment_count takes no part in
 // the run: loading sets forced_ignored(k) = 1 and forced_year(k) = 0, a year
 // index the year loop never reaches, so every pass looking for this year's

@@ -66,7 +66,7 @@ struct RunSettings {
   bool variable_funding = false;
 
   // --- repair order and the repetition policy
-  int32_t repair_order = 0;        // this run's order, 1..4 once asked (repair_order.h)
+  int32_t repair_order = 0;        // this run's order, 1..4 once asked (repair_order_questions.h)
   int32_t saved_repair_order = 0;  // the order written back for the next run
   char change_repeat_policy = 'N';
 

@@ -4,7 +4,7 @@
 #include <memory>
 #include <string>
 
-#include "readers/forced_repairs.h"
+#include "readers/forced_repair_file.h"
 #include "readers/scores.h"
 #include "readers/traffic_increases.h"
 

@@ -20,7 +20,7 @@
 //   9. a table without a limit: the forced-repair list taken now, when the
 //      rows it names exist;
 //  10. forced entries naming a segment above segment_count warned of and
-//      ignored (forced_repairs.h).
+//      ignored (forced_repair_file.h).
 // Taking the forced-repair list: answered no, the list is emptied (an earlier
 // pass's list is not kept); else the force-fix file is read.
 //

@@ -6,7 +6,7 @@
 #include <functional>
 
 #include "fatal/fatal.h"
-#include "readers/forced_repairs.h"
+#include "readers/forced_repair_file.h"
 #include "support/test_support.h"
 
 namespace pavecast {

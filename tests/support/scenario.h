@@ -15,7 +15,7 @@
 #include <string_view>
 #include <vector>
 
-#include "app/program.h"
+#include "app/run_driver.h"
 #include "support/test_support.h"
 
 namespace pavecast::scenarios {

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "app/program.h"
+#include "app/run_driver.h"
 #include "scenarios/scenarios_tool.h"
 #include "support/test_support.h"
 

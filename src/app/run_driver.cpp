@@ -1,4 +1,4 @@
-#include "app/program.h"
+#include "app/run_driver.h"
 
 #include <ctime>
 #include <istream>
@@ -8,7 +8,7 @@
 #include "dialogue/horizon_funding.h"
 #include "dialogue/network_options.h"
 #include "dialogue/parameter_files.h"
-#include "dialogue/repair_order.h"
+#include "dialogue/repair_order_questions.h"
 #include "dialogue/run_options.h"
 #include "dialogue/saved_answers.h"
 #include "dialogue/startup.h"

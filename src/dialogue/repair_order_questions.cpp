@@ -1,4 +1,4 @@
-#include "dialogue/repair_order.h"
+#include "dialogue/repair_order_questions.h"
 
 #include <array>
 #include <string>

@@ -1,4 +1,4 @@
-#include "readers/forced_repairs.h"
+#include "readers/forced_repair_file.h"
 
 #include <string>
 
