@@ -5,6 +5,10 @@
 #include "io/record_files.h"
 #include "readers/deterioration_rates.h"
 #include "support/tool_runs.h"
+#include "support/gcc_bugs.h"
+
+// These tests build strings as "literal" + a temporary.
+PAVECAST_GCC_BUG_105651_BEGIN
 
 namespace pavecast {
 namespace {
@@ -103,3 +107,5 @@ TEST_F(CalibrateTest, UsageAndRatingErrors) {
 
 }  // namespace
 }  // namespace pavecast
+
+PAVECAST_GCC_BUG_105651_END

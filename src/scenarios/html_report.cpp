@@ -397,8 +397,13 @@ void sweep_chart(Markup& m, const HtmlReport& r) {
   polyline(m, last, {{"stroke", kSweepColour}, {"stroke-width", "3"}});
   for (std::size_t i = 0; i < r.sweep.size(); ++i) {
     const float poor = r.sweep[i].final_year().pct_poor;
+    // Appended, not "$" + a temporary: g++ 12 at -O3 reports a false
+    // -Wrestrict there (GCC bug 105651).
+    std::string tip = "$";
+    tip += money_text(r.sweep_cents[i]);
+    tip += "M: " + num(poor, 2) + "% poor at the end";
     dot(m, plot.x(static_cast<double>(r.sweep_cents[i]) / 100.0), plot.y(poor), "4", kSweepColour,
-        "$" + money_text(r.sweep_cents[i]) + "M: " + num(poor, 2) + "% poor at the end");
+        tip);
   }
   if (r.targets && r.targets->max_poor)
     Plot::line(m, Plot::kLeft, plot.y(*r.targets->max_poor), Plot::kRight,

@@ -161,10 +161,14 @@ std::string usage_text() {
   for (const char* shared : {"--network NAME", "--rates FILE", "--years N", "--csv FILE",
                              "--svg FILE", "--jobs N"}) {
     const std::string flag(std::string_view(shared).substr(0, std::string_view(shared).find(' ')));
-    const std::string part = " " + takers(flag) + " [" + shared + "];";
+    std::string part = " ";  // appended: a literal + a temporary trips g++ 12's -Wrestrict
+    part += takers(flag);
+    part += " [";
+    part += shared;
+    part += "];";
     if (line.size() + part.size() > 80) {
       out += line + "\n";
-      line = " ";
+      line.assign(1, ' ');
     }
     line += part;
   }

@@ -41,8 +41,16 @@ constexpr OrderNames kOrderNames[] = {{"", "", ""},
 // The backlog and the lane-miles by band of remaining life, each after a
 // comma.
 std::string outlook_fields(const YearFigures& y) {
-  std::string out = "," + fixed(y.backlog, 3) + "," + fixed(y.backlog_lane_miles, 2);
-  for (double miles : y.life_miles) out += "," + fixed(miles, 2);
+  // Appended field by field: g++ 12 at -O3 reports a false -Wrestrict on
+  // "," + a temporary (GCC bug 105651).
+  std::string out = ",";
+  out += fixed(y.backlog, 3);
+  out += ',';
+  out += fixed(y.backlog_lane_miles, 2);
+  for (double miles : y.life_miles) {
+    out += ',';
+    out += fixed(miles, 2);
+  }
   return out;
 }
 
