@@ -9,22 +9,11 @@
 #include "layout/layout.h"
 #include "model/condition_class.h"
 #include "scenarios/scenario_output.h"
+#include "scenarios/tool_text.h"
 
 namespace pavecast {
 
 namespace {
-
-std::string format(const char* pattern, ...) __attribute__((format(printf, 1, 2)));
-
-std::string format(const char* pattern, ...) {
-  char buffer[512];
-  va_list args;
-  va_start(args, pattern);
-  int n = std::vsnprintf(buffer, sizeof buffer, pattern, args);
-  va_end(args);
-  return std::string(buffer,
-                     static_cast<std::size_t>(n < 0 ? 0 : std::min<int>(n, sizeof buffer - 1)));
-}
 
 double d(float value) {
   return static_cast<double>(value);
@@ -640,15 +629,15 @@ const char* mark(FitNote note) {
 
 std::string figures_table(const Comparison& c) {
   std::string out;
-  out += format("%-20s%12s%12s%12s%14s\n", "", "Observed", "Current", "Fitted", "No deterior.");
+  out += format_text("%-20s%12s%12s%12s%14s\n", "", "Observed", "Current", "Fitted", "No deterior.");
   auto row = [&](const char* label, double ConditionFigures::*value, bool observed, int decimals) {
-    out += format("%-20s", label);
-    out += observed ? format("%12.*f", decimals, c.observed.*value) : format("%12s", "");
-    out += format("%12.*f%12.*f%14.*f\n", decimals, c.current.*value, decimals, c.fitted.*value,
+    out += format_text("%-20s", label);
+    out += observed ? format_text("%12.*f", decimals, c.observed.*value) : format_text("%12s", "");
+    out += format_text("%12.*f%12.*f%14.*f\n", decimals, c.current.*value, decimals, c.fitted.*value,
                   decimals, c.none.*value);
   };
   row("Mean score", &ConditionFigures::mean, true, 3);
-  out += format("%-20s%12s%12.3f%12.3f%14.3f\n", "  bias (proj - obs)", "",
+  out += format_text("%-20s%12s%12.3f%12.3f%14.3f\n", "  bias (proj - obs)", "",
                 c.current.mean - c.observed.mean, c.fitted.mean - c.observed.mean,
                 c.none.mean - c.observed.mean);
   row("Percent poor", &ConditionFigures::pct_poor, true, 2);
@@ -662,7 +651,7 @@ std::string comparison_heading(const Comparison& c, const std::string& from,
                                const std::string& to) {
   return wrapped(std::to_string(c.to_year) + " (" + to + ") as observed and as projected from " +
                  std::to_string(c.from_year) + " (" + from + "), " + count_text(c.segments) +
-                 " untreated segments, " + format("%.1f", c.lane_miles) + " lane-miles:");
+                 " untreated segments, " + format_text("%.1f", c.lane_miles) + " lane-miles:");
 }
 
 }  // namespace
@@ -688,7 +677,7 @@ std::string calibration_report(const Calibration& c) {
       std::to_string(o.noise + 1) + " (the borderline). " +
       count_text(static_cast<int64_t>(iv.untreated.size())) + " untreated segments fitted.");
   if (o.traffic_used)
-    out += wrapped(format("The saved answers use traffic increases: each fitted rate is the "
+    out += wrapped(format_text("The saved answers use traffic increases: each fitted rate is the "
                           "file's rate, the observed loss divided by the first simulated "
                           "year's traffic factor, %.4f, as the run applies it.",
                           d(first_traffic_factor(o.vmt_increase))));
@@ -699,7 +688,7 @@ std::string calibration_report(const Calibration& c) {
         "negative loss); standard error from the weighted variance and the effective count "
         "(sum w)^2 / sum w^2; 90% interval: rate -/+ 1.645 standard errors.");
   else
-    out += wrapped(format(
+    out += wrapped(format_text(
         "Method: the rates whose %d-year deterioration by the model's year loop (class by "
         "class, no repairs) best matches the later scores in lane-mile-weighted least squares, "
         "solved class by class on a grid of 0.01 refined to 0.001 until no rate moves; "
@@ -708,7 +697,7 @@ std::string calibration_report(const Calibration& c) {
         iv.years, o.bootstrap_samples));
   out += "\n";
 
-  out += format("%-8s %5s %7s %7s  %-15s %7s %10s %8s\n", "Type", "Class", "Current", "Fitted",
+  out += format_text("%-8s %5s %7s %7s  %-15s %7s %10s %8s\n", "Type", "Class", "Current", "Fitted",
                 "  90% interval", "Count", "Lane-miles", "Noise+1");
   bool zeroed = false, capped = false, kept = false;
   std::vector<const ClassFit*> outside;
@@ -717,16 +706,16 @@ std::string calibration_report(const Calibration& c) {
     const ClassFit* up = nullptr;
     for (const ClassFit& g : c.fit_noise_up.classes)
       if (g.type == f.type && g.condition_class == f.condition_class) up = &g;
-    std::string line = format("%-8s %5d %7.2f ", type_name(c.current, f.type).c_str(),
+    std::string line = format_text("%-8s %5d %7.2f ", type_name(c.current, f.type).c_str(),
                               f.condition_class, d(f.current));
     if (f.fitted()) {
-      line += format("%7.2f%s %7.2f to %5.2f ", d(f.rate), mark(f.note), f.low, f.high);
+      line += format_text("%7.2f%s %7.2f to %5.2f ", d(f.rate), mark(f.note), f.low, f.high);
     } else {
-      line += format("%7s  %-15s ", "kept", "");
+      line += format_text("%7s  %-15s ", "kept", "");
       kept = true;
     }
-    line += format("%7lld %10.1f ", static_cast<long long>(f.count), f.lane_miles);
-    line += up && up->fitted() ? format("%7.2f%s", d(up->rate), mark(up->note)) : format("%7s", "kept");
+    line += format_text("%7lld %10.1f ", static_cast<long long>(f.count), f.lane_miles);
+    line += up && up->fitted() ? format_text("%7.2f%s", d(up->rate), mark(up->note)) : format_text("%7s", "kept");
     while (!line.empty() && line.back() == ' ') line.pop_back();
     out += line + "\n";
     zeroed = zeroed || f.note == FitNote::kRaisedToZero;
@@ -754,7 +743,7 @@ std::string calibration_report(const Calibration& c) {
                    " fitted classes lie OUTSIDE their 90% intervals: the data do not support "
                    "them:");
     for (const ClassFit* f : outside)
-      out += format("  %s class %d: current %.2f, fitted %.2f (%.2f to %.2f)\n",
+      out += format_text("  %s class %d: current %.2f, fitted %.2f (%.2f to %.2f)\n",
                     type_name(c.current, f->type).c_str(), f->condition_class, d(f->current),
                     d(f->rate), f->low, f->high);
   }
@@ -806,7 +795,7 @@ std::string intervals_csv(const Calibration& c) {
   for (const ClassFit& f : c.fit.classes)
     if (f.fitted())
       out += csv_field(type_name(c.current, f.type)) +
-             format(",%d,%.2f,%.3f,%.3f,%lld\n", f.condition_class, d(f.rate), f.low, f.high,
+             format_text(",%d,%.2f,%.3f,%.3f,%lld\n", f.condition_class, d(f.rate), f.low, f.high,
                     static_cast<long long>(f.count));
   return out;
 }
@@ -815,7 +804,7 @@ std::string treated_csv(const Calibration& c) {
   std::string out = "asset_id,highway,description,before,after\n";
   for (const TreatedSegment& t : c.treated)
     out += csv_field(t.asset_id) + "," + csv_field(t.highway) + "," + csv_field(t.description) +
-           format(",%d,%d\n", t.before, t.after);
+           format_text(",%d,%d\n", t.before, t.after);
   return out;
 }
 

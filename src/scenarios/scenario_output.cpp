@@ -13,18 +13,6 @@ namespace pavecast {
 
 namespace {
 
-std::string format(const char* pattern, ...) __attribute__((format(printf, 1, 2)));
-
-std::string format(const char* pattern, ...) {
-  char buffer[256];
-  va_list args;
-  va_start(args, pattern);
-  int n = std::vsnprintf(buffer, sizeof buffer, pattern, args);
-  va_end(args);
-  return std::string(buffer,
-                     static_cast<std::size_t>(n < 0 ? 0 : std::min<int>(n, sizeof buffer - 1)));
-}
-
 // The repair orders 1 to 5 in the CSV, in titles and as table columns.
 struct OrderNames {
   const char* label;
@@ -89,14 +77,14 @@ std::string field(const std::string& raw) {
 }  // namespace
 
 std::string fixed(double value, int decimals) {
-  std::string text = format("%.*f", decimals, value);
+  std::string text = format_text("%.*f", decimals, value);
   // Percent fair is a difference and can fall a hair below 0: no "-0.00".
   if (text[0] == '-' && text.find_first_not_of("-0.") == std::string::npos) text.erase(0, 1);
   return text;
 }
 
 std::string money_text(int64_t cents) {
-  return format("%lld.%02lld", static_cast<long long>(cents / 100),
+  return format_text("%lld.%02lld", static_cast<long long>(cents / 100),
                 static_cast<long long>(cents % 100));
 }
 
@@ -161,11 +149,11 @@ std::string year_table(const std::vector<YearFigures>& years, double total_spent
                        int32_t total_miles) {
   std::string out = "Year   % Poor  % Fair  % Good    Mean      Spent  Lane-miles     Backlog\n";
   for (const YearFigures& y : years)
-    out += format("%4d  %7s %7s %7s %7s %10s %11d %11s\n", y.calendar_year,
+    out += format_text("%4d  %7s %7s %7s %7s %10s %11d %11s\n", y.calendar_year,
                   fixed(y.pct_poor, 2).c_str(), fixed(y.pct_fair, 2).c_str(),
                   fixed(y.pct_good, 2).c_str(), fixed(y.mean_score, 3).c_str(),
                   fixed(y.spent, 3).c_str(), y.miles_repaired, fixed(y.backlog, 3).c_str());
-  out += format("Total %40.3f %11d\n", total_spent, total_miles);
+  out += format_text("Total %40.3f %11d\n", total_spent, total_miles);
   return out;
 }
 
@@ -183,7 +171,7 @@ std::string sweep_summary(const std::vector<ScenarioRun>& runs) {
         " Funding  Final % Poor  % Fair  % Good    Mean  Total spent  Final backlog\n";
     for (const ScenarioRun& run : runs) {
       const YearFigures& y = last(run);
-      out += format("%8s  %12s %7s %7s %7s %12s %14s\n", funding_label(run.scenario.budget).c_str(),
+      out += format_text("%8s  %12s %7s %7s %7s %12s %14s\n", funding_label(run.scenario.budget).c_str(),
                     fixed(y.pct_poor, 2).c_str(), fixed(y.pct_fair, 2).c_str(),
                     fixed(y.pct_good, 2).c_str(), fixed(y.mean_score, 3).c_str(),
                     fixed(total(run), 3).c_str(), fixed(y.backlog, 3).c_str());
@@ -217,24 +205,24 @@ std::string orders_table(const std::vector<ScenarioRun>& runs) {
                             Figure{"Percent fair", &YearFigures::pct_fair, 2},
                             Figure{"Percent good", &YearFigures::pct_good, 2},
                             Figure{"Mean score", &YearFigures::mean_score, 3}}) {
-      out += format("%-12s", f.title);
+      out += format_text("%-12s", f.title);
       for (const ScenarioRun& run : runs)
-        out += format(" %10s", kOrderNames[std::clamp(run.scenario.repair_order, 0, 5)].column);
+        out += format_text(" %10s", kOrderNames[std::clamp(run.scenario.repair_order, 0, 5)].column);
       out += '\n';
       const std::vector<YearFigures>& first = years(runs.front(), group);
       for (std::size_t k = 0; k < first.size(); ++k) {
-        out += format("%-12d", first[k].calendar_year);
+        out += format_text("%-12d", first[k].calendar_year);
         for (const ScenarioRun& run : runs)
-          out += format(" %10s", fixed(years(run, group)[k].*f.value, f.decimals).c_str());
+          out += format_text(" %10s", fixed(years(run, group)[k].*f.value, f.decimals).c_str());
         out += '\n';
       }
       out += '\n';
     }
-    out += format("%-12s", "Total spent");
+    out += format_text("%-12s", "Total spent");
     for (const ScenarioRun& run : runs) {
       double total = run.total_spent;
       if (group > 0) total = run.groups[group - 1].total_spent;
-      out += format(" %10s", fixed(total, 3).c_str());
+      out += format_text(" %10s", fixed(total, 3).c_str());
     }
     out += '\n';
     return out;

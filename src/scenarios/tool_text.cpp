@@ -1,5 +1,9 @@
 #include "scenarios/tool_text.h"
 
+#include <algorithm>
+#include <cstdarg>
+#include <cstdio>
+
 namespace pavecast {
 
 namespace {
@@ -68,6 +72,16 @@ std::string valid_utf8(std::string_view text) {
   out.reserve(text.size());
   for_each_code_point(text, [&](char32_t cp) { append_utf8(out, cp); });
   return out;
+}
+
+std::string format_text(const char* pattern, ...) {
+  char buffer[512];
+  va_list args;
+  va_start(args, pattern);
+  int n = std::vsnprintf(buffer, sizeof buffer, pattern, args);
+  va_end(args);
+  return std::string(buffer,
+                     static_cast<std::size_t>(n < 0 ? 0 : std::min<int>(n, sizeof buffer - 1)));
 }
 
 }  // namespace pavecast

@@ -49,4 +49,7 @@ void for_each_code_point(std::string_view text, Each each) {
   }
 }
 
+// printf's formatting of `pattern` into a string (at most 511 bytes).
+std::string format_text(const char* pattern, ...) __attribute__((format(printf, 1, 2)));
+
 }  // namespace pavecast

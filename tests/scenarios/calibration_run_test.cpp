@@ -16,13 +16,6 @@ namespace {
 using testing::run_tool;
 using testing::TempDir;
 
-std::vector<std::string> lines_of(const std::string& text) {
-  std::vector<std::string> lines;
-  std::istringstream in(text);
-  for (std::string line; std::getline(in, line);) lines.push_back(line);
-  return lines;
-}
-
 std::vector<std::string> fields_of(const std::string& line) {
   std::vector<std::string> fields;
   std::istringstream in(line);
@@ -35,7 +28,7 @@ std::map<std::pair<std::string, int>, double> rates_of(const std::string& text) 
   std::map<std::pair<std::string, int>, double> rates;
   std::string type;
   int row = 0;
-  for (const std::string& line : lines_of(text)) {
+  for (const std::string& line : testing::split_lines(text)) {
     const std::size_t first = line.find_first_not_of(' ');
     if (first == std::string::npos) continue;
     if (std::isalpha(static_cast<unsigned char>(line[first]))) {
@@ -69,7 +62,7 @@ TEST(CalibrationRun, FitsTheGeneratingRatesAndBeatsTheCurrentOnTheCheckYear) {
   const auto truth = rates_of(dir.read("ratings-rates.dat"));
   const auto current = rates_of(dir.read("data/detrates.dat"));
   int fitted = 0, covered = 0;
-  for (const std::string& line : lines_of(dir.read("iv.csv"))) {
+  for (const std::string& line : testing::split_lines(dir.read("iv.csv"))) {
     const auto f = fields_of(line);
     if (f[0] == "type") continue;
     const std::pair<std::string, int> key{f[0], std::stoi(f[1])};
@@ -84,7 +77,7 @@ TEST(CalibrationRun, FitsTheGeneratingRatesAndBeatsTheCurrentOnTheCheckYear) {
 
   // Repaved blocks (to 9.5 or better) are what the treated list holds.
   int treated = 0, to_top = 0;
-  for (const std::string& line : lines_of(dir.read("treated.csv"))) {
+  for (const std::string& line : testing::split_lines(dir.read("treated.csv"))) {
     const auto f = fields_of(line);
     if (f[0] == "asset_id") continue;
     ++treated;

@@ -14,13 +14,6 @@ namespace {
 using testing::run_tool;
 using testing::TempDir;
 
-std::vector<std::string> lines_of(const std::string& text) {
-  std::vector<std::string> lines;
-  std::istringstream in(text);
-  for (std::string line; std::getline(in, line);) lines.push_back(line);
-  return lines;
-}
-
 // The fields of a line without quoted commas (the ids and plan fields here).
 std::vector<std::string> fields_of(const std::string& line) {
   std::vector<std::string> fields;
@@ -68,10 +61,10 @@ TEST(RealNetwork, ImportedTableRunsByNameAndItsPlanCarriesTheIds) {
   EXPECT_EQ(dir.read("data/default2.dat"), answers);
 
   std::vector<std::string> ids;  // by segment line, [0] the header
-  for (const std::string& line : lines_of(dir.read("roads/RATED.ids")))
+  for (const std::string& line : testing::split_lines(dir.read("roads/RATED.ids")))
     ids.push_back(fields_of(line)[1]);
-  const auto rated = lines_of(dir.read("RATED.csv"));
-  const auto plain = lines_of(dir.read("NET1.csv"));
+  const auto rated = testing::split_lines(dir.read("RATED.csv"));
+  const auto plain = testing::split_lines(dir.read("NET1.csv"));
   ASSERT_EQ(rated.size(), plain.size());
   ASSERT_GT(rated.size(), 20u);
   EXPECT_TRUE(rated[0].starts_with("year,segment,original_segment,asset_id,highway,")) << rated[0];
@@ -90,7 +83,7 @@ TEST(RealNetwork, ImportedTableRunsByNameAndItsPlanCarriesTheIds) {
 
   // Conditions: pieces split off (numbers past 800) carry their segment's id.
   int pieces = 0;
-  for (const std::string& line : lines_of(dir.read("RATED.cond"))) {
+  for (const std::string& line : testing::split_lines(dir.read("RATED.cond"))) {
     const auto f = fields_of(line);
     if (f[0] == "year") continue;
     EXPECT_FALSE(f[2].empty()) << line;
