@@ -31,7 +31,14 @@ int report_command(CommandRun& run) {
                      };
                    }};
   page.saved = run_scenario(base, {base.saved_budget, base.order}, detail);
-  page.none = run_scenario(base, {fixed_budget(0), base.order});
+  // At $0 the only repairs made are forced ones the rules charge nothing
+  // for (a split at no money leaves a piece of 0 lane-miles).
+  RunDetail none_detail{GroupBy::kNone, [&](Ledger& ledger) {
+                          ledger.on_entry = [&](const PlanEntry& e) {
+                            if (e.has_scores && e.lane_miles > 0.0f) page.none_repairs = true;
+                          };
+                        }};
+  page.none = run_scenario(base, {fixed_budget(0), base.order}, none_detail);
 
   std::vector<Scenario> list;
   for (int64_t cents : sweep_levels(options)) {

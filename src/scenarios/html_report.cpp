@@ -16,6 +16,8 @@ namespace pavecast {
 
 namespace {
 
+static_assert(kLifeColours.size() == static_cast<std::size_t>(kLifeBands));
+
 std::string num(double v, int decimals = 1) {
   char buffer[48];
   std::snprintf(buffer, sizeof buffer, "%.*f", decimals, v);
@@ -106,14 +108,29 @@ void polyline(Markup& m, const std::string& points, Attributes stroke) {
   m.empty("polyline", a).line_end();
 }
 
-void legend(Markup& m, const std::vector<std::pair<const char*, std::string>>& items) {
+// How a legend item shows its series: a filled square (bars), or a short
+// line drawn as the chart draws it.
+enum class Swatch { kFill, kLine, kDashed, kDotted };
+
+struct LegendItem {
+  const char* colour;
+  std::string label;
+  Swatch swatch = Swatch::kFill;
+};
+
+void legend(Markup& m, const std::vector<LegendItem>& items) {
   m.open("p", {{"class", "legend"}});
-  for (const auto& [colour, label] : items)
-    m.open("span")
-        .open("i", {{"style", "background:" + std::string(colour)}})
-        .close()
-        .text(label)
-        .close();
+  for (const LegendItem& item : items) {
+    const std::string colour = item.colour;
+    std::string style = "background:" + colour;
+    if (item.swatch != Swatch::kFill)
+      style = "width:24px;height:0;border-top:3px " +
+              std::string(item.swatch == Swatch::kLine     ? "solid"
+                          : item.swatch == Swatch::kDashed ? "dashed"
+                                                           : "dotted") +
+              " " + colour;
+    m.open("span").open("i", {{"style", style}}).close().text(item.label).close();
+  }
   m.close().line_end();
 }
 
@@ -128,11 +145,52 @@ void row(Markup& m, std::string_view cell, const std::vector<std::string>& cells
   m.close().line_end();
 }
 
+// A row whose first cell heads it (<th scope="row">).
+void headed_row(Markup& m, const std::string& head, const std::vector<std::string>& cells) {
+  m.open("tr").element("th", {{"scope", "row"}}, head);
+  for (const std::string& c : cells) m.element("td", c);
+  m.close().line_end();
+}
+
+// The values a chart shows, as a table (a print shows no tooltips): the
+// caption, the column heads, and a row per year or level.
+struct ValuesTable {
+  std::string caption;
+  std::vector<std::string> head;
+  std::vector<std::pair<std::string, std::vector<std::string>>> rows;
+};
+
+void values_table(Markup& m, const ValuesTable& t) {
+  m.open("table", {{"class", "values"}}).element("caption", t.caption).line_end();
+  row(m, "th", t.head);
+  for (const auto& [head, cells] : t.rows) headed_row(m, head, cells);
+  m.close().line_end();
+}
+
+// The points of a line over the years of `run`, `value` of each year.
+template <typename Value>
+std::string year_points(const Plot& plot, const ScenarioRun& run, std::size_t n, Value value) {
+  std::string points;
+  for (std::size_t k = 0; k < n && k < run.years.size(); ++k)
+    points += num(plot.x(static_cast<double>(k)), 2) + "," + num(plot.y(value(run.years[k])), 2) +
+              " ";
+  return points;
+}
+
+std::vector<std::pair<double, std::string>> year_labels(const ScenarioRun& run, std::size_t first) {
+  std::vector<std::pair<double, std::string>> labels;
+  for (std::size_t k = first; k < run.years.size(); ++k)
+    labels.emplace_back(static_cast<double>(k), std::to_string(run.years[k].calendar_year));
+  return labels;
+}
+
 // --- the sections
 
-// What the projection at $0 is called: forced repairs may still be made.
+// What the projection at $0 is called: forced repairs may still be made
+// (those the rules charge nothing for).
 std::string none_label(const HtmlReport& r) {
-  return r.none.total_miles_repaired > 0 ? "no funding (forced repairs only)" : "no funding";
+  return r.none_repairs || r.none.total_miles_repaired > 0 ? "no funding (forced repairs only)"
+                                                           : "no funding";
 }
 
 // The page's opening sentences: the network, the budget, what it buys by
@@ -190,10 +248,10 @@ void network_section(Markup& m, const BaseScenario& base) {
   }
   const double total = base.network.total_lane_miles;
   auto group_row = [&](const std::string& name, const Group& g) {
-    row(m, "td",
-        {name, std::to_string(g.segments), num(g.lane_miles, 1),
-         num(total > 0 ? 100.0 * g.lane_miles / total : 0),
-         num(g.lane_miles > 0 ? g.score_miles / g.lane_miles : 0, 2)});
+    headed_row(m, name,
+               {std::to_string(g.segments), num(g.lane_miles, 1),
+                num(total > 0 ? 100.0 * g.lane_miles / total : 0),
+                num(g.lane_miles > 0 ? g.score_miles / g.lane_miles : 0, 2)});
   };
   auto head = [&](const char* first) {
     row(m, "th", {first, "Segments", "Lane-miles", "% of lane-miles", "Mean score"});
@@ -211,13 +269,19 @@ void network_section(Markup& m, const BaseScenario& base) {
   m.close().close().close().line_end();
 }
 
+// The percent-poor target, or null.
+const double* poor_target(const HtmlReport& r) {
+  return r.targets && r.targets->max_poor ? &*r.targets->max_poor : nullptr;
+}
+
+// Good, fair and poor lane-miles by year, stacked, in percent.
 void condition_chart(Markup& m, const ScenarioRun& run) {
   const std::size_t n = run.years.size();
   Plot plot{-0.5, static_cast<double>(n) - 0.5, 0.0, 100.0};
   plot.open(m, "Condition by year: percent of lane-miles good, fair and poor");
   plot.axes(m, 20.0, "Year", "Percent of lane-miles", 0);
   const double width = (Plot::kRight - Plot::kLeft) / static_cast<double>(n) * 0.7;
-  std::vector<std::pair<double, std::string>> labels;
+  ValuesTable values{"Condition by year, percent of lane-miles", {"Year", "Good", "Fair", "Poor"}, {}};
   for (std::size_t k = 0; k < n; ++k) {
     const YearFigures& y = run.years[k];
     const double poor = std::clamp<double>(y.pct_poor, 0.0, 100.0);
@@ -231,81 +295,90 @@ void condition_chart(Markup& m, const ScenarioRun& run) {
          year + ": " + num(fair, 2) + "% fair");
     rect(m, x, plot.y(100.0), width, plot.y(poor + fair) - plot.y(100.0), kGoodColour,
          year + ": " + num(good, 2) + "% good");
-    labels.emplace_back(static_cast<double>(k), year);
+    values.rows.push_back({year, {num(good, 2), num(fair, 2), num(poor, 2)}});
   }
-  plot.x_labels(m, labels);
+  plot.x_labels(m, year_labels(run, 0));
   m.close().line_end();
+  legend(m, {{kGoodColour, "good (score 7 or more)"},
+             {kFairColour, "fair (score 6)"},
+             {kPoorColour, "poor (score 5 or less)"}});
+  values_table(m, values);
 }
 
-void mean_chart(Markup& m, const ScenarioRun& run, const ScenarioRun& none) {
+// Percent poor by year at the saved budget (solid) and with no funding
+// (dashed), with the target's line when there is a percent-poor target.
+void poor_chart(Markup& m, const HtmlReport& r) {
+  const std::size_t n = r.saved.years.size();
+  double high = 10.0;
+  for (const ScenarioRun* run : {&r.saved, &r.none})
+    for (const YearFigures& y : run->years) high = std::max<double>(high, y.pct_poor);
+  const double* target = poor_target(r);
+  if (target) high = std::max(high, *target);
+  const double y1 = std::ceil(high / 10.0) * 10.0;
+  Plot plot{-0.5, static_cast<double>(n) - 0.5, 0.0, y1};
+  plot.open(m, "Percent of lane-miles poor by year, at the saved budget and with no funding");
+  plot.axes(m, nice_step(y1, 10), "Year", "Percent of lane-miles poor", 0);
+  if (target)
+    Plot::line(m, Plot::kLeft, plot.y(*target), Plot::kRight, plot.y(*target),
+               {{"stroke", "#000"}, {"stroke-width", "2"}, {"stroke-dasharray", "2 3"}});
+  const auto poor = [](const YearFigures& y) -> double { return y.pct_poor; };
+  polyline(m, year_points(plot, r.none, n, poor),
+           {{"stroke", kPoorLineColour}, {"stroke-width", "2"}, {"stroke-dasharray", "8 5"}});
+  polyline(m, year_points(plot, r.saved, n, poor),
+           {{"stroke", kPoorLineColour}, {"stroke-width", "3"}});
+  ValuesTable values{"Percent of lane-miles poor by year",
+                     {"Year", "Saved budget", "With " + none_label(r)},
+                     {}};
+  for (std::size_t k = 0; k < n; ++k) {
+    const YearFigures& y = r.saved.years[k];
+    const std::string year = std::to_string(y.calendar_year);
+    dot(m, plot.x(static_cast<double>(k)), plot.y(y.pct_poor), "4", kPoorLineColour,
+        year + ": " + num(y.pct_poor, 2) + "% poor");
+    values.rows.push_back(
+        {year, {num(y.pct_poor, 2), k < r.none.years.size() ? num(r.none.years[k].pct_poor, 2) : ""}});
+  }
+  plot.x_labels(m, year_labels(r.saved, 0));
+  m.close().line_end();
+  std::vector<LegendItem> items = {{kPoorLineColour, "saved budget", Swatch::kLine},
+                                   {kPoorLineColour, none_label(r), Swatch::kDashed}};
+  if (target) items.push_back({"#000", "target: at most " + num(*target, 1) + "% poor", Swatch::kDotted});
+  legend(m, items);
+  values_table(m, values);
+}
+
+void mean_chart(Markup& m, const HtmlReport& r) {
+  const ScenarioRun& run = r.saved;
   const std::size_t n = run.years.size();
   float low = 10.0f, high = 1.0f;
-  for (const ScenarioRun* r : {&run, &none})
-    for (const YearFigures& y : r->years) {
+  for (const ScenarioRun* s : {&run, &r.none})
+    for (const YearFigures& y : s->years) {
       low = std::min(low, y.mean_score);
       high = std::max(high, y.mean_score);
     }
   const double y0 = std::max(0.0, std::floor(low) - 1.0);
   const double y1 = std::min(10.0, std::ceil(high) + 1.0);
   Plot plot{-0.5, static_cast<double>(n) - 0.5, y0, std::max(y1, y0 + 1.0)};
-  plot.open(m, "Mean score by year");
-  plot.axes(m, nice_step(plot.y1 - plot.y0, 8), "Year", "Mean score (lane-mile weighted)", 1);
-  std::string points;
-  std::vector<std::pair<double, std::string>> labels;
+  plot.open(m, "Mean score by year, at the saved budget and with no funding");
+  plot.axes(m, nice_step(plot.y1 - plot.y0, 8), "Year",
+            "Mean score (1 to 10, lane-mile weighted)", 1);
+  const auto mean = [](const YearFigures& y) -> double { return y.mean_score; };
+  polyline(m, year_points(plot, r.none, n, mean),
+           {{"stroke", kMeanColour}, {"stroke-width", "2"}, {"stroke-dasharray", "8 5"}});
+  polyline(m, year_points(plot, run, n, mean), {{"stroke", kMeanColour}, {"stroke-width", "3"}});
+  ValuesTable values{"Mean score by year", {"Year", "Saved budget", "With " + none_label(r)}, {}};
   for (std::size_t k = 0; k < n; ++k) {
-    points += num(plot.x(static_cast<double>(k)), 2) + "," +
-              num(plot.y(run.years[k].mean_score), 2) + " ";
-    labels.emplace_back(static_cast<double>(k), std::to_string(run.years[k].calendar_year));
-  }
-  std::string nothing;
-  for (std::size_t k = 0; k < n && k < none.years.size(); ++k)
-    nothing += num(plot.x(static_cast<double>(k)), 2) + "," +
-               num(plot.y(none.years[k].mean_score), 2) + " ";
-  polyline(m, nothing, {{"stroke", kMeanColour}, {"stroke-width", "2"}, {"stroke-dasharray", "8 5"}});
-  polyline(m, points, {{"stroke", kMeanColour}, {"stroke-width", "3"}});
-  for (std::size_t k = 0; k < n; ++k)
-    dot(m, plot.x(static_cast<double>(k)), plot.y(run.years[k].mean_score), "5", kMeanColour,
-        std::to_string(run.years[k].calendar_year) + ": " + num(run.years[k].mean_score, 3));
-  plot.x_labels(m, labels);
-  m.close().line_end();
-}
-
-void spending_chart(Markup& m, const ScenarioRun& run, const RepairActions& actions) {
-  const std::size_t n = run.years.size();
-  double most = 0.0;
-  for (std::size_t k = 1; k < n; ++k) {
-    double year = 0.0;
-    for (const auto& by_year : run.cost_by_action) year += std::max(0.0, by_year[k]);
-    most = std::max(most, year);
-  }
-  const double step = nice_step(std::max(most, 1.0), 6);
-  Plot plot{0.5, static_cast<double>(n) - 0.5, 0.0, std::ceil(std::max(most, 1.0) / step) * step};
-  plot.open(m, "Money spent by repair action and year");
-  plot.axes(m, step, "Year", "Millions of dollars", step < 1.0 ? 1 : 0);
-  const double width = (Plot::kRight - Plot::kLeft) / std::max<double>(1.0, n - 1.0) * 0.7;
-  std::vector<std::pair<double, std::string>> labels;
-  for (std::size_t k = 1; k < n; ++k) {
-    double bottom = 0.0;
     const std::string year = std::to_string(run.years[k].calendar_year);
-    for (std::size_t a = 0; a < run.cost_by_action.size(); ++a) {
-      const double cost = std::max(0.0, run.cost_by_action[a][k]);
-      if (cost <= 0.0) continue;
-      const std::string name = name_of(actions[static_cast<int>(a) + 1].action_description);
-      rect(m, plot.x(static_cast<double>(k)) - width / 2, plot.y(bottom + cost), width,
-           plot.y(bottom) - plot.y(bottom + cost), kActionColours[a % kActionColours.size()],
-           year + ": " + name + " $" + num(cost, 3) + "M");
-      bottom += cost;
-    }
-    labels.emplace_back(static_cast<double>(k), year);
+    dot(m, plot.x(static_cast<double>(k)), plot.y(run.years[k].mean_score), "5", kMeanColour,
+        year + ": " + num(run.years[k].mean_score, 3));
+    values.rows.push_back({year,
+                           {num(run.years[k].mean_score, 3),
+                            k < r.none.years.size() ? num(r.none.years[k].mean_score, 3) : ""}});
   }
-  plot.x_labels(m, labels);
+  plot.x_labels(m, year_labels(run, 0));
   m.close().line_end();
-  std::vector<std::pair<const char*, std::string>> items;
-  for (std::size_t a = 0; a < run.cost_by_action.size(); ++a)
-    items.emplace_back(kActionColours[a % kActionColours.size()],
-                       std::to_string(actions[static_cast<int>(a) + 1].action_number) + " " +
-                           name_of(actions[static_cast<int>(a) + 1].action_description));
-  legend(m, items);
+  legend(m, {{kMeanColour, "saved budget", Swatch::kLine},
+             {kMeanColour, none_label(r), Swatch::kDashed}});
+  values_table(m, values);
 }
 
 // The backlog by year at the saved budget (solid) and with no funding
@@ -326,45 +399,148 @@ void backlog_chart(Markup& m, const HtmlReport& r) {
     Plot::line(m, Plot::kLeft, level, Plot::kRight, level,
                {{"stroke", "#757575"}, {"stroke-width", "2"}});
   }
-  std::vector<std::pair<double, std::string>> labels;
-  for (const ScenarioRun* run : {&r.none, &r.saved}) {
-    std::string points;
-    for (std::size_t k = 0; k < n && k < run->years.size(); ++k)
-      points += num(plot.x(static_cast<double>(k)), 2) + "," +
-                num(plot.y(run->years[k].backlog), 2) + " ";
-    Attributes stroke = {{"stroke", kBacklogColour}, {"stroke-width", "3"}};
-    if (run == &r.none) stroke.push_back({"stroke-dasharray", "8 5"});
-    polyline(m, points, stroke);
-  }
+  const auto backlog = [](const YearFigures& y) { return y.backlog; };
+  polyline(m, year_points(plot, r.none, n, backlog),
+           {{"stroke", kBacklogColour}, {"stroke-width", "3"}, {"stroke-dasharray", "8 5"}});
+  polyline(m, year_points(plot, r.saved, n, backlog),
+           {{"stroke", kBacklogColour}, {"stroke-width", "3"}});
+  ValuesTable values{"Backlog at the start of the year",
+                     {"Year", "Saved budget, $M", "Saved budget, lane-miles",
+                      "With " + none_label(r) + ", $M"},
+                     {}};
   for (std::size_t k = 0; k < n; ++k) {
     const YearFigures& y = r.saved.years[k];
+    const std::string year = std::to_string(y.calendar_year);
     dot(m, plot.x(static_cast<double>(k)), plot.y(y.backlog), "4", kBacklogColour,
-        std::to_string(y.calendar_year) + ": $" + num(y.backlog, 3) + "M");
-    labels.emplace_back(static_cast<double>(k), std::to_string(y.calendar_year));
+        year + ": $" + num(y.backlog, 3) + "M");
+    values.rows.push_back({year,
+                           {num(y.backlog, 3), num(y.backlog_lane_miles, 1),
+                            k < r.none.years.size() ? num(r.none.years[k].backlog, 3) : ""}});
   }
-  plot.x_labels(m, labels);
+  plot.x_labels(m, year_labels(r.saved, 0));
   m.close().line_end();
+  std::vector<LegendItem> items = {{kBacklogColour, "backlog at the saved budget", Swatch::kLine},
+                                   {kBacklogColour, "backlog with " + none_label(r), Swatch::kDashed}};
+  if (fixed)
+    items.push_back({"#757575", "the saved budget, $" + num(r.base->saved_budget.amount, 2) +
+                                    "M a year", Swatch::kLine});
+  legend(m, items);
+  values_table(m, values);
 }
 
-// The values of the backlog chart and the lane-miles by remaining service
-// life, year by year.
-void outlook_table(Markup& m, const HtmlReport& r) {
-  m.open("table");
-  m.element("caption", "Backlog ($M, at the start of the year) and lane-miles by remaining "
-                       "service life (years, at the end of the year)")
-      .line_end();
-  std::vector<std::string> head = {"Year", "Backlog, saved budget", "Backlog, " + none_label(r)};
-  for (int32_t b = 0; b < kLifeBands; ++b) head.push_back(std::string(life_band_label(b)) + " yr");
-  row(m, "th", head);
-  for (std::size_t k = 0; k < r.saved.years.size(); ++k) {
-    const YearFigures& y = r.saved.years[k];
-    m.open("tr").element("th", {{"scope", "row"}}, std::to_string(y.calendar_year));
-    m.element("td", num(y.backlog, 3));
-    m.element("td", k < r.none.years.size() ? num(r.none.years[k].backlog, 3) : "");
-    for (double miles : y.life_miles) m.element("td", num(miles, 1));
-    m.close().line_end();
+// The lane-miles by band of remaining service life at the end of each year,
+// stacked from the shortest life (at the bottom) to the longest.
+void life_chart(Markup& m, const ScenarioRun& run) {
+  const std::size_t n = run.years.size();
+  double most = 1.0;
+  for (const YearFigures& y : run.years) {
+    double sum = 0.0;
+    for (double miles : y.life_miles) sum += std::max(0.0, miles);
+    most = std::max(most, sum);
   }
+  const double step = nice_step(most, 6);
+  // The network's lane-miles (2000.01) need not take the axis a step higher.
+  Plot plot{-0.5, static_cast<double>(n) - 0.5, 0.0, std::ceil(most / step - 1e-3) * step};
+  plot.open(m, "Lane-miles by remaining service life, by year, at the saved budget");
+  plot.axes(m, step, "Year", "Lane-miles", step < 1.0 ? 1 : 0);
+  const double width = (Plot::kRight - Plot::kLeft) / static_cast<double>(n) * 0.7;
+  std::vector<std::string> head = {"Year"};
+  for (int32_t b = 0; b < kLifeBands; ++b) head.push_back(std::string(life_band_label(b)) + " yr");
+  head.push_back("Total");
+  ValuesTable values{"Lane-miles by remaining service life (years until poor, at the end of the "
+                     "year)",
+                     head,
+                     {}};
+  for (std::size_t k = 0; k < n; ++k) {
+    const YearFigures& y = run.years[k];
+    const std::string year = std::to_string(y.calendar_year);
+    const double x = plot.x(static_cast<double>(k)) - width / 2;
+    double bottom = 0.0;
+    std::vector<std::string> cells;
+    for (int32_t b = 0; b < kLifeBands; ++b) {
+      const double miles = std::max(0.0, y.life_miles[static_cast<std::size_t>(b)]);
+      cells.push_back(num(miles, 1));
+      if (miles <= 0.0) continue;
+      rect(m, x, plot.y(bottom + miles), width, plot.y(bottom) - plot.y(bottom + miles),
+           kLifeColours[static_cast<std::size_t>(b)],
+           year + ": " + num(miles, 1) + " lane-miles, " + life_band_label(b) + " years left");
+      bottom += miles;
+    }
+    cells.push_back(num(bottom, 1));
+    values.rows.push_back({year, cells});
+  }
+  plot.x_labels(m, year_labels(run, 0));
   m.close().line_end();
+  std::vector<LegendItem> items;
+  for (int32_t b = 0; b < kLifeBands; ++b)
+    items.push_back({kLifeColours[static_cast<std::size_t>(b)],
+                     b == 0               ? std::string("0 years (poor now)")
+                     : b == kLifeBands - 1 ? std::string("13 years or more (30+ included)")
+                                           : std::string(life_band_label(b)) + " years"});
+  legend(m, items);
+  values_table(m, values);
+}
+
+void spending_chart(Markup& m, const ScenarioRun& run, const RepairActions& actions) {
+  const std::size_t n = run.years.size();
+  double most = 0.0;
+  for (std::size_t k = 1; k < n; ++k) {
+    double year = 0.0;
+    for (const auto& by_year : run.cost_by_action) year += std::max(0.0, by_year[k]);
+    most = std::max(most, year);
+  }
+  const auto action_name = [&](std::size_t a) {
+    return name_of(actions[static_cast<int>(a) + 1].action_description);
+  };
+  const double step = nice_step(std::max(most, 1.0), 6);
+  Plot plot{0.5, static_cast<double>(n) - 0.5, 0.0, std::ceil(std::max(most, 1.0) / step) * step};
+  plot.open(m, "Money spent by repair action and year");
+  plot.axes(m, step, "Year", "Millions of dollars", step < 1.0 ? 1 : 0);
+  const double width = (Plot::kRight - Plot::kLeft) / std::max<double>(1.0, n - 1.0) * 0.7;
+  for (std::size_t k = 1; k < n; ++k) {
+    double bottom = 0.0;
+    const std::string year = std::to_string(run.years[k].calendar_year);
+    for (std::size_t a = 0; a < run.cost_by_action.size(); ++a) {
+      const double cost = std::max(0.0, run.cost_by_action[a][k]);
+      if (cost <= 0.0) continue;
+      rect(m, plot.x(static_cast<double>(k)) - width / 2, plot.y(bottom + cost), width,
+           plot.y(bottom) - plot.y(bottom + cost), kActionColours[a % kActionColours.size()],
+           year + ": " + action_name(a) + " $" + num(cost, 3) + "M");
+      bottom += cost;
+    }
+  }
+  plot.x_labels(m, year_labels(run, 1));
+  m.close().line_end();
+  std::vector<LegendItem> items;
+  for (std::size_t a = 0; a < run.cost_by_action.size(); ++a)
+    items.push_back({kActionColours[a % kActionColours.size()],
+                     std::to_string(actions[static_cast<int>(a) + 1].action_number) + " " +
+                         action_name(a)});
+  legend(m, items);
+
+  // The table: a column for each action that spends in some year.
+  std::vector<std::size_t> spending;
+  for (std::size_t a = 0; a < run.cost_by_action.size(); ++a)
+    for (std::size_t k = 1; k < n && k < run.cost_by_action[a].size(); ++k)
+      if (run.cost_by_action[a][k] > 0.0) {
+        spending.push_back(a);
+        break;
+      }
+  ValuesTable values{"Money spent by repair action and year, $M", {"Year"}, {}};
+  for (std::size_t a : spending) values.head.push_back(action_name(a));
+  values.head.push_back("Total");
+  for (std::size_t k = 1; k < n; ++k) {
+    std::vector<std::string> cells;
+    double total = 0.0;
+    for (std::size_t a : spending) {
+      const double cost = std::max(0.0, run.cost_by_action[a][k]);
+      cells.push_back(num(cost, 3));
+      total += cost;
+    }
+    cells.push_back(num(total, 3));
+    values.rows.push_back({std::to_string(run.years[k].calendar_year), cells});
+  }
+  values_table(m, values);
 }
 
 // Percent poor in the sweep's run: at its highest over the simulated years.
@@ -374,26 +550,55 @@ float highest_poor(const ScenarioRun& run) {
   return run.years.size() > 1 ? most : run.final_year().pct_poor;
 }
 
+// Percent poor by funding level, last year and highest; with targets, the
+// percent-poor target's line and the level the targets need, marked, the
+// funding axis reaching it.
 void sweep_chart(Markup& m, const HtmlReport& r) {
   if (r.sweep.empty()) return;
-  const double x0 = static_cast<double>(r.sweep_cents.front()) / 100.0;
-  const double x1 = std::max(static_cast<double>(r.sweep_cents.back()) / 100.0, x0 + 0.01);
+  const ScenarioRun* needed = r.needed && r.needed->run ? &*r.needed->run : nullptr;
+  const double needed_level = needed ? static_cast<double>(r.needed->cents) / 100.0 : 0.0;
+  double x0 = static_cast<double>(r.sweep_cents.front()) / 100.0;
+  double x1 = static_cast<double>(r.sweep_cents.back()) / 100.0;
+  if (needed) {
+    x0 = std::min(x0, needed_level);
+    x1 = std::max(x1, needed_level);
+  }
+  x1 = std::max(x1, x0 + 0.01);
   double high = 10.0;
   for (const ScenarioRun& run : r.sweep) high = std::max<double>(high, highest_poor(run));
-  if (r.targets && r.targets->max_poor) high = std::max(high, *r.targets->max_poor);
+  if (needed) high = std::max<double>(high, highest_poor(*needed));
+  const double* target = poor_target(r);
+  if (target) high = std::max(high, *target);
   const double y1 = std::ceil(high / 10.0) * 10.0;
   Plot plot{x0, x1, 0.0, y1};
   plot.open(m, "Percent poor by funding level");
-  plot.axes(m, nice_step(y1, 10), "Funding ($M a year)", "Percent poor", 0);
+  plot.axes(m, nice_step(y1, 10), "Funding, millions of dollars a year",
+            "Percent of lane-miles poor", 0);
   std::string last, worst;
   std::vector<std::pair<double, std::string>> labels;
+  ValuesTable values{"Percent of lane-miles poor by funding level",
+                     {"Funding, $M a year", "Last year", "Highest of the simulated years"},
+                     {}};
+  bool needed_listed = !needed;
+  const auto needed_row = [&] {
+    values.rows.push_back({money_text(r.needed->cents) + " (the targets need)",
+                           {num(needed->final_year().pct_poor, 2), num(highest_poor(*needed), 2)}});
+    needed_listed = true;
+  };
   for (std::size_t i = 0; i < r.sweep.size(); ++i) {
     const double level = static_cast<double>(r.sweep_cents[i]) / 100.0;
     last += num(plot.x(level), 2) + "," + num(plot.y(r.sweep[i].final_year().pct_poor), 2) + " ";
     worst += num(plot.x(level), 2) + "," + num(plot.y(highest_poor(r.sweep[i])), 2) + " ";
     labels.emplace_back(level, money_text(r.sweep_cents[i]));
+    if (!needed_listed && r.needed->cents < r.sweep_cents[i]) needed_row();
+    const bool is_needed = needed && r.needed->cents == r.sweep_cents[i];
+    if (is_needed) needed_listed = true;
+    values.rows.push_back({money_text(r.sweep_cents[i]) + (is_needed ? " (the targets need)" : ""),
+                           {num(r.sweep[i].final_year().pct_poor, 2),
+                            num(highest_poor(r.sweep[i]), 2)}});
   }
-  polyline(m, worst, {{"stroke", "#c2a5cf"}, {"stroke-width", "2"}, {"stroke-dasharray", "6 4"}});
+  if (!needed_listed) needed_row();
+  polyline(m, worst, {{"stroke", kSweepHighColour}, {"stroke-width", "2"}, {"stroke-dasharray", "6 4"}});
   polyline(m, last, {{"stroke", kSweepColour}, {"stroke-width", "3"}});
   for (std::size_t i = 0; i < r.sweep.size(); ++i) {
     const float poor = r.sweep[i].final_year().pct_poor;
@@ -405,26 +610,37 @@ void sweep_chart(Markup& m, const HtmlReport& r) {
     dot(m, plot.x(static_cast<double>(r.sweep_cents[i]) / 100.0), plot.y(poor), "4", kSweepColour,
         tip);
   }
-  if (r.targets && r.targets->max_poor)
-    Plot::line(m, Plot::kLeft, plot.y(*r.targets->max_poor), Plot::kRight,
-               plot.y(*r.targets->max_poor), {{"stroke", "#000"}, {"stroke-dasharray", "3 3"}});
-  if (r.needed && r.needed->run) {
-    const double level = static_cast<double>(r.needed->cents) / 100.0;
-    if (level >= x0 && level <= x1)
-      m.open("line", {{"x1", num(plot.x(level))},
-                      {"y1", num(Plot::kTop)},
-                      {"x2", num(plot.x(level))},
-                      {"y2", num(Plot::kBottom)},
-                      {"stroke", "#000"},
-                      {"stroke-width", "2"}})
-          .element("title", "needed: $" + money_text(r.needed->cents) + "M")
-          .close()
-          .line_end();
+  if (target)
+    Plot::line(m, Plot::kLeft, plot.y(*target), Plot::kRight, plot.y(*target),
+               {{"stroke", "#000"}, {"stroke-width", "2"}, {"stroke-dasharray", "2 3"}});
+  std::string needed_label;
+  if (needed) {
+    needed_label = "$";
+    needed_label += money_text(r.needed->cents);
+    needed_label += "M a year";
+    const double x = plot.x(needed_level);
+    Plot::line(m, x, Plot::kTop, x, Plot::kBottom, {{"stroke", "#000"}, {"stroke-width", "2"}});
+    dot(m, x, plot.y(needed->final_year().pct_poor), "5", "#000",
+        needed_label + ": " + num(needed->final_year().pct_poor, 2) + "% poor at the end");
+    // The label beside the line, on the side with room.
+    const bool left = x > (Plot::kLeft + Plot::kRight) / 2;
+    m.element("text",
+              {{"x", num(left ? x - 6 : x + 6)},
+               {"y", num(Plot::kTop + 14)},
+               {"text-anchor", left ? "end" : "start"},
+               {"font-weight", "bold"}},
+              "the targets need " + needed_label)
+        .line_end();
   }
   plot.x_labels(m, labels);
   m.close().line_end();
-  legend(m, {{kSweepColour, "percent poor in the last year"},
-             {"#c2a5cf", "highest percent poor of the simulated years"}});
+  std::vector<LegendItem> items = {
+      {kSweepColour, "percent poor in the last year", Swatch::kLine},
+      {kSweepHighColour, "highest percent poor of the simulated years", Swatch::kDashed}};
+  if (target) items.push_back({"#000", "target: at most " + num(*target, 1) + "% poor", Swatch::kDotted});
+  if (needed) items.push_back({"#000", "what the targets need, " + needed_label, Swatch::kLine});
+  legend(m, items);
+  values_table(m, values);
 }
 
 void needed_text(Markup& m, const HtmlReport& r) {
@@ -439,6 +655,14 @@ void needed_text(Markup& m, const HtmlReport& r) {
     m.text(" (the response to funding is not monotonic: $" +
            money_text(*r.needed->missed_above_cents) + "M, higher, misses)");
   m.text(".").close().line_end();
+}
+
+// The note of a plan entry: a piece split off says so.
+std::string plan_note(const PlanEntry& e) {
+  if (!e.split) return e.note;
+  std::string note = "split: the part of the segment the year's last money paid for";
+  if (!e.note.empty()) note += "; " + e.note;
+  return note;
 }
 
 void plan_table(Markup& m, const HtmlReport& r) {
@@ -471,9 +695,9 @@ void plan_table(Markup& m, const HtmlReport& r) {
     m.element("td", std::string(asset_id(*r.base, e.original_segment)));
     m.element("td", e.highway_name).element("td", e.description).element("td", num(e.lane_miles, 2));
     m.element("td", known ? name_of(actions[e.action].action_description) : "");
-    m.element("td", num(e.cost, 3)).open("td");
+    m.element("td", num(e.cost, 3)).open("td", {{"class", "score"}});
     if (e.has_scores) m.text(num(e.score_before, 2) + " ").character(0x2192).text(" ");
-    m.text(num(e.score_after, 2)).close().element("td", e.note).close().line_end();
+    m.text(num(e.score_after, 2)).close().element("td", plan_note(e)).close().line_end();
   }
   m.close().line_end();
 }
@@ -491,12 +715,17 @@ caption { text-align: left; font-weight: bold; padding: 4px 0; }
 .legend span { margin-right: 16px; white-space: nowrap; }
 .legend i { display: inline-block; width: 12px; height: 12px; margin-right: 5px;
             vertical-align: -1px; }
+table.values { font-size: 12px; }
+table.values td { text-align: right; }
+table.values th, table.values td { padding: 2px 8px; }
+table.values caption { white-space: nowrap; }
 table.plan { font-size: 12px; width: 100%; }
+table.plan td.score { white-space: nowrap; }
 .needed { font-size: 16px; }
 @media print {
   body { max-width: none; padding: 0; font-size: 11pt; }
   section { page-break-inside: avoid; }
-  table.plan { page-break-inside: auto; }
+  table.plan, table.values { page-break-inside: auto; }
   tr { page-break-inside: avoid; }
 }
 )";
@@ -525,27 +754,14 @@ std::string html_report(const HtmlReport& r) {
   m.element("p", r.network + "; " + r.order + ".").line_end();
   summary(m, r);
   network_section(m, base);
-  section(m, "Condition by year at the saved budget (" + r.budget + ")", [&] {
-    condition_chart(m, r.saved);
-    legend(m, {{kGoodColour, "good (score 7 or more)"},
-               {kFairColour, "fair (score 6)"},
-               {kPoorColour, "poor (score 5 or less)"}});
-  });
-  section(m, "Mean score by year at the saved budget", [&] {
-    mean_chart(m, r.saved, r.none);
-    legend(m, {{kMeanColour, "saved budget (solid)"}, {kMeanColour, none_label(r) + " (dashed)"}});
-  });
-  section(m, "Backlog and remaining service life", [&] {
-    backlog_chart(m, r);
-    std::vector<std::pair<const char*, std::string>> items = {
-        {kBacklogColour, "backlog at the saved budget (solid)"},
-        {kBacklogColour, "backlog with " + none_label(r) + " (dashed)"}};
-    if (base.saved_budget.kind == BudgetKind::kFixed)
-      items.emplace_back("#757575", "the saved budget, $" + num(base.saved_budget.amount, 2) +
-                                        "M a year");
-    legend(m, items);
-    outlook_table(m, r);
-  });
+  section(m, "Condition by year at the saved budget (" + r.budget + ")",
+          [&] { condition_chart(m, r.saved); });
+  section(m, "Percent poor by year at the saved budget and with no funding",
+          [&] { poor_chart(m, r); });
+  section(m, "Mean score by year at the saved budget and with no funding",
+          [&] { mean_chart(m, r); });
+  section(m, "Backlog by year", [&] { backlog_chart(m, r); });
+  section(m, "Remaining service life at the saved budget", [&] { life_chart(m, r.saved); });
   section(m, "Money by repair action and year at the saved budget",
           [&] { spending_chart(m, r.saved, base.tables.actions); });
   section(m, "Percent poor by funding level", [&] {

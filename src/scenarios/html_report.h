@@ -1,16 +1,22 @@
 // The report page: everything the scenario tool shows about a network, as one
 // self-contained HTML document (inline CSS and SVG, no script, nothing
 // fetched) that reads at 1,000 pixels and prints (one section a page where it
-// fits). It holds:
+// fits). It holds, after a summary in sentences:
 //   - the network: segments and lane-miles, by pavement type and jurisdiction;
-//   - for the saved budget: the condition by year (good, fair and poor
-//     lane-miles stacked), the mean score by year (with no funding dashed)
-//     and the money by action and year;
-//   - the backlog by year at the saved budget and with no funding, against
-//     the budget, and the lane-miles by remaining service life, in a table;
+//   - for the saved budget, each chart with its values in a table below it
+//     (a print shows no tooltips): the condition by year (good, fair and poor
+//     stacked); percent poor and the mean score by year, with no funding
+//     dashed (and the percent-poor target's line); the backlog by year at
+//     the saved budget and with no funding, against the budget; the
+//     lane-miles by band of remaining service life, stacked; the money by
+//     action and year;
 //   - the sweep: percent poor in the last year (and at its highest) by level,
-//     with the targets' line and the budget they need when targets are given;
-//   - the first years of the saved budget's work plan.
+//     with the targets' line and the budget they need, marked on a funding
+//     axis that reaches it, when targets are given;
+//   - the first years of the saved budget's work plan, pieces split off a
+//     segment saying so.
+// Every table has a caption and header cells with a scope; the headings run
+// h1, then h2 for each section.
 #pragma once
 
 #include <array>
@@ -32,6 +38,7 @@ struct HtmlReport {
   std::string budget;   // the saved budget, in words
   ScenarioRun saved;    // the saved budget's projection
   ScenarioRun none;     // the same order at $0 a year
+  bool none_repairs = false;  // whether repairs are made at $0 (forced ones the rules make free)
   int32_t plan_years = 0;
   std::vector<PlanEntry> plan;  // its entries of the first plan_years years
   std::vector<int64_t> sweep_cents;
@@ -51,6 +58,11 @@ inline constexpr const char* kPoorColour = "#d73027";
 inline constexpr const char* kMeanColour = "#2166ac";
 inline constexpr const char* kSweepColour = "#762a83";
 inline constexpr const char* kBacklogColour = "#e66101";
+inline constexpr const char* kPoorLineColour = "#a50f15";  // percent poor by year
+inline constexpr const char* kSweepHighColour = "#c2a5cf";
+// The remaining-service-life chart's, one per band from 0 years to 13+.
+inline constexpr std::array<const char*, 5> kLifeColours = {"#7f2704", "#f16913", "#fed976",
+                                                            "#74a9cf", "#0570b0"};
 // The spending chart's, one per repair action.
 inline constexpr std::array<const char*, 11> kActionColours = {
     "#8dd3c7", "#80b1d3", "#bebada", "#fb8072", "#fdb462", "#b3de69",

@@ -198,13 +198,15 @@ std::string orders_table(const std::vector<ScenarioRun>& runs) {
     std::string out;
     struct Figure {
       const char* title;
-      float YearFigures::*value;
+      double (*value)(const YearFigures&);
       int decimals;
     };
-    for (const Figure& f : {Figure{"Percent poor", &YearFigures::pct_poor, 2},
-                            Figure{"Percent fair", &YearFigures::pct_fair, 2},
-                            Figure{"Percent good", &YearFigures::pct_good, 2},
-                            Figure{"Mean score", &YearFigures::mean_score, 3}}) {
+    for (const Figure& f :
+         {Figure{"Percent poor", [](const YearFigures& y) -> double { return y.pct_poor; }, 2},
+          Figure{"Percent fair", [](const YearFigures& y) -> double { return y.pct_fair; }, 2},
+          Figure{"Percent good", [](const YearFigures& y) -> double { return y.pct_good; }, 2},
+          Figure{"Mean score", [](const YearFigures& y) -> double { return y.mean_score; }, 3},
+          Figure{"Backlog $M", [](const YearFigures& y) { return y.backlog; }, 3}}) {
       out += format_text("%-12s", f.title);
       for (const ScenarioRun& run : runs)
         out += format_text(" %10s", kOrderNames[std::clamp(run.scenario.repair_order, 0, 5)].column);
@@ -213,7 +215,7 @@ std::string orders_table(const std::vector<ScenarioRun>& runs) {
       for (std::size_t k = 0; k < first.size(); ++k) {
         out += format_text("%-12d", first[k].calendar_year);
         for (const ScenarioRun& run : runs)
-          out += format_text(" %10s", fixed(years(run, group)[k].*f.value, f.decimals).c_str());
+          out += format_text(" %10s", fixed(f.value(years(run, group)[k]), f.decimals).c_str());
         out += '\n';
       }
       out += '\n';

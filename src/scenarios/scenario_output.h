@@ -80,8 +80,9 @@ std::string year_table(const ScenarioRun& run);
 // One line per projection: funding, final percents and mean score, total
 // spent and the last year's backlog ($M).
 std::string sweep_summary(const std::vector<ScenarioRun>& runs);
-// One table per figure (percent poor, fair, good, mean score), the orders
-// side by side by year, then the total spent of each.
+// One table per figure (percent poor, fair, good, mean score, and the
+// backlog at the year's start in $M), the orders side by side by year, then
+// the total spent of each.
 std::string orders_table(const std::vector<ScenarioRun>& runs);
 
 }  // namespace pavecast

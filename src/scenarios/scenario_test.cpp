@@ -586,7 +586,7 @@ TEST(ScenarioTool, OrdersSideBySideOnTheSavedBudget) {
   for (int32_t order = 1; order <= 5; ++order)
     runs.push_back(run_scenario(base, {base.saved_budget, order}));
   ASSERT_EQ(runs[0].years.size(), 4u);
-  for (const std::string line : {"Percent poor", "Mean score", "Total spent"})
+  for (const std::string line : {"Percent poor", "Mean score", "Backlog $M", "Total spent"})
     EXPECT_NE(r.out.find("\n" + line), std::string::npos) << line;
   std::istringstream lines(r.out);
   for (std::string line; std::getline(lines, line);) EXPECT_LE(line.size(), 80u) << line;
