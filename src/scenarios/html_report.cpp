@@ -589,7 +589,6 @@ void sweep_chart(Markup& m, const HtmlReport& r) {
     const double level = static_cast<double>(r.sweep_cents[i]) / 100.0;
     last += num(plot.x(level), 2) + "," + num(plot.y(r.sweep[i].final_year().pct_poor), 2) + " ";
     worst += num(plot.x(level), 2) + "," + num(plot.y(highest_poor(r.sweep[i])), 2) + " ";
-    labels.emplace_back(level, money_text(r.sweep_cents[i]));
     if (!needed_listed && r.needed->cents < r.sweep_cents[i]) needed_row();
     const bool is_needed = needed && r.needed->cents == r.sweep_cents[i];
     if (is_needed) needed_listed = true;
@@ -598,6 +597,12 @@ void sweep_chart(Markup& m, const HtmlReport& r) {
                             num(highest_poor(r.sweep[i]), 2)}});
   }
   if (!needed_listed) needed_row();
+  // Ticks along the whole axis, which may reach past the sweep to the level
+  // the targets need.
+  const double tick = nice_step(x1 - x0, 10);
+  double first = std::ceil(x0 / tick - 1e-9) * tick;
+  if (first == 0.0) first = 0.0;  // not -0.0, shown "-0.00"
+  for (double v : axis_ticks(first, x1, tick)) labels.emplace_back(v, num(v, 2));
   polyline(m, worst, {{"stroke", kSweepHighColour}, {"stroke-width", "2"}, {"stroke-dasharray", "6 4"}});
   polyline(m, last, {{"stroke", kSweepColour}, {"stroke-width", "3"}});
   for (std::size_t i = 0; i < r.sweep.size(); ++i) {

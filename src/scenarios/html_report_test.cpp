@@ -117,6 +117,7 @@ TEST(HtmlReport, OnePageRenderedWithEveryChart) {
   EXPECT_NE(html.find(">the targets need " + needed + " a year</text>"), std::string::npos);
   EXPECT_NE(html.find(">" + needed.substr(1, needed.size() - 2) + " (the targets need)</th>"),
             std::string::npos);
+  EXPECT_EQ(html.find(">-0.00<"), std::string::npos);
   EXPECT_NE(html.find("<td>2026</td><td>"), std::string::npos);  // the work plan
   EXPECT_NE(html.find("<td>split: "), std::string::npos);
   // No funding dashed beside the saved budget on the percent-poor chart.
