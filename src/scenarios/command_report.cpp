@@ -31,8 +31,9 @@ int report_command(CommandRun& run) {
                      };
                    }};
   page.saved = run_scenario(base, {base.saved_budget, base.order}, detail);
-  // At $0 the only repairs made are forced ones the rules charge nothing
-  // for (a split at no money leaves a piece of 0 lane-miles).
+  // At $0 the only repairs made are forced ones (a split with no money
+  // leaves a piece of 0 lane-miles), however short their segments: a whole
+  // lane-mile repaired is not the test.
   RunDetail none_detail{GroupBy::kNone, [&](Ledger& ledger) {
                           ledger.on_entry = [&](const PlanEntry& e) {
                             if (e.has_scores && e.lane_miles > 0.0f) page.none_repairs = true;

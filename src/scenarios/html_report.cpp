@@ -187,7 +187,7 @@ std::vector<std::pair<double, std::string>> year_labels(const ScenarioRun& run, 
 // --- the sections
 
 // What the projection at $0 is called: forced repairs may still be made
-// (those the rules charge nothing for).
+// with no money.
 std::string none_label(const HtmlReport& r) {
   return r.none_repairs || r.none.total_miles_repaired > 0 ? "no funding (forced repairs only)"
                                                            : "no funding";
@@ -281,7 +281,8 @@ void condition_chart(Markup& m, const ScenarioRun& run) {
   plot.open(m, "Condition by year: percent of lane-miles good, fair and poor");
   plot.axes(m, 20.0, "Year", "Percent of lane-miles", 0);
   const double width = (Plot::kRight - Plot::kLeft) / static_cast<double>(n) * 0.7;
-  ValuesTable values{"Condition by year, percent of lane-miles", {"Year", "Good", "Fair", "Poor"}, {}};
+  ValuesTable values{
+      "Condition by year, percent of lane-miles", {"Year", "Good", "Fair", "Poor"}, {}};
   for (std::size_t k = 0; k < n; ++k) {
     const YearFigures& y = run.years[k];
     const double poor = std::clamp<double>(y.pct_poor, 0.0, 100.0);
@@ -335,13 +336,15 @@ void poor_chart(Markup& m, const HtmlReport& r) {
     dot(m, plot.x(static_cast<double>(k)), plot.y(y.pct_poor), "4", kPoorLineColour,
         year + ": " + num(y.pct_poor, 2) + "% poor");
     values.rows.push_back(
-        {year, {num(y.pct_poor, 2), k < r.none.years.size() ? num(r.none.years[k].pct_poor, 2) : ""}});
+        {year,
+         {num(y.pct_poor, 2), k < r.none.years.size() ? num(r.none.years[k].pct_poor, 2) : ""}});
   }
   plot.x_labels(m, year_labels(r.saved, 0));
   m.close().line_end();
   std::vector<LegendItem> items = {{kPoorLineColour, "saved budget", Swatch::kLine},
                                    {kPoorLineColour, none_label(r), Swatch::kDashed}};
-  if (target) items.push_back({"#000", "target: at most " + num(*target, 1) + "% poor", Swatch::kDotted});
+  if (target)
+    items.push_back({"#000", "target: at most " + num(*target, 1) + "% poor", Swatch::kDotted});
   legend(m, items);
   values_table(m, values);
 }
@@ -419,8 +422,9 @@ void backlog_chart(Markup& m, const HtmlReport& r) {
   }
   plot.x_labels(m, year_labels(r.saved, 0));
   m.close().line_end();
-  std::vector<LegendItem> items = {{kBacklogColour, "backlog at the saved budget", Swatch::kLine},
-                                   {kBacklogColour, "backlog with " + none_label(r), Swatch::kDashed}};
+  std::vector<LegendItem> items = {
+      {kBacklogColour, "backlog at the saved budget", Swatch::kLine},
+      {kBacklogColour, "backlog with " + none_label(r), Swatch::kDashed}};
   if (fixed)
     items.push_back({"#757575", "the saved budget, $" + num(r.base->saved_budget.amount, 2) +
                                     "M a year", Swatch::kLine});
@@ -599,11 +603,12 @@ void sweep_chart(Markup& m, const HtmlReport& r) {
   if (!needed_listed) needed_row();
   // Ticks along the whole axis, which may reach past the sweep to the level
   // the targets need.
-  const double tick = nice_step(x1 - x0, 10);
+  const double tick = std::max(nice_step(x1 - x0, 10), 0.01);  // no finer than a cent
   double first = std::ceil(x0 / tick - 1e-9) * tick;
   if (first == 0.0) first = 0.0;  // not -0.0, shown "-0.00"
   for (double v : axis_ticks(first, x1, tick)) labels.emplace_back(v, num(v, 2));
-  polyline(m, worst, {{"stroke", kSweepHighColour}, {"stroke-width", "2"}, {"stroke-dasharray", "6 4"}});
+  polyline(m, worst,
+           {{"stroke", kSweepHighColour}, {"stroke-width", "2"}, {"stroke-dasharray", "6 4"}});
   polyline(m, last, {{"stroke", kSweepColour}, {"stroke-width", "3"}});
   for (std::size_t i = 0; i < r.sweep.size(); ++i) {
     const float poor = r.sweep[i].final_year().pct_poor;
@@ -642,7 +647,8 @@ void sweep_chart(Markup& m, const HtmlReport& r) {
   std::vector<LegendItem> items = {
       {kSweepColour, "percent poor in the last year", Swatch::kLine},
       {kSweepHighColour, "highest percent poor of the simulated years", Swatch::kDashed}};
-  if (target) items.push_back({"#000", "target: at most " + num(*target, 1) + "% poor", Swatch::kDotted});
+  if (target)
+    items.push_back({"#000", "target: at most " + num(*target, 1) + "% poor", Swatch::kDotted});
   if (needed) items.push_back({"#000", "what the targets need, " + needed_label, Swatch::kLine});
   legend(m, items);
   values_table(m, values);

@@ -38,7 +38,7 @@ struct HtmlReport {
   std::string budget;   // the saved budget, in words
   ScenarioRun saved;    // the saved budget's projection
   ScenarioRun none;     // the same order at $0 a year
-  bool none_repairs = false;  // whether repairs are made at $0 (forced ones the rules make free)
+  bool none_repairs = false;  // whether forced repairs are still made at $0
   int32_t plan_years = 0;
   std::vector<PlanEntry> plan;  // its entries of the first plan_years years
   std::vector<int64_t> sweep_cents;
