@@ -3,7 +3,16 @@
 // level $0.01M below it, whether the response was found monotonic, and that
 // run's table; a plain statement when even unlimited funding misses the
 // targets. The --csv file holds both checked runs (or the unlimited run).
+// With --draws N (N > 0) the confidence answer follows (confidence_search.h):
+// the level at which --confidence C % of the draws (default 50) meet the
+// targets, the shares there and a cent below, the levels checked, and the
+// median and 80% band by year; the files then hold those two levels, with
+// their bands.
+#include <map>
 #include <ostream>
+
+#include "scenarios/confidence_search.h"
+#include "scenarios/tool_text.h"
 
 #include "scenarios/command_run.h"
 #include "scenarios/scenario_output.h"
@@ -43,13 +52,14 @@ void print_check(CommandRun& run, const FundingNeeded& needed, const std::string
 
 // The level found: its check, its table, and its files with the run a cent
 // below.
-void print_found(CommandRun& run, const FundingNeeded& needed, const ChartText& chart) {
+void print_found(CommandRun& run, const FundingNeeded& needed, const ChartText& chart,
+                 bool files) {
   const std::string level = std::string("$").append(money_text(needed.cents)).append("M");
   run.out << level << " a year.\n";
   if (run.base.settings.years == 0) {
     run.out << "With 0 years there is no simulated year: no money is needed.\n\n"
             << year_table(*needed.run);
-    run.write_outputs({*needed.run}, chart, {money_text(needed.cents)});
+    if (files) run.write_outputs({*needed.run}, chart, {money_text(needed.cents)});
     return;
   }
   print_check(run, needed, level);
@@ -60,7 +70,130 @@ void print_found(CommandRun& run, const FundingNeeded& needed, const ChartText& 
     runs.push_back(*needed.below);
     labels.push_back(money_text(needed.cents - 1) + " (a cent less)");
   }
-  run.write_outputs(runs, chart, labels);
+  if (files) run.write_outputs(runs, chart, labels);
+}
+
+// "200 draws (seed 1, rates drawn with a spread of 20.00%)" and the like.
+std::string draws_text(const ToolOptions& options) {
+  std::string text = std::to_string(*options.draws) + " draws (seed " +
+                     std::to_string(options.seed) + ", rates drawn with a spread of " +
+                     fixed(options.rate_spread, 2) + "%";
+  if (!options.rate_intervals.empty())
+    text += "\nwhere " + options.rate_intervals + " gives no interval";
+  text += ")";
+  return text;
+}
+
+std::string share_text(const LevelShare& s, int32_t draws) {
+  return std::to_string(s.met) + " of " + std::to_string(draws) + " draws (" +
+         fixed(100.0 * s.met / draws, 1) + "%)";
+}
+
+// The draws' runs at each level the confidence search checks, kept so that
+// the levels reported get their bands without running their draws again.
+struct DrawCache {
+  std::map<int64_t, std::vector<ScenarioRun>> runs;  // [draw - 1]
+
+  // The draw-0 run of `cents` with the bands of its draws, all run.
+  ScenarioRun banded(CommandRun& run, int64_t cents) {
+    ScenarioRun out = run.run({{fixed_budget(cents), run.base.order, 0}}).front();
+    out.bands = bands_of(runs[cents]);
+    out.draws = static_cast<int32_t>(runs[cents].size());
+    return out;
+  }
+};
+
+}  // namespace
+
+ConfidentAnswer confident_answer(CommandRun& run, const FundingNeeded& needed) {
+  const ToolOptions& options = run.options;
+  const Targets& targets = options.targets;
+  const int32_t draws = *options.draws;
+  const int32_t confidence = options.confidence.value_or(50);
+  constexpr int32_t kBatch = 16;
+  DrawCache cache;
+  DrawCount count = [&](int64_t cents, int32_t first, int32_t k) {
+    std::vector<Scenario> list;
+    for (int32_t d = first; d < first + k; ++d)
+      list.push_back({fixed_budget(cents), run.base.order, d});
+    std::vector<ScenarioRun> runs = run.run(list);
+    int32_t met = 0;
+    std::vector<ScenarioRun>& kept = cache.runs[cents];
+    for (ScenarioRun& r : runs) {
+      if (meets_targets(r, targets)) ++met;
+      kept.push_back(std::move(r));
+    }
+    return met;
+  };
+  std::optional<int64_t> start;
+  if (needed.run) start = needed.cents;
+  ConfidentAnswer answer;
+  answer.confidence = confidence;
+  answer.found = find_confident_funding(count, draws, confidence, start, kUnlimitedCents, kBatch);
+  if (answer.found.cents) {
+    answer.runs.push_back(cache.banded(run, *answer.found.cents));
+    if (answer.found.below) answer.runs.push_back(cache.banded(run, *answer.found.cents - 1));
+  }
+  if (needed.run) answer.deterministic = needed.cents;
+  return answer;
+}
+
+namespace {
+
+// The confidence answer beside the deterministic one, its checks, its table
+// and its files.
+int print_confident(CommandRun& run, const FundingNeeded& needed, const ChartText& chart) {
+  const ToolOptions& options = run.options;
+  const int32_t draws = *options.draws;
+  const ConfidentAnswer answer = confident_answer(run, needed);
+  const ConfidentFunding& found = answer.found;
+  const int32_t confidence = answer.confidence;
+  run.end_progress();
+
+  std::ostream& out = run.out;
+  out << "\nWith " << confidence << "% confidence: at least " << found.needed << " of the "
+      << draws_text(options) << ",\nmeeting the targets.\n";
+  const std::string deterministic =
+      needed.run ? "$" + money_text(needed.cents) + "M a year"
+                 : std::string("none (even unlimited funding misses)");
+  if (!found.cents) {
+    const LevelShare& top = found.checked.rbegin()->second;
+    out << "Even $" << money_text(kUnlimitedCents) << "M a year meets the targets in only "
+        << top.met << " of the " << top.run << " draws it took to settle: no level meets them "
+        << "with " << confidence << "% confidence. The deterministic answer: " << deterministic
+        << ".\n";
+    run.write_outputs({needed.run ? *needed.run : needed.unlimited}, chart,
+                      {needed.run ? money_text(needed.cents) : std::string("unlimited")});
+    return 0;
+  }
+  const int64_t cents = *found.cents;
+  out << "$" << money_text(cents) << "M a year: " << share_text(*found.at, draws)
+      << " meet the targets";
+  if (found.below)
+    out << "; $" << money_text(cents - 1) << "M: " << share_text(*found.below, draws) << ".\n";
+  else
+    out << "; no money is needed.\n";
+  out << "The deterministic answer (draw 0, the projection without draws): " << deterministic
+      << ".\n";
+  out << "Levels checked, with the draws each took to settle:\n";
+  for (const auto& [c, s] : found.checked)
+    out << format_text("  %11s  %6d of %6d draws met  %s\n", ("$" + money_text(c) + "M").c_str(),
+                       s.met, s.run, s.meets ? "meets" : "misses");
+  if (found.falls_at)
+    out << "The share of draws meeting the targets does NOT rise with funding: $"
+        << money_text(*found.falls_at) << "M misses the confidence although $" << money_text(cents)
+        << "M, lower, meets it; a level below the one found that was not checked may meet it "
+           "too.\n";
+  else
+    out << "The share of draws meeting the targets rose with funding at every level checked ("
+        << found.projections << " projections of draws).\n";
+
+  std::vector<std::string> labels = {money_text(cents) + " (" + std::to_string(confidence) +
+                                     "% confidence)"};
+  if (found.below) labels.push_back(money_text(cents - 1) + " (a cent less)");
+  out << "\n" << band_table(answer.runs.front());
+  run.write_outputs(answer.runs, chart, labels);
+  return 0;
 }
 
 }  // namespace
@@ -82,14 +215,17 @@ int needs_command(CommandRun& run) {
   std::optional<double> line;
   if (targets.max_poor) line = *targets.max_poor;
   ChartText chart{chart_title(base, order_title(base.order)), "Funding ($M a year)", true, line};
+  const bool confident = run.options.draws && *run.options.draws > 0 && base.settings.years > 0;
   if (needed.run) {
-    print_found(run, needed, chart);
+    print_found(run, needed, chart, !confident);
+    if (confident) return print_confident(run, needed, chart);
     return 0;
   }
   run.out << "Even unlimited funding ($" << money_text(kUnlimitedCents) << "M a year) cannot keep "
           << target_text << " " << when << ": " << worst_text(needed.unlimited, targets, 2)
           << ".\n\n"
           << year_table(needed.unlimited);
+  if (confident) return print_confident(run, needed, chart);
   run.write_outputs({needed.unlimited}, chart, {"unlimited"});
   return 0;
 }

@@ -8,6 +8,7 @@
 
 #include "model/condition_class.h"
 #include "scenarios/axis.h"
+#include "scenarios/chart.h"
 #include "scenarios/markup.h"
 #include "scenarios/scenario_output.h"
 #include "scenarios/tool_text.h"
@@ -501,6 +502,65 @@ table.plan { font-size: 12px; width: 100%; }
 }
 )";
 
+// With draws: percent poor by year at the saved budget, its median in its
+// 80% band, and with targets the budget that meets them with the confidence
+// asked (with its band) beside the deterministic answer.
+void risk_section(Markup& m, const HtmlReport& r) {
+  if (!r.saved_banded) return;
+  const ScenarioRun& saved = *r.saved_banded;
+  m.open("section")
+      .element("h2", "Risk: percent poor by year over " + std::to_string(saved.draws) + " draws")
+      .line_end();
+  m.element("p", "Each draw projects the network again with deterioration rates drawn around "
+                 "their estimates and its own random numbers; a shaded band holds the middle "
+                 "80% of the draws in each year (one draw in ten lies below it and one in ten "
+                 "above it), and the line inside it is the median draw.")
+      .line_end();
+  std::vector<ChartSeries> series = {chart_series(saved, "saved budget, " + r.budget)};
+  if (r.confident && r.confident->found.cents) {
+    const ConfidentAnswer& c = *r.confident;
+    series.push_back(chart_series(c.runs.front(), "$" + money_text(*c.found.cents) + "M, " +
+                                                         std::to_string(c.confidence) +
+                                                         "% confidence"));
+  }
+  if (r.confident && r.needed && r.needed->run) {
+    ChartSeries det{"$" + money_text(r.needed->cents) + "M, deterministic", {}, {}};
+    for (const YearFigures& y : r.needed->run->years)
+      det.points.emplace_back(y.calendar_year, y.pct_poor);
+    series.push_back(std::move(det));
+  }
+  std::optional<double> target;
+  if (r.targets && r.targets->max_poor) target = *r.targets->max_poor;
+  append_percent_poor_chart(m, series,
+                            {"Percent poor by year: median and 80% band", "", false, target});
+  if (r.confident) {
+    const ConfidentAnswer& c = *r.confident;
+    m.open("p", {{"class", "needed"}})
+        .text("To keep " + r.targets_text + " in at least " + std::to_string(c.confidence) +
+              "% of the draws: ");
+    if (!c.found.cents) {
+      m.text("no level does.").close().line_end();
+    } else {
+      const LevelShare& at = *c.found.at;
+      m.element("strong", "$" + money_text(*c.found.cents) + "M a year")
+          .text(" (" + std::to_string(at.met) + " of " + std::to_string(c.found.draws) +
+                " draws meet them");
+      if (c.found.below)
+        m.text("; " + std::to_string(c.found.below->met) + " at $" +
+               money_text(*c.found.cents - 1) + "M");
+      m.text("), against " +
+             (c.deterministic ? "$" + money_text(*c.deterministic) + "M a year"
+                              : std::string("no level")) +
+             " without draws");
+      if (c.found.falls_at)
+        m.text("; the share of draws meeting them does not rise with funding: $" +
+               money_text(*c.found.falls_at) + "M, higher, misses");
+      m.text(".").close().line_end();
+    }
+  }
+  m.close().line_end();
+}
+
 // A section: its heading, then what `body` writes.
 template <typename Body>
 void section(Markup& m, const std::string& heading, Body body) {
@@ -554,6 +614,7 @@ std::string html_report(const HtmlReport& r) {
   });
   section(m, "Work plan: the first " + std::to_string(r.plan_years) + " years at the saved budget",
           [&] { plan_table(m, r); });
+  risk_section(m, r);
   m.close().line_end().close().line_end();
   return m.str();
 }

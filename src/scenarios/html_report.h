@@ -10,7 +10,11 @@
 //     the budget, and the lane-miles by remaining service life, in a table;
 //   - the sweep: percent poor in the last year (and at its highest) by level,
 //     with the targets' line and the budget they need when targets are given;
-//   - the first years of the saved budget's work plan.
+//   - the first years of the saved budget's work plan;
+//   - with draws, the risk: percent poor by year at the saved budget as a
+//     median line in its shaded 80% band, with a sentence saying what the
+//     band means, and with targets the lines of the budget that meets them
+//     with the confidence asked (its band) and of the deterministic answer.
 #pragma once
 
 #include <array>
@@ -19,6 +23,7 @@
 #include <string>
 #include <vector>
 
+#include "scenarios/confidence_search.h"
 #include "scenarios/funding_search.h"
 #include "scenarios/ledger.h"
 #include "scenarios/scenario.h"
@@ -39,6 +44,10 @@ struct HtmlReport {
   std::optional<Targets> targets;
   std::string targets_text;
   std::optional<FundingNeeded> needed;
+  // With --draws N > 0: the saved budget's run with its bands, and the
+  // confidence answer when targets are given.
+  std::optional<ScenarioRun> saved_banded;
+  std::optional<ConfidentAnswer> confident;
 };
 
 std::string html_report(const HtmlReport& report);

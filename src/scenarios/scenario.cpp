@@ -215,11 +215,24 @@ ScenarioRun run_scenario(const BaseScenario& base, const Scenario& scenario,
   // Random and priority order draw every key at the start of each year; a
   // failed draw in the first year keeps the key the loader left, which is
   // none under those orders.
+  // A draw takes its rates, scores and numbers from its own world.
+  std::unique_ptr<DrawNumbers> order_draws, recon_draws;
+  if (scenario.draw > 0) {
+    pavement = drawn_rates(base.tables.pavement, base.worlds, scenario.draw);
+    if (is_yes(base.settings.randomize_answer))
+      stats.score_miles[1] = redraw_scores(segments, base.worlds, scenario.draw);
+    order_draws = std::make_unique<DrawNumbers>(base.worlds, scenario.draw, DrawPurpose::kOrderKey);
+    recon_draws =
+        std::make_unique<DrawNumbers>(base.worlds, scenario.draw, DrawPurpose::kReconstruction);
+    in.keyed_order = order_draws.get();
+    in.reconstruction.keyed = recon_draws.get();
+  }
   std::unique_ptr<RandomFile> numbers;
   if (draws_order_keys(in.order)) {
     for (int i = 1; i <= segments.segment_count; ++i) segments[i].order_key = 0.0f;
-    numbers = std::make_unique<RandomFile>(
-        InputFile::open_or_fatal(base.workdir.data("random.dat"), IfMissing::kCreateEmpty));
+    if (scenario.draw == 0)
+      numbers = std::make_unique<RandomFile>(
+          InputFile::open_or_fatal(base.workdir.data("random.dat"), IfMissing::kCreateEmpty));
   }
 
   // Nothing to write unless the ledger is wanted: the records go nowhere,

@@ -1,0 +1,68 @@
+// The funding needed with a confidence: the smallest fixed annual funding,
+// to the cent, at which at least C % of the N draws (draws.h) meet every
+// target, the same N worlds at every level.
+//
+// The search starts from the deterministic answer (or, without one, from
+// the highest level) and:
+//   1. steps away from it, doubling the step (an eighth of the start, at
+//      least $1M), until one level meets the confidence and the next lower
+//      one tried does not (down to $0, up to the highest level);
+//   2. halves the bracket down to the cent;
+//   3. runs the level found and the level $0.01M below it on every draw, for
+//      the shares reported.
+// A level is settled on as few draws as decide it: the draws run in fixed
+// batches, in draw order, and a level stops as soon as enough draws have met
+// the targets (it meets) or too few are left to reach the count (it
+// misses), so levels far from the answer take a few batches. The verdicts
+// are exact, and the batches do not depend on the number of threads, so the
+// same seed gives the same search.
+//
+// Where a level checked above the level found misses, the share of draws
+// meeting the targets does not rise with funding there, and it is reported.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <optional>
+#include <vector>
+
+#include "scenarios/scenario.h"
+
+namespace pavecast {
+
+// The number of draws first..first + count - 1 meeting the targets at
+// `cents` a year.
+using DrawCount = std::function<int32_t(int64_t cents, int32_t first, int32_t count)>;
+
+struct LevelShare {
+  int32_t run = 0;  // draws run
+  int32_t met = 0;  // of them, those meeting the targets
+  bool meets = false;
+};
+
+struct ConfidentFunding {
+  int32_t draws = 0;
+  int32_t needed = 0;             // ceil(C x N / 100) draws must meet
+  std::optional<int64_t> cents;   // none: not even the highest level
+  std::optional<LevelShare> at;   // the level found, every draw run
+  std::optional<LevelShare> below;  // $0.01M below it (none at $0)
+  std::map<int64_t, LevelShare> checked;  // every level the search checked
+  std::optional<int64_t> falls_at;  // the highest level above `cents` that missed
+  int64_t projections = 0;
+};
+
+// What the commands report: the search, the draw-0 runs of the level found
+// and of a cent below it with their bands, and the deterministic answer.
+struct ConfidentAnswer {
+  int32_t confidence = 50;
+  ConfidentFunding found;
+  std::vector<ScenarioRun> runs;         // the level found, then a cent below
+  std::optional<int64_t> deterministic;  // the deterministic answer, if any
+};
+
+ConfidentFunding find_confident_funding(const DrawCount& count, int32_t draws,
+                                        int32_t confidence, std::optional<int64_t> start,
+                                        int64_t top, int32_t batch);
+
+}  // namespace pavecast
