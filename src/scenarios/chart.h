@@ -22,7 +22,7 @@ struct ChartSeries {
   // With draws: the low and high ends of the band at each point, drawn as a
   // shaded area in the series' colour around its line (the median); else
   // empty.
-  std::vector<std::pair<float, float>> band;
+  std::vector<std::pair<float, float>> band = {};
 };
 
 struct ChartText {

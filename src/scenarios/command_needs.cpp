@@ -117,10 +117,10 @@ ConfidentAnswer confident_answer(CommandRun& run, const FundingNeeded& needed) {
     for (int32_t d = first; d < first + k; ++d)
       list.push_back({fixed_budget(cents), run.base.order, d});
     std::vector<ScenarioRun> runs = run.run(list);
-    int32_t met = 0;
+    std::vector<bool> met;
     std::vector<ScenarioRun>& kept = cache.runs[cents];
     for (ScenarioRun& r : runs) {
-      if (meets_targets(r, targets)) ++met;
+      met.push_back(meets_targets(r, targets));
       kept.push_back(std::move(r));
     }
     return met;
@@ -179,11 +179,13 @@ int print_confident(CommandRun& run, const FundingNeeded& needed, const ChartTex
   for (const auto& [c, s] : found.checked)
     out << format_text("  %11s  %6d of %6d draws met  %s\n", ("$" + money_text(c) + "M").c_str(),
                        s.met, s.run, s.meets ? "meets" : "misses");
-  if (found.falls_at)
-    out << "The share of draws meeting the targets does NOT rise with funding: $"
-        << money_text(*found.falls_at) << "M misses the confidence although $" << money_text(cents)
-        << "M, lower, meets it; a level below the one found that was not checked may meet it "
-           "too.\n";
+  if (found.falls)
+    out << "The share of draws meeting the targets does NOT rise with funding: of the first "
+        << found.falls->common << " draws, " << found.falls->met_higher << " meet them at $"
+        << money_text(found.falls->higher) << "M but " << found.falls->met_lower << " at $"
+        << money_text(found.falls->lower)
+        << "M, lower; a level below the one found that was not checked may meet the "
+           "confidence too.\n";
   else
     out << "The share of draws meeting the targets rose with funding at every level checked ("
         << found.projections << " projections of draws).\n";

@@ -1,6 +1,7 @@
 #include "scenarios/confidence_search.h"
 
 #include <algorithm>
+#include <iterator>
 
 namespace pavecast {
 
@@ -18,7 +19,10 @@ ConfidentFunding find_confident_funding(const DrawCount& count, int32_t draws,
     if (!fresh) return s.meets;
     while (s.run < draws) {
       const int32_t k = std::min(batch, draws - s.run);
-      s.met += count(cents, s.run + 1, k);
+      for (bool met : count(cents, s.run + 1, k)) {
+        s.met += met;
+        s.outcome.push_back(met);
+      }
       s.run += k;
       out.projections += k;
       if (s.met >= out.needed || s.met + (draws - s.run) < out.needed) break;
@@ -30,7 +34,10 @@ ConfidentFunding find_confident_funding(const DrawCount& count, int32_t draws,
     settle(cents);
     LevelShare& s = out.checked[cents];
     if (s.run < draws) {
-      s.met += count(cents, s.run + 1, draws - s.run);
+      for (bool met : count(cents, s.run + 1, draws - s.run)) {
+        s.met += met;
+        s.outcome.push_back(met);
+      }
       out.projections += draws - s.run;
       s.run = draws;
     }
@@ -72,8 +79,19 @@ ConfidentFunding find_confident_funding(const DrawCount& count, int32_t draws,
   out.cents = hi;
   out.at = full(hi);
   if (hi > 0) out.below = full(hi - 1);
-  for (const auto& [cents, s] : out.checked)
-    if (cents > hi && !s.meets) out.falls_at = cents;
+  // Every pair of levels on their common first draws.
+  for (auto a = out.checked.begin(); a != out.checked.end(); ++a)
+    for (auto b = std::next(a); b != out.checked.end(); ++b) {
+      const auto common = static_cast<std::size_t>(std::min(a->second.run, b->second.run));
+      const auto met = [&](const LevelShare& s) {
+        return static_cast<int32_t>(
+            std::count(s.outcome.begin(), s.outcome.begin() + static_cast<std::ptrdiff_t>(common),
+                       true));
+      };
+      const int32_t low = met(a->second), high = met(b->second);
+      if (high < low && (!out.falls || low - high > out.falls->met_lower - out.falls->met_higher))
+        out.falls = ShareFall{a->first, b->first, static_cast<int32_t>(common), low, high};
+    }
   return out;
 }
 

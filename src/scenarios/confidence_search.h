@@ -17,8 +17,10 @@
 // are exact, and the batches do not depend on the number of threads, so the
 // same seed gives the same search.
 //
-// Where a level checked above the level found misses, the share of draws
-// meeting the targets does not rise with funding there, and it is reported.
+// The draws run in draw order at every level, so any two levels checked
+// share their first draws: where fewer of those meet at a higher level than
+// at a lower one, the share of draws meeting the targets does not rise with
+// funding there, and it is reported.
 #pragma once
 
 #include <cstdint>
@@ -31,14 +33,24 @@
 
 namespace pavecast {
 
-// The number of draws first..first + count - 1 meeting the targets at
+// Whether each of draws first..first + count - 1 meets the targets at
 // `cents` a year.
-using DrawCount = std::function<int32_t(int64_t cents, int32_t first, int32_t count)>;
+using DrawCount =
+    std::function<std::vector<bool>(int64_t cents, int32_t first, int32_t count)>;
 
 struct LevelShare {
   int32_t run = 0;  // draws run
   int32_t met = 0;  // of them, those meeting the targets
   bool meets = false;
+  std::vector<bool> outcome;  // [d - 1]: draw d met the targets
+};
+
+// Two levels checked where the higher one's share of their common draws is
+// the lower: of the first `common` draws, `met_lower` meet at `lower` and
+// only `met_higher` at `higher`.
+struct ShareFall {
+  int64_t lower = 0, higher = 0;
+  int32_t common = 0, met_lower = 0, met_higher = 0;
 };
 
 struct ConfidentFunding {
@@ -48,7 +60,7 @@ struct ConfidentFunding {
   std::optional<LevelShare> at;   // the level found, every draw run
   std::optional<LevelShare> below;  // $0.01M below it (none at $0)
   std::map<int64_t, LevelShare> checked;  // every level the search checked
-  std::optional<int64_t> falls_at;  // the highest level above `cents` that missed
+  std::optional<ShareFall> falls;  // the largest fall found, if any
   int64_t projections = 0;
 };
 

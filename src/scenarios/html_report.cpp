@@ -552,9 +552,10 @@ void risk_section(Markup& m, const HtmlReport& r) {
              (c.deterministic ? "$" + money_text(*c.deterministic) + "M a year"
                               : std::string("no level")) +
              " without draws");
-      if (c.found.falls_at)
-        m.text("; the share of draws meeting them does not rise with funding: $" +
-               money_text(*c.found.falls_at) + "M, higher, misses");
+      if (c.found.falls)
+        m.text("; the share of draws meeting them does not rise with funding: fewer meet them "
+               "at $" + money_text(c.found.falls->higher) + "M than at $" +
+               money_text(c.found.falls->lower) + "M");
       m.text(".").close().line_end();
     }
   }
