@@ -241,16 +241,24 @@ ScenarioRun run_scenario(const BaseScenario& base, const Scenario& scenario,
     bool follows_segments_taken() const override { return false; }
     bool follows_segments_done() const override { return false; }
   } quiet;
+  // A draw reports its network's percents and mean score alone (the bands):
+  // no breakdown, and no backlog or remaining life, which cost a pass over
+  // the segments (and their lives) every year.
+  const bool figures_only = scenario.draw > 0 && !detail.attach;
   std::unique_ptr<Ledger> ledger;
-  if (detail.by != GroupBy::kNone || detail.attach) {
+  if (!figures_only && (detail.by != GroupBy::kNone || detail.attach)) {
     ledger =
         std::make_unique<Ledger>(in, base.segments, base.network, base.tables.pavement, detail.by);
     ledger->watch(segments, pavement);
     if (detail.attach) detail.attach(*ledger);
   }
-  OutlookObserver outlook(ledger ? static_cast<ExactProjectionObserver&>(*ledger) : quiet, in,
-                          segments, pavement, ledger.get());
-  ExactProjection projection(in, {segments, pavement, forced, stats}, outlook, numbers.get());
+  std::optional<OutlookObserver> outlook;
+  if (!figures_only)
+    outlook.emplace(ledger ? static_cast<ExactProjectionObserver&>(*ledger) : quiet, in, segments,
+                    pavement, ledger.get());
+  ExactProjection projection(in, {segments, pavement, forced, stats},
+                             outlook ? static_cast<ExactProjectionObserver&>(*outlook) : quiet,
+                             numbers.get());
   projection.run();
 
   ScenarioRun run;
@@ -262,7 +270,7 @@ ScenarioRun run_scenario(const BaseScenario& base, const Scenario& scenario,
                      stats.poor_miles[y], stats.fair_poor_miles[y], stats.score_miles[y]);
     f.spent = stats.spent[y];
     f.miles_repaired = y == 1 ? 0 : stats.miles_repaired[y];
-    take_outlook(f, outlook.at(-1, y));
+    if (outlook) take_outlook(f, outlook->at(-1, y));
     run.years.push_back(f);
     run.total_spent += stats.spent[y];
   }
@@ -275,7 +283,7 @@ ScenarioRun run_scenario(const BaseScenario& base, const Scenario& scenario,
     for (std::size_t g = 0; g < run.groups.size(); ++g)
       for (std::size_t y = 0; y < run.groups[g].years.size(); ++y)
         take_outlook(run.groups[g].years[y],
-                     outlook.at(static_cast<int32_t>(g), static_cast<int32_t>(y) + 1));
+                     outlook->at(static_cast<int32_t>(g), static_cast<int32_t>(y) + 1));
   }
   return run;
 }

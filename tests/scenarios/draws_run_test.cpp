@@ -1,9 +1,16 @@
 // The scenario tool's draws on a copy of the example: the band collapses to
 // the deterministic line when nothing is drawn, the same seed gives the same
-// files on one thread or two, and bad draw options are usage errors.
+// files on one thread or two, bad draw options are usage errors, and a draws
+// run stopped by Ctrl-C leaves the files it names as they were.
 #include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
+#include <chrono>
+#include <filesystem>
 #include <sstream>
+#include <thread>
 #include <string>
 #include <vector>
 
@@ -132,6 +139,48 @@ TEST(DrawsRun, BadDrawOptionsAreUsageErrors) {
     const auto r = run_tool(dir, {"needs", "--max-poor", "30", "--draws", "5", "--confidence", c});
     EXPECT_EQ(r.status, 2) << c;
     EXPECT_NE(r.err.find("--confidence takes a whole number from 1 to 99"), std::string::npos);
+  }
+}
+
+// The built tool in `dir`, interrupted with SIGINT after `delay`: the
+// earlier CSV and SVG stay as they were (or, when the run ended first, are
+// the whole new files), and no temporary file is left.
+TEST(DrawsRun, ACtrlCDuringADrawsRunLeavesTheEarlierFilesWhole) {
+  TempDir dir;
+  testing::copy_example(dir);
+  const std::string tool = PAVECAST_BINARY_DIR "/pavecast-scenarios";
+  ASSERT_TRUE(std::filesystem::exists(tool));
+  for (int delay_ms : {50, 200, 600}) {
+    dir.write("out.csv", "earlier\n");
+    dir.write("out.svg", "earlier\n");
+    const pid_t pid = ::fork();
+    ASSERT_GE(pid, 0);
+    if (pid == 0) {
+      if (::chdir(dir.path().c_str()) != 0) ::_exit(99);
+      ::signal(SIGINT, SIG_DFL);
+      const char* argv[] = {tool.c_str(), "sweep", "--from", "0", "--to", "100", "--step", "10",
+                            "--draws", "400", "--csv", "out.csv", "--svg", "out.svg", nullptr};
+      ::execv(tool.c_str(), const_cast<char* const*>(argv));
+      ::_exit(98);
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(delay_ms));
+    ::kill(pid, SIGINT);
+    int status = 0;
+    ASSERT_EQ(::waitpid(pid, &status, 0), pid);
+    const std::string csv = dir.read("out.csv");
+    const std::string svg = dir.read("out.svg");
+    if (WIFSIGNALED(status)) {
+      EXPECT_EQ(WTERMSIG(status), SIGINT);
+      EXPECT_TRUE(csv == "earlier\n" || csv.ends_with("\n")) << delay_ms;
+      EXPECT_TRUE(csv == "earlier\n" || csv.starts_with("kind,")) << delay_ms;
+      EXPECT_TRUE(svg == "earlier\n" || svg.ends_with("</svg>\n")) << delay_ms;
+    } else {
+      EXPECT_EQ(WEXITSTATUS(status), 0) << delay_ms;
+      EXPECT_TRUE(csv.starts_with("kind,")) << delay_ms;
+    }
+    for (const auto& entry : std::filesystem::directory_iterator(dir.path()))
+      EXPECT_FALSE(entry.path().filename().string().starts_with(".pavecast~"))
+          << entry.path() << " after " << delay_ms << " ms";
   }
 }
 
