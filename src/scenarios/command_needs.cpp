@@ -34,7 +34,7 @@ void print_check(CommandRun& run, const FundingNeeded& needed, const std::string
         << (needed.below_meets ? " MEETS them too" : " misses them") << " ("
         << worst_text(*needed.below, targets, 4) << ").\n";
   } else {
-    out << "; no money is needed.\n";
+    out << "no money is needed.\n";
   }
   if (!needed.run_meets || needed.below_meets)
     out << "The check does not agree with the search: the projection gave different results "
@@ -73,32 +73,33 @@ void print_found(CommandRun& run, const FundingNeeded& needed, const ChartText& 
   if (files) run.write_outputs(runs, chart, labels);
 }
 
-// "200 draws (seed 1, rates drawn with a spread of 20.00%)" and the like.
+// "(seed 1, rates drawn with a spread of 20.00%)" and the like.
 std::string draws_text(const ToolOptions& options) {
-  std::string text = std::to_string(*options.draws) + " draws (seed " +
-                     std::to_string(options.seed) + ", rates drawn with a spread of " +
-                     fixed(options.rate_spread, 2) + "%";
+  std::string text = format_text("(seed %lld, rates drawn with a spread of %s%%",
+                                 static_cast<long long>(options.seed),
+                                 fixed(options.rate_spread, 2).c_str());
   if (!options.rate_intervals.empty())
-    text += "\nwhere " + options.rate_intervals + " gives no interval";
+    text += format_text("\nwhere %s gives no interval", options.rate_intervals.c_str());
   text += ")";
   return text;
 }
 
 std::string share_text(const LevelShare& s, int32_t draws) {
-  return std::to_string(s.met) + " of " + std::to_string(draws) + " draws (" +
-         fixed(100.0 * s.met / draws, 1) + "%)";
+  return format_text("%d of %d draws (%s%%)", s.met, draws, fixed(100.0 * s.met / draws, 1).c_str());
 }
 
 // The draws' runs at each level the confidence search checks, kept so that
 // the levels reported get their bands without running their draws again.
 struct DrawCache {
-  std::map<int64_t, std::vector<ScenarioRun>> runs;  // [draw - 1]
+  std::map<int64_t, std::map<int32_t, ScenarioRun>> runs;  // by level, by draw
 
-  // The draw-0 run of `cents` with the bands of its draws, all run.
+  // The draw-0 run of `cents` with the bands of its draws, every one run.
   ScenarioRun banded(CommandRun& run, int64_t cents) {
     ScenarioRun out = run.run({{fixed_budget(cents), run.base.order, 0}}).front();
-    out.bands = bands_of(runs[cents]);
-    out.draws = static_cast<int32_t>(runs[cents].size());
+    std::vector<ScenarioRun> draws;
+    for (auto& [draw, r] : runs[cents]) draws.push_back(std::move(r));
+    out.bands = bands_of(draws);
+    out.draws = static_cast<int32_t>(draws.size());
     return out;
   }
 };
@@ -112,16 +113,15 @@ ConfidentAnswer confident_answer(CommandRun& run, const FundingNeeded& needed) {
   const int32_t confidence = options.confidence.value_or(50);
   constexpr int32_t kBatch = 16;
   DrawCache cache;
-  DrawCount count = [&](int64_t cents, int32_t first, int32_t k) {
+  DrawCount count = [&](int64_t cents, const std::vector<int32_t>& draws) {
     std::vector<Scenario> list;
-    for (int32_t d = first; d < first + k; ++d)
-      list.push_back({fixed_budget(cents), run.base.order, d});
+    for (int32_t d : draws) list.push_back({fixed_budget(cents), run.base.order, d});
     std::vector<ScenarioRun> runs = run.run(list);
     std::vector<bool> met;
-    std::vector<ScenarioRun>& kept = cache.runs[cents];
-    for (ScenarioRun& r : runs) {
-      met.push_back(meets_targets(r, targets));
-      kept.push_back(std::move(r));
+    std::map<int32_t, ScenarioRun>& kept = cache.runs[cents];
+    for (std::size_t k = 0; k < runs.size(); ++k) {
+      met.push_back(meets_targets(runs[k], targets));
+      kept[draws[k]] = std::move(runs[k]);
     }
     return met;
   };
@@ -152,9 +152,10 @@ int print_confident(CommandRun& run, const FundingNeeded& needed, const ChartTex
 
   std::ostream& out = run.out;
   out << "\nWith " << confidence << "% confidence: at least " << found.needed << " of the "
-      << draws_text(options) << ",\nmeeting the targets.\n";
+      << draws << " draws meeting the targets\n"
+      << draws_text(options) << ".\n";
   const std::string deterministic =
-      needed.run ? "$" + money_text(needed.cents) + "M a year"
+      needed.run ? format_text("$%sM a year", money_text(needed.cents).c_str())
                  : std::string("none (even unlimited funding misses)");
   if (!found.cents) {
     const LevelShare& top = found.checked.rbegin()->second;
@@ -168,30 +169,36 @@ int print_confident(CommandRun& run, const FundingNeeded& needed, const ChartTex
   }
   const int64_t cents = *found.cents;
   out << "$" << money_text(cents) << "M a year: " << share_text(*found.at, draws)
-      << " meet the targets";
+      << " meet the targets;\n";
   if (found.below)
-    out << "; $" << money_text(cents - 1) << "M: " << share_text(*found.below, draws) << ".\n";
+    out << "$" << money_text(cents - 1) << "M a year: " << share_text(*found.below, draws)
+        << ".\n";
   else
-    out << "; no money is needed.\n";
+    out << "no money is needed.\n";
   out << "The deterministic answer (draw 0, the projection without draws): " << deterministic
       << ".\n";
-  out << "Levels checked, with the draws each took to settle:\n";
+  if (found.inferred_wrongly)
+    out << "Some draws respond to funding out of order: the search was made again, every level\n"
+           "settled on the draws run there alone.\n";
+  out << "Levels checked: the draws counted as meeting the targets when the level was settled\n"
+         "(run there, or met at a level below and missed at none above), and the draws run:\n";
   for (const auto& [c, s] : found.checked)
-    out << format_text("  %11s  %6d of %6d draws met  %s\n", ("$" + money_text(c) + "M").c_str(),
-                       s.met, s.run, s.meets ? "meets" : "misses");
+    out << format_text("  %11s  %6d met  %6d run  %s\n",
+                       format_text("$%sM", money_text(c).c_str()).c_str(), s.met, s.run,
+                       s.meets ? "meets" : "misses");
   if (found.falls)
     out << "The share of draws meeting the targets does NOT rise with funding: of the first "
-        << found.falls->common << " draws, " << found.falls->met_higher << " meet them at $"
+        << found.falls->common << "\ndraws, " << found.falls->met_higher << " meet them at $"
         << money_text(found.falls->higher) << "M but " << found.falls->met_lower << " at $"
         << money_text(found.falls->lower)
-        << "M, lower; a level below the one found that was not checked may meet the "
+        << "M, lower; a level below the one found that\nwas not checked may meet the "
            "confidence too.\n";
   else
-    out << "The share of draws meeting the targets rose with funding at every level checked ("
+    out << "The share of draws meeting the targets rose with funding at every level checked\n("
         << found.projections << " projections of draws).\n";
 
-  std::vector<std::string> labels = {money_text(cents) + " (" + std::to_string(confidence) +
-                                     "% confidence)"};
+  std::vector<std::string> labels = {
+      format_text("%s (%d%% confidence)", money_text(cents).c_str(), confidence)};
   if (found.below) labels.push_back(money_text(cents - 1) + " (a cent less)");
   out << "\n" << band_table(answer.runs.front());
   run.write_outputs(answer.runs, chart, labels);

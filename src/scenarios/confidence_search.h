@@ -10,17 +10,22 @@
 //   2. halves the bracket down to the cent;
 //   3. runs the level found and the level $0.01M below it on every draw, for
 //      the shares reported.
-// A level is settled on as few draws as decide it: the draws run in fixed
-// batches, in draw order, and a level stops as soon as enough draws have met
-// the targets (it meets) or too few are left to reach the count (it
-// misses), so levels far from the answer take a few batches. The verdicts
-// are exact, and the batches do not depend on the number of threads, so the
-// same seed gives the same search.
+// A level is settled on as few draws as decide it: the undecided draws run
+// in fixed batches, in draw order, until enough have met the targets (it
+// meets) or too few are left to reach the count (it misses). A draw that
+// met at a level at or below this one (and missed at none at or above it)
+// is counted as meeting without being run, and one that missed at a level
+// at or above it as missing: as the bracket narrows, only the draws whose
+// own answers lie inside it are run. The batches do not depend on the
+// number of threads, so the same seed gives the same search.
 //
-// The draws run in draw order at every level, so any two levels checked
-// share their first draws: where fewer of those meet at a higher level than
-// at a lower one, the share of draws meeting the targets does not rise with
-// funding there, and it is reported.
+// The inference takes each draw's response to funding as monotonic. When
+// the full runs of step 3 do not bear the level out (the level misses, or a
+// cent below meets), the search is made again settling every level on the
+// draws run there alone, and that is said. Any two levels checked are then
+// compared on the draws run at both: where fewer of them meet at the higher
+// level, the share of draws meeting the targets does not rise with funding
+// there, and it is reported.
 #pragma once
 
 #include <cstdint>
@@ -33,16 +38,15 @@
 
 namespace pavecast {
 
-// Whether each of draws first..first + count - 1 meets the targets at
-// `cents` a year.
+// Whether each of `draws` (numbers 1..N) meets the targets at `cents` a year.
 using DrawCount =
-    std::function<std::vector<bool>(int64_t cents, int32_t first, int32_t count)>;
+    std::function<std::vector<bool>(int64_t cents, const std::vector<int32_t>& draws)>;
 
 struct LevelShare {
-  int32_t run = 0;  // draws run
-  int32_t met = 0;  // of them, those meeting the targets
+  int32_t run = 0;  // draws run at the level
+  int32_t met = 0;  // draws meeting the targets, run or inferred
   bool meets = false;
-  std::vector<bool> outcome;  // [d - 1]: draw d met the targets
+  std::vector<int8_t> outcome;  // [d - 1]: 1 draw d run and met, 0 run and missed, -1 not run
 };
 
 // Two levels checked where the higher one's share of their common draws is
@@ -61,6 +65,7 @@ struct ConfidentFunding {
   std::optional<LevelShare> below;  // $0.01M below it (none at $0)
   std::map<int64_t, LevelShare> checked;  // every level the search checked
   std::optional<ShareFall> falls;  // the largest fall found, if any
+  bool inferred_wrongly = false;    // the search was made again without inference
   int64_t projections = 0;
 };
 

@@ -508,23 +508,25 @@ table.plan { font-size: 12px; width: 100%; }
 void risk_section(Markup& m, const HtmlReport& r) {
   if (!r.saved_banded) return;
   const ScenarioRun& saved = *r.saved_banded;
+  auto dollars = [](int64_t cents) { return format_text("$%sM", money_text(cents).c_str()); };
   m.open("section")
-      .element("h2", "Risk: percent poor by year over " + std::to_string(saved.draws) + " draws")
+      .element("h2", format_text("Risk: percent poor by year over %d draws", saved.draws))
       .line_end();
   m.element("p", "Each draw projects the network again with deterioration rates drawn around "
                  "their estimates and its own random numbers; a shaded band holds the middle "
                  "80% of the draws in each year (one draw in ten lies below it and one in ten "
                  "above it), and the line inside it is the median draw.")
       .line_end();
-  std::vector<ChartSeries> series = {chart_series(saved, "saved budget, " + r.budget)};
+  std::vector<ChartSeries> series = {
+      chart_series(saved, format_text("saved budget, %s", r.budget.c_str()))};
   if (r.confident && r.confident->found.cents) {
     const ConfidentAnswer& c = *r.confident;
-    series.push_back(chart_series(c.runs.front(), "$" + money_text(*c.found.cents) + "M, " +
-                                                         std::to_string(c.confidence) +
-                                                         "% confidence"));
+    series.push_back(chart_series(c.runs.front(),
+                                  format_text("%s, %d%% confidence",
+                                              dollars(*c.found.cents).c_str(), c.confidence)));
   }
   if (r.confident && r.needed && r.needed->run) {
-    ChartSeries det{"$" + money_text(r.needed->cents) + "M, deterministic", {}, {}};
+    ChartSeries det{format_text("%s, deterministic", dollars(r.needed->cents).c_str()), {}, {}};
     for (const YearFigures& y : r.needed->run->years)
       det.points.emplace_back(y.calendar_year, y.pct_poor);
     series.push_back(std::move(det));
@@ -536,26 +538,26 @@ void risk_section(Markup& m, const HtmlReport& r) {
   if (r.confident) {
     const ConfidentAnswer& c = *r.confident;
     m.open("p", {{"class", "needed"}})
-        .text("To keep " + r.targets_text + " in at least " + std::to_string(c.confidence) +
-              "% of the draws: ");
+        .text(format_text("To keep %s in at least %d%% of the draws: ", r.targets_text.c_str(),
+                          c.confidence));
     if (!c.found.cents) {
       m.text("no level does.").close().line_end();
     } else {
       const LevelShare& at = *c.found.at;
-      m.element("strong", "$" + money_text(*c.found.cents) + "M a year")
-          .text(" (" + std::to_string(at.met) + " of " + std::to_string(c.found.draws) +
-                " draws meet them");
+      m.element("strong", format_text("%s a year", dollars(*c.found.cents).c_str()))
+          .text(format_text(" (%d of %d draws meet them", at.met, c.found.draws));
       if (c.found.below)
-        m.text("; " + std::to_string(c.found.below->met) + " at $" +
-               money_text(*c.found.cents - 1) + "M");
-      m.text("), against " +
-             (c.deterministic ? "$" + money_text(*c.deterministic) + "M a year"
-                              : std::string("no level")) +
-             " without draws");
+        m.text(format_text("; %d at %s", c.found.below->met,
+                           dollars(*c.found.cents - 1).c_str()));
+      m.text(format_text("), against %s without draws",
+                         c.deterministic
+                             ? format_text("%s a year", dollars(*c.deterministic).c_str()).c_str()
+                             : "no level"));
       if (c.found.falls)
-        m.text("; the share of draws meeting them does not rise with funding: fewer meet them "
-               "at $" + money_text(c.found.falls->higher) + "M than at $" +
-               money_text(c.found.falls->lower) + "M");
+        m.text(format_text("; the share of draws meeting them does not rise with funding: fewer "
+                           "meet them at %s than at %s",
+                           dollars(c.found.falls->higher).c_str(),
+                           dollars(c.found.falls->lower).c_str()));
       m.text(".").close().line_end();
     }
   }
