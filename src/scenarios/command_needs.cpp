@@ -180,8 +180,8 @@ int print_confident(CommandRun& run, const FundingNeeded& needed, const ChartTex
   if (found.inferred_wrongly)
     out << "Some draws respond to funding out of order: the search was made again, every level\n"
            "settled on the draws run there alone.\n";
-  out << "Levels checked: the draws counted as meeting the targets when the level was settled\n"
-         "(run there, or met at a level below and missed at none above), and the draws run:\n";
+  out << "Levels checked: the draws counted as meeting the targets when each was settled\n"
+         "(run there, or met at a level below and missed at none above), and those run:\n";
   for (const auto& [c, s] : found.checked)
     out << format_text("  %11s  %6d met  %6d run  %s\n",
                        format_text("$%sM", money_text(c).c_str()).c_str(), s.met, s.run,

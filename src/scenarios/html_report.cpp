@@ -518,7 +518,10 @@ void risk_section(Markup& m, const HtmlReport& r) {
                  "above it), and the line inside it is the median draw.")
       .line_end();
   std::vector<ChartSeries> series = {
-      chart_series(saved, format_text("saved budget, %s", r.budget.c_str()))};
+      chart_series(saved, r.base->saved_budget.kind == BudgetKind::kFixed
+                              ? format_text("saved budget, $%sM",
+                                            money_text(r.base->saved_budget.amount).c_str())
+                              : std::string("saved budget"))};
   if (r.confident && r.confident->found.cents) {
     const ConfidentAnswer& c = *r.confident;
     series.push_back(chart_series(c.runs.front(),

@@ -118,6 +118,22 @@ TEST(DrawsRun, TheSameSeedGivesTheSameFilesOnOneThreadOrTwoAndTheConfidenceCosts
   EXPECT_NE(dir.read("s2.csv"), dir.read("j1.csv"));
 }
 
+TEST(DrawsRun, TheReportPageShowsTheBandSaysWhatItMeansAndMarksBothAnswers) {
+  TempDir dir;
+  testing::copy_example(dir);
+  const auto r = run_tool(dir, {"report", "--html", "page.html", "--from", "40", "--to", "80",
+                                "--step", "20", "--max-poor", "30", "--from-year", "2028",
+                                "--draws", "20", "--confidence", "80"});
+  ASSERT_EQ(r.status, 0) << r.err;
+  const std::string page = dir.read("page.html");
+  EXPECT_NE(page.find("Risk: percent poor by year over 20 draws"), std::string::npos);
+  EXPECT_NE(page.find("holds the middle 80% of the draws"), std::string::npos);
+  EXPECT_NE(page.find("<polygon"), std::string::npos);
+  EXPECT_NE(page.find("80% confidence"), std::string::npos);
+  EXPECT_NE(page.find(", deterministic"), std::string::npos);
+  EXPECT_EQ(page.find("<?xml"), std::string::npos);  // the chart is inline
+}
+
 TEST(DrawsRun, BadDrawOptionsAreUsageErrors) {
   TempDir dir;
   testing::copy_example(dir);
