@@ -5,7 +5,8 @@
 // labelled, and a legend: each series with its colour when there are at most
 // 12, else a colour bar from the first series to the last (the series are
 // then taken to be ordered, as funding levels are). An optional target is
-// drawn as a dashed line. A series with a band has it shaded under its line. Text is escaped and made valid UTF-8 (markup.h).
+// drawn as a dashed line. A series with a band has it shaded under its line.
+// Text is escaped and made valid UTF-8 (markup.h).
 #pragma once
 
 #include <cstdint>

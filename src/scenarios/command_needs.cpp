@@ -85,7 +85,8 @@ std::string draws_text(const ToolOptions& options) {
 }
 
 std::string share_text(const LevelShare& s, int32_t draws) {
-  return format_text("%d of %d draws (%s%%)", s.met, draws, fixed(100.0 * s.met / draws, 1).c_str());
+  return format_text("%d of %d draws (%s%%)", s.met, draws,
+                     fixed(100.0 * s.met / draws, 1).c_str());
 }
 
 // The draws' runs at each level the confidence search checks, kept so that

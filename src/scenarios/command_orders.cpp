@@ -32,7 +32,7 @@ int orders_command(CommandRun& run) {
           << network_line(run.base) << "\n"
           << rates_line(run.base) << "\n\n"
           << orders_table(runs);
-  if (run.options.draws) run.out << "\n" << band_summary(runs, labels);
+  if (run.options.draws.value_or(0) > 0) run.out << "\n" << band_summary(runs, labels);
   ChartText chart{chart_title(run.base, on), "Repair order", false, std::nullopt};
   run.write_outputs(runs, chart, labels);
   return 0;

@@ -33,7 +33,7 @@ int sweep_command(CommandRun& run) {
           << network_line(base) << "\n"
           << rates_line(base) << "\n\n"
           << sweep_summary(runs);
-  if (run.options.draws) run.out << "\n" << band_summary(runs, labels);
+  if (run.options.draws.value_or(0) > 0) run.out << "\n" << band_summary(runs, labels);
   return 0;
 }
 

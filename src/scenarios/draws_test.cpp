@@ -109,7 +109,8 @@ TEST(Draws, AnIntervalsFileNamingATypeOrClassTheRatesLackIsRefusedWithItsLine) {
   const std::string head = "type,class,rate,low,high,count\nACC,3,0.30,0.2,0.4,9\n";
   for (const auto& [line, why] :
        {std::pair{"COMP,3,0.3,0.2,0.4,9", "no pavement type \"COMP\""},
-        std::pair{"ACC,11,0.3,0.2,0.4,9", "no class 11"}, std::pair{"ACC,0,0.3,0.2,0.4,9", "no class 0"},
+        std::pair{"ACC,11,0.3,0.2,0.4,9", "no class 11"},
+        std::pair{"ACC,0,0.3,0.2,0.4,9", "no class 0"},
         std::pair{"acc,3,0.3,0.2,0.4,9", "no pavement type \"acc\""},
         std::pair{"ACC,3,0.3,x,0.4,9", "not a line"}}) {
     try {
