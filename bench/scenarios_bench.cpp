@@ -10,6 +10,14 @@
 //   example's random.dat repeated so that the randomised scores have a
 //   number each), on both cores, loading included; the target is under 5 s.
 //   A second counter reports one projection of that network on one core.
+// Scenarios/NeedsDraws: `needs --max-poor 30 --from-year 2028 --draws 200
+//   --confidence 90` on the example over its 10 years, both cores, loading
+//   included; the target is under 10 s.
+// Scenarios/NeedsDraws100k: the same over 30 years (--from-year 2030) on the
+//   100,000-segment network of Needs100k; targets under 5 minutes and 2 GB
+//   of peak memory (peak_rss_mb, the benchmark process's). Counters: one
+//   deterministic projection and one drawn projection on one core, each per
+//   segment-year (ns).
 // Scenarios/ExactMoney: one 10-year projection of 50,000 segments at
 //   $2,500M a year and one of 1,000,000 segments at $60,000M (each group of
 //   NET1 repeated); the counters are the most a year spent beyond its money
@@ -17,6 +25,7 @@
 //   the highest spent of a year.
 #include <benchmark/benchmark.h>
 #include <stdlib.h>
+#include <sys/resource.h>
 
 #include <algorithm>
 #include <chrono>
@@ -151,6 +160,81 @@ BENCHMARK(BM_Needs100k)
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime()
     ->Iterations(2);
+
+void BM_NeedsDraws(benchmark::State& state) {
+  run_command(state, {"needs", "--max-poor", "30", "--from-year", "2028", "--draws", "200",
+                      "--confidence", "90"});
+}
+BENCHMARK(BM_NeedsDraws)
+    ->Name("Scenarios/NeedsDraws")
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->Iterations(2);
+
+// One projection of `scenario` on this thread, in nanoseconds per segment-year.
+double per_segment_year(const BaseScenario& base, const Scenario& scenario) {
+  const auto start = std::chrono::steady_clock::now();
+  ScenarioRun run = run_scenario(base, scenario);
+  benchmark::DoNotOptimize(run.total_spent);
+  const double ns =
+      std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count() * 1e9;
+  return ns / (static_cast<double>(base.segments.segment_count) * base.settings.years);
+}
+
+void BM_NeedsDraws100k(benchmark::State& state) {
+  ExampleCopy dir(125);
+  const std::vector<std::string> args = {"needs", "--max-poor", "30", "--from-year", "2030",
+                                         "--years", "30", "--draws", "200", "--confidence", "90"};
+  for (auto _ : state) {
+    std::ostringstream out, err;
+    int status = run_scenarios_tool(args, dir.path, out, err, false);
+    if (status != 0) state.SkipWithError(err.str().c_str());
+    benchmark::DoNotOptimize(out.str().size());
+  }
+  rusage usage{};
+  ::getrusage(RUSAGE_SELF, &usage);
+  state.counters["peak_rss_mb"] = static_cast<double>(usage.ru_maxrss) / 1024.0;
+  std::istringstream in;
+  std::ostringstream warnings;
+  Console console(in, warnings);
+  BaseOptions options;
+  options.years = 30;
+  BaseScenario base = load_base_scenario(dir.path, options, console);
+  base.worlds.count = 1;
+  state.counters["deterministic_ns"] =
+      per_segment_year(base, {{BudgetKind::kFixed, 15000.0f}, base.order, 0});
+  state.counters["drawn_ns"] =
+      per_segment_year(base, {{BudgetKind::kFixed, 15000.0f}, base.order, 1});
+}
+BENCHMARK(BM_NeedsDraws100k)
+    ->Name("Scenarios/NeedsDraws100k")
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->Iterations(1);
+
+// One projection of the 100,000-segment network over 30 years, deterministic
+// and drawn, per segment-year, without the search.
+void BM_DrawnProjection100k(benchmark::State& state) {
+  ExampleCopy dir(125);
+  std::istringstream in;
+  std::ostringstream warnings;
+  Console console(in, warnings);
+  BaseOptions options;
+  options.years = 30;
+  BaseScenario base = load_base_scenario(dir.path, options, console);
+  base.worlds.count = 1;
+  for (auto _ : state) {
+    state.counters["deterministic_ns"] =
+        per_segment_year(base, {{BudgetKind::kFixed, 15000.0f}, base.order, 0});
+    state.counters["drawn_ns"] =
+        per_segment_year(base, {{BudgetKind::kFixed, 15000.0f}, base.order, 1});
+  }
+}
+BENCHMARK(BM_DrawnProjection100k)
+    ->Name("Scenarios/DrawnProjection100k")
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->Iterations(3);
 
 // The most a year of `run` spent beyond its money, and the most it spent.
 std::pair<double, double> overspent(const ScenarioRun& run, double level) {

@@ -4,7 +4,8 @@
 // line: what it needs comes in typed, what it writes goes to an observer.
 //
 // In (read only): ProjectionInputs, and the random numbers of the order keys
-// (a NumberSource, drawn under random and priority order only).
+// (a NumberSource, drawn under random and priority order only, unless the
+// inputs give keyed numbers for them).
 //
 // Changed in place (ProjectionTables): the segment table (repaired,
 // deteriorated, split: pieces are added at the end), the deterioration rates
@@ -79,6 +80,9 @@ struct Reconstruction {
   bool on = false;           // asked for, and a percent above 0.001 loaded the numbers
   float probability = 0.0f;  // a fraction: a draw at or below it rebuilds the segment
   std::array<float, kReconNumbers + 1> numbers{};  // drawn in turn, 1..500, cycling
+  // When set, a segment's try in a year takes its own number instead of the
+  // next of `numbers`.
+  const KeyedNumbers* keyed = nullptr;
 };
 
 struct ProjectionInputs {
@@ -92,6 +96,9 @@ struct ProjectionInputs {
   PerYear<float> vmt_increase{};
   Reconstruction reconstruction;
   float total_lane_miles = 0.0f;  // the network's as loaded: the percentages' divisor
+  // When set, random and priority order take each segment's number for the
+  // year from here instead of the order numbers drawn in turn.
+  const KeyedNumbers* keyed_order = nullptr;
 };
 
 // The budget test of the forced repairs' reservation.

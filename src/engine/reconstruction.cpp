@@ -12,7 +12,9 @@ bool BasicProjection<Money>::try_random_reconstruction(int32_t i, int32_t& k) {
 
   recon_cursor_ += 1;
   if (recon_cursor_ > kReconNumbers || recon_cursor_ < 1) recon_cursor_ = 1;
-  if (recon.numbers[recon_cursor_] > recon.probability) return false;
+  const float number =
+      recon.keyed != nullptr ? recon.keyed->at(i, year_) : recon.numbers[recon_cursor_];
+  if (number > recon.probability) return false;
 
   for (int a = 1; a <= in_.actions.action_count; ++a) seg.times_applied[a] = 0;
   k = in_.actions.find(in_.policy[seg.pavement_type][1]);

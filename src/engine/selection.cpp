@@ -172,6 +172,18 @@ int32_t OrderedSelection::next(const SegmentTable& segments, const PassOrder& or
 template <typename Money>
 void BasicProjection<Money>::draw_order_keys() {
   const bool priority_order = in_.order == RepairOrder::kPriority;
+  if (in_.keyed_order != nullptr) {
+    const std::span<float> keys =
+        std::span<float>(pass_.key).subspan(1, static_cast<std::size_t>(segments_.segment_count));
+    in_.keyed_order->fill(1, year_, keys);
+    if (!priority_order) return;
+    for (int32_t d = 1; d <= segments_.segment_count; ++d) {
+      const int32_t c = condition_class(segments_[d].score, kListOffset);
+      float& key = pass_.key[static_cast<std::size_t>(d)];
+      key = static_cast<float>(static_cast<double>(key) / static_cast<double>(in_.priority[c]));
+    }
+    return;
+  }
   if (!priority_order) {
     // The keys are the numbers themselves.
     if (order_numbers_ != nullptr)

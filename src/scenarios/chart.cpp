@@ -114,7 +114,7 @@ struct Canvas {
 
 void Canvas::head() {
   const std::string w = std::to_string(kWidth), h = std::to_string(kHeight);
-  svg.xml_declaration();
+  if (text.document) svg.xml_declaration();
   svg.open("svg", {{"xmlns", "http://www.w3.org/2000/svg"},
                    {"width", w},
                    {"height", h},
@@ -163,6 +163,23 @@ void Canvas::target() {
 }
 
 void Canvas::lines() {
+  for (std::size_t i = 0; i < series.size(); ++i) {
+    const ChartSeries& one = series[i];
+    if (one.band.size() != one.points.size() || one.band.empty()) continue;
+    std::string points;
+    for (std::size_t k = 0; k < one.points.size(); ++k)
+      points += number(x_at(one.points[k].first)) + "," + number(y_at(one.band[k].first)) + " ";
+    for (std::size_t k = one.points.size(); k-- > 0;)
+      points += number(x_at(one.points[k].first)) + "," + number(y_at(one.band[k].second)) +
+                (k == 0 ? "" : " ");
+    svg.open("polygon", {{"fill", colour_of(i)},
+                         {"fill-opacity", "0.2"},
+                         {"stroke", "none"},
+                         {"points", points}})
+        .element("title", one.label + ": 80% band")
+        .close()
+        .line_end();
+  }
   for (std::size_t i = 0; i < series.size(); ++i) {
     std::string points;
     for (const auto& [year, pct] : series[i].points) {
@@ -217,7 +234,9 @@ void Canvas::legend_bar() {
 
 }  // namespace
 
-std::string percent_poor_chart(const std::vector<ChartSeries>& series, const ChartText& text) {
+namespace {
+
+Markup chart_markup(const std::vector<ChartSeries>& series, const ChartText& text) {
   Canvas canvas(series, text);
   canvas.head();
   canvas.axes();
@@ -230,7 +249,19 @@ std::string percent_poor_chart(const std::vector<ChartSeries>& series, const Cha
   else
     canvas.legend_bar();
   canvas.svg.close().line_end();
-  return canvas.svg.str();
+  return std::move(canvas.svg);
+}
+
+}  // namespace
+
+std::string percent_poor_chart(const std::vector<ChartSeries>& series, const ChartText& text) {
+  return chart_markup(series, text).str();
+}
+
+void append_percent_poor_chart(Markup& page, const std::vector<ChartSeries>& series,
+                               ChartText text) {
+  text.document = false;
+  page.append(chart_markup(series, text));
 }
 
 }  // namespace pavecast

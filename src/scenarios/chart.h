@@ -5,7 +5,8 @@
 // labelled, and a legend: each series with its colour when there are at most
 // 12, else a colour bar from the first series to the last (the series are
 // then taken to be ordered, as funding levels are). An optional target is
-// drawn as a dashed line. Text is escaped and made valid UTF-8 (markup.h).
+// drawn as a dashed line. A series with a band has it shaded under its line.
+// Text is escaped and made valid UTF-8 (markup.h).
 #pragma once
 
 #include <cstdint>
@@ -19,6 +20,10 @@ namespace pavecast {
 struct ChartSeries {
   std::string label;
   std::vector<std::pair<int32_t, float>> points;  // calendar year, percent poor
+  // With draws: the low and high ends of the band at each point, drawn as a
+  // shaded area in the series' colour around its line (the median); else
+  // empty.
+  std::vector<std::pair<float, float>> band = {};
 };
 
 struct ChartText {
@@ -26,8 +31,14 @@ struct ChartText {
   std::string legend_title;
   bool ordered = true;           // colours along a scale (funding levels), else distinct colours
   std::optional<double> target;  // percent poor
+  bool document = true;          // an XML declaration first; false: for inline use in a page
 };
 
 std::string percent_poor_chart(const std::vector<ChartSeries>& series, const ChartText& text);
+
+class Markup;
+// The same chart as an <svg> element of a page being written.
+void append_percent_poor_chart(Markup& page, const std::vector<ChartSeries>& series,
+                               ChartText text);
 
 }  // namespace pavecast

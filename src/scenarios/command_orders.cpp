@@ -1,7 +1,8 @@
 // orders: the base scenario under each of the five repair orders on one
 // budget (--funding, else the saved budget), side by side; when the saved
 // answers do not constrain the model by dollars and no --funding is given,
-// the orders cannot differ, and it says so.
+// the orders cannot differ, and it says so. With --draws, each order's
+// last-year median and 80% band follow the table.
 #include <ostream>
 
 #include "scenarios/command_run.h"
@@ -23,7 +24,7 @@ int orders_command(CommandRun& run) {
     list.push_back({budget, order});
     labels.push_back(order_title(order));
   }
-  std::vector<ScenarioRun> runs = run.run(list);
+  std::vector<ScenarioRun> runs = run.run_drawn(list);
   run.end_progress();
 
   const std::string on = budget_text(budget);
@@ -31,6 +32,7 @@ int orders_command(CommandRun& run) {
           << network_line(run.base) << "\n"
           << rates_line(run.base) << "\n\n"
           << orders_table(runs);
+  if (run.options.draws.value_or(0) > 0) run.out << "\n" << band_summary(runs, labels);
   ChartText chart{chart_title(run.base, on), "Repair order", false, std::nullopt};
   run.write_outputs(runs, chart, labels);
   return 0;

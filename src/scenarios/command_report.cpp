@@ -53,6 +53,13 @@ int report_command(CommandRun& run) {
     page.needed =
         find_funding_needed(run.batch(), base.order, options.targets, thread_count(options.jobs));
   }
+  // With draws, the risk: the saved budget's band, and the budget that meets
+  // the targets with the confidence asked.
+  if (options.draws && *options.draws > 0) {
+    page.saved_banded = run.run_drawn({{base.saved_budget, base.order}}).front();
+    if (options.targets.any() && base.settings.years > 0)
+      page.confident = confident_answer(run, *page.needed);
+  }
   run.end_progress();
   run.write_file(options.html_file, html_report(page));
   run.out << "Report of " << page.network << " written to " << options.html_file << "\n";

@@ -27,6 +27,13 @@ std::vector<ScenarioRun> CommandRun::run(const std::vector<Scenario>& list) {
   return runs;
 }
 
+std::vector<ScenarioRun> CommandRun::run_drawn(const std::vector<Scenario>& list) {
+  if (!options.draws) return run(list);
+  if (list.size() * (static_cast<std::size_t>(*options.draws) + 1) > 4096) batches = true;
+  return pavecast::run_drawn(base, list,
+                             [this](const std::vector<Scenario>& batch) { return run(batch); });
+}
+
 ScenarioBatch CommandRun::batch() {
   batches = true;
   return [this](const std::vector<Scenario>& list) { return run(list); };
@@ -58,9 +65,7 @@ void CommandRun::write_outputs(const std::vector<ScenarioRun>& runs, const Chart
   if (options.svg_file.empty()) return;
   std::vector<ChartSeries> series;
   for (std::size_t i = 0; i < runs.size(); ++i) {
-    ChartSeries s{labels[i], {}};
-    for (const YearFigures& y : runs[i].years) s.points.emplace_back(y.calendar_year, y.pct_poor);
-    series.push_back(std::move(s));
+    series.push_back(chart_series(runs[i], labels[i]));
   }
   write_file(options.svg_file, percent_poor_chart(series, chart));
 }

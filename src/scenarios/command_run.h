@@ -11,6 +11,7 @@
 
 #include "io/record_files.h"
 #include "scenarios/chart.h"
+#include "scenarios/confidence_search.h"
 #include "scenarios/funding_search.h"
 #include "scenarios/scenario.h"
 #include "scenarios/scenario_options.h"
@@ -28,6 +29,9 @@ struct CommandRun {
 
   // A batch of projections on every core allowed, with the progress line.
   std::vector<ScenarioRun> run(const std::vector<Scenario>& list);
+  // With --draws: each scenario with its draws, the draw-0 runs returned
+  // with their bands (scenario_runs.h); else run(list).
+  std::vector<ScenarioRun> run_drawn(const std::vector<Scenario>& list);
   // The funding search's batches, run that way.
   ScenarioBatch batch();
   // Clears the progress line.
@@ -41,6 +45,11 @@ struct CommandRun {
   void write_outputs(const std::vector<ScenarioRun>& runs, const ChartText& chart,
                      const std::vector<std::string>& labels);
 };
+
+// With --draws N > 0 and targets: the confidence search from the
+// deterministic answer (confidence_search.h), with the draw-0 runs of the
+// level found and of a cent below it, banded.
+ConfidentAnswer confident_answer(CommandRun& run, const FundingNeeded& needed);
 
 // "NET1 (Tri-County Regional), 800 segments, conditions of 2025, 10 years"
 std::string network_line(const BaseScenario& base);

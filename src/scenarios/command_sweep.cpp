@@ -1,6 +1,7 @@
 // sweep: the base scenario at each fixed annual funding level: a summary by
 // level on standard output, and the CSV of every level (scenario_output.h)
-// in the --csv file, or alone on standard output with "--csv -".
+// in the --csv file, or alone on standard output with "--csv -"; with
+// --draws, each level's last-year median and 80% band after the summary.
 #include <ostream>
 
 #include "scenarios/command_run.h"
@@ -16,7 +17,7 @@ int sweep_command(CommandRun& run) {
     list.push_back({fixed_budget(cents), base.order});
     labels.push_back(money_text(cents));
   }
-  std::vector<ScenarioRun> runs = run.run(list);
+  std::vector<ScenarioRun> runs = run.run_drawn(list);
   run.end_progress();
 
   ChartText chart{chart_title(base, order_title(base.order) + ", by funding"),
@@ -32,6 +33,7 @@ int sweep_command(CommandRun& run) {
           << network_line(base) << "\n"
           << rates_line(base) << "\n\n"
           << sweep_summary(runs);
+  if (run.options.draws.value_or(0) > 0) run.out << "\n" << band_summary(runs, labels);
   return 0;
 }
 

@@ -8,6 +8,7 @@
 
 #include "model/condition_class.h"
 #include "scenarios/axis.h"
+#include "scenarios/chart.h"
 #include "scenarios/markup.h"
 #include "scenarios/scenario_output.h"
 #include "scenarios/tool_text.h"
@@ -741,6 +742,71 @@ table.plan td.score { white-space: nowrap; }
 }
 )";
 
+// With draws: percent poor by year at the saved budget, its median in its
+// 80% band, and with targets the budget that meets them with the confidence
+// asked (with its band) beside the deterministic answer.
+void risk_section(Markup& m, const HtmlReport& r) {
+  if (!r.saved_banded) return;
+  const ScenarioRun& saved = *r.saved_banded;
+  auto dollars = [](int64_t cents) { return format_text("$%sM", money_text(cents).c_str()); };
+  m.open("section")
+      .element("h2", format_text("Risk: percent poor by year over %d draws", saved.draws))
+      .line_end();
+  m.element("p", "Each draw projects the network again with deterioration rates drawn around "
+                 "their estimates and its own random numbers; a shaded band holds the middle "
+                 "80% of the draws in each year (one draw in ten lies below it and one in ten "
+                 "above it), and the line inside it is the median draw.")
+      .line_end();
+  std::vector<ChartSeries> series = {
+      chart_series(saved, r.base->saved_budget.kind == BudgetKind::kFixed
+                              ? format_text("saved budget, $%sM",
+                                            money_text(r.base->saved_budget.amount).c_str())
+                              : std::string("saved budget"))};
+  if (r.confident && r.confident->found.cents) {
+    const ConfidentAnswer& c = *r.confident;
+    series.push_back(chart_series(c.runs.front(),
+                                  format_text("%s, %d%% confidence",
+                                              dollars(*c.found.cents).c_str(), c.confidence)));
+  }
+  if (r.confident && r.needed && r.needed->run) {
+    ChartSeries det{format_text("%s, deterministic", dollars(r.needed->cents).c_str()), {}, {}};
+    for (const YearFigures& y : r.needed->run->years)
+      det.points.emplace_back(y.calendar_year, y.pct_poor);
+    series.push_back(std::move(det));
+  }
+  std::optional<double> target;
+  if (r.targets && r.targets->max_poor) target = *r.targets->max_poor;
+  append_percent_poor_chart(m, series,
+                            {"Percent poor by year: median and 80% band", "", false, target});
+  if (r.confident) {
+    const ConfidentAnswer& c = *r.confident;
+    m.open("p", {{"class", "needed"}})
+        .text(format_text("To keep %s in at least %d%% of the draws: ", r.targets_text.c_str(),
+                          c.confidence));
+    if (!c.found.cents) {
+      m.text("no level does.").close().line_end();
+    } else {
+      const LevelShare& at = *c.found.at;
+      m.element("strong", format_text("%s a year", dollars(*c.found.cents).c_str()))
+          .text(format_text(" (%d of %d draws meet them", at.met, c.found.draws));
+      if (c.found.below)
+        m.text(format_text("; %d at %s", c.found.below->met,
+                           dollars(*c.found.cents - 1).c_str()));
+      m.text(format_text("), against %s without draws",
+                         c.deterministic
+                             ? format_text("%s a year", dollars(*c.deterministic).c_str()).c_str()
+                             : "no level"));
+      if (c.found.falls)
+        m.text(format_text("; the share of draws meeting them does not rise with funding: fewer "
+                           "meet them at %s than at %s",
+                           dollars(c.found.falls->higher).c_str(),
+                           dollars(c.found.falls->lower).c_str()));
+      m.text(".").close().line_end();
+    }
+  }
+  m.close().line_end();
+}
+
 // A section: its heading, then what `body` writes.
 template <typename Body>
 void section(Markup& m, const std::string& heading, Body body) {
@@ -781,6 +847,7 @@ std::string html_report(const HtmlReport& r) {
   });
   section(m, "Work plan: the first " + std::to_string(r.plan_years) + " years at the saved budget",
           [&] { plan_table(m, r); });
+  risk_section(m, r);
   m.close().line_end().close().line_end();
   return m.str();
 }

@@ -14,7 +14,11 @@
 //     with the targets' line and the budget they need, marked on a funding
 //     axis that reaches it, when targets are given;
 //   - the first years of the saved budget's work plan, pieces split off a
-//     segment saying so.
+//     segment saying so;
+//   - with draws, the risk: percent poor by year at the saved budget as a
+//     median line in its shaded 80% band, with a sentence saying what the
+//     band means, and with targets the lines of the budget that meets them
+//     with the confidence asked (its band) and of the deterministic answer.
 // Every table has a caption and header cells with a scope; the headings run
 // h1, then h2 for each section.
 #pragma once
@@ -25,6 +29,7 @@
 #include <string>
 #include <vector>
 
+#include "scenarios/confidence_search.h"
 #include "scenarios/funding_search.h"
 #include "scenarios/ledger.h"
 #include "scenarios/scenario.h"
@@ -46,6 +51,10 @@ struct HtmlReport {
   std::optional<Targets> targets;
   std::string targets_text;
   std::optional<FundingNeeded> needed;
+  // With --draws N > 0: the saved budget's run with its bands, and the
+  // confidence answer when targets are given.
+  std::optional<ScenarioRun> saved_banded;
+  std::optional<ConfidentAnswer> confident;
 };
 
 std::string html_report(const HtmlReport& report);

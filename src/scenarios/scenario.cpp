@@ -215,11 +215,24 @@ ScenarioRun run_scenario(const BaseScenario& base, const Scenario& scenario,
   // Random and priority order draw every key at the start of each year; a
   // failed draw in the first year keeps the key the loader left, which is
   // none under those orders.
+  // A draw takes its rates, scores and numbers from its own world.
+  std::unique_ptr<DrawNumbers> order_draws, recon_draws;
+  if (scenario.draw > 0) {
+    pavement = drawn_rates(base.tables.pavement, base.worlds, scenario.draw);
+    if (is_yes(base.settings.randomize_answer))
+      stats.score_miles[1] = redraw_scores(segments, base.worlds, scenario.draw);
+    order_draws = std::make_unique<DrawNumbers>(base.worlds, scenario.draw, DrawPurpose::kOrderKey);
+    recon_draws =
+        std::make_unique<DrawNumbers>(base.worlds, scenario.draw, DrawPurpose::kReconstruction);
+    in.keyed_order = order_draws.get();
+    in.reconstruction.keyed = recon_draws.get();
+  }
   std::unique_ptr<RandomFile> numbers;
   if (draws_order_keys(in.order)) {
     for (int i = 1; i <= segments.segment_count; ++i) segments[i].order_key = 0.0f;
-    numbers = std::make_unique<RandomFile>(
-        InputFile::open_or_fatal(base.workdir.data("random.dat"), IfMissing::kCreateEmpty));
+    if (scenario.draw == 0)
+      numbers = std::make_unique<RandomFile>(
+          InputFile::open_or_fatal(base.workdir.data("random.dat"), IfMissing::kCreateEmpty));
   }
 
   // Nothing to write unless the ledger is wanted: the records go nowhere,
@@ -228,16 +241,24 @@ ScenarioRun run_scenario(const BaseScenario& base, const Scenario& scenario,
     bool follows_segments_taken() const override { return false; }
     bool follows_segments_done() const override { return false; }
   } quiet;
+  // A draw reports its network's percents and mean score alone (the bands):
+  // no breakdown, and no backlog or remaining life, which cost a pass over
+  // the segments (and their lives) every year.
+  const bool figures_only = scenario.draw > 0 && !detail.attach;
   std::unique_ptr<Ledger> ledger;
-  if (detail.by != GroupBy::kNone || detail.attach) {
+  if (!figures_only && (detail.by != GroupBy::kNone || detail.attach)) {
     ledger =
         std::make_unique<Ledger>(in, base.segments, base.network, base.tables.pavement, detail.by);
     ledger->watch(segments, pavement);
     if (detail.attach) detail.attach(*ledger);
   }
-  OutlookObserver outlook(ledger ? static_cast<ExactProjectionObserver&>(*ledger) : quiet, in,
-                          segments, pavement, ledger.get());
-  ExactProjection projection(in, {segments, pavement, forced, stats}, outlook, numbers.get());
+  std::optional<OutlookObserver> outlook;
+  if (!figures_only)
+    outlook.emplace(ledger ? static_cast<ExactProjectionObserver&>(*ledger) : quiet, in, segments,
+                    pavement, ledger.get());
+  ExactProjection projection(in, {segments, pavement, forced, stats},
+                             outlook ? static_cast<ExactProjectionObserver&>(*outlook) : quiet,
+                             numbers.get());
   projection.run();
 
   ScenarioRun run;
@@ -249,7 +270,7 @@ ScenarioRun run_scenario(const BaseScenario& base, const Scenario& scenario,
                      stats.poor_miles[y], stats.fair_poor_miles[y], stats.score_miles[y]);
     f.spent = stats.spent[y];
     f.miles_repaired = y == 1 ? 0 : stats.miles_repaired[y];
-    take_outlook(f, outlook.at(-1, y));
+    if (outlook) take_outlook(f, outlook->at(-1, y));
     run.years.push_back(f);
     run.total_spent += stats.spent[y];
   }
@@ -262,7 +283,7 @@ ScenarioRun run_scenario(const BaseScenario& base, const Scenario& scenario,
     for (std::size_t g = 0; g < run.groups.size(); ++g)
       for (std::size_t y = 0; y < run.groups[g].years.size(); ++y)
         take_outlook(run.groups[g].years[y],
-                     outlook.at(static_cast<int32_t>(g), static_cast<int32_t>(y) + 1));
+                     outlook->at(static_cast<int32_t>(g), static_cast<int32_t>(y) + 1));
   }
   return run;
 }

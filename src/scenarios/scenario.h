@@ -34,6 +34,7 @@
 #include "model/segment_table.h"
 #include "model/settings.h"
 #include "model/statistics.h"
+#include "scenarios/draws.h"
 #include "scenarios/outlook.h"
 
 namespace pavecast {
@@ -55,6 +56,7 @@ Budget fixed_budget(int64_t cents);
 struct Scenario {
   Budget budget;
   int32_t repair_order = 3;  // 1..5; an unlimited budget always takes 1, as the program does
+  int32_t draw = 0;          // 0: the deterministic projection; else a draw (draws.h)
 };
 
 // The saved answers the base may replace: years, order, every order used,
@@ -76,6 +78,7 @@ struct BaseScenario {
   // The agency's ids of the network's segment lines (roads\NAME.ids), [0]
   // empty; none without an ids file.
   std::optional<std::vector<std::string>> asset_ids;
+  DrawWorlds worlds;  // the draws a scenario's `draw` picks
 };
 
 // The asset id of a loaded segment or of a piece split off it, by its
@@ -131,6 +134,10 @@ struct ScenarioRun {
   // The report's cost by action: [a - 1][year index - 1], a = 1..action_count.
   std::vector<std::vector<double>> cost_by_action;
   std::vector<GroupFigures> groups;  // with a breakdown
+  // With draws: each year's percentiles over the `draws` draws of the same
+  // scenario (this run being draw 0), [0] the loaded year; else empty.
+  std::vector<YearBand> bands;
+  int32_t draws = -1;  // -1: a command without --draws
 
   const YearFigures& final_year() const { return years.back(); }
 };

@@ -130,6 +130,20 @@ void set_value(ToolOptions& options, const std::string& flag, const std::string&
   } else if (flag == "--rates") {
     if (value.empty()) usage_error("--rates needs a file name");
     options.rates_file = value;
+  } else if (flag == "--draws") {
+    options.draws = parse_whole(flag, value, 0, 100000);
+  } else if (flag == "--seed") {
+    options.seed = parse_whole(flag, value, 0, 2147483647);
+  } else if (flag == "--rate-spread") {
+    options.rate_spread = parse_number(flag, value);
+    if (options.rate_spread < 0.0) usage_error("--rate-spread cannot be negative: " + value);
+    if (options.rate_spread > 1000.0)
+      usage_error("--rate-spread is a percent of at most 1000, not " + value);
+  } else if (flag == "--rate-intervals") {
+    if (value.empty()) usage_error("--rate-intervals needs a file name");
+    options.rate_intervals = value;
+  } else if (flag == "--confidence") {
+    options.confidence = parse_whole(flag, value, 1, 99);
   } else if (flag == "--csv" || flag == "--svg" || flag == "--conditions" || flag == "--html") {
     if (value.empty()) usage_error(flag + " needs a file name");
     (flag == "--csv"          ? options.csv_file
@@ -173,6 +187,9 @@ std::string usage_text() {
     line += part;
   }
   out += line.substr(0, line.size() - 1) + "\n";
+  out +=
+      "  sweep, needs, orders and report take [--draws N] [--seed S] [--rate-spread\n"
+      "  PERCENT] [--rate-intervals FILE]; needs and report [--confidence C]\n";
   return out +
          "  (M: millions of dollars a year, to the cent; run in a directory holding data/\n"
          "  and roads/, such as build/run, which make run makes)\n";
@@ -245,6 +262,13 @@ ToolOptions parse_tool_options(const std::vector<std::string>& args) {
   for (std::string_view flag : command.required)
     if (!seen.contains(std::string(flag))) usage_error(name + " needs " + std::string(flag));
   if (command.check) command.check(options);
+  for (const char* flag : {"--seed", "--rate-spread", "--rate-intervals", "--confidence"})
+    if (seen.contains(flag) && !options.draws)
+      usage_error(std::string(flag) + " goes with --draws N");
+  if (options.confidence && *options.draws == 0)
+    usage_error("--confidence needs --draws of at least 1");
+  if (options.confidence && !options.targets.any())
+    usage_error("--confidence goes with a target: --max-poor, --min-mean or --min-good");
   if (seen.contains("--from-year") && !options.targets.any())
     usage_error("--from-year goes with a target: --max-poor, --min-mean or --min-good");
   return options;

@@ -9,7 +9,11 @@
 // 5 (random, priority, worst first, best first, cost-effectiveness), --by
 // type or jurisdiction, --years 0 to 97, --jobs 1 to 64, --network a scores
 // file's name in roads/ (at most 9 characters, no folder), --rates a file
-// anywhere (relative to the working directory). Anything else (an
+// anywhere (relative to the working directory), --draws 0 to 100,000,
+// --seed 0 to 2147483647, --rate-spread a percent not below 0 (at most
+// 1,000), --rate-intervals a file as --rates, --confidence 1 to 99; --seed,
+// --rate-spread, --rate-intervals and --confidence go with --draws, and
+// --confidence with a --draws of at least 1. Anything else (an
 // unknown command or flag, a flag given twice or not taken by the command, a
 // missing or malformed value, a range that makes no sense) is a usage error.
 #pragma once
@@ -44,6 +48,12 @@ struct ToolOptions {
   int jobs = 0;                 // 0: one thread per core
   std::string network;          // empty: the saved answers' network
   std::string rates_file;       // empty: the run's rates file
+  // Draws (sweep, needs, orders, report): none without --draws.
+  std::optional<int32_t> draws;       // 0..100,000
+  int64_t seed = 1;                   // 0..2^31 - 1
+  double rate_spread = 20.0;          // percent, not negative
+  std::string rate_intervals;         // empty: the spread for every class
+  std::optional<int32_t> confidence;  // needs, report: percent, 1..99
 };
 
 // A bad command line, or an output refused: status 2.

@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <functional>
 #include <string_view>
+#include <utility>
 
 #include "scenarios/tool_text.h"
 
@@ -42,22 +43,47 @@ std::string outlook_fields(const YearFigures& y) {
   return out;
 }
 
+// The band columns of a row, each after a comma: empty without a band.
+std::string band_fields(const YearBand* band) {
+  if (band == nullptr) return ",,,,,,,,,";
+  std::string out;
+  for (const auto& [p, decimals] : {std::pair{&band->poor, 2}, std::pair{&band->good, 2},
+                                    std::pair{&band->mean, 3}})
+    for (float v : {p->p10, p->p50, p->p90}) {
+      out += ',';
+      out += fixed(v, decimals);
+    }
+  return out;
+}
+
+// Whether the CSV carries the band columns: a run of a command given --draws.
+bool banded(const std::vector<ScenarioRun>& runs) {
+  return std::any_of(runs.begin(), runs.end(), [](const ScenarioRun& r) { return r.draws >= 0; });
+}
+
 std::string csv_row(const char* kind, const ScenarioRun& run, const std::string& group,
-                    const YearFigures& y, double spent, int32_t miles) {
+                    const YearFigures& y, double spent, int32_t miles, bool with_bands,
+                    const YearBand* band) {
   return std::string(kind) + "," + funding_label(run.scenario.budget) + "," +
          order_label(run.scenario.repair_order) + "," + group + "," +
          std::to_string(y.calendar_year) + "," + fixed(y.pct_poor, 2) + "," + fixed(y.pct_fair, 2) +
          "," + fixed(y.pct_good, 2) + "," + fixed(y.mean_score, 3) + "," + fixed(spent, 3) + "," +
-         std::to_string(miles) + outlook_fields(y) + "\n";
+         std::to_string(miles) + outlook_fields(y) + (with_bands ? band_fields(band) : "") + "\n";
 }
 
+// `bands` by year, or empty.
 std::string csv_group_rows(const ScenarioRun& run, const std::string& group,
                            const std::vector<YearFigures>& years, double total_spent,
-                           int32_t total_miles) {
+                           int32_t total_miles, bool with_bands,
+                           const std::vector<YearBand>& bands) {
   std::string out;
-  for (const YearFigures& y : years)
-    out += csv_row("year", run, group, y, y.spent, y.miles_repaired);
-  if (!years.empty()) out += csv_row("summary", run, group, years.back(), total_spent, total_miles);
+  auto band = [&](std::size_t y) { return y < bands.size() ? &bands[y] : nullptr; };
+  for (std::size_t y = 0; y < years.size(); ++y)
+    out += csv_row("year", run, group, years[y], years[y].spent, years[y].miles_repaired,
+                   with_bands, band(y));
+  if (!years.empty())
+    out += csv_row("summary", run, group, years.back(), total_spent, total_miles, with_bands,
+                   band(years.size() - 1));
   return out;
 }
 
@@ -120,11 +146,23 @@ std::string csv_header() {
          "rsl_13_plus\n";
 }
 
-std::string csv_rows(const ScenarioRun& run) {
-  std::string out =
-      csv_group_rows(run, "network", run.years, run.total_spent, run.total_miles_repaired);
+std::string csv_band_header() {
+  std::string out;
+  for (const char* figure : {"percent_poor", "percent_good", "mean_score"})
+    for (const char* p : {"p10_", "p50_", "p90_"}) {
+      out += ',';
+      out += p;
+      out += figure;
+    }
+  return out;
+}
+
+std::string csv_rows(const ScenarioRun& run, bool with_bands) {
+  std::string out = csv_group_rows(run, "network", run.years, run.total_spent,
+                                   run.total_miles_repaired, with_bands, run.bands);
   for (const GroupFigures& g : run.groups)
-    out += csv_group_rows(run, csv_text_field(g.label), g.years, g.total_spent, g.total_miles_repaired);
+    out += csv_group_rows(run, csv_text_field(g.label), g.years, g.total_spent,
+                          g.total_miles_repaired, with_bands, {});
   return out;
 }
 
@@ -140,8 +178,52 @@ std::string csv_text_field(const std::string& text) {
 }
 
 std::string csv_text(const std::vector<ScenarioRun>& runs) {
+  const bool with_bands = banded(runs);
   std::string out = csv_header();
-  for (const ScenarioRun& run : runs) out += csv_rows(run);
+  if (with_bands) out.insert(out.size() - 1, csv_band_header());
+  for (const ScenarioRun& run : runs) out += csv_rows(run, with_bands);
+  return out;
+}
+
+std::string band_title(const ScenarioRun& run) {
+  return format_text("Over %d draws: the median and the 80%% band (10th to 90th percentile)\n",
+                     run.draws);
+}
+
+std::string band_table(const ScenarioRun& run) {
+  if (run.bands.empty()) return "";
+  std::string out = band_title(run) +
+                    "Year   % Poor   (80% band)         % Good   (80% band)         Mean  "
+                    "(80% band)\n";
+  for (std::size_t y = 0; y < run.bands.size() && y < run.years.size(); ++y) {
+    const YearBand& b = run.bands[y];
+    out += format_text("%4d  %7s %6s-%-6s    %7s %6s-%-6s   %6s %5s-%-5s\n",
+                       run.years[y].calendar_year, fixed(b.poor.p50, 2).c_str(),
+                       fixed(b.poor.p10, 2).c_str(), fixed(b.poor.p90, 2).c_str(),
+                       fixed(b.good.p50, 2).c_str(), fixed(b.good.p10, 2).c_str(),
+                       fixed(b.good.p90, 2).c_str(), fixed(b.mean.p50, 3).c_str(),
+                       fixed(b.mean.p10, 3).c_str(), fixed(b.mean.p90, 3).c_str());
+  }
+  return out;
+}
+
+std::string band_summary(const std::vector<ScenarioRun>& runs,
+                         const std::vector<std::string>& labels) {
+  if (runs.empty() || runs.front().bands.empty()) return "";
+  std::string out = band_title(runs.front()) +
+                    "The last year       % Poor   (80% band)       % Good   (80% band)     Mean"
+                    "\n";
+  for (std::size_t i = 0; i < runs.size(); ++i) {
+    if (runs[i].bands.empty()) continue;
+    const YearBand& b = runs[i].bands.back();
+    std::string label = i < labels.size() ? labels[i] : funding_label(runs[i].scenario.budget);
+    if (label.size() > 18) label.resize(18);
+    out += format_text("%-18s %7s %6s-%-6s  %7s %6s-%-6s %6s\n", label.c_str(),
+                       fixed(b.poor.p50, 2).c_str(), fixed(b.poor.p10, 2).c_str(),
+                       fixed(b.poor.p90, 2).c_str(), fixed(b.good.p50, 2).c_str(),
+                       fixed(b.good.p10, 2).c_str(), fixed(b.good.p90, 2).c_str(),
+                       fixed(b.mean.p50, 3).c_str());
+  }
   return out;
 }
 
@@ -236,6 +318,21 @@ std::string orders_table(const std::vector<ScenarioRun>& runs) {
   for (std::size_t g = 0; g < runs.front().groups.size(); ++g)
     out += "\n" + runs.front().groups[g].label + "\n\n" + table(years_of, g + 1);
   return out;
+}
+
+ChartSeries chart_series(const ScenarioRun& run, const std::string& label) {
+  ChartSeries s{label, {}, {}};
+  for (std::size_t y = 0; y < run.years.size(); ++y) {
+    const int32_t year = run.years[y].calendar_year;
+    if (y < run.bands.size()) {
+      const Percentiles& p = run.bands[y].poor;
+      s.points.emplace_back(year, p.p50);
+      s.band.emplace_back(p.p10, p.p90);
+    } else {
+      s.points.emplace_back(year, run.years[y].pct_poor);
+    }
+  }
+  return s;
 }
 
 }  // namespace pavecast

@@ -42,6 +42,7 @@
 #include <string>
 #include <vector>
 
+#include "scenarios/chart.h"
 #include "scenarios/scenario.h"
 
 namespace pavecast {
@@ -58,7 +59,12 @@ std::string order_label(int32_t repair_order);
 std::string order_title(int32_t repair_order);
 
 std::string csv_header();
-std::string csv_rows(const ScenarioRun& run);
+// With draws, the columns appended to each line: p10_, p50_ and p90_ of
+// percent_poor, percent_good and mean_score, each with the decimals of its
+// figure, for the network's rows (empty for a group's rows).
+std::string csv_band_header();
+std::string csv_rows(const ScenarioRun& run, bool with_bands = false);
+// The band columns are there when a run was made with --draws (draws >= 0).
 std::string csv_text(const std::vector<ScenarioRun>& runs);
 
 // A CSV field, valid UTF-8 (tool_text.h), quoted when it holds a comma, a
@@ -80,6 +86,16 @@ std::string year_table(const ScenarioRun& run);
 // One line per projection: funding, final percents and mean score, total
 // spent and the last year's backlog ($M).
 std::string sweep_summary(const std::vector<ScenarioRun>& runs);
+// With draws: by year, the median and the 80% band of percent poor,
+// percent good and mean score ("" without bands).
+std::string band_table(const ScenarioRun& run);
+// With draws: one line per run, its label (cut to 18 characters) and the
+// last year's median and 80% band.
+std::string band_summary(const std::vector<ScenarioRun>& runs,
+                         const std::vector<std::string>& labels);
+// A run's percent poor by year for the chart: with bands, the median with
+// its 80% band; else the run's own line.
+ChartSeries chart_series(const ScenarioRun& run, const std::string& label);
 // One table per figure (percent poor, fair, good, mean score, and the
 // backlog at the year's start in $M), the orders side by side by year, then
 // the total spent of each.

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <atomic>
 #include <exception>
+#include <iterator>
 #include <thread>
 
 namespace pavecast {
@@ -78,6 +79,51 @@ std::vector<ScenarioRun> run_scenarios(const BaseScenario& base, const std::vect
     if (stop) std::rethrow_exception(stop);
   if (options.progress) options.progress(total, total);
   return runs;
+}
+
+std::vector<YearBand> bands_of(const std::vector<ScenarioRun>& draws) {
+  std::vector<YearBand> bands;
+  if (draws.empty()) return bands;
+  const std::size_t years = draws.front().years.size();
+  std::vector<float> poor(draws.size()), good(draws.size()), mean(draws.size());
+  for (std::size_t y = 0; y < years; ++y) {
+    for (std::size_t d = 0; d < draws.size(); ++d) {
+      poor[d] = draws[d].years[y].pct_poor;
+      good[d] = draws[d].years[y].pct_good;
+      mean[d] = draws[d].years[y].mean_score;
+    }
+    bands.push_back({percentiles(poor), percentiles(good), percentiles(mean)});
+  }
+  return bands;
+}
+
+std::vector<ScenarioRun> run_drawn(
+    const BaseScenario& base, const std::vector<Scenario>& list,
+    const std::function<std::vector<ScenarioRun>(const std::vector<Scenario>&)>& runs) {
+  const auto per = static_cast<std::size_t>(base.worlds.count) + 1;
+  // A few thousand projections' figures held at a time.
+  const std::size_t chunk = std::max<std::size_t>(1, 4096 / per);
+  std::vector<ScenarioRun> out;
+  for (std::size_t first = 0; first < list.size(); first += chunk) {
+    std::vector<Scenario> expanded;
+    const std::size_t last = std::min(list.size(), first + chunk);
+    for (std::size_t i = first; i < last; ++i)
+      for (std::size_t d = 0; d < per; ++d) {
+        Scenario s = list[i];
+        s.draw = static_cast<int32_t>(d);
+        expanded.push_back(s);
+      }
+    std::vector<ScenarioRun> done = runs(expanded);
+    for (std::size_t i = 0; i < last - first; ++i) {
+      std::vector<ScenarioRun> draws(std::make_move_iterator(done.begin() + i * per + 1),
+                                     std::make_move_iterator(done.begin() + (i + 1) * per));
+      ScenarioRun run = std::move(done[i * per]);
+      run.bands = bands_of(draws);
+      run.draws = base.worlds.count;
+      out.push_back(std::move(run));
+    }
+  }
+  return out;
 }
 
 }  // namespace pavecast

@@ -31,6 +31,17 @@ struct RunnerOptions {
 std::vector<ScenarioRun> run_scenarios(const BaseScenario& base, const std::vector<Scenario>& list,
                                        const RunnerOptions& options);
 
+// The bands of a scenario's draws (draws.h), by year: each year's
+// percentiles of percent poor, percent good and mean score over `draws`.
+std::vector<YearBand> bands_of(const std::vector<ScenarioRun>& draws);
+
+// Each scenario of `list` (draw 0) with base.worlds.count draws of it, in
+// batches of `batch` scenarios' draws through `runs`: the draw-0 runs in list
+// order, each with the bands of its draws (none when there are no draws).
+std::vector<ScenarioRun> run_drawn(
+    const BaseScenario& base, const std::vector<Scenario>& list,
+    const std::function<std::vector<ScenarioRun>(const std::vector<Scenario>&)>& runs);
+
 // The number of threads `jobs` asks for (0: the machine's cores, at least 1).
 int thread_count(int jobs);
 

@@ -1,6 +1,9 @@
 #include "scenarios/scenarios_tool.h"
 
+#include <fstream>
 #include <istream>
+#include <sstream>
+#include <stdexcept>
 #include <new>
 #include <ostream>
 #include <system_error>
@@ -69,6 +72,34 @@ FilePath rates_path(const ToolOptions& options, const std::filesystem::path& roo
   return FilePath{path, options.rates_file, true};
 }
 
+// --rate-intervals FILE, relative to the working directory.
+std::filesystem::path intervals_path(const ToolOptions& options,
+                                     const std::filesystem::path& root) {
+  std::filesystem::path path = options.rate_intervals;
+  if (path.is_relative()) path = root / path;
+  return path;
+}
+
+// The draws the options ask for, the intervals file read against the rates
+// the base loaded.
+void set_draws(const ToolOptions& options, const std::filesystem::path& root, BaseScenario& base) {
+  if (!options.draws) return;
+  base.worlds.count = *options.draws;
+  base.worlds.seed = static_cast<uint64_t>(options.seed);
+  base.worlds.spread = options.rate_spread / 100.0;
+  if (options.rate_intervals.empty()) return;
+  std::ifstream file(intervals_path(options, root), std::ios::binary);
+  std::ostringstream text;
+  text << file.rdbuf();
+  if (!file.good() && !file.eof())
+    throw UsageError{"--rate-intervals " + options.rate_intervals + ": the file cannot be read"};
+  try {
+    read_rate_intervals(text.str(), options.rate_intervals, base.tables.pavement, base.worlds);
+  } catch (const std::invalid_argument& e) {
+    throw UsageError{e.what()};
+  }
+}
+
 // The files --rates and --network name are inputs too, wherever they are
 // (a scores file or its ids may be a link out of roads/).
 std::vector<FileIdentity> inputs_with_named_files(const ToolOptions& options,
@@ -76,6 +107,7 @@ std::vector<FileIdentity> inputs_with_named_files(const ToolOptions& options,
                                                   std::vector<FileIdentity> inputs) {
   std::vector<std::filesystem::path> named;
   if (!options.rates_file.empty()) named.push_back(rates_path(options, root).path);
+  if (!options.rate_intervals.empty()) named.push_back(intervals_path(options, root));
   if (!options.network.empty()) {
     named.push_back(root / "roads" / options.network);
     named.push_back(root / "roads" / (options.network + ".ids"));
@@ -97,6 +129,9 @@ void check_named_inputs(const ToolOptions& options, const std::filesystem::path&
   if (!options.rates_file.empty() &&
       !std::filesystem::is_regular_file(rates_path(options, root).path, ec))
     throw UsageError{"--rates " + options.rates_file + ": there is no such file"};
+  if (!options.rate_intervals.empty() &&
+      !std::filesystem::is_regular_file(intervals_path(options, root), ec))
+    throw UsageError{"--rate-intervals " + options.rate_intervals + ": there is no such file"};
 }
 
 BaseScenario load_base(const ToolOptions& options, const std::filesystem::path& root,
@@ -124,7 +159,8 @@ int run_command(const ToolOptions& options, const std::filesystem::path& root, s
       inputs_with_named_files(options, root, program_inputs(root));
   check_outputs(outputs, root, inputs);
 
-  const BaseScenario base = load_base(options, root, err);
+  BaseScenario base = load_base(options, root, err);
+  set_draws(options, root, base);
   check_outputs(outputs, root, inputs_with_forced_file(base, inputs));
   CommandRun run{options, base, out, err, progress};
   try {
