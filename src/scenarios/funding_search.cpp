@@ -94,7 +94,10 @@ FundingNeeded find_funding_needed(const ScenarioBatch& runs, int32_t repair_orde
 
   LevelTest test = [&](const std::vector<int64_t>& cents) {
     std::vector<Scenario> batch;
-    for (int64_t c : cents) batch.push_back(fixed_level(c, repair_order));
+    for (int64_t c : cents) {
+      batch.push_back(fixed_level(c, repair_order));
+      batch.back().figures_only = true;  // the checks below are run whole
+    }
     std::vector<ScenarioRun> done = runs(batch);
     needed.projections += static_cast<int>(done.size());
     std::vector<bool> met;

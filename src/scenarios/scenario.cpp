@@ -241,10 +241,11 @@ ScenarioRun run_scenario(const BaseScenario& base, const Scenario& scenario,
     bool follows_segments_taken() const override { return false; }
     bool follows_segments_done() const override { return false; }
   } quiet;
-  // A draw reports its network's percents and mean score alone (the bands):
-  // no breakdown, and no backlog or remaining life, which cost a pass over
-  // the segments (and their lives) every year.
-  const bool figures_only = scenario.draw > 0 && !detail.attach;
+  // A draw reports its network's percents and mean score alone (the bands),
+  // as does a level a search only tests: no breakdown, and no backlog or
+  // remaining life, which cost a pass over the segments (and their lives)
+  // every year.
+  const bool figures_only = (scenario.draw > 0 || scenario.figures_only) && !detail.attach;
   std::unique_ptr<Ledger> ledger;
   if (!figures_only && (detail.by != GroupBy::kNone || detail.attach)) {
     ledger =

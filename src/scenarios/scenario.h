@@ -57,6 +57,9 @@ struct Scenario {
   Budget budget;
   int32_t repair_order = 3;  // 1..5; an unlimited budget always takes 1, as the program does
   int32_t draw = 0;          // 0: the deterministic projection; else a draw (draws.h)
+  // Only the network's condition figures by year, as a draw gathers them: no
+  // backlog, remaining life or breakdown (the levels a search only tests).
+  bool figures_only = false;
 };
 
 // The saved answers the base may replace: years, order, every order used,
