@@ -115,12 +115,18 @@ struct Canvas {
 void Canvas::head() {
   const std::string w = std::to_string(kWidth), h = std::to_string(kHeight);
   if (text.document) svg.xml_declaration();
-  svg.open("svg", {{"xmlns", "http://www.w3.org/2000/svg"},
-                   {"width", w},
-                   {"height", h},
-                   {"viewBox", "0 0 " + w + " " + h},
-                   {"font-family", "DejaVu Sans, Arial, sans-serif"}})
-      .line_end();
+  Attributes root = {{"xmlns", "http://www.w3.org/2000/svg"},
+                     {"width", w},
+                     {"height", h},
+                     {"viewBox", "0 0 " + w + " " + h},
+                     {"font-family", "DejaVu Sans, Arial, sans-serif"}};
+  // In a page the chart is an image named by its title for a screen reader;
+  // a file of its own keeps its title element alone.
+  if (!text.document) {
+    root.push_back({"role", "img"});
+    root.push_back({"aria-label", text.title});
+  }
+  svg.open("svg", root).line_end();
   svg.element("title", text.title).line_end();
   svg.empty("rect", {{"x", "0"}, {"y", "0"}, {"width", w}, {"height", h}, {"fill", "#ffffff"}})
       .line_end();

@@ -778,6 +778,26 @@ void risk_section(Markup& m, const HtmlReport& r) {
   if (r.targets && r.targets->max_poor) target = *r.targets->max_poor;
   append_percent_poor_chart(m, series,
                             {"Percent poor by year: median and 80% band", "", false, target});
+  ValuesTable values{"Percent of lane-miles poor by year over the draws: the median (the "
+                     "deterministic line as it is) and the 80% band",
+                     {"Year"},
+                     {}};
+  for (const ChartSeries& s : series) {
+    values.head.push_back(s.label);
+    if (!s.band.empty()) values.head.push_back(s.label + ", 80% band");
+  }
+  for (std::size_t k = 0; k < series.front().points.size(); ++k) {
+    std::vector<std::string> cells;
+    for (const ChartSeries& s : series) {
+      cells.push_back(k < s.points.size() ? num(s.points[k].second, 2) : "");
+      if (!s.band.empty())
+        cells.push_back(k < s.band.size()
+                            ? num(s.band[k].first, 2) + "-" + num(s.band[k].second, 2)
+                            : "");
+    }
+    values.rows.push_back({std::to_string(series.front().points[k].first), std::move(cells)});
+  }
+  values_table(m, values);
   if (r.confident) {
     const ConfidentAnswer& c = *r.confident;
     m.open("p", {{"class", "needed"}})

@@ -194,6 +194,22 @@ TEST(HtmlReport, NoFundingLineWithASmallForcedRepairSaysSo) {
             std::string::npos);
 }
 
+// The risk section's chart is an image with a label, and its values (median
+// and band of each line) are in a table too.
+TEST(HtmlReport, RiskSectionPassesTheAccessibilityCheckAndTablesItsValues) {
+  TempDir dir;
+  testing::copy_example(dir);
+  testing::ToolResult r = testing::run_tool(
+      dir, {"report", "--html", "page.html", "--from", "40", "--to", "80", "--step", "20",
+            "--max-poor", "30", "--from-year", "2028", "--draws", "10", "--confidence", "80"});
+  ASSERT_EQ(r.status, 0) << r.err;
+  const std::string html = dir.read("page.html");
+  EXPECT_EQ(accessibility_faults(html), std::vector<std::string>{});
+  EXPECT_NE(html.find("<caption>Percent of lane-miles poor by year over the draws"),
+            std::string::npos);
+  EXPECT_NE(html.find("saved budget, $40.00M, 80% band</th>"), std::string::npos);
+}
+
 }  // namespace
 }  // namespace pavecast
 
