@@ -15,18 +15,18 @@ bool known_type(int32_t p) {
 
 }  // namespace
 
-int32_t remaining_life(const Segment& seg, const PavementTypes& rates) {
+int32_t remaining_life(const Segment& seg, const PavementTypes& rates, int32_t limit) {
   float score = seg.score;
   const int32_t p = seg.pavement_type;
-  for (int32_t years = 0; years < kLifeCap; ++years) {
+  for (int32_t years = 0; years < limit; ++years) {
     const int32_t c = condition_class(score, kPolicyOffset);
     if (c <= 5) return years;
-    if (!known_type(p) || c > kClasses) return kLifeCap;
+    if (!known_type(p) || c > kClasses) return limit;
     // One year's deterioration as the engine takes it.
     score = within_scale(
         stored(static_cast<double>(score) - static_cast<double>(rates.det_rate[p][11 - c])));
   }
-  return kLifeCap;
+  return limit;
 }
 
 int32_t life_band(int32_t years) {
@@ -46,21 +46,29 @@ std::string life_text(int32_t years) {
   return years >= kLifeCap ? std::to_string(kLifeCap) + "+" : std::to_string(years);
 }
 
-void Outlook::add_backlog(const Segment& seg, const ProjectionInputs& in) {
+PolicyActions::PolicyActions(const ProjectionInputs& in) {
+  for (int32_t p = 1; p <= kMaxPavementTypes; ++p)
+    for (int32_t c = 1; c <= kClasses; ++c) {
+      const int32_t number = in.policy[p][c];
+      index[p][c] = number == 0 ? 0 : in.actions.find(number);
+    }
+}
+
+void Outlook::add_backlog(const Segment& seg, const ProjectionInputs& in,
+                          const PolicyActions& actions) {
   const int32_t p = seg.pavement_type;
   if (!known_type(p)) return;
   const int32_t c = condition_class(seg.score, kPolicyOffset);
   if (c < 1 || c > kClasses) return;
-  const int32_t number = in.policy[p][c];
-  if (number == 0) return;
-  const int32_t k = in.actions.find(number);
+  const int32_t k = actions.index[p][c];
   if (k == 0) return;
   backlog += static_cast<double>(seg.lane_miles) * static_cast<double>(in.actions[k].action_cost) / 2.0;
   backlog_lane_miles += seg.lane_miles;
 }
 
 void Outlook::add_life(const Segment& seg, const PavementTypes& rates) {
-  life_miles[static_cast<std::size_t>(life_band(remaining_life(seg, rates)))] += seg.lane_miles;
+  const int32_t years = remaining_life(seg, rates, kLastBandYears);
+  life_miles[static_cast<std::size_t>(life_band(years))] += seg.lane_miles;
 }
 
 }  // namespace pavecast

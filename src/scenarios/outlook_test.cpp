@@ -40,6 +40,12 @@ TEST(RemainingLife, CountsTheYearsToClassFiveAndCapsWhatNeverGetsThere) {
   for (float& r : still.det_rate[1]) r = -0.5f;  // improving roads never reach poor
   EXPECT_EQ(remaining_life(segment(9.0f), still), kLifeCap);
   EXPECT_EQ(remaining_life(segment(10.0f, 2), rates), 19);
+  // A walk stopped at the last band's first year gives every band the whole
+  // count gives.
+  for (float score = 5.0f; score <= 10.5f; score += 0.01f)
+    EXPECT_EQ(life_band(remaining_life(segment(score, 2), rates, kLastBandYears)),
+              life_band(remaining_life(segment(score, 2), rates)))
+        << score;
   EXPECT_EQ(life_text(kLifeCap), "30+");
   EXPECT_EQ(life_text(7), "7");
 }
@@ -57,15 +63,16 @@ TEST(RemainingLife, BandsMeetAtTheirEdges) {
 TEST(Backlog, TheMatrixActionsCostForTheLaneMiles) {
   BasicTestNetwork<double> net;
   Outlook o;
-  o.add_backlog(segment(4.0f, 1, 3.0f), net.in);   // overlay: 0.4 per 2 lane-miles
-  o.add_backlog(segment(7.0f, 2, 1.5f), net.in);   // seal: 0.1 per 2
-  o.add_backlog(segment(9.5f, 1, 10.0f), net.in);  // class 10: no work
+  const PolicyActions actions(net.in);
+  o.add_backlog(segment(4.0f, 1, 3.0f), net.in, actions);   // overlay: 0.4 per 2 lane-miles
+  o.add_backlog(segment(7.0f, 2, 1.5f), net.in, actions);   // seal: 0.1 per 2
+  o.add_backlog(segment(9.5f, 1, 10.0f), net.in, actions);  // class 10: no work
   EXPECT_NEAR(o.backlog, 3.0 * 0.4 / 2 + 1.5 * 0.1 / 2, 1e-6);
   EXPECT_DOUBLE_EQ(o.backlog_lane_miles, 4.5);
 
   net.in.policy[1][4] = 99;  // no action carries it
   Outlook none;
-  none.add_backlog(segment(4.0f, 1, 3.0f), net.in);
+  none.add_backlog(segment(4.0f, 1, 3.0f), net.in, PolicyActions(net.in));
   EXPECT_EQ(none.backlog, 0.0);
   EXPECT_EQ(none.backlog_lane_miles, 0.0);
 }

@@ -75,8 +75,8 @@ class OutlookObserver : public ExactProjectionObserver {
  public:
   OutlookObserver(ExactProjectionObserver& inner, const ProjectionInputs& in,
                   const SegmentTable& live, const PavementTypes& live_rates, const Ledger* ledger)
-      : inner_(inner), in_(in), live_(live), live_rates_(live_rates), ledger_(ledger),
-        rates_(live_rates) {
+      : inner_(inner), in_(in), actions_(in), live_(live), live_rates_(live_rates),
+        ledger_(ledger), rates_(live_rates) {
     const int32_t groups = ledger ? ledger->group_count() : 0;
     sums_.assign(static_cast<std::size_t>(groups) + 1,
                  std::vector<Outlook>(static_cast<std::size_t>(in.year_slots) + 1));
@@ -125,7 +125,7 @@ class OutlookObserver : public ExactProjectionObserver {
     }
   }
   void take_backlog(int32_t year) {
-    each_segment(year, [&](Outlook& o, const Segment& seg) { o.add_backlog(seg, in_); });
+    each_segment(year, [&](Outlook& o, const Segment& seg) { o.add_backlog(seg, in_, actions_); });
   }
   void take_life(int32_t year) {
     each_segment(year, [&](Outlook& o, const Segment& seg) { o.add_life(seg, rates_); });
@@ -133,6 +133,7 @@ class OutlookObserver : public ExactProjectionObserver {
 
   ExactProjectionObserver& inner_;
   const ProjectionInputs& in_;
+  const PolicyActions actions_;
   const SegmentTable& live_;
   const PavementTypes& live_rates_;
   const Ledger* ledger_;
