@@ -181,6 +181,27 @@ double per_segment_year(const BaseScenario& base, const Scenario& scenario) {
   return ns / (static_cast<double>(base.segments.segment_count) * base.settings.years);
 }
 
+// The base of the network in `dir` over `years` years, with one draw to run.
+BaseScenario load_drawn_base(const ExampleCopy& dir, int32_t years) {
+  std::istringstream in;
+  std::ostringstream warnings;
+  Console console(in, warnings);
+  BaseOptions options;
+  options.years = years;
+  BaseScenario base = load_base_scenario(dir.path, options, console);
+  base.worlds.count = 1;
+  return base;
+}
+
+// Counters: one deterministic projection of `base` and one drawn, each in
+// nanoseconds per segment-year.
+void count_projection_speeds(benchmark::State& state, const BaseScenario& base) {
+  state.counters["deterministic_ns"] =
+      per_segment_year(base, {{BudgetKind::kFixed, 15000.0f}, base.order, 0});
+  state.counters["drawn_ns"] =
+      per_segment_year(base, {{BudgetKind::kFixed, 15000.0f}, base.order, 1});
+}
+
 void BM_NeedsDraws100k(benchmark::State& state) {
   ExampleCopy dir(125);
   const std::vector<std::string> args = {"needs", "--max-poor", "30", "--from-year", "2030",
@@ -194,17 +215,7 @@ void BM_NeedsDraws100k(benchmark::State& state) {
   rusage usage{};
   ::getrusage(RUSAGE_SELF, &usage);
   state.counters["peak_rss_mb"] = static_cast<double>(usage.ru_maxrss) / 1024.0;
-  std::istringstream in;
-  std::ostringstream warnings;
-  Console console(in, warnings);
-  BaseOptions options;
-  options.years = 30;
-  BaseScenario base = load_base_scenario(dir.path, options, console);
-  base.worlds.count = 1;
-  state.counters["deterministic_ns"] =
-      per_segment_year(base, {{BudgetKind::kFixed, 15000.0f}, base.order, 0});
-  state.counters["drawn_ns"] =
-      per_segment_year(base, {{BudgetKind::kFixed, 15000.0f}, base.order, 1});
+  count_projection_speeds(state, load_drawn_base(dir, 30));
 }
 BENCHMARK(BM_NeedsDraws100k)
     ->Name("Scenarios/NeedsDraws100k")
@@ -216,19 +227,8 @@ BENCHMARK(BM_NeedsDraws100k)
 // and drawn, per segment-year, without the search.
 void BM_DrawnProjection100k(benchmark::State& state) {
   ExampleCopy dir(125);
-  std::istringstream in;
-  std::ostringstream warnings;
-  Console console(in, warnings);
-  BaseOptions options;
-  options.years = 30;
-  BaseScenario base = load_base_scenario(dir.path, options, console);
-  base.worlds.count = 1;
-  for (auto _ : state) {
-    state.counters["deterministic_ns"] =
-        per_segment_year(base, {{BudgetKind::kFixed, 15000.0f}, base.order, 0});
-    state.counters["drawn_ns"] =
-        per_segment_year(base, {{BudgetKind::kFixed, 15000.0f}, base.order, 1});
-  }
+  const BaseScenario base = load_drawn_base(dir, 30);
+  for (auto _ : state) count_projection_speeds(state, base);
 }
 BENCHMARK(BM_DrawnProjection100k)
     ->Name("Scenarios/DrawnProjection100k")
