@@ -34,7 +34,7 @@ void print_check(CommandRun& run, const FundingNeeded& needed, const std::string
         << (needed.below_meets ? " MEETS them too" : " misses them") << " ("
         << worst_text(*needed.below, targets, 4) << ").\n";
   } else {
-    out << "no money is needed.\n";
+    out << "; no money is needed.\n";
   }
   if (!needed.run_meets || needed.below_meets)
     out << "The check does not agree with the search: the projection gave different results "

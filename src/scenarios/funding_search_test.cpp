@@ -68,6 +68,10 @@ TEST(FundingNeeded, AHandWorkedNetwork) {
     EXPECT_NE(r.out.find("was monotonic at every level tried"), std::string::npos) << r.out;
     EXPECT_NE(r.out.find("the loaded year 2025 does not count"), std::string::npos) << r.out;
   }
+  // A target no money is needed for: the check says so after its figures.
+  testing::ToolResult free = run_tool(dir, {"needs", "--max-poor", "100"});
+  EXPECT_NE(free.out.find("Checked: $0.00M meets the targets ("), std::string::npos) << free.out;
+  EXPECT_NE(free.out.find("); no money is needed.\n"), std::string::npos) << free.out;
 
   // The table is the run at the level found: five segments repaired to 10 in
   // 2026 while five fall to 4, those five repaired to 9 in 2027. The
