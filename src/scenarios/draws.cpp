@@ -3,9 +3,11 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <sstream>
 #include <stdexcept>
 
 #include "model/condition_class.h"
+#include "scenarios/csv_rows.h"
 
 namespace pavecast {
 
@@ -41,32 +43,6 @@ float redraw_scores(SegmentTable& segments, const DrawWorlds& worlds, int32_t dr
 
 namespace {
 
-// The fields of one CSV line (quotes as csv_field writes them).
-std::vector<std::string> csv_fields(const std::string& line) {
-  std::vector<std::string> fields(1);
-  bool quoted = false;
-  for (std::size_t i = 0; i < line.size(); ++i) {
-    const char c = line[i];
-    if (quoted) {
-      if (c == '"' && i + 1 < line.size() && line[i + 1] == '"') {
-        fields.back() += '"';
-        ++i;
-      } else if (c == '"') {
-        quoted = false;
-      } else {
-        fields.back() += c;
-      }
-    } else if (c == '"') {
-      quoted = true;
-    } else if (c == ',') {
-      fields.emplace_back();
-    } else {
-      fields.back() += c;
-    }
-  }
-  return fields;
-}
-
 bool read_double(const std::string& text, double& value) {
   if (text.empty()) return false;
   char* end = nullptr;
@@ -78,25 +54,17 @@ bool read_double(const std::string& text, double& value) {
 
 void read_rate_intervals(const std::string& text, const std::string& shown,
                          const PavementTypes& rates, DrawWorlds& worlds) {
-  std::size_t start = 0;
-  int32_t line_number = 0;
-  while (start < text.size()) {
-    std::size_t end = text.find('\n', start);
-    if (end == std::string::npos) end = text.size();
-    std::string line = text.substr(start, end - start);
-    start = end + 1;
-    ++line_number;
-    if (!line.empty() && line.back() == '\r') line.pop_back();
-    if (line_number == 1 || line.empty()) continue;  // the header
+  std::istringstream in(text);
+  auto take = [&](int64_t row, std::span<const std::string> f) {
+    if (row == 1) return;  // the header
     auto bad = [&](const std::string& why) {
-      throw std::invalid_argument("--rate-intervals " + shown + ", line " +
-                                  std::to_string(line_number) + ": " + why);
+      throw std::invalid_argument("--rate-intervals " + shown + ", row " + std::to_string(row) +
+                                  ": " + why);
     };
-    const std::vector<std::string> f = csv_fields(line);
     double c = 0, low = 0, high = 0;
     if (f.size() < 5 || !read_double(f[1], c) || !read_double(f[3], low) ||
         !read_double(f[4], high))
-      bad("not a line of type,class,rate,low,high,count");
+      bad("not a row of type,class,rate,low,high,count");
     int32_t p = 0;
     for (int32_t t = 1; t <= rates.pavement_type_count && p == 0; ++t)
       if (rates.pavement_type_name[static_cast<std::size_t>(t)].trimmed() == f[0]) p = t;
@@ -105,6 +73,11 @@ void read_rate_intervals(const std::string& text, const std::string& shown,
       bad("the rates have no class " + f[1] + " (classes are 1 to 10)");
     if (high < low) bad("the interval's high end is below its low end");
     worlds.deviation[p][static_cast<std::size_t>(c)] = (high - low) / 2.0 / 1.645;
+  };
+  try {
+    read_csv_rows(in, shown, take);
+  } catch (const TableError& e) {
+    throw std::invalid_argument("--rate-intervals: " + e.message);
   }
 }
 

@@ -72,11 +72,11 @@ class DrawNumbers : public KeyedNumbers {
   DrawPurpose purpose_;
 };
 
-// The intervals file `calibrate --intervals-out` writes (a header line, then
-// type,class,rate,low,high,count) read into `worlds.deviation`. A line that
-// cannot be read, a type the rates do not have or a class outside 1..10 is
-// an error whose text names the file (`shown`) and the line; thrown as
-// std::invalid_argument.
+// The intervals file `calibrate --intervals-out` writes (CSV: a header row,
+// then type,class,rate,low,high,count) read into `worlds.deviation`. A row
+// that cannot be read, a type the rates do not have or a class outside 1..10
+// is an error whose text names the file (`shown`) and the row; so is a file
+// that is not CSV (csv_rows.h); thrown as std::invalid_argument.
 void read_rate_intervals(const std::string& text, const std::string& shown,
                          const PavementTypes& rates, DrawWorlds& worlds);
 

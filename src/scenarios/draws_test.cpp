@@ -112,12 +112,12 @@ TEST(Draws, AnIntervalsFileNamingATypeOrClassTheRatesLackIsRefusedWithItsLine) {
         std::pair{"ACC,11,0.3,0.2,0.4,9", "no class 11"},
         std::pair{"ACC,0,0.3,0.2,0.4,9", "no class 0"},
         std::pair{"acc,3,0.3,0.2,0.4,9", "no pavement type \"acc\""},
-        std::pair{"ACC,3,0.3,x,0.4,9", "not a line"}}) {
+        std::pair{"ACC,3,0.3,x,0.4,9", "not a row"}}) {
     try {
       read_rate_intervals(head + line + "\n", "iv.csv", rates, worlds);
       ADD_FAILURE() << line;
     } catch (const std::invalid_argument& e) {
-      EXPECT_NE(std::string(e.what()).find("iv.csv, line 3"), std::string::npos) << e.what();
+      EXPECT_NE(std::string(e.what()).find("iv.csv, row 3"), std::string::npos) << e.what();
       EXPECT_NE(std::string(e.what()).find(why), std::string::npos) << e.what();
     }
   }

@@ -1,11 +1,10 @@
 #include "scenarios/import_table.h"
 
-#include <csv.h>
-
 #include <algorithm>
 #include <cstdlib>
 #include <istream>
 #include <optional>
+#include <span>
 #include <unordered_map>
 
 #include "layout/text.h"
@@ -221,29 +220,16 @@ class TableReader {
 
   ImportedTable& result() { return result_; }
   int64_t row() const { return row_; }
-  const std::optional<TableError>& error() const { return error_; }
 
-  static void on_field(void* s, std::size_t len, void* data) {
-    auto* reader = static_cast<TableReader*>(data);
-    std::vector<std::string>& fields = reader->fields_;
-    if (reader->count_ == fields.size()) fields.emplace_back();
-    std::string& field = fields[reader->count_++];
-    if (len == 0)
-      field.clear();  // the parser's buffer may not exist yet
+  // Row `row` of the table, `fields` its fields.
+  void take(int64_t row, std::span<const std::string> fields) {
+    row_ = row;
+    fields_ = fields;
+    if (row_ == 1)
+      header();
     else
-      field.assign(static_cast<const char*>(s), len);
-  }
-
-  static void on_row(int, void* data) {
-    auto* reader = static_cast<TableReader*>(data);
-    ++reader->row_;
-    if (!reader->error_) {
-      if (reader->row_ == 1)
-        reader->header();
-      else
-        reader->data_row();
-    }
-    reader->count_ = 0;
+      data_row();
+    if (error_) throw *error_;  // the reading stops at the row
   }
 
  private:
@@ -254,10 +240,10 @@ class TableReader {
   }
 
   void header() {
-    header_size_ = count_;
+    header_size_ = fields_.size();
     auto find = [&](const std::string& name, int& index) {
       if (name.empty() || error_) return;
-      for (std::size_t k = 0; k < count_; ++k) {
+      for (std::size_t k = 0; k < fields_.size(); ++k) {
         if (trim(fields_[k]) != name) continue;
         if (index >= 0) {
           error_ = TableError{"the column \"" + name + "\" is named twice in the header of " +
@@ -268,7 +254,7 @@ class TableReader {
       }
       if (index >= 0) return;
       std::string names;
-      for (std::size_t k = 0; k < count_; ++k)
+      for (std::size_t k = 0; k < fields_.size(); ++k)
         names += (k == 0 ? "\"" : ", \"") + std::string(trim(fields_[k])) + "\"";
       error_ = TableError{"the column \"" + name + "\" is not in the header of " + shown_ +
                           " (row 1: " + names + ")"};
@@ -289,7 +275,7 @@ class TableReader {
   }
 
   std::string_view field(int index) const {
-    if (index < 0 || static_cast<std::size_t>(index) >= count_) return {};
+    if (index < 0 || static_cast<std::size_t>(index) >= fields_.size()) return {};
     return fields_[static_cast<std::size_t>(index)];
   }
 
@@ -440,17 +426,17 @@ class TableReader {
     ImportedTable& r = result_;
     ++r.rows_read;
     bool blank = true;
-    for (std::size_t k = 0; k < count_ && blank; ++k) blank = trim(fields_[k]).empty();
+    for (std::size_t k = 0; k < fields_.size() && blank; ++k) blank = trim(fields_[k]).empty();
     if (blank) {
       ++r.empty_rows;
       return;
     }
     const int64_t s = score();
     if (s == 0 && !refused_) return;  // unrated
-    for (std::size_t k = header_size_; k < count_; ++k) {
+    for (std::size_t k = header_size_; k < fields_.size(); ++k) {
       if (trim(fields_[k]).empty()) continue;
       refuse("", "",
-             "holds " + std::to_string(count_) + " fields, the header " +
+             "holds " + std::to_string(fields_.size()) + " fields, the header " +
                  std::to_string(header_size_) + " (a comma outside quotes?)");
       break;
     }
@@ -503,30 +489,12 @@ class TableReader {
   TypeTarget single_type_;
   Columns columns_;
   std::size_t header_size_ = 0;
-  std::vector<std::string> fields_;
-  std::size_t count_ = 0;
+  std::span<const std::string> fields_;  // the row's, while it is taken
   int64_t row_ = 0;
   bool refused_ = false;
   std::unordered_map<std::string, int64_t> ids_seen_;
   std::optional<TableError> error_;
   ImportedTable result_;
-};
-
-// No field grows beyond kMaxFieldBytes: the parser's buffer is refused more.
-void* bounded_realloc(void* p, std::size_t size) {
-  if (size > kMaxFieldBytes + 1024) return nullptr;
-  return std::realloc(p, size);
-}
-
-struct Parser {
-  csv_parser p{};
-  Parser() {
-    if (csv_init(&p, CSV_STRICT | CSV_STRICT_FINI) != 0) throw TableError{"out of memory"};
-    csv_set_realloc_func(&p, bounded_realloc);
-  }
-  ~Parser() { csv_free(&p); }
-  Parser(const Parser&) = delete;
-  Parser& operator=(const Parser&) = delete;
 };
 
 }  // namespace
@@ -568,38 +536,10 @@ std::string plain_ascii(std::string_view utf8, TextCounts& counts) {
 ImportedTable import_table(std::istream& in, const std::string& shown, const ColumnMapping& mapping,
                            const PavementTypes& types) {
   TableReader reader(shown, mapping, types);
-  Parser parser;
-  std::vector<char> chunk(1 << 16);
-  bool first = true;
-  auto fail = [&](const char* what) {
-    throw TableError{"the table " + shown + ", row " + std::to_string(reader.row() + 1) +
-                     ", is not CSV as spreadsheets write it: " + what};
-  };
-  auto check = [&](std::size_t parsed, std::size_t size) {
-    if (reader.error()) throw *reader.error();
-    if (parsed == size) return;
-    if (csv_error(&parser.p) == CSV_ENOMEM || csv_error(&parser.p) == CSV_ETOOBIG)
-      fail("a field longer than 1 MiB (a quote never closed?)");
-    fail("a quote out of place (a field holding a quote must be quoted, its quotes doubled)");
-  };
-  while (in) {
-    in.read(chunk.data(), static_cast<std::streamsize>(chunk.size()));
-    auto size = static_cast<std::size_t>(in.gcount());
-    const char* data = chunk.data();
-    if (first && size >= 3 && std::string_view(data, 3) == "\xEF\xBB\xBF") {
-      data += 3;
-      size -= 3;
-    }
-    first = false;
-    if (size == 0) continue;
-    check(csv_parse(&parser.p, data, size, TableReader::on_field, TableReader::on_row, &reader),
-          size);
-  }
-  if (in.bad()) throw TableError{"the table " + shown + " cannot be read"};
-  if (csv_fini(&parser.p, TableReader::on_field, TableReader::on_row, &reader) != 0)
-    fail("a quote never closed");
-  if (reader.error()) throw *reader.error();
-  if (reader.row() == 0) throw TableError{"the table " + shown + " is empty: it has no header row"};
+  const int64_t rows = read_csv_rows(in, shown, [&](int64_t row, std::span<const std::string> f) {
+    reader.take(row, f);
+  });
+  if (rows == 0) throw TableError{"the table " + shown + " is empty: it has no header row"};
   return std::move(reader.result());
 }
 

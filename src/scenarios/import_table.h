@@ -42,10 +42,10 @@
 #include <vector>
 
 #include "model/parameter_tables.h"
+#include "scenarios/csv_rows.h"
 
 namespace pavecast {
 
-inline constexpr std::size_t kMaxFieldBytes = 1 << 20;
 inline constexpr std::size_t kMaxIdBytes = 255;
 inline constexpr std::size_t kListedRefusals = 10;
 
@@ -67,10 +67,6 @@ struct ColumnMapping {
   std::string to;
   int32_t default_lanes = 2;
   bool round = false;
-};
-
-struct TableError {
-  std::string message;
 };
 
 struct Refusal {
